@@ -1,0 +1,153 @@
+#include "platform/paths.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace platform {
+namespace {
+
+std::vector<std::string> SplitComponents(std::string_view path) {
+    std::vector<std::string> parts;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        std::size_t slash = path.find('/', pos);
+        if (slash == std::string_view::npos) slash = path.size();
+        if (slash > pos) parts.emplace_back(path.substr(pos, slash - pos));
+        pos = slash + 1;
+    }
+    return parts;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// Both readings of a name: as it stands (UTF-8 or Windows-1252 bytes) and decoded from Windows-1252.
+bool SameNameIgnoringCase(std::string_view disk, std::string_view name) {
+    if (IEquals(disk, name)) return true;
+    if (IsValidUtf8(disk)) {
+        const std::string decoded = IsValidUtf8(name) ? std::string(name) : Cp1252ToUtf8(name);
+        if (IEqualsUtf8(disk, decoded)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string ToNativeSeparators(std::string_view listed) {
+    std::string out(listed);
+    std::replace(out.begin(), out.end(), '\\', '/');
+    return out;
+}
+
+bool IsAbsoluteListedPath(std::string_view listed) {
+    if (listed.empty()) return false;
+    if (listed[0] == '\\' || listed[0] == '/') return true;
+    return listed.size() >= 2 && listed[1] == ':' &&
+           ((listed[0] >= 'A' && listed[0] <= 'Z') || (listed[0] >= 'a' && listed[0] <= 'z'));
+}
+
+std::string NormalizePath(std::string_view path) {
+    const bool absolute = !path.empty() && path[0] == '/';
+    const bool trailing = !path.empty() && path.back() == '/';
+    std::vector<std::string> out;
+    for (auto& part : SplitComponents(path)) {
+        if (part == ".") continue;
+        if (part == "..") {
+            if (!out.empty() && out.back() != "..") {
+                out.pop_back();
+                continue;
+            }
+            if (absolute) continue;  // "/.." is "/"
+        }
+        out.push_back(part);
+    }
+    std::string result = absolute ? "/" : "";
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (i) result += '/';
+        result += out[i];
+    }
+    if (trailing && !out.empty()) result += '/';
+    if (result.empty()) result = absolute ? "/" : (trailing ? "./" : ".");
+    return result;
+}
+
+std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name) {
+    const std::string dir = folder.empty() ? "." : folder;
+    if (Exists((folder.empty() ? "" : folder) + std::string(name))) return std::string(name);
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return {};
+    std::vector<std::string> hits;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view entry = e->d_name;
+        if (entry == "." || entry == "..") continue;
+        if (SameNameIgnoringCase(entry, name)) hits.emplace_back(entry);
+    }
+    ::closedir(d);
+    if (hits.empty()) return {};
+    std::sort(hits.begin(), hits.end());
+    return hits.front();
+}
+
+ResolvedPath ResolveListedPath(std::string_view base, std::string_view listed) {
+    ResolvedPath r;
+    const std::string native = ToNativeSeparators(listed);
+    if (IsAbsoluteListedPath(listed)) {
+        // Only a name that exists exactly as given is taken; a drive letter or a server name has
+        // no counterpart here.
+        r.path = native;
+        r.exists = Exists(std::string(listed)) || (native[0] == '/' && Exists(native));
+        if (r.exists && !Exists(native)) r.path = std::string(listed);
+        return r;
+    }
+    std::string current = NormalizePath(std::string(base) + "./");
+    if (current == "./") current.clear();
+    if (!current.empty() && current.back() != '/') current += '/';
+
+    const auto parts = SplitComponents(native);
+    bool found = true;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        const bool last = i + 1 == parts.size();
+        std::string next;
+        if (part == ".") {
+            continue;
+        } else if (part == "..") {
+            current = NormalizePath(current + "../");
+            if (current == "./") current.clear();
+            continue;
+        } else if (found) {
+            const std::string hit = FindEntryIgnoringCase(current, part);
+            if (hit.empty()) {
+                found = false;
+                next = part;
+            } else {
+                next = hit;
+            }
+        } else {
+            next = part;
+        }
+        current += next;
+        if (!last) current += '/';
+    }
+    r.path = current;
+    r.exists = found && !parts.empty() && Exists(current);
+    return r;
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace platform

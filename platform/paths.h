@@ -1,0 +1,40 @@
+// The one resolver that turns a path as a Visual Basic file lists it ("Modules\a.bas",
+// "..\Common\x.bas", "Sub\App.vbp") into a native path. The original file system ignores letter
+// case, so each component is matched against the disk without regard to case; the listed text
+// itself is kept by the callers for keys, tree texts and reports.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+struct ResolvedPath {
+    std::string path;     // native path: the names found on disk, the listed rest where not found
+    bool exists = false;  // the whole path exists on disk
+};
+
+// `base` is a native folder ending in "/" (it may be ""); `listed` is the listed name, any
+// separators, any case. "." and ".." are taken lexically, as Windows does. A listed name that is
+// absolute in Windows form (a drive letter, a UNC name or a leading separator) is not joined to
+// `base`: it exists only when it exists exactly as given.
+ResolvedPath ResolveListedPath(std::string_view base, std::string_view listed);
+
+// "\" to "/".
+std::string ToNativeSeparators(std::string_view listed);
+
+// Drive letter ("C:..."), UNC name ("\\server\...") or a leading separator.
+bool IsAbsoluteListedPath(std::string_view listed);
+
+// Lexical clean-up of a native path: repeated separators, "." and ".." removed where they can be.
+std::string NormalizePath(std::string_view path);
+
+// Name of an entry of `folder` that equals `name` without regard to case (an exact match first;
+// otherwise the first of the sorted matches). Empty when there is none. `name` may be
+// Windows-1252 bytes or UTF-8; disk names are compared in both readings.
+std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name);
+
+bool IsRegularFile(const std::string& path);
+bool IsDirectory(const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,78 @@
+// Text helpers shared by the library, the engine and the reports.
+//
+// A user's Visual Basic files are raw bytes (Windows-1252 in practice) and are never transcoded
+// on their way through the engine; they are decoded only to be shown or written into one of our
+// own UTF-8 files. "Trim" is the original language's Trim: spaces only, tabs stay.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// ---- encodings ---------------------------------------------------------------------------
+
+// Decodes Windows-1252 bytes to UTF-8. Every byte has a meaning (the five bytes that Windows-1252
+// leaves undefined map to the C1 control of the same number), so decoding never fails.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// Encodes UTF-8 text to Windows-1252. A character that Windows-1252 cannot hold, or a byte that
+// is not valid UTF-8, becomes '?' and clears *lossless when given.
+std::string Utf8ToCp1252(std::string_view text, bool* lossless = nullptr);
+
+bool IsValidUtf8(std::string_view bytes);
+
+// Text of one of our own files as read from disk: UTF-8 when it is valid UTF-8, otherwise taken
+// as Windows-1252 (files brought over from Windows still read).
+std::string DecodeOwnText(std::string_view bytes);
+
+// ---- letter case -------------------------------------------------------------------------
+// Both folds cover ASCII and the letters of Windows-1252 (A-Z, À-Þ except ×, Š, Œ, Ž, Ÿ) and
+// keep the length of the text in bytes, so a position found in the folded text is a position
+// in the original.
+
+// Lower-case fold of one Windows-1252 byte.
+unsigned char FoldByte(unsigned char c);
+// Folded copy of Windows-1252 bytes.
+std::string Fold(std::string_view bytes);
+// Folded copy of UTF-8 text.
+std::string FoldUtf8(std::string_view text);
+
+// Upper / lower case of Windows-1252 bytes, as the original language's UCase / LCase.
+std::string UCase(std::string_view bytes);
+std::string LCase(std::string_view bytes);
+
+// Case-insensitive comparison of Windows-1252 bytes.
+bool IEquals(std::string_view a, std::string_view b);
+int ICompare(std::string_view a, std::string_view b);  // <0, 0, >0
+bool IStartsWith(std::string_view text, std::string_view prefix);
+bool IEndsWith(std::string_view text, std::string_view suffix);
+// Position of needle in text at or after `from`, or npos. An empty needle is found at `from`.
+std::size_t IFind(std::string_view text, std::string_view needle, std::size_t from = 0);
+
+// The same for UTF-8 text (our own files, names shown on screen).
+bool IEqualsUtf8(std::string_view a, std::string_view b);
+int ICompareUtf8(std::string_view a, std::string_view b);
+std::size_t IFindUtf8(std::string_view text, std::string_view needle, std::size_t from = 0);
+
+// Strict-weak "less" for maps and sorts keyed without regard to case (Windows-1252 bytes).
+struct ILess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return ICompare(a, b) < 0; }
+};
+
+// ---- trimming ------------------------------------------------------------------------------
+
+std::string_view Trim(std::string_view s);
+std::string_view LTrim(std::string_view s);
+std::string_view RTrim(std::string_view s);
+
+// ---- small conveniences -----------------------------------------------------------------------
+
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+// Replaces every occurrence of `what` (exact, non-overlapping, left to right).
+std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with);
+
+}  // namespace platform
