@@ -1,0 +1,139 @@
+// LibraryState: all module data of the library, one copy per thread, shared by every instance of
+// the library's classes on that thread. It lives until the thread ends. Fields are grouped by the
+// routines that own them; nothing outside the library sees this header.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <tovcore/AppObject.h>
+#include <tovcore/clsSpecialFolders.h>
+
+#include "platform/text.h"
+
+namespace tovcore::detail {
+
+// ---- the client program and the one-time set-up --------------------------------------------
+struct ClientState {
+    bool initStarted = false;  // InitializeDll is running (its re-entry from InitTraceLog returns at once)
+    bool initDone = false;     // the one-time set-up has succeeded
+    bool hasClient = false;    // `app` holds the caller's application object
+    AppObject app;
+    std::string exeName;       // app.EXEName, kept apart as the settings section of the logs
+    std::string settingsFile;  // ApplicationDataFolderLocal & EXEName & ".ini"
+    clsSpecialFolders folders;
+    std::int16_t versionType = 0;   // an AppVersion value
+    std::string versionTypeString;  // set by GetVersion; "" until then
+};
+
+// ---- the remembered skin: what the last SkinIt call was given --------------------------------
+struct SkinState {
+    std::int32_t ButtonTabColor = 0;
+    std::int32_t ButtonTabTextColor = 0;
+    std::int32_t ButtonTabColorGradient = 0;
+    std::int32_t BackGroundColor = 0;
+};
+
+// ---- control-state snapshots of DisableSaveControls / RestoreSavedControls -------------------
+// One entry per window, keyed by the window's name (followed by its index where it has one),
+// compared without regard to case; element i is the enabled state of the window's i-th control.
+struct SavedControlCollection {
+    std::map<std::string, std::vector<bool>, platform::ILess> snapshots;
+};
+
+// ---- window routines -----------------------------------------------------------------------
+// Shows a message on behalf of the library (ShellAndWait, CheckScreenSize) and returns the answer
+// value of the button pressed (1 = OK).
+using MessageHandler =
+    std::function<std::int32_t(const std::string& prompt, std::int32_t style, const std::string& title)>;
+
+struct WindowState {
+    // The thread's message-box window, made on first use by the window routines (type-erased so
+    // this header needs no widgets).
+    std::shared_ptr<void> messageBox;
+    // Replaces the library's message box on this thread when set (tests script their answers).
+    MessageHandler messageHandler;
+};
+
+// ---- registry store ------------------------------------------------------------------------
+struct RegistryState {
+    std::shared_ptr<void> store;  // owned by the registry routines
+};
+
+// ---- run, debug and error logs, trace log --------------------------------------------------
+struct LogChannel {
+    bool on = false;   // switched on by its initialiser from the settings file
+    std::string path;  // full path, set when the log was started
+};
+
+struct LogState {
+    LogChannel run;       // key "Log", ".log"
+    LogChannel debug;     // key "Debug", ".dbg"
+    LogChannel error;     // key "Error", ".err"
+    LogChannel appError;  // never switched on
+};
+
+struct TraceEntry {
+    std::string Name;        // procedure name given at Start
+    std::int32_t Level = 0;  // trace level at the moment of the Start
+};
+
+struct TraceState {
+    bool on = false;     // the settings file's "Trace" key
+    bool ready = false;  // InitTraceLog has completed with the switch on
+    std::string path;
+    std::vector<TraceEntry> open;  // Starts without their End yet, most recent last
+    std::int32_t level = 1;        // current indentation in tabs
+};
+
+// ---- INI engine ----------------------------------------------------------------------------
+struct IniState {
+    std::vector<std::string> lines;  // scratch: the file of the current operation
+};
+
+// ---- screen --------------------------------------------------------------------------------
+struct DisplayMode {
+    std::int32_t width = 0;   // pixels
+    std::int32_t height = 0;  // pixels
+    std::int32_t depth = 0;   // bits per pixel
+    bool operator==(const DisplayMode&) const = default;
+};
+
+struct ScreenState {
+    bool known = false;  // a display answered
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::string text;  // width & "x" & height
+    DisplayMode current;
+    DisplayMode kept;
+};
+
+// ---- clock ---------------------------------------------------------------------------------
+struct ClockState {
+    // Current date and time of the log lines and time stamps; tests replace it.
+    std::function<std::chrono::system_clock::time_point()> now = [] { return std::chrono::system_clock::now(); };
+};
+
+struct LibraryState {
+    ClientState client;
+    SkinState skin;
+    SavedControlCollection savedControls;
+    WindowState window;
+    RegistryState registry;
+    LogState logs;
+    TraceState trace;
+    IniState ini;
+    ScreenState screen;
+    ClockState clock;
+    bool cancel = false;  // AppCancel: stops FindFilesAPI and DoesExist
+};
+
+// The calling thread's state.
+LibraryState& State();
+
+}  // namespace tovcore::detail
