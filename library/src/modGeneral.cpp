@@ -102,8 +102,6 @@ bool MatchFolded(std::string_view p, std::string_view n) {
     return pi == p.size();
 }
 
-bool IsHiddenName(std::string_view name) { return !name.empty() && name[0] == '.'; }
-
 std::string FindFilesIn(const std::string& path, const std::string& searchStr) {
     LibraryState& s = State();
     if (s.cancel) return "";
@@ -234,8 +232,9 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
     return MatchFolded(platform::FoldUtf8(pattern), platform::FoldUtf8(name));
 }
 
-// A normal file: not a folder, and not hidden (a name that begins with "."). A name with
-// wildcards is true when any such file of its folder matches.
+// A regular file (a folder, a pipe or a device is not one). Files here carry no hidden or system attribute (a name beginning
+// with "." is an ordinary file: treating it as missing would let a settings write replace it).
+// A name with wildcards is true when any such file of its folder matches.
 bool FileExists(const std::string& Filename) {
     if (Filename.empty()) return false;
     std::string folder, name;
@@ -243,15 +242,14 @@ bool FileExists(const std::string& Filename) {
     if (name.empty()) return false;
     if (HasWildcards(name)) {
         for (const auto& e : ListFolder(folder)) {
-            if (e.isFolder || IsHiddenName(e.name) || !WildcardMatch(name, e.name)) continue;
+            if (e.isFolder || !WildcardMatch(name, e.name)) continue;
             struct stat st {};
-            if (::stat((folder + e.name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) return true;
+            if (::stat((folder + e.name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) return true;
         }
         return false;
     }
-    if (IsHiddenName(name)) return false;
     struct stat st {};
-    return ::stat(Filename.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return ::stat(Filename.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Short names do not exist here: the path itself when it exists.

@@ -24,6 +24,34 @@ constexpr std::string_view kCrLf = "\r\n";
 
 std::vector<std::string>& Lines() { return State().ini.lines; }
 
+// The file of the current operation exists but could not be read: it must not be rewritten from
+// an empty array.
+thread_local bool tUnreadable = false;
+
+std::vector<std::string> ReadLines(const std::string& IniFile, bool& unreadable) {
+    std::vector<std::string> lines;
+    unreadable = false;
+    if (!FileExists(IniFile)) return lines;
+    std::string bytes;
+    if (!platform::ReadFileBytes(IniFile, bytes)) {
+        unreadable = true;
+        return lines;
+    }
+    if (bytes.empty()) return lines;
+    const std::string text = platform::DecodeOwnText(bytes);
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t hit = text.find(kCrLf, pos);
+        if (hit == std::string::npos) {
+            lines.push_back(text.substr(pos));
+            break;
+        }
+        lines.push_back(text.substr(pos, hit - pos));
+        pos = hit + kCrLf.size();
+    }
+    return lines;
+}
+
 std::int32_t LastIndex() { return static_cast<std::int32_t>(Lines().size()) - 1; }
 
 bool IsHeader(std::string_view line) {
@@ -45,26 +73,12 @@ void WriteIniLine(const std::string& line, std::string& out) {
 }  // namespace
 
 std::vector<std::string> ReadIniLines(const std::string& IniFile) {
-    std::vector<std::string> lines;
-    if (!FileExists(IniFile)) return lines;
-    std::string bytes;
-    if (!platform::ReadFileBytes(IniFile, bytes) || bytes.empty()) return lines;
-    const std::string text = platform::DecodeOwnText(bytes);
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = text.find(kCrLf, pos);
-        if (hit == std::string::npos) {
-            lines.push_back(text.substr(pos));
-            break;
-        }
-        lines.push_back(text.substr(pos, hit - pos));
-        pos = hit + kCrLf.size();
-    }
-    return lines;
+    bool unreadable = false;
+    return ReadLines(IniFile, unreadable);
 }
 
 bool LoadIniFile(const std::string& IniFile) {
-    Lines() = ReadIniLines(IniFile);
+    Lines() = ReadLines(IniFile, tUnreadable);
     return !Lines().empty();
 }
 
@@ -106,8 +120,10 @@ void FindIniKey(IniLookup& rec, const std::string& Key) {
 }
 
 // Writes the whole image at once: a temporary file in the same folder renamed over the old file,
-// so a write that fails leaves the old file as it was. A failed write is dropped silently.
+// so a write that fails leaves the old file as it was. A failed write is dropped silently, and a
+// file that could not be read is not written at all.
 void SaveIniFile(IniLookup& rec, const std::string& IniFile) {
+    if (tUnreadable) return;
     const std::vector<std::string>& lines = Lines();
     const std::int32_t last = LastIndex();
     std::int32_t lastNonEmpty = last;

@@ -66,7 +66,7 @@ TEST_F(FileTree, FileExists) {
         {root + "*.INI", true},          {root + "PreCode/*.precode", true},
         {root + "Empty*", false},        // only a folder matches
         {root + "PreCode", false},       {root + "missing.ini", false},
-        {root + ".hidden", false},       {root + "*hidden", false},
+        {root + ".hidden", true},        {root + "*hidden", true},
         {"", false},                     {root, false},
     };
     for (const Row& r : rows) EXPECT_EQ(T().FileExists(r.path), r.exists) << r.path;
