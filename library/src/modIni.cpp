@@ -24,6 +24,21 @@ constexpr std::string_view kCrLf = "\r\n";
 
 std::vector<std::string>& Lines() { return State().ini.lines; }
 
+// Splits at every CR LF: a text that ends in CR LF gives a final empty line.
+std::vector<std::string> SplitAtCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t hit = text.find(kCrLf, pos);
+        if (hit == std::string::npos) {
+            lines.push_back(text.substr(pos));
+            return lines;
+        }
+        lines.push_back(text.substr(pos, hit - pos));
+        pos = hit + kCrLf.size();
+    }
+}
+
 // The file of the current operation exists but could not be read: it must not be rewritten from
 // an empty array.
 thread_local bool tUnreadable = false;
@@ -38,18 +53,7 @@ std::vector<std::string> ReadLines(const std::string& IniFile, bool& unreadable)
         return lines;
     }
     if (bytes.empty()) return lines;
-    const std::string text = platform::DecodeOwnText(bytes);
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = text.find(kCrLf, pos);
-        if (hit == std::string::npos) {
-            lines.push_back(text.substr(pos));
-            break;
-        }
-        lines.push_back(text.substr(pos, hit - pos));
-        pos = hit + kCrLf.size();
-    }
-    return lines;
+    return SplitAtCrLf(platform::DecodeOwnText(bytes));
 }
 
 std::int32_t LastIndex() { return static_cast<std::int32_t>(Lines().size()) - 1; }
@@ -223,16 +227,7 @@ void GetSection(const std::string& Section, const std::string& Filename, std::ve
     SectionLines.clear();
     std::string body;
     if (!GetIniSection(Section, body, Filename) || body.empty()) return;
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = body.find(kCrLf, pos);
-        if (hit == std::string::npos) {
-            SectionLines.push_back(body.substr(pos));
-            break;
-        }
-        SectionLines.push_back(body.substr(pos, hit - pos));
-        pos = hit + kCrLf.size();
-    }
+    SectionLines = SplitAtCrLf(body);
 }
 
 }  // namespace tovcore::detail

@@ -43,35 +43,22 @@ std::string InitializeDll(const AppObject& AppData, std::int16_t AppVerType) {
 }
 
 std::string GetVersion() {
+    struct Edition {
+        std::int16_t type;
+        const char* typeString;
+        const char* suffix;
+    };
+    static constexpr Edition kEditions[] = {
+        {1, "Beta", "  Beta"},     {2, "Demo", "  Demo"},         {3, "Release", ""},
+        {4, "Release", "  Trial"}, {5, "Release", "  Freeware"}, {6, "Release", "  Shareware"},
+    };
     ClientState& c = State().client;
     std::string text = "Version " + std::to_string(c.app.Major) + "." + std::to_string(c.app.Minor) + "  Build " +
                        std::to_string(c.app.Revision);
-    switch (c.versionType) {
-        case 2:
-            c.versionTypeString = "Demo";
-            text += "  Demo";
-            break;
-        case 1:
-            c.versionTypeString = "Beta";
-            text += "  Beta";
-            break;
-        case 3:
-            c.versionTypeString = "Release";
-            break;
-        case 4:
-            c.versionTypeString = "Release";
-            text += "  Trial";
-            break;
-        case 5:
-            c.versionTypeString = "Release";
-            text += "  Freeware";
-            break;
-        case 6:
-            c.versionTypeString = "Release";
-            text += "  Shareware";
-            break;
-        default:
-            break;
+    for (const Edition& e : kEditions) {
+        if (e.type != c.versionType) continue;
+        c.versionTypeString = e.typeString;
+        text += e.suffix;
     }
     return text;
 }
