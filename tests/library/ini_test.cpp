@@ -1,6 +1,7 @@
 // The INI engine, as byte images of the file before and after each operation.
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ struct IniCase {
     std::string result;
     const char* after;
 };
+
+void PrintTo(const IniCase& c, std::ostream* os) { *os << c.name; }
 
 const std::vector<IniCase>& Cases() {
     static const std::vector<IniCase> cases = {
