@@ -143,6 +143,10 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
             case 14: w.Line(""); break;
             case 15: w.Line("    Rem Dim x As Long is only a remark"); break;
             case 16: w.Line("    ReDim Preserve arr(" + std::to_string(i) + ")"); break;
+            case 17:
+                if (file.kind == 0) w.Line("    p.X = Green: MsgBox APP_" + file.name);
+                else w.Line("    " + local + " = " + local + " - 1");
+                break;
             default: w.Line("    " + local + " = " + local + " * " + std::to_string(2 + r.Below(7)) + " ' scale"); break;
         }
     }

@@ -268,7 +268,7 @@ std::int32_t ClassifyLine(ProcedureList& procs, const std::vector<std::string>& 
         procs[record].pFuncLineEnd = index;
         procs[record].pProcType = m;
     }
-    if (state.InProcedure && (m & mask::kHeader) && record >= 0 && static_cast<std::size_t>(record) < procs.size()) {
+    if (state.InProcedure && mask::IsHeader(m) && record >= 0 && static_cast<std::size_t>(record) < procs.size()) {
         clsProcedures& p = procs[record];
         p.pProcType = m;
         p.pChecked = checkable;

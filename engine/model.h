@@ -43,6 +43,9 @@ constexpr std::int32_t kArrayItem = 0x20000;    // one item of a declaration is 
 
 constexpr std::int32_t kHeader = kSub | kFunction | kProperty;  // "mask And 11": a procedure header
 constexpr std::int32_t kDeclareBits = kDeclare | kDeclare2;     // 0x1010
+
+// A procedure header: a header bit, and not a WithEvents declaration (whose mask holds the Sub bit).
+constexpr bool IsHeader(std::int32_t m) { return (m & kHeader) != 0 && (m & kWithEvents) == 0; }
 }  // namespace mask
 
 // ---- records -----------------------------------------------------------------------------------

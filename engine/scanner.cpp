@@ -115,6 +115,9 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
         if (m != 0) {
             if (m & mask::kEndProcedure) {
                 procs[record].pEnd = i;
+                // Header and End on one line: no body to hold code, so no record; the End line
+                // it holds is matched already.
+                if (mask::IsHeader(m)) ctx.classifier.InProcedure = false;
             } else if (m & (mask::kEndType | mask::kEndEnum)) {
                 GetTypeEnumDefinitions(defs, fileName, i, offset, projectFolder, projectName, lines, m);
             } else if (m & mask::kDeclare) {
@@ -123,9 +126,10 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
             } else if (m & mask::kDefinition) {
                 GetDefinitions(defs, fileName, i, offset, projectFolder, projectName, statement, m, "");
             } else if (m & mask::kHeader) {
+                const bool header = mask::IsHeader(m);
                 // A header completes the record that its End line opened; a header-like line with
                 // no record open (a module-level WithEvents, a stray line) completes nothing.
-                const bool isOpen = ctx.classifier.InProcedure && record >= 0 &&
+                const bool isOpen = header && ctx.classifier.InProcedure && record >= 0 &&
                                     static_cast<std::size_t>(record) < procs.size() && !open[record].completed;
                 if (isOpen) {
                     clsProcedures& p = procs[record];
