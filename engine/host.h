@@ -4,8 +4,8 @@
 // loop, the shared cancel flag, the clock, and the reload that every rewrite ends with.
 //
 // Texts are bytes as the engine holds them: our own messages with the user's names in them
-// (Windows-1252 in practice). The host decodes them (platform::Cp1252ToUtf8) for the screen and for
-// its UTF-8 logs.
+// (Windows-1252 in practice) and native paths (UTF-8). The host decodes them with
+// platform::DecodeOwnText for the screen and for its UTF-8 logs.
 #pragma once
 
 #include <cstdint>

@@ -25,32 +25,19 @@ void ProcedureMap::clear() {
     index_.clear();
 }
 
-const char* KindWord(FileKind kind) {
-    switch (kind) {
-        case FileKind::Module: return "Module";
-        case FileKind::Form: return "Form";
-        case FileKind::Class: break;
-    }
-    return "Class";
-}
+namespace {
+struct KindNames {
+    const char* word;    // "Module"
+    const char* image;   // "module"
+    const char* folder;  // "Modules"
+};
+constexpr KindNames kKindNames[] = {{"Module", "module", "Modules"}, {"Form", "form", "Forms"}, {"Class", "class", "Classes"}};
+const KindNames& NamesOf(FileKind kind) { return kKindNames[static_cast<int>(kind)]; }
+}  // namespace
 
-const char* KindImage(FileKind kind) {
-    switch (kind) {
-        case FileKind::Module: return "module";
-        case FileKind::Form: return "form";
-        case FileKind::Class: break;
-    }
-    return "class";
-}
-
-const char* KindFolderText(FileKind kind) {
-    switch (kind) {
-        case FileKind::Module: return "Modules";
-        case FileKind::Form: return "Forms";
-        case FileKind::Class: break;
-    }
-    return "Classes";
-}
+const char* KindWord(FileKind kind) { return NamesOf(kind).word; }
+const char* KindImage(FileKind kind) { return NamesOf(kind).image; }
+const char* KindFolderText(FileKind kind) { return NamesOf(kind).folder; }
 
 FileList& ProjectModel::Files(FileKind kind) {
     return kind == FileKind::Module ? ModuleFiles : kind == FileKind::Form ? FormFiles : ClassFiles;

@@ -2,6 +2,7 @@
 // the file's node, a load context over a fake host.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,10 +24,16 @@ struct ScannedFile {
     bool dataOnly = false;
     std::string key;
 
-    // Writes `bytes` as `fileName` and scans it.
+    // Writes `bytes` as the file listed as `fileName` ("\\" stands for a folder) and scans it;
+    // `setup` prepares the host first.
     ScannedFile(const std::string& fileName, const std::string& bytes,
-                engine::UsageSearch search = engine::UsageSearch::Indexed) {
-        testsupport::WriteBytes(dir.file(fileName), bytes);
+                engine::UsageSearch search = engine::UsageSearch::Indexed,
+                const std::function<void(FakeHost&)>& setup = {}) {
+        std::string native = fileName;
+        for (char& c : native)
+            if (c == '\\') c = '/';
+        testsupport::WriteBytes(dir.file(native), bytes);
+        if (setup) setup(host);
         state.ProjectFolder = dir.path();
         key = "P.vbp_" + fileName;
         state.treProject.Add(engine::kNoNode, key, fileName, "module");

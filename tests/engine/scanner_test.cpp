@@ -121,21 +121,11 @@ TEST(Scanner, LineZeroAndTheStartUpProcedure) {
 }
 
 TEST(Scanner, TraceModuleProceduresAreBlueAndUnchecked) {
-    testsupport::TempDir dir;
-    testsupport::WriteBytes(dir.file("Common/modTrace.bas"), CrLf({"Attribute VB_Name = \"modTrace\"", "Sub T()", "End Sub"}));
-    enginetest::FakeHost host;
-    ToolState st;
-    st.ProjectFolder = dir.path();
-    st.treProject.Add(kNoNode, "k", "Common\\modTrace.bas");
-    LoadContext ctx(st, host);
-    ProcedureList procs;
-    DefinitionList defs;
-    bool dataOnly = true;
-    ScanSourceFile(ctx, "k", dir.path(), "Common\\modTrace.bas", procs, "Module", defs, "P.vbp", dataOnly);
-    const NodeId n = st.treProject.Find("k_T_Sub_1");
+    ScannedFile f("Common\\modTrace.bas", CrLf({"Attribute VB_Name = \"modTrace\"", "Sub T()", "End Sub"}));
+    const NodeId n = f.state.treProject.Find(f.key + "_T_Sub_1");
     ASSERT_NE(n, kNoNode);
-    EXPECT_EQ(st.treProject.Node(n).foreColor, kColorBlue);
-    EXPECT_FALSE(st.treProject.Node(n).checked);
+    EXPECT_EQ(f.state.treProject.Node(n).foreColor, kColorBlue);
+    EXPECT_FALSE(f.state.treProject.Node(n).checked);
 }
 
 TEST(Scanner, DataOnlyFilesAndDefinitionLabels) {
@@ -148,46 +138,27 @@ TEST(Scanner, DataOnlyFilesAndDefinitionLabels) {
 }
 
 TEST(Scanner, CancelKeepsCompleteRecordsOnly) {
-    testsupport::TempDir dir;
-    testsupport::WriteBytes(dir.file("m.bas"), CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "  Dim a As Long", "End Sub",
-                                                     "Sub B()", "  Dim b As Long", "End Sub"}));
-    enginetest::FakeHost host;
-    host.cancelAfterPolls = 6;  // cancelled at the header of A, after its End line and its Dim
-    ToolState st;
-    st.ProjectFolder = dir.path();
-    st.treProject.Add(kNoNode, "k", "m.bas");
-    LoadContext ctx(st, host);
-    ProcedureList procs;
-    DefinitionList defs;
-    bool dataOnly = true;
-    ScanSourceFile(ctx, "k", dir.path(), "m.bas", procs, "Module", defs, "P.vbp", dataOnly);
-    ASSERT_EQ(procs.size(), 1u);
-    EXPECT_EQ(procs[0].pName, "B");
-    EXPECT_FALSE(dataOnly);
-    ASSERT_EQ(defs.size(), 2u);
-    EXPECT_EQ(defs[0].ProcName, "B");
-    EXPECT_EQ(defs[1].ProcName, "");  // the rest of the file was not reached
+    // Cancelled at the header of A, after its End line and its Dim.
+    ScannedFile f("m.bas",
+                  CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "  Dim a As Long", "End Sub", "Sub B()", "  Dim b As Long",
+                        "End Sub"}),
+                  UsageSearch::Indexed, [](enginetest::FakeHost& h) { h.cancelAfterPolls = 6; });
+    ASSERT_EQ(f.procs.size(), 1u);
+    EXPECT_EQ(f.procs[0].pName, "B");
+    EXPECT_FALSE(f.dataOnly);
+    ASSERT_EQ(f.defs.size(), 2u);
+    EXPECT_EQ(f.defs[0].ProcName, "B");
+    EXPECT_EQ(f.defs[1].ProcName, "");  // the rest of the file was not reached
 }
 
 TEST(Scanner, LongFilesServeTheEventLoop) {
-    std::vector<std::string> lines = {"Attribute VB_Name = \"m\"", "Sub A()"};
-    for (int i = 0; i < 5000; ++i) lines.push_back("    x = x + 1");
-    lines.push_back("End Sub");
-    std::string bytes;
-    for (const auto& l : lines) bytes += l + "\r\n";
-    testsupport::TempDir dir;
-    testsupport::WriteBytes(dir.file("m.bas"), bytes);
-    enginetest::FakeHost host;
-    host.clockStep = 0.01;  // every reading of the clock moves it by ten milliseconds
-    ToolState st;
-    st.ProjectFolder = dir.path();
-    st.treProject.Add(kNoNode, "k", "m.bas");
-    LoadContext ctx(st, host);
-    ProcedureList procs;
-    DefinitionList defs;
-    bool dataOnly = true;
-    ScanSourceFile(ctx, "k", dir.path(), "m.bas", procs, "Module", defs, "P.vbp", dataOnly);
-    EXPECT_GT(host.events, 0);
+    std::string bytes = CrLf({"Attribute VB_Name = \"m\"", "Sub A()"});
+    for (int i = 0; i < 5000; ++i) bytes += "    x = x + 1\r\n";
+    bytes += "End Sub\r\n";
+    // Every reading of the clock moves it by ten milliseconds.
+    ScannedFile f("m.bas", bytes, UsageSearch::Indexed, [](enginetest::FakeHost& h) { h.clockStep = 0.01; });
+    EXPECT_EQ(f.procs.size(), 1u);
+    EXPECT_GT(f.host.events, 0);
 }
 
 }  // namespace
