@@ -149,11 +149,13 @@ private:
 
         const std::size_t firstFile[3] = {model_.ModuleFiles.size(), model_.FormFiles.size(), model_.ClassFiles.size()};
         std::string key, value;
+        bool startupLine = false;
         for (const std::string& line : lines) {
             if (host_.CancelRequested()) throw Cancelled{};
             if (!SplitProjectLine(line, key, value)) continue;
             FileKind kind;
             if (IEquals(key, "Startup=")) {
+                startupLine = true;
                 model_.StartupObject = value;
                 if (!IEquals(value, "Sub Main")) {
                     model_.StartupObject = value + ".frm";
@@ -166,7 +168,7 @@ private:
         }
 
         // The start-up form's file as this project lists it (it may stand in a sub-folder).
-        if (!IEquals(model_.StartupObject, "Sub Main") && !model_.StartupObject.empty())
+        if (startupLine && !IEquals(model_.StartupObject, "Sub Main") && !model_.StartupObject.empty())
             for (std::size_t i = firstFile[1]; i < model_.FormFiles.size(); ++i)
                 if (IEquals(ListedFileName(model_.FormFiles[i].fFilename), model_.StartupObject)) {
                     model_.StartupFile = model_.FormFiles[i].fFilename;

@@ -169,6 +169,22 @@ TEST(Loader, GroupWithAMemberInASubFolder) {
     for (const auto& p : *m.ModuleProcedures.Find("Lib.vbp_modUtil.bas")) EXPECT_EQ(p.pAppFldr, dir.path());
 }
 
+TEST(Loader, StartUpFormInASubFolderOfItsOwnProject) {
+    testsupport::TempDir dir;
+    WriteBytes(dir.file("G.vbg"), CrLf({"VBGROUP 5.0", "StartupProject=A\\A.vbp", "Project=B\\B.vbp"}));
+    WriteBytes(dir.file("A/A.vbp"), CrLf({"Type=Exe", "Form=Forms\\frmMain.frm", "Startup=\"frmMain\""}));
+    WriteBytes(dir.file("A/Forms/frmMain.frm"), Form("frmMain", "Form_Load"));
+    WriteBytes(dir.file("B/B.vbp"), CrLf({"Type=OleDll", "Form=frmMain.frm"}));
+    WriteBytes(dir.file("B/frmMain.frm"), Form("frmMain", "Form_Load"));
+    Loaded l(dir.path() + "G.vbg");
+    ASSERT_TRUE(l.loaded);
+    EXPECT_EQ(l.st.model.StartupObject, "frmMain.frm");
+    EXPECT_EQ(l.st.model.StartupFile, "Forms\\frmMain.frm");
+    EXPECT_EQ(l.st.model.StartupFileFolder, dir.path() + "A/");
+    EXPECT_FALSE(l.st.model.FormFiles[0].fStartUpProc);  // its Form= line came before the Startup= line
+    EXPECT_TRUE(l.st.model.FormFiles[1].fStartUpProc);   // the name part matches StartupObject
+}
+
 TEST(Loader, MissingMemberProjectIsLoggedAndTheLoadGoesOn) {
     testsupport::TempDir dir;
     WriteBytes(dir.file("G.vbg"), CrLf({"VBGROUP 5.0", "Project=Gone\\Gone.vbp", "Project=A.vbp"}));
