@@ -1,0 +1,29 @@
+// Makes a synthetic Visual Basic 6 project of a chosen size for the benches and the tests:
+// modules, forms and classes with attribute headers, module-level declarations (variables,
+// constants, Types, Enums, API declarations), procedures of every kind with continued headers,
+// local declarations, calls, strings and comments that hold keywords.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace bench {
+
+struct GeneratorOptions {
+    int files = 500;             // source files (half modules, a quarter forms, a quarter classes)
+    long lines = 400000;         // lines in all, about
+    std::uint32_t seed = 1;
+    bool lfOnly = false;         // LF line ends instead of CR LF
+};
+
+struct GeneratedProject {
+    std::string projectPath;  // the .vbp
+    long lines = 0;           // lines written to the source files
+    int files = 0;
+    int procedures = 0;
+};
+
+// Writes the project into `folder` (native, created when missing); returns its path and size.
+GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptions& options);
+
+}  // namespace bench

@@ -1,0 +1,68 @@
+// The line classifier: the line-type mask of a statement, logical lines over continued physical
+// lines, the code of a statement without strings and comments, and the per-line step of the
+// scanner that opens and fills procedure records.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/model.h"
+
+namespace engine {
+
+// The line-type mask of a statement, by whole-string keyword removals exactly as the original
+// tool computes it: keywords count anywhere, also inside strings, comments and longer words.
+// Consumes its argument: on return it holds what is left after the removals. The cross
+// reference, the line numbering and the reports may rely on these masks; the scanner uses
+// GetCodeLineType instead.
+std::int32_t GetLineType(std::string& statement);
+
+// The same steps on the code of a statement (StatementCode), with keywords counted only where
+// they stand as whole words: not inside a longer name (bSub, SetTextProperty), not after "." (a
+// member) or "#" (a compiler directive).
+std::int32_t GetCodeLineType(std::string code);
+
+// The code of a statement: every string literal becomes "", a comment (from a "'" outside a
+// string, or a Rem statement) is removed, and the rest is trimmed.
+std::string StatementCode(std::string_view statement);
+
+// True when the physical line is continued on the next one: its trimmed text ends with " _".
+bool IsContinuedLine(std::string_view line);
+
+// The logical statement at line `index`. Direction -1: the statement ends at `index` and its
+// continued lines lie above; `first` receives its first physical line. Direction 1: it starts at
+// `index`; `first` receives its last physical line. The pieces are trimmed, lose their " _" and are
+// joined with one blank; the walk stops at the ends of the array. An empty line gives "" (and
+// `first` = index + direction).
+std::string GetLogicalLine(const std::vector<std::string>& lines, LineIndex index, LineIndex& first, int direction);
+
+// State of one scanner walk shared with ClassifyLine.
+struct ClassifierState {
+    // The walk (upwards) has met the End line of a procedure and not yet its header.
+    bool InProcedure = false;
+};
+
+// One step of the upward scanner walk at line `index`. Comment lines and empty lines give 0 and
+// change nothing. Otherwise the statement that ends at `index` is joined, returned in `statement`,
+// and classified by its code (GetCodeLineType; at module level a Private/Public/Global variable
+// declaration also counts as a definition, mask 0x24); an End line appends a new record to `procs`
+// (and sets `record` to it), a header inside an open record fills it; `index` moves to the
+// statement's first physical line. Returns the mask.
+std::int32_t ClassifyLine(ProcedureList& procs, const std::vector<std::string>& lines, LineIndex& index,
+                          std::int32_t& record, std::string& statement, ClassifierState& state);
+
+// A header statement without its keywords ("Public ", "Private ", "Friend ", "Static ", "Sub ",
+// "Function ", "Declare ", "Property ", "Let ", "Get ", "Set ", as whole words): the name comes first.
+std::string StripProcedureKeywords(std::string_view header);
+
+// "Function", "Sub", "Property" or "" for a mask.
+std::string GetProcedureType(std::int32_t mask);
+
+// The identifier characters of the language: letters, digits, "_" and the letters above 0x7F.
+inline bool IsWordChar(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c >= 0x80;
+}
+
+}  // namespace engine

@@ -1,0 +1,63 @@
+// Declared names: parsing Dim, Const, Declare and module-level variable statements and the members
+// of Type and Enum blocks into clsDefinitions records, labelling each with its owning procedure, and
+// the usage checks that mark a record Used.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/context.h"
+#include "engine/model.h"
+
+namespace engine {
+
+// The records of a Type or Enum block whose End line is `endLine`: its members, last member
+// first, each with its own line index, then the block itself ("Type" or "Enum") at the header's
+// line. The scope (Private or Public) is the header's.
+void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex endLine, std::int32_t offset,
+                            const std::string& projectFolder, const std::string& projectName,
+                            const std::vector<std::string>& lines, std::int32_t lineType);
+
+// The records of one declaration statement (items separated by ", " outside parentheses and
+// strings; a name without a type is not recorded; a Const needs " = " after its name). An API
+// declaration gives one record with the statement in Line. `lineType` may gain and lose the
+// array bit while the items are handled.
+void GetDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
+                    const std::string& projectFolder, const std::string& projectName, std::string_view statement,
+                    std::int32_t& lineType, std::string_view qualifier);
+
+// Appends one record. `parts` holds the name and the type text (unused for an API declaration).
+void AddDefinition(DefinitionList& defs, const std::string& fileName, const std::vector<std::string>& parts,
+                   LineIndex line, std::int32_t offset, const std::string& projectFolder,
+                   const std::string& projectName, std::int32_t lineType, std::string_view statement,
+                   std::string_view qualifier);
+
+// Labels the records without an owning procedure, walking from the last record down to the first
+// that has one (and not below `from`).
+void SetDefinitionProcName(DefinitionList& defs, std::string_view procName, std::size_t from = 0);
+
+// The local definitions of procedure `p` (records of its file and project labelled with its name
+// whose line lies within it) are checked for use in its body. Called by the scanner right after
+// the procedure's header is handled.
+void CheckDefinitionUsage(LoadContext& ctx, const clsProcedures& p, const SourceText& source, DefinitionList& defs,
+                          const std::string& fileName);
+
+// Module-level private definitions of each file are checked for use in the procedures of their own
+// file. `files` gives each file's folder, project and path; the sources come from the load's cache
+// or are read again.
+void CheckModulePrivateDefinitionUsage(LoadContext& ctx, ProcedureMap& procedures, DefinitionList& defs,
+                                       const FileList& files);
+
+// Module-level public definitions (public bit in the mask) are checked for use in every procedure of
+// every file of their project.
+void CheckPublicDefinitionUsage(LoadContext& ctx, ProjectModel& model);
+
+// Splits `text` at `separator`, as the original Split does (empty pieces kept).
+std::vector<std::string> SplitText(std::string_view text, std::string_view separator);
+
+// The line index of a record (LineNo as a number; -1 when it is not one).
+LineIndex DefinitionLine(const clsDefinitions& d);
+
+}  // namespace engine

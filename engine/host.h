@@ -1,0 +1,106 @@
+// The engine's only way out to the user interface. The tool window implements Host; tests use a
+// scripted fake; the bench a quiet host. Everything a long command shows, logs, asks or waits for
+// goes through here: the status panel, the run and error logs, the message box, serving the event
+// loop, the shared cancel flag, the clock, and the reload that every rewrite ends with.
+//
+// Texts are bytes as the engine holds them: our own messages with the user's names in them
+// (Windows-1252 in practice) and native paths (UTF-8). The host decodes them with
+// platform::DecodeOwnText for the screen and for its UTF-8 logs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace engine {
+
+// Message box styles and answers, with the original values.
+namespace msgbox {
+constexpr int kOKOnly = 0;
+constexpr int kOKCancel = 1;
+constexpr int kYesNoCancel = 3;
+constexpr int kYesNo = 4;
+constexpr int kQuestion = 32;
+constexpr int kInformation = 64;
+constexpr int kOK = 1, kCancel = 2, kYes = 6, kNo = 7;
+}  // namespace msgbox
+
+// Text alignment of the status panel and the message box.
+namespace align {
+constexpr int kLeft = 0;
+constexpr int kCenter = 2;
+}  // namespace align
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Status panel: shows `text` (alignment align::kLeft or align::kCenter); with `log` set the
+    // text also goes to the run log.
+    virtual void DisplayMessage(const std::string& text, bool log, int alignment) = 0;
+    // Empties and hides the status panel.
+    virtual void ClearMessage() = 0;
+
+    // One line each in the run log and the error log (when the user switched the log on).
+    virtual void WriteLog(const std::string& text) = 0;
+    virtual void WriteErrorLog(const std::string& text) = 0;
+
+    // The program's message box. Returns the answer (msgbox::kOK ...). A fake must never block.
+    virtual int MyMsgBox(const std::string& text, int style, const std::string& title, int alignment) = 0;
+
+    // Serves the event loop once, so repaints and the Cancel button are handled. The engine calls
+    // it through a Pacer, at most every few tens of milliseconds.
+    virtual void ProcessEvents() = 0;
+
+    // The shared cancel flag: set by the Cancel button, polled by every long walk, cleared by the
+    // command that owns the walk.
+    virtual bool CancelRequested() = 0;
+    virtual void SetCancelRequested(bool value) = 0;
+
+    // A monotonic clock in seconds (elapsed times, the pacing of ProcessEvents).
+    virtual double Seconds() = 0;
+
+    // The busy pointer while a command runs.
+    virtual void HourGlassOn() {}
+    virtual void HourGlassOff() {}
+
+    // Reload of the loaded project after a rewrite or an undo: the tool window runs its whole
+    // LoadProject (controls, reports); tests and the bench call engine::LoadProject.
+    virtual void LoadProject(bool showElapsedTime) { (void)showElapsedTime; }
+};
+
+// A host that shows nothing, logs nothing, answers OK and is never cancelled (the bench).
+class QuietHost : public Host {
+public:
+    void DisplayMessage(const std::string&, bool, int) override {}
+    void ClearMessage() override {}
+    void WriteLog(const std::string&) override {}
+    void WriteErrorLog(const std::string&) override {}
+    int MyMsgBox(const std::string&, int, const std::string&, int) override { return msgbox::kOK; }
+    void ProcessEvents() override {}
+    bool CancelRequested() override { return cancel_; }
+    void SetCancelRequested(bool value) override { cancel_ = value; }
+    double Seconds() override;
+
+private:
+    bool cancel_ = false;
+};
+
+// Rations Host::ProcessEvents to a time budget: Tick() may be called as often as a walk likes
+// (every line); it reads the clock only every `stride` ticks and serves the event loop when
+// `budgetSeconds` have passed since the last time.
+class Pacer {
+public:
+    explicit Pacer(Host& host, double budgetSeconds = 0.03, unsigned stride = 256);
+    void Tick();
+    // Serves the event loop now when the budget has passed (between files, after a record).
+    void Point();
+
+private:
+    Host& host_;
+    double budget_;
+    unsigned stride_;
+    unsigned count_ = 0;
+    double last_;
+};
+
+}  // namespace engine

@@ -1,0 +1,336 @@
+#include "engine/loader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "engine/definitions.h"
+#include "engine/error.h"
+#include "engine/scanner.h"
+#include "engine/source.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace engine {
+namespace {
+
+using platform::IEquals;
+using platform::Trim;
+
+struct Cancelled {};
+
+std::string Unquoted(std::string_view s) {
+    std::string v(Trim(s));
+    v = platform::ReplaceAll(v, "\"", "");
+    return std::string(Trim(v));
+}
+
+bool KindOfKey(std::string_view key, FileKind& kind) {
+    if (IEquals(key, "Module=")) kind = FileKind::Module;
+    else if (IEquals(key, "Form=")) kind = FileKind::Form;
+    else if (IEquals(key, "Class=")) kind = FileKind::Class;
+    else return false;
+    return true;
+}
+
+// One load, from the project path to the usage checks.
+class ProjectLoader {
+public:
+    ProjectLoader(LoadContext& ctx) : ctx_(ctx), st_(ctx.state), model_(ctx.state.model), host_(ctx.host) {}
+
+    void Run() {
+        st_.ProjectPath = st_.txtProject;
+        const std::size_t dot = st_.ProjectPath.rfind('.');
+        const std::string extension = dot == std::string::npos ? std::string() : st_.ProjectPath.substr(dot + 1);
+        st_.ProjectFolder = platform::FolderOf(st_.ProjectPath);
+        st_.ProjectFileTitle = platform::NameOf(st_.ProjectPath);
+
+        Tree& tree = st_.treProject;
+        tree.Clear();
+        tree.visible = false;
+        model_.Clear();
+        model_.BackupFolder = st_.ProjectFolder + "Backup/";
+        st_.ProjectNodes.clear();
+        st_.ModuleFolderNodes.clear();
+        st_.FormFolderNodes.clear();
+        st_.ClassFolderNodes.clear();
+        st_.FileNodes.clear();
+
+        host_.WriteLog("Processing " + st_.ProjectFileTitle);
+        const NodeId root = tree.Add(kNoNode, st_.ProjectFileTitle, st_.ProjectFileTitle, "project");
+        st_.ProjectNodes.push_back(root);
+        tree.Node(root).expanded = true;
+        tree.Node(root).checked = true;
+        tree.SetSorted(root, true);
+
+        st_.ProjectSubFolder.clear();
+        // The projects to read: name -> listed sub-folder; names compared without regard to case.
+        std::map<std::string, std::string, platform::ILess> projects;
+        std::vector<GroupMember> order;
+        std::size_t firstProject = 0;
+        if (IEquals(extension, "vbp")) {
+            projects.emplace(st_.ProjectFileTitle, "");
+            order.push_back(GroupMember{"", st_.ProjectFileTitle, true});
+        } else if (IEquals(extension, "vbg")) {
+            const std::vector<std::string> lines = ReadLines(st_.ProjectPath);
+            for (GroupMember& member : ReadGroupMembers(lines)) {
+                if (!projects.emplace(member.projectFile, member.subFolder).second)
+                    throw EngineError("The group " + st_.ProjectFileTitle + " lists the project " + member.projectFile +
+                                      " twice.");
+                const NodeId node = tree.Add(root, member.projectFile, member.projectFile, "project");
+                tree.SetSorted(node, true);
+                tree.Node(node).checked = true;
+                tree.Node(node).expanded = false;
+                st_.ProjectNodes.push_back(node);
+                order.push_back(std::move(member));
+            }
+            if (order.empty()) throw EngineError("The group " + st_.ProjectFileTitle + " lists no project.");
+            firstProject = 1;
+        } else {
+            throw EngineError("Not a Visual Basic project or group file (.vbp, .vbg): " + st_.ProjectPath);
+        }
+        for (FileKind kind : kAllKinds) st_.FolderNodes(kind).assign(st_.ProjectNodes.size(), kNoNode);
+
+        for (std::size_t n = 0; n < order.size(); ++n) ReadProject(firstProject + n, order[n]);
+
+        for (FileKind kind : kAllKinds)
+            CheckModulePrivateDefinitionUsage(ctx_, model_.Procedures(kind), model_.Definitions(kind),
+                                              model_.Files(kind));
+        if (host_.CancelRequested()) throw Cancelled{};
+        CheckPublicDefinitionUsage(ctx_, model_);
+        if (host_.CancelRequested()) throw Cancelled{};
+        tree.visible = true;
+    }
+
+private:
+    std::vector<std::string> ReadLines(const std::string& path) {
+        const double t0 = host_.Seconds();
+        std::int32_t offset = 0;
+        std::optional<LineArray> text = ReadSourceFile(path, offset);
+        ctx_.stats.readSeconds += host_.Seconds() - t0;
+        if (!text) throw EngineError("The file does not exist: " + path);
+        return std::move(text->lines);
+    }
+
+    void ReadProject(std::size_t j, const GroupMember& member) {
+        if (host_.CancelRequested()) throw Cancelled{};
+        Tree& tree = st_.treProject;
+        const NodeId projectNode = st_.ProjectNodes[j];
+        const std::string name = tree.Node(projectNode).text;
+        st_.ProjectSubFolder = member.subFolder;
+
+        for (FileKind kind : kAllKinds) {
+            const NodeId folder =
+                tree.Add(projectNode, name + "_" + KindFolderText(kind), KindFolderText(kind), KindImage(kind));
+            tree.Node(folder).checked = true;
+            tree.SetSorted(folder, true);
+            st_.FolderNodes(kind)[j] = folder;
+        }
+
+        const platform::ResolvedPath projectFile =
+            platform::ResolveListedPath(st_.ProjectFolder, member.subFolder + member.projectFile);
+        ProjectInfo info;
+        info.name = name;
+        info.subFolder = member.subFolder;
+        info.path = projectFile.path;
+        info.folder = platform::FolderOf(projectFile.path);
+        info.exists = projectFile.exists && platform::IsRegularFile(projectFile.path);
+        info.startupProject = member.startup;
+        model_.Projects.push_back(info);
+        if (!info.exists) {
+            host_.WriteErrorLog("Invalid folder structure or file does not exist - " + projectFile.path);
+            return;
+        }
+
+        const std::vector<std::string> lines = ReadLines(projectFile.path);
+        const std::string message = "Scanning " + name;
+        host_.WriteLog(message);
+        host_.DisplayMessage(message, true, align::kLeft);
+
+        const std::size_t firstFile[3] = {model_.ModuleFiles.size(), model_.FormFiles.size(), model_.ClassFiles.size()};
+        std::string key, value;
+        bool startupLine = false;
+        for (const std::string& line : lines) {
+            if (host_.CancelRequested()) throw Cancelled{};
+            if (!SplitProjectLine(line, key, value)) continue;
+            FileKind kind;
+            if (IEquals(key, "Startup=")) {
+                startupLine = true;
+                model_.StartupObject = value;
+                if (!IEquals(value, "Sub Main")) {
+                    model_.StartupObject = value + ".frm";
+                    model_.StartupFile = model_.StartupObject;
+                    model_.StartupFileFolder = info.folder;
+                }
+            } else if (KindOfKey(key, kind)) {
+                AddFile(j, kind, name, info.folder, value);
+            }
+        }
+
+        // The start-up form's file as this project lists it (it may stand in a sub-folder).
+        if (startupLine && !IEquals(model_.StartupObject, "Sub Main") && !model_.StartupObject.empty())
+            for (std::size_t i = firstFile[1]; i < model_.FormFiles.size(); ++i)
+                if (IEquals(ListedFileName(model_.FormFiles[i].fFilename), model_.StartupObject)) {
+                    model_.StartupFile = model_.FormFiles[i].fFilename;
+                    model_.StartupFileFolder = model_.FormFiles[i].fAppFldr;
+                    break;
+                }
+    }
+
+    void AddFile(std::size_t j, FileKind kind, const std::string& projectName, const std::string& folder,
+                 const std::string& value) {
+        Tree& tree = st_.treProject;
+        clsFileInfo file;
+        file.fFilename = value;
+        file.fProject = projectName;
+        file.fAppFldr = folder;
+        file.fKey = projectName + "_" + value;
+        file.FDataOnly = false;
+        file.fStartUpProc = IEquals(ListedFileName(value), model_.StartupObject);
+        const platform::ResolvedPath resolved = platform::ResolveListedPath(folder, value);
+        file.fPath = resolved.path;
+        file.fExists = resolved.exists;
+
+        if (tree.Contains(file.fKey))
+            throw EngineError("The project " + projectName + " lists the file " + value + " twice.");
+        const NodeId node = tree.Add(st_.FolderNodes(kind)[j], file.fKey, value, KindImage(kind));
+        st_.FileNodes.push_back(node);
+        tree.SetSorted(node, true);
+        tree.Node(node).openPath = file.fPath;
+        host_.WriteLog("\r\n\r\n\t\tProcessing - " + value + "\r\n");
+
+        ProcedureList working;
+        if (file.fExists) {
+            tree.Node(node).checked = true;
+            bool dataOnly = true;
+            ScanSourceFile(ctx_, file.fKey, folder, value, working, KindWord(kind), model_.Definitions(kind),
+                           projectName, dataOnly);
+            file.FDataOnly = dataOnly;
+            if (dataOnly) {
+                tree.Node(node).checked = false;
+                tree.SetText(node, tree.Node(node).text + " (Data Only)");
+            }
+        } else {
+            TreeNode& n = tree.Node(node);
+            n.backColor = kColorRed;
+            n.bold = true;
+            tree.Node(st_.FolderNodes(kind)[j]).expanded = true;
+            tree.Node(st_.ProjectNodes[j]).expanded = true;
+            tree.SetSorted(st_.ProjectNodes[j], true);
+        }
+        if (!file.FDataOnly) {
+            if (model_.Procedures(kind).Contains(file.fKey))
+                throw EngineError("The project " + projectName + " lists the file " + value + " twice.");
+            model_.Procedures(kind).Add(file.fKey, std::move(working));
+        }
+        model_.Files(kind).push_back(std::move(file));
+    }
+
+    LoadContext& ctx_;
+    ToolState& st_;
+    ProjectModel& model_;
+    Host& host_;
+};
+
+}  // namespace
+
+bool SplitProjectLine(std::string_view line, std::string& key, std::string& value) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    key.assign(line.substr(0, eq + 1));
+    std::string_view rest = line.substr(eq + 1);
+    const std::size_t semi = rest.find(';');
+    if (semi != std::string_view::npos) rest = rest.substr(semi + 1);
+    value = Unquoted(rest);
+    return true;
+}
+
+std::vector<GroupMember> ReadGroupMembers(const std::vector<std::string>& lines) {
+    std::vector<GroupMember> members;
+    for (const std::string& line : lines) {
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string_view key = std::string_view(line).substr(0, eq + 1);
+        const bool startup = IEquals(key, "StartupProject=");
+        if (!startup && !IEquals(key, "Project=")) continue;
+        const std::string_view value = std::string_view(line).substr(eq + 1);
+        const std::size_t sep = value.find_last_of("\\/");
+        GroupMember m;
+        if (sep != std::string_view::npos) {
+            m.subFolder = std::string(value.substr(0, sep + 1));
+            m.projectFile = std::string(value.substr(sep + 1));
+        } else {
+            m.projectFile = std::string(value);
+        }
+        m.startup = startup;
+        members.push_back(std::move(m));
+    }
+    return members;
+}
+
+void SplitPath(std::string& path, std::string& folder, std::string& fileName, bool folderFlag) {
+    if (folderFlag) {
+        if (!path.empty() && path.back() != '/') path += '/';
+        folder = path;
+        return;
+    }
+    if (path.empty()) return;
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return;
+    folder = path.substr(0, slash + 1);
+    fileName = path.substr(slash + 1);
+}
+
+std::string ElapsedTimeText(double seconds) {
+    long s = std::lround(seconds < 0 ? 0 : seconds);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02ld:%02ld:%02ld", s / 3600, (s / 60) % 60, s % 60);
+    return buf;
+}
+
+void LoadProjectTree(ToolState& state, Host& host, bool& Loaded, const LoadOptions& options) {
+    Loaded = false;
+    state.model.Loaded = false;
+    LoadContext ctx(state, host, options.search);
+    host.HourGlassOn();
+    try {
+        ProjectLoader(ctx).Run();
+        Loaded = true;
+        state.model.Loaded = true;
+        host.DisplayMessage("", false, align::kCenter);
+    } catch (const Cancelled&) {
+        // The model and the tree stay as far as they were built; the tree stays hidden.
+    } catch (const std::exception& e) {
+        host.WriteErrorLog(e.what());
+        host.MyMsgBox(e.what(), msgbox::kOKOnly, "", align::kCenter);
+    }
+    host.HourGlassOff();
+    if (options.stats) *options.stats = ctx.stats;
+}
+
+bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadOptions& options) {
+    if (state.LoadBusy) return false;
+    state.LoadBusy = true;
+    const double start = host.Seconds();
+    host.DisplayMessage("", false, align::kCenter);
+    host.SetCancelRequested(false);
+    state.RoutinesMatched = false;
+    bool loaded = false;
+    if (!Trim(state.txtProject).empty()) {
+        if (platform::IsRegularFile(state.txtProject)) {
+            LoadProjectTree(state, host, loaded, options);
+            if (host.CancelRequested()) state.ProjectChanged = false;
+        } else {
+            host.MyMsgBox("Project does not exist - " + state.txtProject, msgbox::kOKOnly, "", align::kCenter);
+        }
+    }
+    if (loaded && ShowElapsedTime)
+        host.MyMsgBox("Reports Creation Elapsed Time - " + ElapsedTimeText(host.Seconds() - start), msgbox::kOKOnly,
+                      "", align::kCenter);
+    host.ClearMessage();
+    host.HourGlassOff();
+    state.LoadBusy = false;
+    return loaded;
+}
+
+}  // namespace engine

@@ -1,0 +1,58 @@
+// The project loader: a .vbp project or a .vbg group into the project model and the project tree,
+// and the reload that every command ends with.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/context.h"
+#include "engine/host.h"
+#include "engine/state.h"
+#include "engine/usage.h"
+
+namespace engine {
+
+struct LoadOptions {
+    UsageSearch search = UsageSearch::Indexed;
+    LoadStats* stats = nullptr;  // receives the time of each phase and the counts, when given
+};
+
+// Reads the project or group named in state.txtProject into state.model and state.treProject.
+// `Loaded` comes back true only when the whole load ran to its end. A cancel (the host's flag) ends
+// the load where it is, the tree hidden and the usage checks not run. An unexpected error (a group
+// that lists one project twice, a project that lists one file twice, an unknown extension, a file
+// that cannot be read) abandons the load: its message is shown through the host's message box and
+// written to the error log, the model is marked not loaded, and the call returns normally.
+void LoadProjectTree(ToolState& state, Host& host, bool& Loaded, const LoadOptions& options = {});
+
+// The parts of LoadProject that are not the window's: turns away a second load while one runs,
+// clears the cancel flag and RoutinesMatched, checks that the project file exists ("Project does
+// not exist - " and the path), runs LoadProjectTree, and with `ShowElapsedTime` shows "Reports
+// Creation Elapsed Time - " and hh:mm:ss. The tool window wraps it with its control states and the
+// rebuild of the reports. Returns whether the project is loaded.
+bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadOptions& options = {});
+
+// A .vbp line split into its key (up to and including the first "=") and its value (after the
+// first ";" when there is one, trimmed, without double quotes). False for a line without "=".
+bool SplitProjectLine(std::string_view line, std::string& key, std::string& value);
+
+// A member project of a .vbg: "StartupProject=" or "Project=" lines (key without regard to case);
+// the value splits at its last "\" into the sub-folder (relative to the group's folder, "" when
+// there is none) and the project file name.
+struct GroupMember {
+    std::string subFolder;
+    std::string projectFile;
+    bool startup = false;
+};
+std::vector<GroupMember> ReadGroupMembers(const std::vector<std::string>& lines);
+
+// With `folderFlag` true: appends "/" to a non-empty path that lacks it and sets `folder` to it.
+// With it false: splits a non-empty path after its last "/" into `folder` and `fileName`, and
+// leaves both alone for a name without "/".
+void SplitPath(std::string& path, std::string& folder, std::string& fileName, bool folderFlag);
+
+// "hh:mm:ss" of a number of seconds.
+std::string ElapsedTimeText(double seconds);
+
+}  // namespace engine

@@ -1,0 +1,31 @@
+// A source, project or group file as a line array, and the code offset of a source file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/fileio.h"
+
+namespace engine {
+
+using LineArray = platform::LineArray;  // lines, the file's own line end, whether it ends with one
+
+// Reads a file whole into its line array (split at CR LF, or at LF when the file has no CR LF; a
+// file that is read and written back unchanged is byte-identical). Answers nothing when the file
+// does not exist; throws EngineError when it exists but cannot be read (a folder of that name, an
+// I/O error). For a name whose last four characters are ".frm", ".cls" or ".bas" (as written),
+// `offset` becomes the code offset (see CodeOffset); otherwise it keeps the caller's value.
+std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset);
+
+// Index of the first line after the file's attribute header: the first line after a run of lines
+// whose first word is "Attribute" (a form's or class's VERSION line and Begin...End block before
+// the run are passed over). Keeps `offset` when the file has no "Attribute" line, or ends inside
+// the run.
+void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset);
+
+// True when `path` names a file whose code offset ReadSourceFile finds (".frm", ".cls", ".bas").
+bool HasAttributeHeaderName(const std::string& path);
+
+}  // namespace engine

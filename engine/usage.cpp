@@ -1,0 +1,165 @@
+#include "engine/usage.h"
+
+#include <algorithm>
+
+#include "engine/classify.h"
+#include "platform/text.h"
+
+namespace engine {
+namespace {
+
+// Whether (before, after) around a word is one of the delimiter pairs.
+bool IsDelimiterPair(char before, char after) {
+    switch (before) {
+        case '(': return after == ')' || after == ',' || after == '.';
+        case ' ': return after == ' ' || after == '@' || after == ',' || after == '.' || after == '(' || after == ')';
+        case '@': return after == ' ';
+        case '.': return after == ')' || after == ',' || after == '@' || after == ' ';
+        default: return false;
+    }
+}
+
+bool IsWord(unsigned char c) { return IsWordChar(c); }
+
+}  // namespace
+
+bool StatementUsesName(std::string_view statement, std::string_view name) {
+    std::string line;
+    line.reserve(statement.size() + 2);
+    line += '@';
+    line += statement;
+    line += '@';
+    std::string pattern;
+    for (std::size_t i = 0; i < UsagePrefixes.size(); ++i) {
+        pattern.assign(UsagePrefixes[i]);
+        pattern += name;
+        pattern += UsageSuffixes[i];
+        if (line.find(pattern) != std::string::npos) return true;
+    }
+    return false;
+}
+
+bool FileUsageIndex::IsIndexableName(std::string_view name) {
+    if (name.empty()) return false;
+    return std::all_of(name.begin(), name.end(), [](char c) { return IsWord(static_cast<unsigned char>(c)); });
+}
+
+FileUsageIndex::FileUsageIndex(const std::vector<std::string>& lines) {
+    std::string x;
+    const auto n = static_cast<LineIndex>(lines.size());
+    for (LineIndex k = 0; k < n; ++k) {
+        // The statement of line k, as the literal search reads it.
+        std::string_view s;
+        std::string joined;
+        if (IsContinuedLine(lines[k])) {
+            LineIndex last = k;
+            joined = GetLogicalLine(lines, k, last, 1);
+            s = joined;
+        } else {
+            s = platform::Trim(lines[k]);
+        }
+        if (s.empty() || s.front() == '\'') continue;
+        x.assign(1, '@');
+        x += s;
+        x += '@';
+        const std::size_t len = x.size();
+        std::size_t i = 1;
+        while (i + 1 < len) {
+            if (!IsWord(static_cast<unsigned char>(x[i]))) {
+                ++i;
+                continue;
+            }
+            std::size_t j = i;
+            while (j + 1 < len && IsWord(static_cast<unsigned char>(x[j]))) ++j;
+            if (IsDelimiterPair(x[i - 1], x[j])) {
+                const std::string_view word(x.data() + i, j - i);
+                auto it = hits_.find(word);
+                if (it == hits_.end()) it = hits_.emplace(std::string(word), std::vector<LineIndex>{}).first;
+                if (it->second.empty() || it->second.back() != k) it->second.push_back(k);
+            }
+            i = j;
+        }
+    }
+}
+
+const std::vector<LineIndex>* FileUsageIndex::Hits(std::string_view name) const {
+    const auto it = hits_.find(name);
+    return it == hits_.end() ? nullptr : &it->second;
+}
+
+const FileUsageIndex& SourceText::Index() const {
+    if (!index_) index_ = std::make_unique<FileUsageIndex>(lines_);
+    return *index_;
+}
+
+void FindDefinitionUsage(clsDefinitions& d, const clsProcedures& p, const std::vector<LineIndex>& declarationLines,
+                         const SourceText& source, UsageSearch search) {
+    if (d.Used) return;
+    const std::string name = DefinitionSearchName(d);
+    const auto& lines = source.lines();
+    const LineIndex from = p.pFuncLineStart + 1;
+    const LineIndex to = std::min<LineIndex>(p.pFuncLineEnd - 1, static_cast<LineIndex>(lines.size()) - 1);
+    auto declared = [&](LineIndex k) {
+        return std::binary_search(declarationLines.begin(), declarationLines.end(), k);
+    };
+
+    if (search == UsageSearch::Indexed && FileUsageIndex::IsIndexableName(name)) {
+        const std::vector<LineIndex>* hits = source.Index().Hits(name);
+        if (!hits) return;
+        for (auto it = std::lower_bound(hits->begin(), hits->end(), from); it != hits->end() && *it <= to; ++it) {
+            if (declared(*it)) continue;
+            d.Used = true;
+            return;
+        }
+        return;
+    }
+    for (LineIndex k = std::max<LineIndex>(from, 0); k <= to; ++k) {
+        if (declared(k)) continue;
+        LineIndex last = k;
+        const std::string s = GetLogicalLine(lines, k, last, 1);
+        if (s.empty() || s.front() == '\'') continue;
+        if (StatementUsesName(s, name)) {
+            d.Used = true;
+            return;
+        }
+    }
+}
+
+std::string DeclaredApiName(std::string_view statement) {
+    // The words of the statement, up to the first "(" or quote; the name follows Sub or Function.
+    std::size_t i = 0;
+    std::string_view previous;
+    while (i < statement.size()) {
+        const char c = statement[i];
+        if (c == '"' || c == '(' || c == '\'') break;
+        if (c == ' ' || c == '\t') {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < statement.size() && statement[j] != ' ' && statement[j] != '\t' && statement[j] != '(' &&
+               statement[j] != '"')
+            ++j;
+        const std::string_view word = statement.substr(i, j - i);
+        if (previous == "Sub" || previous == "Function") return std::string(word);
+        previous = word;
+        i = j;
+    }
+    return {};
+}
+
+std::string DefinitionSearchName(const clsDefinitions& d) {
+    if (d.DefType & mask::kDeclare) return DeclaredApiName(d.Line);
+    std::string_view n = d.Variable;
+    // A member of a Type or Enum block is used under its own name (".X", or the bare Enum name).
+    if ((d.DefType & (mask::kEndType | mask::kEndEnum)) && d.Defined != "Type" && d.Defined != "Enum") {
+        const std::size_t dot = n.find('.');
+        if (dot != std::string_view::npos) n = n.substr(dot + 1);
+    }
+    // An array is used with any index: search the name before its bounds.
+    const std::size_t paren = n.find('(');
+    if (paren != std::string_view::npos) n = n.substr(0, paren);
+    return std::string(platform::Trim(n));
+}
+
+}  // namespace engine

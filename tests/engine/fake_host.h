@@ -1,0 +1,68 @@
+// A scripted host for engine tests: records what the engine shows, logs and asks; answers message
+// boxes from a queue (OK when it is empty), never blocks; can raise the cancel flag after a number
+// of polls; runs on a clock that moves only when told to (or by a fixed step per reading).
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "engine/host.h"
+#include "engine/loader.h"
+#include "engine/state.h"
+
+namespace enginetest {
+
+class FakeHost : public engine::Host {
+public:
+    struct Box {
+        std::string text;
+        int style;
+        std::string title;
+        int alignment;
+    };
+
+    void DisplayMessage(const std::string& text, bool log, int) override {
+        status.push_back(text);
+        if (log) runLog.push_back(text);
+    }
+    void ClearMessage() override { ++clears; }
+    void WriteLog(const std::string& text) override { runLog.push_back(text); }
+    void WriteErrorLog(const std::string& text) override { errorLog.push_back(text); }
+    int MyMsgBox(const std::string& text, int style, const std::string& title, int alignment) override {
+        boxes.push_back(Box{text, style, title, alignment});
+        if (answers.empty()) return engine::msgbox::kOK;
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void ProcessEvents() override { ++events; }
+    bool CancelRequested() override {
+        if (cancelAfterPolls >= 0 && ++polls > cancelAfterPolls) cancel = true;
+        return cancel;
+    }
+    void SetCancelRequested(bool value) override {
+        cancel = value;
+        if (!value) cancelAfterPolls = -1;
+    }
+    double Seconds() override {
+        now += clockStep;
+        return now;
+    }
+    void LoadProject(bool showElapsedTime) override {
+        ++reloads;
+        if (state) engine::LoadProject(*state, *this, showElapsedTime);
+    }
+
+    std::vector<std::string> status, runLog, errorLog;
+    std::vector<Box> boxes;
+    std::deque<int> answers;
+    int clears = 0, events = 0, reloads = 0;
+    bool cancel = false;
+    long cancelAfterPolls = -1;  // raise the cancel flag after this many polls (-1: never)
+    long polls = 0;
+    double now = 0, clockStep = 0;
+    engine::ToolState* state = nullptr;  // for LoadProject
+};
+
+}  // namespace enginetest

@@ -1,0 +1,352 @@
+#include <gtest/gtest.h>
+
+#include "bench/generator.h"
+#include "engine/loader.h"
+#include "tests/engine/fake_host.h"
+#include "tests/support/testsupport.h"
+
+using namespace engine;
+using enginetest::FakeHost;
+using testsupport::CrLf;
+using testsupport::Lf;
+using testsupport::WriteBytes;
+
+namespace {
+
+std::string Module(const std::string& name, const std::string& proc) {
+    return CrLf({"Attribute VB_Name = \"" + name + "\"", "Option Explicit", "Private Sub " + proc + "()",
+                 "    x = 1", "End Sub"});
+}
+
+std::string Form(const std::string& name, const std::string& proc) {
+    return CrLf({"VERSION 5.00", "Begin VB.Form " + name, "End", "Attribute VB_Name = \"" + name + "\"",
+                 "Private Sub " + proc + "()", "End Sub"});
+}
+
+std::vector<std::string> ChildTexts(const Tree& t, NodeId id) {
+    std::vector<std::string> out;
+    for (NodeId c : t.Children(id)) out.push_back(t.Node(c).text);
+    return out;
+}
+
+struct Loaded {
+    FakeHost host;
+    ToolState st;
+    bool loaded = false;
+    explicit Loaded(const std::string& path) {
+        st.txtProject = path;
+        host.state = &st;
+        loaded = LoadProject(st, host, false);
+    }
+    const Tree& tree() const { return st.treProject; }
+    const TreeNode& node(const std::string& key) const {
+        const NodeId id = st.treProject.Find(key);
+        EXPECT_NE(id, kNoNode) << key;
+        return st.treProject.Node(id == kNoNode ? 0 : id);
+    }
+};
+
+TEST(Loader, SingleProjectTreeRecordsAndStartUp) {
+    testsupport::TempDir dir;
+    WriteBytes(dir.file("App.vbp"), CrLf({"Type=Exe", "module=modA; modA.bas", "Startup=\"frmMain\"", "Form=frmMain.frm",
+                                          "FORM=frmOther.frm", "Class=clsX; clsX.cls", "Reference=*\\G{x}#1.0#0#a.dll#A"}));
+    WriteBytes(dir.file("modA.bas"), Module("modA", "Alpha"));
+    WriteBytes(dir.file("frmMain.frm"), Form("frmMain", "Form_Load"));
+    WriteBytes(dir.file("frmOther.frm"), Form("frmOther", "Form_Click"));
+    WriteBytes(dir.file("clsX.cls"), CrLf({"VERSION 1.0 CLASS", "BEGIN", "END", "Attribute VB_Name = \"clsX\"",
+                                           "Public Function Get1() As Long", "End Function"}));
+    Loaded l(dir.path() + "App.vbp");
+    ASSERT_TRUE(l.loaded);
+    EXPECT_TRUE(l.st.model.Loaded);
+    EXPECT_TRUE(l.tree().visible);
+    const NodeId root = l.st.ProjectNodes.at(0);
+    EXPECT_EQ(l.tree().Node(root).key, "App.vbp");
+    EXPECT_TRUE(l.tree().Node(root).expanded);
+    EXPECT_TRUE(l.tree().Node(root).checked);
+    EXPECT_EQ(ChildTexts(l.tree(), root), (std::vector<std::string>{"Classes", "Forms", "Modules"}));
+    EXPECT_EQ(l.node("App.vbp_Modules").image, "module");
+    EXPECT_EQ(ChildTexts(l.tree(), l.st.FormFolderNodes.at(0)), (std::vector<std::string>{"frmMain.frm", "frmOther.frm"}));
+    EXPECT_TRUE(l.node("App.vbp_modA.bas").checked);
+    EXPECT_TRUE(l.tree().Contains("App.vbp_modA.bas_Alpha_Sub_2"));
+    EXPECT_EQ(l.st.FileNodes.size(), 4u);
+
+    const ProjectModel& m = l.st.model;
+    ASSERT_EQ(m.ModuleFiles.size(), 1u);
+    ASSERT_EQ(m.FormFiles.size(), 2u);
+    ASSERT_EQ(m.ClassFiles.size(), 1u);
+    EXPECT_EQ(m.ModuleFiles[0].fFilename, "modA.bas");
+    EXPECT_EQ(m.ModuleFiles[0].fKey, "App.vbp_modA.bas");
+    EXPECT_EQ(m.ModuleFiles[0].fProject, "App.vbp");
+    EXPECT_EQ(m.ModuleFiles[0].fAppFldr, dir.path());
+    EXPECT_EQ(m.StartupObject, "frmMain.frm");
+    EXPECT_EQ(m.StartupFile, "frmMain.frm");
+    EXPECT_TRUE(m.FormFiles[0].fStartUpProc);  // the Startup= line came before its Form= line
+    EXPECT_FALSE(m.FormFiles[1].fStartUpProc);
+    EXPECT_EQ(m.ModuleProcedures.Find("app.vbp_MODA.BAS")->size(), 1u);
+    EXPECT_EQ(m.BackupFolder, dir.path() + "Backup/");
+    EXPECT_EQ(l.st.ProjectFolder, dir.path());
+    EXPECT_EQ(l.st.ProjectFileTitle, "App.vbp");
+}
+
+TEST(Loader, LfFilesOtherLetterCaseMissingDataOnlyAndAbsoluteNames) {
+    testsupport::TempDir dir;
+    const std::string sub = dir.path() + "proj/";
+    WriteBytes(sub + "App.vbp", Lf({"Type=Exe", "Module=A; MODULES\\MODA.BAS", "Module=D; Data.bas",
+                                    "Module=M; Missing.bas", "Module=W; C:\\Work\\w.bas", "Module=U; ..\\Up\\u.bas"}));
+    WriteBytes(sub + "Modules/modA.bas", Lf({"Attribute VB_Name = \"A\"", "Sub One()", "End Sub"}));
+    WriteBytes(sub + "Data.bas", CrLf({"Attribute VB_Name = \"D\"", "Public Const K = 1"}));
+    WriteBytes(dir.path() + "Up/U.BAS", CrLf({"Attribute VB_Name = \"U\"", "Sub Two()", "End Sub"}));
+    Loaded l(sub + "App.vbp");
+    ASSERT_TRUE(l.loaded);
+    const ProjectModel& m = l.st.model;
+    ASSERT_EQ(m.ModuleFiles.size(), 5u);
+    // Listed names are kept; the disk is reached through the names found there.
+    EXPECT_EQ(m.ModuleFiles[0].fFilename, "MODULES\\MODA.BAS");
+    EXPECT_EQ(m.ModuleFiles[0].fPath, sub + "Modules/modA.bas");
+    EXPECT_TRUE(l.tree().Contains("App.vbp_MODULES\\MODA.BAS_One_Sub_1"));
+    const ProcedureList* a = m.ModuleProcedures.Find("App.vbp_MODULES\\MODA.BAS");
+    ASSERT_TRUE(a);
+    ASSERT_EQ(a->size(), 1u);
+    EXPECT_EQ((*a)[0].pFuncLineEnd, 2);
+    // Data only.
+    EXPECT_TRUE(m.ModuleFiles[1].FDataOnly);
+    EXPECT_FALSE(m.ModuleProcedures.Contains("App.vbp_Data.bas"));
+    EXPECT_EQ(l.node("App.vbp_Data.bas").text, "Data.bas (Data Only)");
+    EXPECT_FALSE(l.node("App.vbp_Data.bas").checked);
+    // Missing, and absolute: red, bold, unchecked, an empty list, folder and project expanded.
+    for (const char* key : {"App.vbp_Missing.bas", "App.vbp_C:\\Work\\w.bas"}) {
+        const TreeNode& n = l.node(key);
+        EXPECT_EQ(n.backColor, kColorRed) << key;
+        EXPECT_TRUE(n.bold) << key;
+        EXPECT_FALSE(n.checked) << key;
+        ASSERT_TRUE(m.ModuleProcedures.Find(key)) << key;
+        EXPECT_TRUE(m.ModuleProcedures.Find(key)->empty()) << key;
+    }
+    EXPECT_TRUE(l.node("App.vbp_Modules").expanded);
+    // "..": the lexical parent, any letter case.
+    EXPECT_TRUE(m.ModuleFiles[4].fExists);
+    EXPECT_EQ(m.ModuleProcedures.Find("App.vbp_..\\Up\\u.bas")->size(), 1u);
+}
+
+TEST(Loader, GroupWithAMemberInASubFolder) {
+    testsupport::TempDir dir;
+    WriteBytes(dir.file("All.vbg"), CrLf({"VBGROUP 5.0", "StartupProject=Main\\Main.vbp", "Project=lib\\Sub\\Lib.vbp"}));
+    WriteBytes(dir.file("Main/Main.vbp"), CrLf({"Type=Exe", "Module=m; modMain.bas", "Startup=\"Sub Main\""}));
+    WriteBytes(dir.file("Main/modMain.bas"),
+               CrLf({"Attribute VB_Name = \"m\"", "Private mCount As Long", "Public Sub Main()", "  mCount = 1",
+                     "End Sub"}));
+    WriteBytes(dir.file("Lib/Sub/Lib.vbp"), CrLf({"Type=OleDll", "Module=u; modUtil.bas", "Class=c; clsA.cls"}));
+    WriteBytes(dir.file("Lib/Sub/modUtil.bas"),
+               CrLf({"Attribute VB_Name = \"u\"", "Private mUsed As Long", "Sub Helper()", "  mUsed = 2", "End Sub"}));
+    WriteBytes(dir.file("Lib/Sub/clsA.cls"), CrLf({"VERSION 1.0 CLASS", "BEGIN", "END", "Attribute VB_Name = \"c\"",
+                                                   "Public Sub Go()", "End Sub"}));
+    Loaded l(dir.path() + "All.vbg");
+    ASSERT_TRUE(l.loaded);
+    const NodeId root = l.st.ProjectNodes.at(0);
+    EXPECT_EQ(ChildTexts(l.tree(), root), (std::vector<std::string>{"Lib.vbp", "Main.vbp"}));
+    ASSERT_EQ(l.st.ProjectNodes.size(), 3u);
+    EXPECT_EQ(l.tree().Node(l.st.ProjectNodes[2]).key, "Lib.vbp");
+    EXPECT_FALSE(l.tree().Node(l.st.ProjectNodes[2]).expanded);
+    EXPECT_EQ(l.st.ModuleFolderNodes.size(), 3u);
+    EXPECT_EQ(l.tree().Node(l.st.ModuleFolderNodes[2]).key, "Lib.vbp_Modules");
+    const ProjectModel& m = l.st.model;
+    // The file lists hold the files of every member, in group order.
+    ASSERT_EQ(m.ModuleFiles.size(), 2u);
+    EXPECT_EQ(m.ModuleFiles[0].fKey, "Main.vbp_modMain.bas");
+    EXPECT_EQ(m.ModuleFiles[1].fKey, "Lib.vbp_modUtil.bas");
+    EXPECT_EQ(m.ModuleFiles[1].fAppFldr, dir.path() + "Lib/Sub/");
+    EXPECT_EQ(m.ClassFiles.size(), 1u);
+    EXPECT_EQ(m.StartupObject, "Sub Main");
+    EXPECT_EQ(m.StartupFile, "modMain.bas");
+    EXPECT_EQ(m.StartupFileFolder, dir.path() + "Main/");
+    ASSERT_EQ(m.Projects.size(), 2u);
+    EXPECT_TRUE(m.Projects[0].startupProject);
+    EXPECT_EQ(m.Projects[1].subFolder, "lib\\Sub\\");
+    EXPECT_EQ(l.st.ProjectSubFolder, "lib\\Sub\\");
+    // The module-private check read each file from its own folder.
+    for (const auto& d : m.ModuleDefinitions) EXPECT_TRUE(d.Used) << d.Variable;
+    ASSERT_EQ(m.ModuleDefinitions.size(), 2u);
+    for (const auto& p : *m.ModuleProcedures.Find("Lib.vbp_modUtil.bas")) EXPECT_EQ(p.pAppFldr, dir.path());
+}
+
+TEST(Loader, StartUpFormInASubFolderOfItsOwnProject) {
+    testsupport::TempDir dir;
+    WriteBytes(dir.file("G.vbg"), CrLf({"VBGROUP 5.0", "StartupProject=A\\A.vbp", "Project=B\\B.vbp"}));
+    WriteBytes(dir.file("A/A.vbp"), CrLf({"Type=Exe", "Form=Forms\\frmMain.frm", "Startup=\"frmMain\""}));
+    WriteBytes(dir.file("A/Forms/frmMain.frm"), Form("frmMain", "Form_Load"));
+    WriteBytes(dir.file("B/B.vbp"), CrLf({"Type=OleDll", "Form=frmMain.frm"}));
+    WriteBytes(dir.file("B/frmMain.frm"), Form("frmMain", "Form_Load"));
+    Loaded l(dir.path() + "G.vbg");
+    ASSERT_TRUE(l.loaded);
+    EXPECT_EQ(l.st.model.StartupObject, "frmMain.frm");
+    EXPECT_EQ(l.st.model.StartupFile, "Forms\\frmMain.frm");
+    EXPECT_EQ(l.st.model.StartupFileFolder, dir.path() + "A/");
+    EXPECT_FALSE(l.st.model.FormFiles[0].fStartUpProc);  // its Form= line came before the Startup= line
+    EXPECT_TRUE(l.st.model.FormFiles[1].fStartUpProc);   // the name part matches StartupObject
+}
+
+TEST(Loader, MissingMemberProjectIsLoggedAndTheLoadGoesOn) {
+    testsupport::TempDir dir;
+    WriteBytes(dir.file("G.vbg"), CrLf({"VBGROUP 5.0", "Project=Gone\\Gone.vbp", "Project=A.vbp"}));
+    WriteBytes(dir.file("A.vbp"), CrLf({"Module=a; a.bas"}));
+    WriteBytes(dir.file("a.bas"), Module("a", "One"));
+    Loaded l(dir.path() + "G.vbg");
+    ASSERT_TRUE(l.loaded);
+    ASSERT_EQ(l.host.errorLog.size(), 1u);
+    EXPECT_EQ(l.host.errorLog[0], "Invalid folder structure or file does not exist - " + dir.path() + "Gone/Gone.vbp");
+    EXPECT_TRUE(l.tree().Contains("Gone.vbp_Modules"));
+    EXPECT_EQ(l.st.model.ModuleFiles.size(), 1u);
+    EXPECT_TRUE(l.host.boxes.empty());
+}
+
+TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
+    struct Case {
+        const char* name;
+        const char* project;  // file to load, relative
+        std::vector<std::pair<const char*, std::string>> files;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"project twice", "G.vbg",
+         {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=A.vbp", "Project=sub\\a.VBP"})}, {"A.vbp", CrLf({"Type=Exe"})}},
+         "lists the project a.VBP twice"},
+        {"file twice", "A.vbp",
+         {{"A.vbp", CrLf({"Module=a; a.bas", "Module=b; A.BAS"})}, {"a.bas", Module("a", "One")}},
+         "lists the file A.BAS twice"},
+        {"unknown extension", "A.txt", {{"A.txt", CrLf({"Module=a; a.bas"})}}, "Not a Visual Basic project"},
+        {"group without members", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0"})}}, "lists no project"},
+        {"unreadable file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}}, "Cannot read the file"},
+    };
+    for (const Case& c : cases) {
+        testsupport::TempDir dir;
+        for (const auto& [name, bytes] : c.files) WriteBytes(dir.file(name), bytes);
+        if (std::string(c.name) == "unreadable file") testsupport::MakeFolders(dir.path() + "a.bas");
+        FakeHost host;
+        ToolState st;
+        st.txtProject = dir.path() + c.project;
+        EXPECT_FALSE(LoadProject(st, host, true)) << c.name;
+        EXPECT_FALSE(st.model.Loaded) << c.name;
+        EXPECT_FALSE(st.LoadBusy) << c.name;
+        ASSERT_EQ(host.boxes.size(), 1u) << c.name;
+        EXPECT_NE(host.boxes[0].text.find(c.message), std::string::npos) << c.name << ": " << host.boxes[0].text;
+        EXPECT_EQ(host.boxes[0].style, msgbox::kOKOnly);
+        EXPECT_EQ(host.boxes[0].alignment, align::kCenter);
+        EXPECT_EQ(host.errorLog.size(), 1u) << c.name;
+
+        // The program goes on: the next load of a sound project works with the same state.
+        WriteBytes(dir.file("Good.vbp"), CrLf({"Module=g; g.bas"}));
+        WriteBytes(dir.file("g.bas"), Module("g", "Fine"));
+        st.txtProject = dir.path() + "Good.vbp";
+        EXPECT_TRUE(LoadProject(st, host, false)) << c.name;
+        EXPECT_TRUE(st.model.Loaded);
+        EXPECT_EQ(st.model.ModuleFiles.size(), 1u);
+    }
+}
+
+TEST(Loader, ProjectThatDoesNotExistBusyLoadAndElapsedTime) {
+    testsupport::TempDir dir;
+    FakeHost host;
+    ToolState st;
+    st.txtProject = dir.path() + "None.vbp";
+    EXPECT_FALSE(LoadProject(st, host, true));
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "Project does not exist - " + dir.path() + "None.vbp");
+    host.boxes.clear();
+    st.txtProject = "   ";
+    EXPECT_FALSE(LoadProject(st, host, true));
+    EXPECT_TRUE(host.boxes.empty());
+
+    WriteBytes(dir.file("A.vbp"), CrLf({"Module=a; a.bas"}));
+    WriteBytes(dir.file("a.bas"), Module("a", "One"));
+    st.txtProject = dir.path() + "A.vbp";
+    st.LoadBusy = true;
+    EXPECT_FALSE(LoadProject(st, host, true));
+    EXPECT_TRUE(st.treProject.empty());
+    st.LoadBusy = false;
+    st.RoutinesMatched = true;
+    host.cancel = true;  // left over from an earlier command: a load clears it
+    EXPECT_TRUE(LoadProject(st, host, true));
+    EXPECT_FALSE(st.RoutinesMatched);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].text, "Reports Creation Elapsed Time - 00:00:00");
+    EXPECT_EQ(ElapsedTimeText(3725.4), "01:02:05");
+}
+
+TEST(Loader, CancelLeavesTheTreeHiddenAndTheProjectNotLoaded) {
+    testsupport::TempDir dir;
+    bench::GeneratorOptions o;
+    o.files = 6;
+    o.lines = 3000;
+    const auto project = bench::GenerateProject(dir.path(), o);
+    FakeHost host;
+    ToolState st;
+    st.txtProject = project.projectPath;
+    st.ProjectChanged = true;
+    host.cancelAfterPolls = 2000;
+    bool loaded = true;
+    LoadProjectTree(st, host, loaded);
+    EXPECT_FALSE(loaded);
+    EXPECT_FALSE(st.model.Loaded);
+    EXPECT_FALSE(st.treProject.visible);
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_LT(st.model.ModuleFiles.size() + st.model.FormFiles.size() + st.model.ClassFiles.size(), 6u);
+}
+
+TEST(Loader, ShippedExampleLoads) {
+    FakeHost host;
+    ToolState st;
+    st.txtProject = std::string(QUILLET_SOURCE_DIR) + "/examples/Sample/Sample.vbp";
+    ASSERT_TRUE(LoadProject(st, host, false));
+    EXPECT_EQ(st.model.ModuleFiles.size(), 1u);
+    EXPECT_EQ(st.model.FormFiles.size(), 1u);
+    EXPECT_EQ(st.model.ClassFiles.size(), 1u);
+    for (FileKind kind : kAllKinds)
+        for (const auto& f : st.model.Files(kind)) {
+            EXPECT_TRUE(f.fExists) << f.fFilename;
+            EXPECT_FALSE(f.FDataOnly) << f.fFilename;
+        }
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST(SplitPath, FolderFlagAndSplitting) {
+    std::string path = "/home/u/proj", folder = "f", name = "n";
+    SplitPath(path, folder, name, true);
+    EXPECT_EQ(path, "/home/u/proj/");
+    EXPECT_EQ(folder, "/home/u/proj/");
+    std::string empty;
+    folder = "f";
+    SplitPath(empty, folder, name, true);
+    EXPECT_EQ(empty, "");
+    EXPECT_EQ(folder, "");
+    path = "/home/u/App.vbp";
+    SplitPath(path, folder, name, false);
+    EXPECT_EQ(folder, "/home/u/");
+    EXPECT_EQ(name, "App.vbp");
+    path = "App.vbp";
+    folder = "f";
+    name = "n";
+    SplitPath(path, folder, name, false);
+    EXPECT_EQ(folder, "f");
+    EXPECT_EQ(name, "n");
+}
+
+TEST(ProjectFiles, LinesKeysAndGroupMembers) {
+    std::string key, value;
+    ASSERT_TRUE(SplitProjectLine("Module=modA; Sub\\modA.bas ", key, value));
+    EXPECT_EQ(key, "Module=");
+    EXPECT_EQ(value, "Sub\\modA.bas");
+    ASSERT_TRUE(SplitProjectLine("Startup=\"frmMain\"", key, value));
+    EXPECT_EQ(value, "frmMain");
+    ASSERT_TRUE(SplitProjectLine("Form=frmA.frm", key, value));
+    EXPECT_EQ(value, "frmA.frm");
+    EXPECT_FALSE(SplitProjectLine("[MS Transaction Server]", key, value));
+    const auto members = ReadGroupMembers({"VBGROUP 5.0", "startupproject=A\\B\\x.vbp", "Project=y.vbp", "Other=z"});
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(members[0].subFolder, "A\\B\\");
+    EXPECT_EQ(members[0].projectFile, "x.vbp");
+    EXPECT_TRUE(members[0].startup);
+    EXPECT_EQ(members[1].subFolder, "");
+    EXPECT_FALSE(members[1].startup);
+}
+
+}  // namespace
