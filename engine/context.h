@@ -34,6 +34,8 @@ public:
     UsageSearch search;
     ClassifierState classifier;
     LoadStats stats;
+    // Fingerprint of the file that the last ScanSourceFile read (unknown when it read none).
+    Fingerprint scannedFile;
 
     // The lines of a scanned file, by its fKey, kept for the usage checks that follow the scan.
     std::shared_ptr<const SourceText> Source(const std::string& fileKey) const;

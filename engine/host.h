@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/fileops.h"
+
 namespace engine {
 
 // Message box styles and answers, with the original values.
@@ -66,6 +68,24 @@ public:
     // Reload of the loaded project after a rewrite or an undo: the tool window runs its whole
     // LoadProject (controls, reports); tests and the bench call engine::LoadProject.
     virtual void LoadProject(bool showElapsedTime) { (void)showElapsedTime; }
+
+    // The files that rewrites, commits, undo and recovery read and change (the system's files;
+    // tests put faults in here).
+    virtual FileOps& Files() { return SystemFileOps(); }
+
+    // A section of one of our INI-dialect files, as the library's GetIniSection reads it: the body,
+    // its lines joined by CR LF, goes into `iniStr` (left as it is when the body is empty); false
+    // when there is no such section. Old snippets kept in settings files are read through here.
+    virtual bool GetIniSection(const std::string& Section, std::string& iniStr, const std::string& IniFile) {
+        (void)Section, (void)iniStr, (void)IniFile;
+        return false;
+    }
+
+    // The tool window's parts of Add Code and undo: start the run, debug and error logs afresh,
+    // save the tool project, sound the bell.
+    virtual void RestartLogs() {}
+    virtual void SaveToolProject() {}
+    virtual void Beep() {}
 };
 
 // A host that shows nothing, logs nothing, answers OK and is never cancelled (the bench).

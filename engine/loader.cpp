@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "engine/commit.h"
 #include "engine/definitions.h"
 #include "engine/error.h"
 #include "engine/scanner.h"
@@ -148,6 +149,12 @@ private:
         host_.DisplayMessage(message, true, align::kLeft);
 
         const std::size_t firstFile[3] = {model_.ModuleFiles.size(), model_.FormFiles.size(), model_.ClassFiles.size()};
+        // The model keeps the start-up file of the last project that names one; each project also
+        // keeps its own (a group's trace start-up call goes into its start-up project's file).
+        const std::size_t projectIndex = model_.Projects.size() - 1;
+        const std::string earlierFile = model_.StartupFile, earlierFolder = model_.StartupFileFolder;
+        model_.StartupFile.clear();
+        model_.StartupFileFolder.clear();
         std::string key, value;
         bool startupLine = false;
         for (const std::string& line : lines) {
@@ -175,6 +182,12 @@ private:
                     model_.StartupFileFolder = model_.FormFiles[i].fAppFldr;
                     break;
                 }
+        model_.Projects[projectIndex].StartupFile = model_.StartupFile;
+        model_.Projects[projectIndex].StartupFileFolder = model_.StartupFileFolder;
+        if (model_.StartupFile.empty()) {
+            model_.StartupFile = earlierFile;
+            model_.StartupFileFolder = earlierFolder;
+        }
     }
 
     void AddFile(std::size_t j, FileKind kind, const std::string& projectName, const std::string& folder,
@@ -206,6 +219,7 @@ private:
             ScanSourceFile(ctx_, file.fKey, folder, value, working, KindWord(kind), model_.Definitions(kind),
                            projectName, dataOnly);
             file.FDataOnly = dataOnly;
+            file.fLoaded = ctx_.scannedFile;
             if (dataOnly) {
                 tree.Node(node).checked = false;
                 tree.SetText(node, tree.Node(node).text + " (Data Only)");
@@ -318,12 +332,15 @@ bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadO
     bool loaded = false;
     if (!Trim(state.txtProject).empty()) {
         if (platform::IsRegularFile(state.txtProject)) {
+            // A commit or an undo cut short is finished before the files are read.
+            RecoverInterruptedChange(state.txtProject, host);
             LoadProjectTree(state, host, loaded, options);
             if (host.CancelRequested()) state.ProjectChanged = false;
         } else {
             host.MyMsgBox("Project does not exist - " + state.txtProject, msgbox::kOKOnly, "", align::kCenter);
         }
     }
+    state.UndoAvailable = loaded && ChangeCanBeUndone(state, host);
     if (loaded && ShowElapsedTime)
         host.MyMsgBox("Reports Creation Elapsed Time - " + ElapsedTimeText(host.Seconds() - start), msgbox::kOKOnly,
                       "", align::kCenter);

@@ -28,7 +28,9 @@ void LoadProjectTree(ToolState& state, Host& host, bool& Loaded, const LoadOptio
 
 // The parts of LoadProject that are not the window's: turns away a second load while one runs,
 // clears the cancel flag and RoutinesMatched, checks that the project file exists ("Project does
-// not exist - " and the path), runs LoadProjectTree, and with `ShowElapsedTime` shows "Reports
+// not exist - " and the path), finishes a commit or an undo that was cut short
+// (RecoverInterruptedChange), runs LoadProjectTree, sets UndoAvailable when the loaded project has
+// a committed change to undo, and with `ShowElapsedTime` shows "Reports
 // Creation Elapsed Time - " and hh:mm:ss. The tool window wraps it with its control states and the
 // rebuild of the reports. Returns whether the project is loaded.
 bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadOptions& options = {});

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/error.h"
+#include "engine/fingerprint.h"
 #include "platform/text.h"
 
 namespace engine {
@@ -62,6 +63,9 @@ struct clsFileInfo {
     // and whether the file existed when the project was loaded.
     std::string fPath;
     bool fExists = false;
+    // The file's bytes as the load read them; a rewrite leaves a file that no longer matches alone
+    // (the line indexes of its records would be stale).
+    Fingerprint fLoaded;
 };
 
 // One Sub, Function or Property of a source file (made by ClassifyLine, completed by the scanner).
@@ -171,6 +175,10 @@ struct ProjectInfo {
     std::string path;        // native path of the project file
     bool exists = false;     // the project file was found
     bool startupProject = false;  // named by the group's "StartupProject=" line
+    // This project's start-up file as listed (the start-up form's file, or the file that holds
+    // Sub Main) and its native folder; "" when the project names none.
+    std::string StartupFile;
+    std::string StartupFileFolder;
 };
 
 // ---- the project model -----------------------------------------------------------------------

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "engine/fingerprint.h"
 #include "platform/fileio.h"
 
 namespace engine {
@@ -17,13 +19,23 @@ using LineArray = platform::LineArray;  // lines, the file's own line end, wheth
 // does not exist; throws EngineError when it exists but cannot be read (a folder of that name, an
 // I/O error). For a name whose last four characters are ".frm", ".cls" or ".bas" (as written),
 // `offset` becomes the code offset (see CodeOffset); otherwise it keeps the caller's value.
-std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset);
+// `fingerprint`, when given, receives the fingerprint of the bytes read.
+std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset,
+                                        Fingerprint* fingerprint = nullptr);
 
 // Index of the first line after the file's attribute header: the first line after a run of lines
 // whose first word is "Attribute" (a form's or class's VERSION line and Begin...End block before
 // the run are passed over). Keeps `offset` when the file has no "Attribute" line, or ends inside
 // the run.
 void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset);
+
+// The line's first word is "Attribute" (as written).
+bool IsAttributeLine(std::string_view line);
+
+// The last line of a procedure's header: its last physical header line `funcLineStart` and the
+// "Attribute" lines that directly follow it (they belong to the header). The body starts after it
+// and ends before `funcLineEnd`.
+std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t funcLineStart, std::int32_t funcLineEnd);
 
 // True when `path` names a file whose code offset ReadSourceFile finds (".frm", ".cls", ".bas").
 bool HasAttributeHeaderName(const std::string& path);

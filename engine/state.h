@@ -49,7 +49,13 @@ struct ToolState {
     std::int16_t LineIncrementIndex = 0;    // checked item of the increment menu
     std::vector<std::string> SelectedPreCode, SelectedPostCode;    // snippet names, list order
     std::vector<std::string> AvailablePreCode, AvailablePostCode;
-    std::string DllReferenceLine;  // the library's Reference= line for a .vbp
+    // The library's Reference= line written into the user's project file; Add Code uses
+    // DllReferenceLineFor(kDefaultWindowsSystemFolder) while it is empty.
+    std::string DllReferenceLine;
+    // The per-user data folder (native, ending in "/") that holds the snippet folders "PreCode/"
+    // and "PostCode/".
+    std::string ApplicationDataFolderLocal;
+    std::string AppTitle = "Quillet";  // title of the closing message box of Add Code
 
     // ---- log paths as the library returned them ---------------------------------------------
     std::string LogPath, ErrorLogPath, DebugLogPath;

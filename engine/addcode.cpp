@@ -1,0 +1,315 @@
+#include "engine/addcode.h"
+
+#include "engine/classify.h"
+#include "engine/scanner.h"
+#include "engine/source.h"
+#include "platform/fileio.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace engine {
+namespace {
+
+using platform::IEquals;
+
+// Snippet line breaks in the form of the file they go into: CR LF and lone LF become `eol`.
+std::string WithLineEnd(std::string_view text, const std::string& eol) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += eol;
+            ++i;
+        } else if (text[i] == '\n') {
+            out += eol;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+bool GetCodeText(const ToolState& state, Host& host, const std::vector<std::string>& names, const char* kind,
+                 std::string& text, std::string& why) {
+    text.clear();
+    if (names.empty()) return true;
+    if (state.ApplicationDataFolderLocal.empty()) {
+        why = "The snippet folder is not known";
+        return false;
+    }
+    FileOps& files = host.Files();
+    const std::string folder = state.ApplicationDataFolderLocal + kind + "/";
+    for (const std::string& name : names) {
+        if (!IsSnippetName(name)) {
+            why = "The snippet name \"" + name + "\" is not a file name";
+            return false;
+        }
+        const std::string path = folder + name + "." + kind;
+        FileStat st;
+        if (!files.Stat(path, st)) {
+            files.Write(path, "", 0644);  // a new snippet: its file is made, empty, for editing
+            continue;
+        }
+        std::string bytes;
+        if (!st.regular || !files.Read(path, bytes)) {
+            why = "The snippet " + path + " cannot be read";
+            return false;
+        }
+        text += bytes;
+    }
+    return true;
+}
+
+std::string GetIniCode(Host& host, const std::string& Name, const std::string& IniFile, const char* kind) {
+    std::string buffer(50000, ' ');
+    host.GetIniSection(Name + " " + kind, buffer, IniFile);
+    return platform::ReplaceAll(platform::RTrim(buffer), std::string_view("\0", 1), "\r\n");
+}
+
+bool IsTovcoreReference(std::string_view line) {
+    const std::string_view t = platform::Trim(line);
+    return platform::IStartsWith(t, "Reference=") && platform::IFind(t, kTovcoreLibId) != std::string_view::npos;
+}
+
+// The project that starts the run: the group's start-up project, or the one project of a .vbp.
+const ProjectInfo* StartupProject(const ToolState& state) {
+    const auto& projects = state.model.Projects;
+    if (projects.size() == 1) return &projects.front();
+    for (const ProjectInfo& p : projects)
+        if (p.startupProject) return &p;
+    return nullptr;
+}
+
+const clsFileInfo* FileAt(const ProjectModel& model, const std::string& path) {
+    for (FileKind kind : kAllKinds)
+        for (const clsFileInfo& f : model.Files(kind))
+            if (f.fPath == path) return &f;
+    return nullptr;
+}
+
+}  // namespace
+
+std::string DllReferenceLineFor(std::string_view windowsSystemFolder) {
+    return ReplaceNoCase(kDllReferenceTemplate, "{sys}", windowsSystemFolder);
+}
+
+std::string ReplaceNoCase(std::string_view text, std::string_view what, std::string_view with) {
+    if (what.empty()) return std::string(text);
+    std::string out;
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t hit = platform::IFind(text, what, pos);
+        if (hit == std::string_view::npos) break;
+        out.append(text.substr(pos, hit - pos));
+        out.append(with);
+        pos = hit + what.size();
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
+bool IsSnippetName(std::string_view name) {
+    return !name.empty() && name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
+           name.find("..") == std::string_view::npos;
+}
+
+bool GetPreCodeText(const ToolState& state, Host& host, std::string& text, std::string& why) {
+    return GetCodeText(state, host, state.SelectedPreCode, "PreCode", text, why);
+}
+
+bool GetPostCodeText(const ToolState& state, Host& host, std::string& text, std::string& why) {
+    return GetCodeText(state, host, state.SelectedPostCode, "PostCode", text, why);
+}
+
+std::string GetIniPreCode(Host& host, const std::string& Name, const std::string& IniFile) {
+    return GetIniCode(host, Name, IniFile, "PreCode");
+}
+
+std::string GetIniPostCode(Host& host, const std::string& Name, const std::string& IniFile) {
+    return GetIniCode(host, Name, IniFile, "PostCode");
+}
+
+void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& Procedures,
+                   const std::string& PreText, const std::string& PostText) {
+    Host& host = cs.host;
+    if (host.CancelRequested()) return;
+    if (!file.fExists || Procedures.empty()) return;
+    SourceRead read;
+    const ReadOutcome outcome = ReadFileToRewrite(cs, file.fPath, file.fFilename, file.fLoaded, read);
+    if (outcome == ReadOutcome::Missing) cs.Problem(file.fFilename, "no longer exists; left out");
+    if (outcome != ReadOutcome::Read) return;
+
+    const std::vector<std::string>& lines = read.text.lines;
+    const auto n = static_cast<LineIndex>(lines.size());
+    const std::string pre = WithLineEnd(PreText, read.text.eol);
+    const std::string post = WithLineEnd(PostText, read.text.eol);
+    const Tree& tree = cs.state.treProject;
+
+    std::vector<std::string> out;
+    out.reserve(lines.size() + 2 * Procedures.size());
+    LineIndex next = 0;  // the first line not yet copied
+    const auto copyUpTo = [&](LineIndex end) {  // copies lines [next, end)
+        for (; next < end; ++next) out.push_back(lines[static_cast<std::size_t>(next)]);
+    };
+    for (std::size_t r = Procedures.size(); r-- > 0;) {
+        const clsProcedures& p = Procedures[r];
+        if (!IEquals(p.pFilename, file.fFilename) || IEquals(ListedFileName(p.pFilename), "modTrace.bas")) break;
+        const std::string kindWord = GetProcedureType(p.pProcType);
+        const NodeId node = tree.Find(p.pProject + "_" + p.pFilename + "_" + p.pName + "_" + kindWord + "_" +
+                                      std::to_string(p.pStart));
+        if (node != kNoNode && tree.Node(node).checked) {
+            if (p.pFuncLineStart < next || p.pFuncLineEnd <= p.pFuncLineStart || p.pFuncLineEnd >= n) {
+                cs.Problem(file.fFilename, "its procedure records do not fit the file; left as it is (reload first)");
+                return;
+            }
+            const LineIndex headerEnd = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd);
+            copyUpTo(headerEnd + 1);
+            out.push_back(ReplaceNoCase(ReplaceNoCase(pre, "~Procedure~", p.pName), "~Sub~", kindWord));
+            copyUpTo(p.pFuncLineEnd);
+            out.push_back(ReplaceNoCase(ReplaceNoCase(post, "~Procedure~", p.pName), "~Sub~", kindWord));
+        }
+        cs.pacer.Point();
+        if (host.CancelRequested()) return;
+    }
+    copyUpTo(n);
+    LineArray text = read.text;
+    text.lines = std::move(out);
+    WriteLinesToFile(cs, file.fPath, file.fFilename, text, read, file.fProject);
+}
+
+void AddTraceInitCall(ChangeSet& cs) {
+    const ProjectInfo* project = StartupProject(cs.state);
+    if (!project || project->StartupFile.empty()) return;
+    const platform::ResolvedPath resolved = platform::ResolveListedPath(project->StartupFileFolder, project->StartupFile);
+    if (!resolved.exists) return;
+    const std::string& path = resolved.path;
+    const clsFileInfo* info = FileAt(cs.state.model, path);
+    const std::string name = info ? info->fFilename : project->StartupFile;
+
+    SourceRead read;
+    if (const PendingChange* pending = cs.Find(path)) {
+        // This run rewrote the file: the call goes into that rewrite, so both land together.
+        read.text = platform::SplitLines(pending->content);
+        read.before = pending->before;
+        read.mode = pending->mode;
+    } else if (ReadFileToRewrite(cs, path, name, Fingerprint{}, read) != ReadOutcome::Read) {
+        return;
+    }
+    std::vector<std::string>& lines = read.text.lines;
+    const auto n = static_cast<LineIndex>(lines.size());
+    for (LineIndex i = 0; i < n; ++i) {
+        const std::string_view t = platform::Trim(lines[static_cast<std::size_t>(i)]);
+        if (!IEquals(t, "Private Sub Form_Initialize()") && !IEquals(t, "Public Sub Main()")) continue;
+        const LineIndex at = HeaderEndLine(lines, i, n);
+        lines.insert(lines.begin() + at + 1, kTraceInitCallLine);
+        WriteLinesToFile(cs, path, name, read.text, read, info ? info->fProject : project->name);
+        return;
+    }
+}
+
+void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::string& name, const std::string& project) {
+    SourceRead read;
+    const ReadOutcome outcome = ReadFileToRewrite(cs, ProjectFile, name, Fingerprint{}, read);
+    if (outcome == ReadOutcome::Missing) cs.Problem(name, "cannot be found; no reference was added");
+    if (outcome != ReadOutcome::Read) return;
+    std::vector<std::string>& lines = read.text.lines;
+    std::size_t insertAfter = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (IsTovcoreReference(lines[i])) return;
+        if (IEquals(platform::Trim(lines[i]), "Type=Exe")) insertAfter = i;
+    }
+    const std::string reference =
+        cs.state.DllReferenceLine.empty() ? DllReferenceLineFor(kDefaultWindowsSystemFolder) : cs.state.DllReferenceLine;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::min(insertAfter + 1, lines.size())), reference);
+    WriteLinesToFile(cs, ProjectFile, name, read.text, read, project);
+}
+
+void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats) {
+    if (state.SelectedPreCode.empty() && state.SelectedPostCode.empty()) {
+        host.MyMsgBox("No Pre or Post Code Selected", msgbox::kOKOnly, "", align::kCenter);
+        return;
+    }
+    if (state.treProject.empty()) {
+        host.MyMsgBox("No (Module/Form/Class) items checked to add code to", msgbox::kOKOnly, "", align::kCenter);
+        return;
+    }
+    if (!state.model.Loaded) {
+        host.MyMsgBox("The project is not completely loaded; load it again before adding code", msgbox::kOKOnly, "",
+                      align::kCenter);
+        return;
+    }
+    std::string pre, post, why;
+    if (!GetPreCodeText(state, host, pre, why) || !GetPostCodeText(state, host, post, why)) {
+        host.MyMsgBox(why + "; no code was added", msgbox::kOKOnly, "", align::kCenter);
+        return;
+    }
+    host.RestartLogs();
+    host.HourGlassOn();
+    pre = ReplaceNoCase(pre, "~ProcStart~", "1");
+    post = ReplaceNoCase(post, "~ProcEnd~", "2");
+
+    ChangeSet cs(state, host);
+    const double t0 = host.Seconds();
+    static constexpr const char* kPlaceholders[] = {"~Module~", "~Form~", "~Class~"};
+    static constexpr const char* kProcessing[] = {"Processing Module - ", "Processing Form - ", "Processing Class - "};
+    bool cancelled = false;
+    for (FileKind kind : kAllKinds) {
+        const int k = static_cast<int>(kind);
+        for (const clsFileInfo& file : state.model.Files(kind)) {
+            const NodeId node = state.treProject.Find(file.fKey);
+            if (node == kNoNode || !state.treProject.Node(node).checked) continue;
+            host.DisplayMessage(kProcessing[k] + file.fFilename, true, align::kLeft);
+            std::string filePre = pre, filePost = post;
+            for (int other = 0; other < 3; ++other) {
+                const std::string& value = other == k ? file.fFilename : std::string();
+                filePre = ReplaceNoCase(filePre, kPlaceholders[other], value);
+                filePost = ReplaceNoCase(filePost, kPlaceholders[other], value);
+            }
+            if (const ProcedureList* procs = state.model.Procedures(kind).Find(file.fKey))
+                AddCodeToFile(cs, file, *procs, filePre, filePost);
+            if (host.CancelRequested()) {
+                cancelled = true;
+                break;
+            }
+        }
+        if (cancelled) break;
+    }
+
+    if (!cancelled) {
+        AddTraceInitCall(cs);
+        // The reference goes into the project file; in a group, into each member project whose
+        // files the run changed (the group file itself gets none).
+        if (!platform::IEndsWith(state.ProjectPath, ".vbg")) {
+            AddDllReference(cs, state.ProjectPath, state.ProjectFileTitle, state.ProjectFileTitle);
+        } else {
+            std::vector<const ProjectInfo*> members;
+            for (const ProjectInfo& p : state.model.Projects)
+                for (const PendingChange& c : cs.changes)
+                    if (p.exists && c.project == p.name) {
+                        members.push_back(&p);
+                        break;
+                    }
+            for (const ProjectInfo* p : members) AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
+        }
+        cs.stats.rewriteSeconds += host.Seconds() - t0;
+        state.RunMode = 0;
+        CommitChanges(cs);
+    } else {
+        cs.stats.rewriteSeconds += host.Seconds() - t0;
+    }
+
+    host.ClearMessage();
+    host.HourGlassOff();
+    const std::string first = cancelled ? "Code Processing Canceled" : "Code Processing Done";
+    if (cancelled) host.SetCancelRequested(false);
+    host.SaveToolProject();
+    const double t1 = host.Seconds();
+    host.LoadProject(false);
+    cs.stats.reloadSeconds += host.Seconds() - t1;
+    host.ProcessEvents();
+    state.UndoAvailable = ChangeCanBeUndone(state, host);
+    if (stats) *stats = cs.stats;
+    host.MyMsgBox(OutcomeMessage(first, cs.problems), msgbox::kInformation, state.AppTitle, align::kCenter);
+}
+
+}  // namespace engine

@@ -1,0 +1,77 @@
+// Add Code: the selected pre-code and post-code snippets, their placeholders filled, go into every
+// checked procedure of every checked module, form and class (the pre text right after the header
+// and the Attribute lines that belong to it, the post text right before the End line); the trace
+// start-up call goes into the start-up file, the library's reference line into the project file;
+// everything is committed through the change set (commit.h), the project is reloaded through the
+// host, and the outcome is shown.
+//
+// Snippet files: "PreCode/" & name & ".PreCode" and "PostCode/" & name & ".PostCode" in the
+// per-user data folder; bytes as they stand, several snippets of one kind joined in list order with
+// nothing between them. Their line breaks take the form of the file they go into.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/commit.h"
+#include "engine/host.h"
+#include "engine/model.h"
+#include "engine/state.h"
+
+namespace engine {
+
+inline constexpr const char* kDllReferenceTemplate =
+    "Reference=*\\G{51F6A938-EA06-44FF-8AEA-74A2A4BF8543}#5.0#0#{sys}Tovcore.dll#Tv General Routines";
+// The library's type-library identifier: a project holds the reference when any Reference= line
+// names it, whatever the path of the library.
+inline constexpr const char* kTovcoreLibId = "{51F6A938-EA06-44FF-8AEA-74A2A4BF8543}";
+// The user's project is compiled on Windows; this is where the library is installed there unless
+// the settings say otherwise.
+inline constexpr const char* kDefaultWindowsSystemFolder = "C:\\Windows\\System32\\";
+inline constexpr const char* kTraceInitCallLine = "    InitTraceLog App";
+
+// The reference line with "{sys}" (any case) replaced by the Windows system folder.
+std::string DllReferenceLineFor(std::string_view windowsSystemFolder);
+
+// Every occurrence of `what`, matched without regard to case, replaced by `with`.
+std::string ReplaceNoCase(std::string_view text, std::string_view what, std::string_view with);
+
+// A snippet name is a file name: not empty, no "/" or "\", no "..".
+bool IsSnippetName(std::string_view name);
+
+// The Add Code command. Reads the selected snippets (state.SelectedPreCode, SelectedPostCode from
+// state.ApplicationDataFolderLocal), the check states of state.treProject and state.model; sets
+// RunMode 0 and UndoAvailable. Refuses to run on a model that is not completely loaded. The window
+// wraps it with its control states.
+void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats = nullptr);
+
+// One file: its pending copy with the pre text after the header of each checked procedure and the
+// post text before its End line (kind placeholders already filled; "~Procedure~" and "~Sub~" are
+// filled here). Nothing is written for a file missing at the load, without procedures, changed since
+// the load (reported), or when the run is cancelled meanwhile.
+void AddCodeToFile(ChangeSet& changes, const clsFileInfo& file, const ProcedureList& Procedures,
+                   const std::string& PreText, const std::string& PostText);
+
+// The joined text of the selected pre-code (post-code) snippets. A missing snippet file adds
+// nothing (and is made, empty, in its folder). False with `why` set for a name that is not a file
+// name, or a snippet that exists but cannot be read.
+bool GetPreCodeText(const ToolState& state, Host& host, std::string& text, std::string& why);
+bool GetPostCodeText(const ToolState& state, Host& host, std::string& text, std::string& why);
+
+// Old snippets kept in an INI-dialect file: the body of the section Name & " PreCode" (or
+// " PostCode"), blanks at its end trimmed; "" when there is none.
+std::string GetIniPreCode(Host& host, const std::string& Name, const std::string& IniFile);
+std::string GetIniPostCode(Host& host, const std::string& Name, const std::string& IniFile);
+
+// The start-up call after the first "Private Sub Form_Initialize()" or "Public Sub Main()" line
+// (and the Attribute lines that follow it) of the start-up file: of the start-up project for a
+// group. Builds on that file's pending copy only when this run wrote it.
+void AddTraceInitCall(ChangeSet& changes);
+
+// The reference line after the last "Type=Exe" line of a project file (after its first line when
+// it has none), unless a Reference= line names the library already. `project` is the project it
+// belongs to (the node text), for the change set.
+void AddDllReference(ChangeSet& changes, const std::string& ProjectFile, const std::string& name,
+                     const std::string& project);
+
+}  // namespace engine

@@ -1,0 +1,540 @@
+#include "engine/commit.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/fileio.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace engine {
+namespace {
+
+// The file at `path` is a regular file that holds exactly `f`.
+bool Holds(FileOps& files, const std::string& path, const Fingerprint& f) {
+    FileStat st;
+    std::string bytes;
+    if (!files.Stat(path, st) || !st.regular || st.size != f.size || !files.Read(path, bytes)) return false;
+    return FingerprintOf(bytes) == f;
+}
+
+std::string WithoutSlash(const std::string& folder) {
+    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
+std::string BackupFolderOf(const ToolState& state) {
+    if (!state.model.BackupFolder.empty()) return state.model.BackupFolder;
+    return platform::FolderOf(state.ProjectPath) + "Backup/";
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    return platform::NormalizePath(a) == platform::NormalizePath(b);
+}
+
+// Flushes each folder once; false when one of them could not be flushed.
+bool FlushFolders(FileOps& files, const std::set<std::string>& folders) {
+    bool ok = true;
+    for (const std::string& f : folders) ok = files.Flush(f.empty() ? std::string(".") : WithoutSlash(f)) && ok;
+    return ok;
+}
+
+// Puts the old version of `path`, which holds `before`, at `backupPath`: linked (or copied) to a
+// temporary name first, flushed and checked, then renamed into place.
+bool MakeBackup(FileOps& files, const std::string& path, const std::string& backupPath, const std::string& backupTemp,
+                const Fingerprint& before) {
+    if (files.Exists(backupTemp) && !files.Remove(backupTemp)) return false;
+    if (!files.LinkOrCopy(path, backupTemp)) return false;
+    if (!files.Flush(backupTemp) || !Holds(files, backupTemp, before) || !files.Rename(backupTemp, backupPath)) {
+        files.Remove(backupTemp);
+        return false;
+    }
+    return true;
+}
+
+// Moves the backup of an entry back over its file; where it cannot be moved (another disk), copies
+// it beside the file and renames the copy over it.
+bool RestoreBackup(FileOps& files, const JournalEntry& e) {
+    if (files.Rename(e.backupPath, e.path)) return true;
+    if (files.Exists(e.pendingPath) && !files.Remove(e.pendingPath)) return false;
+    if (!files.LinkOrCopy(e.backupPath, e.pendingPath) || !files.Flush(e.pendingPath) ||
+        !Holds(files, e.pendingPath, e.before) || !files.Rename(e.pendingPath, e.path)) {
+        files.Remove(e.pendingPath);
+        return false;
+    }
+    files.Remove(e.backupPath);
+    return true;
+}
+
+std::string EscapedName(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '%') out += "%25";
+        else if (c == '/' || c == '\\') out += "%5C";
+        else if (c == '.' && i == 0) out += "%2E";
+        else out += c;
+    }
+    return out;
+}
+
+std::vector<std::string> Components(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t pos = 0;
+    while (pos <= path.size()) {
+        std::size_t slash = path.find('/', pos);
+        if (slash == std::string::npos) slash = path.size();
+        if (slash > pos) parts.push_back(path.substr(pos, slash - pos));
+        pos = slash + 1;
+    }
+    return parts;
+}
+
+// `name` made unique among `taken` (compared without regard to case, so that a backup folder
+// copied to a disk that ignores case still holds every file): " (2)", " (3)", ... before the
+// extension of its last component.
+std::string UniqueName(const std::string& name, std::set<std::string, platform::ILess>& taken) {
+    std::string candidate = name;
+    const std::size_t slash = name.rfind('/');
+    const std::size_t dot = name.rfind('.');
+    const std::size_t cut = (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) ? dot : name.size();
+    for (int n = 2; taken.count(candidate) || taken.count(candidate + ".qlt"); ++n)
+        candidate = name.substr(0, cut) + " (" + std::to_string(n) + ")" + name.substr(cut);
+    taken.insert(candidate);
+    taken.insert(candidate + ".qlt");
+    return candidate;
+}
+
+JournalEntry EntryOf(const PendingChange& c) {
+    JournalEntry e;
+    e.path = c.path;
+    e.pendingPath = c.pendingPath;
+    e.backupPath = c.backupPath;
+    e.backupTemp = c.backupTemp;
+    e.name = c.name;
+    e.before = c.before;
+    e.after = c.after;
+    e.replace = c.replace;
+    e.done = c.status == ChangeStatus::Replaced;
+    return e;
+}
+
+ChangeJournal JournalOf(const ChangeSet& cs, const std::string& backupFolder, ChangeJournal::State state) {
+    ChangeJournal j;
+    j.project = cs.state.ProjectPath;
+    j.backupFolder = backupFolder;
+    j.state = state;
+    for (const PendingChange& c : cs.changes)
+        if (c.status != ChangeStatus::Refused && c.status != ChangeStatus::Pending) j.entries.push_back(EntryOf(c));
+    return j;
+}
+
+void AddProblem(std::vector<std::string>& problems, const std::string& name, const std::string& what) {
+    problems.push_back(name + ": " + what);
+}
+
+}  // namespace
+
+std::string OutcomeMessage(const std::string& first, const std::vector<std::string>& problems) {
+    std::string text = first;
+    for (const std::string& p : problems) text += "\r\n" + p;
+    return text;
+}
+
+// ---- the change set ---------------------------------------------------------------------------
+
+ChangeSet::ChangeSet(ToolState& state, Host& host) : state(state), host(host), files(host.Files()), pacer(host) {}
+
+void ChangeSet::Problem(const std::string& name, const std::string& what) { AddProblem(problems, name, what); }
+
+namespace {
+ReadOutcome Refuse(ChangeSet& cs, const std::string& path, const std::string& name, const std::string& what) {
+    cs.Problem(name, what);
+    cs.refused.insert(path);
+    return ReadOutcome::Refused;
+}
+}  // namespace
+
+PendingChange* ChangeSet::Find(const std::string& path) {
+    for (PendingChange& c : changes)
+        if (c.path == path) return &c;
+    return nullptr;
+}
+
+std::size_t ChangeSet::Replaced() const {
+    return static_cast<std::size_t>(std::count_if(changes.begin(), changes.end(), [](const PendingChange& c) {
+        return c.status == ChangeStatus::Replaced;
+    }));
+}
+
+ReadOutcome ReadFileToRewrite(ChangeSet& cs, const std::string& path, const std::string& name,
+                              const Fingerprint& loaded, SourceRead& out) {
+    if (cs.refused.count(path)) return ReadOutcome::Refused;
+    FileStat st;
+    if (!cs.files.Stat(path, st)) return ReadOutcome::Missing;
+    if (!st.regular) return Refuse(cs, path, name, "is not a regular file; left as it is");
+    if (!(st.mode & 0200)) return Refuse(cs, path, name, "is read-only; left as it is");
+    std::string bytes;
+    if (!cs.files.Read(path, bytes)) return Refuse(cs, path, name, "cannot be read; left as it is");
+    out.before = FingerprintOf(bytes);
+    if (loaded.known && out.before != loaded)
+        return Refuse(cs, path, name, "has changed on disk since the project was loaded; left as it is (reload first)");
+    out.mode = st.mode;
+    out.text = platform::SplitLines(bytes);
+    cs.stats.filesRead += 1;
+    cs.stats.linesRead += out.text.lines.size();
+    return ReadOutcome::Read;
+}
+
+bool WriteLinesToFile(ChangeSet& cs, const std::string& path, const std::string& name, const LineArray& text,
+                      const SourceRead& read, const std::string& project) {
+    std::string content = platform::JoinLines(text);
+    const Fingerprint after = FingerprintOf(content);
+    PendingChange* existing = cs.Find(path);
+    const std::string pending = path + ".qlt";
+    const auto drop = [&] {
+        if (existing) cs.changes.erase(cs.changes.begin() + (existing - cs.changes.data()));
+    };
+    if (after == (existing ? existing->before : read.before)) {
+        // Nothing changes: no pending copy.
+        if (existing) {
+            cs.files.Remove(pending);
+            drop();
+        }
+        return true;
+    }
+    if (cs.files.Exists(pending) && !cs.files.Remove(pending)) {
+        cs.Problem(name, "its old pending copy " + platform::NameOf(pending) + " cannot be removed; left as it is");
+        cs.refused.insert(path);
+        drop();
+        return false;
+    }
+    if (!cs.files.Write(pending, content, read.mode) || !cs.files.Flush(pending) || !Holds(cs.files, pending, after)) {
+        cs.files.Remove(pending);
+        cs.Problem(name, "its rewritten copy could not be written; left as it is");
+        cs.refused.insert(path);
+        drop();
+        return false;
+    }
+    cs.stats.pendingWritten += 1;
+    if (existing) {
+        existing->after = after;
+        existing->content = std::move(content);
+        return true;
+    }
+    PendingChange c;
+    c.path = path;
+    c.name = name;
+    c.pendingPath = pending;
+    c.before = read.before;
+    c.after = after;
+    c.content = std::move(content);
+    c.mode = read.mode;
+    c.project = project;
+    cs.changes.push_back(std::move(c));
+    return true;
+}
+
+// ---- backup names -----------------------------------------------------------------------------
+
+std::string BackupName(const std::string& projectFolder, const std::string& path) {
+    const std::string base = projectFolder.empty() ? std::string() : platform::NormalizePath(projectFolder);
+    const std::string file = platform::NormalizePath(path);
+    const bool inside = base.empty() ? (file.front() != '/' && file.rfind("../", 0) != 0 && file != "..")
+                                     : (file.size() > base.size() && file.compare(0, base.size(), base) == 0);
+    if (inside) {
+        std::string rest = base.empty() ? file : file.substr(base.size());
+        if (rest.rfind("./", 0) == 0) rest = rest.substr(2);
+        return rest;
+    }
+    // Outside the project folder: the way there from the project folder, as one escaped name.
+    std::string relative = file;
+    if (!base.empty() && base.front() == '/' && file.front() == '/') {
+        const std::vector<std::string> a = Components(base), b = Components(file);
+        std::size_t k = 0;
+        while (k < a.size() && k < b.size() && a[k] == b[k]) ++k;
+        relative.clear();
+        for (std::size_t i = k; i < a.size(); ++i) relative += "../";
+        for (std::size_t i = k; i < b.size(); ++i) relative += (i > k ? "/" : "") + b[i];
+    }
+    return EscapedName(relative);
+}
+
+// ---- the commit -------------------------------------------------------------------------------
+
+bool CreateBackups(ChangeSet& cs) {
+    Host& host = cs.host;
+    FileOps& files = cs.files;
+    ToolState& st = cs.state;
+    host.WriteLog("Creating Backups");
+
+    const auto refuseAll = [&] {
+        for (PendingChange& c : cs.changes)
+            if (c.status == ChangeStatus::Pending) c.status = ChangeStatus::Refused;
+    };
+    if (std::none_of(cs.changes.begin(), cs.changes.end(), [](const PendingChange& c) {
+            return c.status == ChangeStatus::Pending && c.replace;
+        })) {
+        refuseAll();
+        return false;
+    }
+
+    // The opened project or group file goes into the backup folder too, changed or not.
+    if (!st.ProjectPath.empty() && !cs.Find(st.ProjectPath)) {
+        FileStat ps;
+        std::string bytes;
+        if (files.Stat(st.ProjectPath, ps) && ps.regular && files.Read(st.ProjectPath, bytes)) {
+            PendingChange c;
+            c.path = st.ProjectPath;
+            c.name = st.ProjectFileTitle;
+            c.pendingPath = c.path + ".qlt";
+            c.before = FingerprintOf(bytes);
+            c.mode = ps.mode;
+            c.replace = false;
+            cs.changes.push_back(std::move(c));
+        } else {
+            cs.Problem(st.ProjectFileTitle, "cannot be read, so no copy of it went into the backup folder");
+        }
+    }
+
+    const std::string backupFolder = BackupFolderOf(st);
+    FileStat bs;
+    const bool folderThere = files.Stat(WithoutSlash(backupFolder), bs) && bs.directory;
+    if (!folderThere && !files.MakeFolder(WithoutSlash(backupFolder))) {
+        cs.Problem("Backup", "the backup folder " + backupFolder + " cannot be made; nothing was changed");
+        refuseAll();
+        return false;
+    }
+    std::set<std::string> flushFolders;
+    if (!folderThere) flushFolders.insert(platform::FolderOf(WithoutSlash(backupFolder)));
+
+    // Everything is checked before anything is touched.
+    std::set<std::string, platform::ILess> taken = {kJournalName, std::string(kJournalName) + ".tmp"};
+    for (PendingChange& c : cs.changes) {
+        if (c.status != ChangeStatus::Pending) continue;
+        FileStat fs;
+        const char* why = nullptr;
+        if (!files.Stat(c.path, fs) || !fs.regular) why = "is no longer a regular file; left as it is";
+        else if (c.replace && !(fs.mode & 0200)) why = "is read-only; left as it is";
+        else if (!Holds(files, c.path, c.before)) why = "has changed on disk since it was read; left as it is (reload first)";
+        else if (c.replace && !Holds(files, c.pendingPath, c.after)) why = "its pending copy has changed; left as it is";
+        if (!why) {
+            c.backupPath = backupFolder + UniqueName(BackupName(st.ProjectFolder, c.path), taken);
+            c.backupTemp = c.backupPath + ".qlt";
+            const std::string folder = platform::FolderOf(c.backupPath);
+            if (!MakeFolders(files, backupFolder, WithoutSlash(folder))) why = "its backup folder cannot be made; left as it is";
+            for (std::string f = folder; f.size() > backupFolder.size(); f = platform::FolderOf(WithoutSlash(f)))
+                flushFolders.insert(platform::FolderOf(WithoutSlash(f)));
+            flushFolders.insert(folder);
+        }
+        if (why) {
+            c.status = ChangeStatus::Refused;
+            cs.Problem(c.name, why);
+        }
+    }
+    if (std::none_of(cs.changes.begin(), cs.changes.end(), [](const PendingChange& c) {
+            return c.status == ChangeStatus::Pending && c.replace;
+        })) {
+        refuseAll();
+        return false;
+    }
+
+    // The journal comes before the first backup: it replaces the journal of the commit before, whose
+    // backups this one may replace.
+    ChangeJournal journal;
+    journal.project = st.ProjectPath;
+    journal.backupFolder = backupFolder;
+    for (const PendingChange& c : cs.changes)
+        if (c.status == ChangeStatus::Pending) journal.entries.push_back(EntryOf(c));
+    if (!WriteJournal(files, journal)) {
+        RemoveJournal(files, backupFolder);
+        cs.Problem("Backup", "the change journal cannot be written; nothing was changed");
+        refuseAll();
+        return false;
+    }
+
+    for (PendingChange& c : cs.changes) {
+        if (c.status != ChangeStatus::Pending) continue;
+        if (MakeBackup(files, c.path, c.backupPath, c.backupTemp, c.before)) {
+            c.status = ChangeStatus::BackedUp;
+        } else {
+            c.status = ChangeStatus::Failed;
+            cs.Problem(c.name, c.replace ? "its backup could not be made; left as it is"
+                                         : "its copy could not be made in the backup folder");
+        }
+    }
+    if (!FlushFolders(files, flushFolders)) {
+        for (PendingChange& c : cs.changes)
+            if (c.status == ChangeStatus::BackedUp) {
+                c.status = ChangeStatus::Failed;
+                if (c.replace) cs.Problem(c.name, "its backup could not be flushed to disk; left as it is");
+            }
+    }
+    return std::any_of(cs.changes.begin(), cs.changes.end(), [](const PendingChange& c) {
+        return c.status == ChangeStatus::BackedUp && c.replace;
+    });
+}
+
+std::size_t RenameFiles(ChangeSet& cs) {
+    FileOps& files = cs.files;
+    cs.host.WriteLog("Renaming Files");
+    std::set<std::string> folders;
+    bool any = false;
+    for (PendingChange& c : cs.changes) {
+        if (c.status != ChangeStatus::BackedUp || !c.replace) continue;
+        any = true;
+        if (files.Rename(c.pendingPath, c.path)) {
+            c.status = ChangeStatus::Replaced;
+            folders.insert(platform::FolderOf(c.path));
+        } else {
+            c.status = ChangeStatus::Failed;
+            cs.Problem(c.name, "could not be replaced by its rewritten copy; left as it is");
+        }
+    }
+    if (!any) return 0;
+    const std::size_t replaced = cs.Replaced();
+    if (!FlushFolders(files, folders))
+        cs.Problem("Backup", "the replaced files could not be flushed to disk; the next load checks them");
+    const std::string backupFolder = BackupFolderOf(cs.state);
+    if (!WriteJournal(files, JournalOf(cs, backupFolder, ChangeJournal::State::Committed)))
+        cs.Problem("Backup", "the change journal could not be completed; the next load completes it");
+    cs.stats.filesReplaced += replaced;
+    cs.state.UndoAvailable = ChangeCanBeUndone(cs.state, cs.host);
+    return replaced;
+}
+
+std::size_t CommitChanges(ChangeSet& cs) {
+    const double t0 = cs.host.Seconds();
+    std::size_t replaced = 0;
+    if (CreateBackups(cs)) replaced = RenameFiles(cs);
+    cs.stats.commitSeconds += cs.host.Seconds() - t0;
+    return replaced;
+}
+
+// ---- undo and recovery ------------------------------------------------------------------------
+
+bool ChangeCanBeUndone(const ToolState& state, Host& host) {
+    if (state.ProjectPath.empty()) return false;
+    const std::optional<ChangeJournal> j = ReadJournal(host.Files(), BackupFolderOf(state));
+    if (!j || j->state != ChangeJournal::State::Committed || !SameFile(j->project, state.ProjectPath)) return false;
+    return std::any_of(j->entries.begin(), j->entries.end(),
+                       [](const JournalEntry& e) { return e.replace && e.done; });
+}
+
+namespace {
+
+// Restores every file that the journal's commit replaced while it still holds what the commit
+// wrote; `quietWhenRestored`: a file that holds its old content already (an undo cut short) is
+// passed over without a line.
+std::size_t UndoEntries(FileOps& files, const ChangeJournal& j, std::vector<std::string>& problems,
+                        bool quietWhenRestored) {
+    std::set<std::string> folders;
+    std::size_t restored = 0;
+    for (const JournalEntry& e : j.entries) {
+        if (!e.replace || !e.done) continue;
+        FileStat st;
+        if (quietWhenRestored && Holds(files, e.path, e.before)) continue;
+        if (!files.Stat(e.path, st) || !st.regular) {
+            AddProblem(problems, e.name, "is missing or not a regular file; its backup stays in the backup folder");
+        } else if (!(st.mode & 0200)) {
+            AddProblem(problems, e.name, "is read-only; left as it is");
+        } else if (!Holds(files, e.path, e.after)) {
+            AddProblem(problems, e.name, "has changed since the last change; left as it is");
+        } else if (!Holds(files, e.backupPath, e.before)) {
+            AddProblem(problems, e.name, "its backup is missing or has changed; left as it is");
+        } else if (!RestoreBackup(files, e)) {
+            AddProblem(problems, e.name, "could not be restored; left as it is");
+        } else {
+            ++restored;
+            folders.insert(platform::FolderOf(e.path));
+            folders.insert(platform::FolderOf(e.backupPath));
+        }
+    }
+    if (!FlushFolders(files, folders))
+        AddProblem(problems, "Backup", "the restored files could not be flushed to disk");
+    return restored;
+}
+
+}  // namespace
+
+void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
+    FileOps& files = host.Files();
+    host.WriteLog("Undoing Last Change");
+    host.HourGlassOn();
+    const std::string backupFolder = BackupFolderOf(state);
+    std::optional<ChangeJournal> j = ChangeCanBeUndone(state, host) ? ReadJournal(files, backupFolder) : std::nullopt;
+    std::vector<std::string> problems;
+    std::string first = "Last Changes Undone";
+    std::size_t restored = 0;
+    if (!j) {
+        first = "There is no change to undo";
+    } else {
+        j->state = ChangeJournal::State::Undoing;
+        if (!WriteJournal(files, *j)) {
+            first = "The change journal cannot be written; nothing was undone";
+        } else {
+            restored = UndoEntries(files, *j, problems, false);
+            if (!RemoveJournal(files, backupFolder))
+                AddProblem(problems, "Backup", "the change journal could not be removed");
+        }
+    }
+    state.UndoAvailable = false;
+    const double t0 = host.Seconds();
+    if (j) host.LoadProject(true);
+    if (stats) {
+        stats->reloadSeconds += host.Seconds() - t0;
+        stats->filesReplaced += restored;
+    }
+    state.UndoAvailable = ChangeCanBeUndone(state, host);
+    host.Beep();
+    host.HourGlassOff();
+    host.MyMsgBox(OutcomeMessage(first, problems), msgbox::kOKOnly, "", align::kCenter);
+}
+
+bool RecoverInterruptedChange(const std::string& projectPath, Host& host) {
+    FileOps& files = host.Files();
+    const std::string backupFolder = platform::FolderOf(projectPath) + "Backup/";
+    std::optional<ChangeJournal> j = ReadJournal(files, backupFolder);
+    if (!j || j->state == ChangeJournal::State::Committed) return false;
+
+    std::vector<std::string> problems;
+    std::string first;
+    if (j->state == ChangeJournal::State::Undoing) {
+        first = "The last undo was interrupted; it has now been completed.";
+        UndoEntries(files, *j, problems, true);
+        if (!RemoveJournal(files, backupFolder))
+            AddProblem(problems, "Backup", "the change journal could not be removed");
+    } else {
+        first = "The last change was interrupted; it has now been completed.";
+        std::set<std::string> folders;
+        for (JournalEntry& e : j->entries) {
+            // A backup that got only as far as its temporary name is put in place.
+            if (!Holds(files, e.backupPath, e.before) && Holds(files, e.backupTemp, e.before)) {
+                if (files.Rename(e.backupTemp, e.backupPath)) folders.insert(platform::FolderOf(e.backupPath));
+            }
+            if (files.Exists(e.backupTemp)) files.Remove(e.backupTemp);
+            if (!e.replace) continue;
+            if (Holds(files, e.path, e.after)) {
+                e.done = true;
+            } else if (!Holds(files, e.path, e.before)) {
+                AddProblem(problems, e.name, "has changed since the interrupted change; left as it is");
+            } else if (Holds(files, e.backupPath, e.before) && Holds(files, e.pendingPath, e.after) &&
+                       files.Flush(WithoutSlash(platform::FolderOf(e.backupPath))) &&
+                       files.Rename(e.pendingPath, e.path)) {
+                e.done = true;
+                folders.insert(platform::FolderOf(e.path));
+            } else {
+                AddProblem(problems, e.name, "the change could not be completed; left as it was");
+            }
+        }
+        if (!FlushFolders(files, folders))
+            AddProblem(problems, "Backup", "the completed files could not be flushed to disk");
+        j->state = ChangeJournal::State::Committed;
+        if (!WriteJournal(files, *j)) AddProblem(problems, "Backup", "the change journal could not be completed");
+    }
+    const std::string text = OutcomeMessage(first, problems);
+    host.WriteLog(text);
+    host.MyMsgBox(text, msgbox::kOKOnly, "", align::kCenter);
+    return true;
+}
+
+}  // namespace engine

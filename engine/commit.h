@@ -1,0 +1,153 @@
+// Pending copies, the commit that turns them into the project's files, the one level of undo, and
+// the recovery of a commit or an undo cut short.
+//
+// A rewrite (Add Code, line numbering, line-number removal) collects its work in a ChangeSet: for
+// each file it changes, the file is read and checked (a regular file, writable, unchanged since the
+// load), rewritten in memory and written beside it as a pending copy, file & ".qlt", which is
+// flushed to disk and read back. Only the pending copies that this run wrote are committed; a
+// ".qlt" left by an earlier, cancelled run is never taken.
+//
+// The commit is CreateBackups followed by RenameFiles:
+//   CreateBackups  checks everything before touching anything (the backup folder exists or can be
+//                  made; each file still holds what the run read, its pending copy what the run
+//                  wrote; each backup name is unique and inside the backup folder), writes the
+//                  journal, then links or copies each file's old version into the backup folder
+//                  and flushes it. A file whose backup could not be made keeps its old content and
+//                  its pending copy, and is reported.
+//   RenameFiles    renames each backed-up file's pending copy over it, in one atomic step, flushes
+//                  the folders and completes the journal.
+// So a file never disappears and always holds either its old or its new content in full, and its
+// old content is always in the file or in the backup folder.
+//
+// Backup names: a file inside the project folder keeps its path below it ("Backup/a.bas",
+// "Backup/Sub/b.bas" for a group member or a listed sub-folder); a file outside it (a listed "..",
+// an absolute name) gets one escaped name inside "Backup"; a clash gets " (2)", " (3)", ... before
+// the extension.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/fileops.h"
+#include "engine/fingerprint.h"
+#include "engine/host.h"
+#include "engine/journal.h"
+#include "engine/model.h"
+#include "engine/source.h"
+#include "engine/state.h"
+
+namespace engine {
+
+// Time of each phase of a rewrite and what it did (the bench prints these).
+struct RewriteStats {
+    double rewriteSeconds = 0;  // reading, rewriting, writing and checking the pending copies
+    double commitSeconds = 0;   // CreateBackups and RenameFiles
+    double reloadSeconds = 0;   // the reload after the commit (Add Code, undo)
+    std::size_t filesRead = 0;
+    std::size_t linesRead = 0;
+    std::size_t pendingWritten = 0;  // pending copies written and checked
+    std::size_t filesReplaced = 0;   // files the commit replaced (or undo restored)
+};
+
+enum class ChangeStatus {
+    Pending,   // the pending copy is written and checked
+    Refused,   // left out by the checks before the commit
+    BackedUp,  // its old version is in the backup folder
+    Replaced,  // the pending copy took its place
+    Failed,    // the backup or the rename failed; the file keeps its old content
+};
+
+struct PendingChange {
+    std::string path;         // native path of the file
+    std::string name;         // name for messages (as listed)
+    std::string pendingPath;  // path & ".qlt"
+    std::string backupPath;   // set by CreateBackups
+    std::string backupTemp;
+    Fingerprint before;       // what the run read
+    Fingerprint after;        // what the pending copy holds
+    std::string content;      // the pending copy's bytes
+    std::uint32_t mode = 0644;
+    bool replace = true;      // false: only a copy goes into the backup folder (the project file
+                              // that the run leaves as it is)
+    std::string project;      // the project that lists the file (its node text); "" for the opened file
+    ChangeStatus status = ChangeStatus::Pending;
+};
+
+// What one rewrite run has written and what it had to leave alone.
+class ChangeSet {
+public:
+    ChangeSet(ToolState& state, Host& host);
+
+    ToolState& state;
+    Host& host;
+    FileOps& files;
+    Pacer pacer;
+    std::vector<PendingChange> changes;
+    // Files that were refused or failed in this run; later steps of the run leave them alone too.
+    std::set<std::string> refused;
+    // One line per file that was skipped or failed ("modA.bas: ..."), in the order met.
+    std::vector<std::string> problems;
+    RewriteStats stats;
+
+    void Problem(const std::string& name, const std::string& what);
+    PendingChange* Find(const std::string& path);
+    // Files that the commit replaced.
+    std::size_t Replaced() const;
+};
+
+// A file read for a rewrite, with what the commit needs to know of it.
+struct SourceRead {
+    LineArray text;
+    Fingerprint before;
+    std::uint32_t mode = 0644;
+};
+
+enum class ReadOutcome { Read, Missing, Refused };
+
+// Reads a file that a rewrite is about to change. Missing: nothing is there (the caller decides
+// whether that is worth a line). Refused, with a line in `changes.problems`: not a regular file,
+// read-only (by its owner's write bit), unreadable, or, when `loaded` is known, no longer what the
+// load read ("reload first").
+ReadOutcome ReadFileToRewrite(ChangeSet& changes, const std::string& path, const std::string& name,
+                              const Fingerprint& loaded, SourceRead& out);
+
+// Writes `text` as the pending copy of `path` (path & ".qlt"): written, flushed to disk and read
+// back. False, with a line in `changes.problems`, when that failed (no pending copy is left). Text
+// that equals what was read writes nothing and is no change. A second write for the same path
+// replaces the first (the start-up call added to a file that Add Code rewrote).
+bool WriteLinesToFile(ChangeSet& changes, const std::string& path, const std::string& name, const LineArray& text,
+                      const SourceRead& read, const std::string& project);
+
+// The two halves of the commit (see the top of this file). CreateBackups returns false when it
+// refused the whole commit (nothing was touched); RenameFiles returns the number of files replaced
+// and sets state.UndoAvailable. A run with nothing to replace commits nothing (an earlier commit
+// stays undoable).
+bool CreateBackups(ChangeSet& changes);
+std::size_t RenameFiles(ChangeSet& changes);
+// CreateBackups then RenameFiles, timed into changes.stats.
+std::size_t CommitChanges(ChangeSet& changes);
+
+// `first` followed by one line per problem (the text of the closing message of a command).
+std::string OutcomeMessage(const std::string& first, const std::vector<std::string>& problems);
+
+// The backup name of a file, relative to the backup folder (see the top of this file).
+std::string BackupName(const std::string& projectFolder, const std::string& path);
+
+// Undoes the last commit of the loaded project: each file it replaced gets its old version back,
+// but only while it still holds what the commit wrote (a file changed since is left alone and
+// listed); the backups are moved back, the journal removed, the project reloaded, and "Last
+// Changes Undone" shown with what was left alone.
+void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats = nullptr);
+
+// Whether the loaded project has a committed change that undo can take back.
+bool ChangeCanBeUndone(const ToolState& state, Host& host);
+
+// Finishes a commit or an undo that was cut short, from the journal in the backup folder beside
+// `projectPath`: a commit is completed for every file whose old version and pending copy are
+// intact, an undo for every file whose backup is intact. What could not be finished is left as it
+// is and listed. Tells the user through the host; true when there was something to finish.
+bool RecoverInterruptedChange(const std::string& projectPath, Host& host);
+
+}  // namespace engine

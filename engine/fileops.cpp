@@ -1,0 +1,107 @@
+#include "engine/fileops.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/fileio.h"
+
+namespace engine {
+namespace {
+
+bool WriteAll(int fd, std::string_view data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool WriteFile(const std::string& path, std::string_view data, std::uint32_t mode, bool exclusive) {
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (exclusive ? O_EXCL : O_TRUNC);
+    const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode & 07777));
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && WriteAll(fd, data);
+    // An existing file keeps its own bits through O_TRUNC; give it the ones asked for.
+    if (ok && (st.st_mode & 07777) != (mode & 07777)) ok = ::fchmod(fd, static_cast<mode_t>(mode & 07777)) == 0;
+    if (::close(fd) != 0) ok = false;
+    return ok;
+}
+
+class SystemOps : public FileOps {
+public:
+    bool Exists(const std::string& path) override {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0;
+    }
+    bool Stat(const std::string& path, FileStat& out) override {
+        struct stat st {};
+        out = FileStat{};
+        if (::lstat(path.c_str(), &st) != 0) return false;
+        out.regular = S_ISREG(st.st_mode);
+        out.directory = S_ISDIR(st.st_mode);
+        out.mode = st.st_mode & 07777;
+        out.size = static_cast<std::uint64_t>(st.st_size);
+        return true;
+    }
+    bool Read(const std::string& path, std::string& out) override { return platform::ReadFileBytes(path, out); }
+    bool Write(const std::string& path, std::string_view data, std::uint32_t mode) override {
+        return WriteFile(path, data, mode, false);
+    }
+    bool Flush(const std::string& path) override {
+        const int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool ok = ::fsync(fd) == 0;
+        return ::close(fd) == 0 && ok;
+    }
+    bool LinkOrCopy(const std::string& from, const std::string& to) override {
+        if (::link(from.c_str(), to.c_str()) == 0) return true;
+        if (errno == EEXIST) return false;
+        struct stat st {};
+        std::string data;
+        if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !platform::ReadFileBytes(from, data))
+            return false;
+        if (WriteFile(to, data, st.st_mode & 07777, true)) return true;
+        ::unlink(to.c_str());
+        return false;
+    }
+    bool Rename(const std::string& from, const std::string& to) override {
+        return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+    bool Remove(const std::string& path) override { return ::remove(path.c_str()) == 0; }
+    bool MakeFolder(const std::string& path) override {
+        if (::mkdir(path.c_str(), 0777) == 0) return true;
+        struct stat st {};
+        return errno == EEXIST && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+};
+
+}  // namespace
+
+FileOps& SystemFileOps() {
+    static SystemOps ops;
+    return ops;
+}
+
+bool MakeFolders(FileOps& files, const std::string& base, const std::string& folder) {
+    if (folder.compare(0, base.size(), base) != 0) return false;
+    std::size_t pos = base.size();
+    while (pos < folder.size()) {
+        std::size_t slash = folder.find('/', pos);
+        if (slash == std::string::npos) slash = folder.size();
+        const std::string step = folder.substr(0, slash);
+        FileStat st;
+        if (!(files.Stat(step, st) && st.directory) && !files.MakeFolder(step)) return false;
+        pos = slash + 1;
+    }
+    return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,196 @@
+#include "engine/journal.h"
+
+#include <cstdio>
+#include <string_view>
+
+
+namespace engine {
+namespace {
+
+constexpr std::string_view kHeader = "Quillet change journal 1";
+
+// Fields are tab-separated; bytes that could break a line or a field are written as %XX.
+std::string Escape(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == '%' || c == 0x7F) {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            out += buf;
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+bool Unescape(std::string_view s, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '%') {
+            out += s[i];
+            continue;
+        }
+        if (i + 2 >= s.size()) return false;
+        const int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
+        if (hi < 0 || lo < 0) return false;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    return true;
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> f;
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', pos);
+        f.push_back(line.substr(pos, tab == std::string_view::npos ? std::string_view::npos : tab - pos));
+        if (tab == std::string_view::npos) break;
+        pos = tab + 1;
+    }
+    return f;
+}
+
+const char* StateWord(ChangeJournal::State s) {
+    switch (s) {
+        case ChangeJournal::State::Committing: return "committing";
+        case ChangeJournal::State::Committed: return "committed";
+        case ChangeJournal::State::Undoing: break;
+    }
+    return "undoing";
+}
+
+// `path` names something below `folder`: it starts with the folder and the rest has no empty,
+// "." or ".." component.
+bool Inside(const std::string& folder, const std::string& path) {
+    if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
+    const std::string_view rest = std::string_view(path).substr(folder.size());
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t slash = rest.find('/', pos);
+        const std::string_view part = rest.substr(pos, slash == std::string_view::npos ? slash : slash - pos);
+        if (part.empty() || part == "." || part == "..") return false;
+        if (slash == std::string_view::npos) return true;
+        pos = slash + 1;
+    }
+}
+
+}  // namespace
+
+std::string JournalPath(const std::string& backupFolder) { return backupFolder + kJournalName; }
+
+std::string JournalText(const ChangeJournal& j) {
+    std::string body;
+    body += kHeader;
+    body += '\n';
+    body += "project\t" + Escape(j.project) + '\n';
+    body += "backup\t" + Escape(j.backupFolder) + '\n';
+    body += std::string("state\t") + StateWord(j.state) + '\n';
+    for (const JournalEntry& e : j.entries) {
+        body += "file\t";
+        body += e.replace ? "replace\t" : "keep\t";
+        body += e.done ? "done\t" : "open\t";
+        body += Escape(e.path) + '\t' + Escape(e.pendingPath) + '\t' + Escape(e.backupPath) + '\t' +
+                Escape(e.backupTemp) + '\t' + FingerprintText(e.before) + '\t' + FingerprintText(e.after) + '\t' +
+                Escape(e.name) + '\n';
+    }
+    body += "check\t" + FingerprintText(FingerprintOf(body)) + '\n';
+    return body;
+}
+
+std::optional<ChangeJournal> ParseJournal(const std::string& text) {
+    const std::size_t checkAt = text.rfind("check\t");
+    if (checkAt == std::string::npos || text.empty() || text.back() != '\n') return std::nullopt;
+    if (checkAt != 0 && text[checkAt - 1] != '\n') return std::nullopt;
+    const std::string_view body = std::string_view(text).substr(0, checkAt);
+    const std::string_view checkField =
+        std::string_view(text).substr(checkAt + 6, text.size() - 1 - (checkAt + 6));
+    if (checkField != FingerprintText(FingerprintOf(body))) return std::nullopt;
+
+    ChangeJournal j;
+    bool haveState = false, haveProject = false, haveBackup = false;
+    std::size_t pos = 0;
+    bool first = true;
+    while (pos < body.size()) {
+        const std::size_t nl = body.find('\n', pos);
+        const std::string_view line = body.substr(pos, nl - pos);
+        pos = nl + 1;
+        if (first) {
+            if (line != kHeader) return std::nullopt;
+            first = false;
+            continue;
+        }
+        const std::vector<std::string_view> f = Fields(line);
+        if (f[0] == "project" && f.size() == 2) {
+            if (!Unescape(f[1], j.project)) return std::nullopt;
+            haveProject = true;
+        } else if (f[0] == "backup" && f.size() == 2) {
+            if (!Unescape(f[1], j.backupFolder) || j.backupFolder.empty() || j.backupFolder.back() != '/')
+                return std::nullopt;
+            haveBackup = true;
+        } else if (f[0] == "state" && f.size() == 2) {
+            if (f[1] == "committing") j.state = ChangeJournal::State::Committing;
+            else if (f[1] == "committed") j.state = ChangeJournal::State::Committed;
+            else if (f[1] == "undoing") j.state = ChangeJournal::State::Undoing;
+            else return std::nullopt;
+            haveState = true;
+        } else if (f[0] == "file" && f.size() == 10 && haveBackup) {
+            JournalEntry e;
+            if (f[1] != "replace" && f[1] != "keep") return std::nullopt;
+            if (f[2] != "done" && f[2] != "open") return std::nullopt;
+            e.replace = f[1] == "replace";
+            e.done = f[2] == "done";
+            if (!Unescape(f[3], e.path) || !Unescape(f[4], e.pendingPath) || !Unescape(f[5], e.backupPath) ||
+                !Unescape(f[6], e.backupTemp) || !ParseFingerprint(f[7], e.before) ||
+                !ParseFingerprint(f[8], e.after) || !Unescape(f[9], e.name))
+                return std::nullopt;
+            if (e.path.empty() || e.pendingPath != e.path + ".qlt" || !Inside(j.backupFolder, e.backupPath) ||
+                !Inside(j.backupFolder, e.backupTemp) || !e.before.known || (e.replace && !e.after.known))
+                return std::nullopt;
+            j.entries.push_back(std::move(e));
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!haveState || !haveProject || !haveBackup) return std::nullopt;
+    return j;
+}
+
+bool WriteJournal(FileOps& files, const ChangeJournal& journal) {
+    const std::string path = JournalPath(journal.backupFolder);
+    const std::string temp = path + ".tmp";
+    if (files.Exists(temp) && !files.Remove(temp)) return false;
+    if (!files.Write(temp, JournalText(journal), 0644) || !files.Flush(temp) || !files.Rename(temp, path)) {
+        files.Remove(temp);
+        return false;
+    }
+    return files.Flush(journal.backupFolder);
+}
+
+std::optional<ChangeJournal> ReadJournal(FileOps& files, const std::string& backupFolder) {
+    std::string text;
+    FileStat st;
+    const std::string path = JournalPath(backupFolder);
+    if (!files.Stat(path, st) || !st.regular || !files.Read(path, text)) return std::nullopt;
+    std::optional<ChangeJournal> j = ParseJournal(text);
+    if (j && j->backupFolder != backupFolder) return std::nullopt;
+    return j;
+}
+
+bool RemoveJournal(FileOps& files, const std::string& backupFolder) {
+    const std::string path = JournalPath(backupFolder);
+    if (files.Exists(path) && !files.Remove(path)) return false;
+    return files.Flush(backupFolder);
+}
+
+}  // namespace engine

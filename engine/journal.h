@@ -1,0 +1,52 @@
+// The journal of the last commit: which files it replaces, where their old versions went in the
+// backup folder, and the fingerprints of the content each file held before and of the content the
+// commit wrote. It is written before the first file is replaced and completed at the end, so that a
+// commit cut short (a crash, a power cut) is finished at the next load, and so that undo knows
+// exactly what the last commit changed. It lives in the backup folder as "Quillet.journal".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/fileops.h"
+#include "engine/fingerprint.h"
+
+namespace engine {
+
+inline constexpr const char* kJournalName = "Quillet.journal";
+
+struct JournalEntry {
+    std::string path;        // native path of the file
+    std::string pendingPath; // its pending copy (path & ".qlt")
+    std::string backupPath;  // its old version, inside the backup folder
+    std::string backupTemp;  // where the old version is linked first, before it takes its backup name
+    std::string name;        // the name shown in messages
+    Fingerprint before;      // the content the commit replaces
+    Fingerprint after;       // the content the commit writes
+    bool replace = true;     // false: the commit only keeps a copy in the backup folder
+    bool done = false;       // the file holds `after` (set when the commit completes)
+};
+
+struct ChangeJournal {
+    enum class State { Committing, Committed, Undoing };
+    std::string project;       // the project or group file the change was made on
+    std::string backupFolder;  // ends in "/"
+    State state = State::Committing;
+    std::vector<JournalEntry> entries;
+};
+
+std::string JournalPath(const std::string& backupFolder);
+
+// The journal's text, and back. Parsing fails (nothing) for a damaged or foreign file, and for
+// entries whose backup names do not lie inside the journal's backup folder.
+std::string JournalText(const ChangeJournal& journal);
+std::optional<ChangeJournal> ParseJournal(const std::string& text);
+
+// Writes the journal in one atomic step (temporary file, flushed, renamed, folder flushed).
+bool WriteJournal(FileOps& files, const ChangeJournal& journal);
+// Nothing when there is no journal or it cannot be read or parsed.
+std::optional<ChangeJournal> ReadJournal(FileOps& files, const std::string& backupFolder);
+bool RemoveJournal(FileOps& files, const std::string& backupFolder);
+
+}  // namespace engine

@@ -1,0 +1,225 @@
+#include "engine/linenumbers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+#include "engine/classify.h"
+#include "engine/source.h"
+#include "platform/text.h"
+
+namespace engine {
+namespace {
+
+using platform::Trim;
+
+constexpr std::size_t kPrefix = 7;
+
+std::string FileKeyOf(std::string_view project, std::string_view fileName) {
+    std::string key = platform::Fold(project);
+    key += '\0';
+    key += platform::Fold(fileName);
+    return key;
+}
+
+// The records of a file that fit its lines (they do unless the file changed since the load).
+bool Fits(const clsProcedures& p, std::size_t lineCount) {
+    return p.pFuncLineStart >= 0 && p.pFuncLineEnd > p.pFuncLineStart &&
+           static_cast<std::size_t>(p.pFuncLineEnd) < lineCount;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "000010 " ... "999999 ": the prefix of a numbered line.
+bool HasNumberPrefix(std::string_view line) {
+    if (line.size() < kPrefix || line[6] != ' ') return false;
+    bool nonZero = false;
+    for (std::size_t i = 0; i < 6; ++i) {
+        if (!IsDigit(line[i])) return false;
+        nonZero = nonZero || line[i] != '0';
+    }
+    return nonZero;
+}
+
+bool HasBlankPrefix(std::string_view line) {
+    return line.size() >= kPrefix && line.substr(0, kPrefix) == "       ";
+}
+
+bool IsBlank(std::string_view line) { return Trim(line).empty(); }
+
+// A label at the start of the statement: a name followed by ":" (not ":=", a named argument).
+bool StartsWithLabel(std::string_view t) {
+    if (t.empty()) return false;
+    const auto c0 = static_cast<unsigned char>(t[0]);
+    if (!IsWordChar(c0) || IsDigit(t[0]) || t[0] == '_') return false;
+    std::size_t i = 1;
+    while (i < t.size() && IsWordChar(static_cast<unsigned char>(t[i]))) ++i;
+    return i < t.size() && t[i] == ':' && (i + 1 == t.size() || t[i + 1] != '=');
+}
+
+void Prefix(std::string& line, std::int64_t number) {
+    if (number > 0) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%06lld ", static_cast<long long>(number));
+        line.insert(0, buf);
+    } else {
+        line.insert(0, kPrefix, ' ');
+    }
+}
+
+void NumberFiles(ToolState& state, Host& host, RewriteStats* stats, bool remove) {
+    host.HourGlassOn();
+    const auto refuse = [&](const std::string& text) {
+        host.HourGlassOff();
+        host.MyMsgBox(text, msgbox::kOKOnly, "", align::kCenter);
+    };
+    if (!state.model.Loaded) {
+        refuse(std::string("The project is not completely loaded; load it again before ") +
+               (remove ? "removing line numbers" : "numbering lines"));
+        return;
+    }
+    const std::int64_t increment = state.LineIncrement;
+    const int scope = state.ResequenceIndex;
+    if (!remove && (increment <= 0 || scope < 0 || scope > 2)) {
+        refuse("The line-number increment or scope is not valid; nothing was changed");
+        return;
+    }
+
+    ChangeSet cs(state, host);
+    const double t0 = host.Seconds();
+    struct Planned {
+        const clsFileInfo* file;
+        SourceRead read;
+        LineArray text;
+    };
+    std::vector<Planned> planned;
+    std::int64_t counter = increment, highest = 0;
+    for (FileKind kind : kAllKinds) {
+        const DeclarationLines declarations(state.model.Definitions(kind));
+        for (const clsFileInfo& file : state.model.Files(kind)) {
+            const ProcedureList* procs = state.model.Procedures(kind).Find(file.fKey);
+            if (!procs || procs->empty() || !file.fExists) continue;
+            Planned p{&file, {}, {}};
+            const ReadOutcome outcome = ReadFileToRewrite(cs, file.fPath, file.fFilename, file.fLoaded, p.read);
+            if (outcome == ReadOutcome::Missing) cs.Problem(file.fFilename, "no longer exists; left out");
+            if (outcome != ReadOutcome::Read) continue;
+            p.text = p.read.text;
+            if (remove) {
+                StripLineNumbers(*procs, p.text);
+            } else {
+                highest = std::max(highest, AddLineNumbersToFile(*procs, p.text, declarations.For(file), counter,
+                                                                 increment, scope));
+            }
+            planned.push_back(std::move(p));
+        }
+    }
+    if (highest > kHighestLineNumber) {
+        refuse("Line numbers would pass " + std::to_string(kHighestLineNumber) + " (the last would be " +
+               std::to_string(highest) +
+               "); nothing was changed. Choose a smaller increment, or number each module or each procedure.");
+        return;
+    }
+    for (Planned& p : planned) WriteLinesToFile(cs, p.file->fPath, p.file->fFilename, p.text, p.read, p.file->fProject);
+    planned.clear();
+    cs.stats.rewriteSeconds += host.Seconds() - t0;
+
+    state.RunMode = remove ? 2 : 1;
+    CommitChanges(cs);
+    // No line was added or removed, so the records still fit; only the fingerprints move on.
+    for (const PendingChange& c : cs.changes) {
+        if (c.status != ChangeStatus::Replaced) continue;
+        for (FileKind kind : kAllKinds)
+            for (clsFileInfo& f : state.model.Files(kind))
+                if (f.fPath == c.path) f.fLoaded = c.after;
+    }
+    state.UndoAvailable = ChangeCanBeUndone(state, host);
+    if (stats) *stats = cs.stats;
+    host.HourGlassOff();
+    host.MyMsgBox(OutcomeMessage(remove ? "Line Numbers Removed" : "Line Numbers Added / Renumbered", cs.problems),
+                  msgbox::kOKOnly, "", align::kCenter);
+}
+
+}  // namespace
+
+DeclarationLines::DeclarationLines(const DefinitionList& definitions) {
+    for (const clsDefinitions& d : definitions) {
+        LineIndex line = 0;
+        const char* b = d.LineNo.data();
+        if (std::from_chars(b, b + d.LineNo.size(), line).ec != std::errc()) continue;
+        lines_[FileKeyOf(d.Project, d.Filename)].insert(line);
+    }
+}
+
+const std::unordered_set<LineIndex>* DeclarationLines::For(const clsFileInfo& file) const {
+    const auto it = lines_.find(FileKeyOf(file.fProject, file.fFilename));
+    return it == lines_.end() ? nullptr : &it->second;
+}
+
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text) {
+    std::vector<std::string>& lines = text.lines;
+    bool removed = false;
+    for (const clsProcedures& p : procedures) {
+        if (!Fits(p, lines.size())) continue;
+        const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
+        bool numbered = false, allPrefixed = true;
+        for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
+            const std::string& line = lines[static_cast<std::size_t>(j)];
+            if (HasNumberPrefix(line)) numbered = true;
+            else if (!IsBlank(line) && !HasBlankPrefix(line)) allPrefixed = false;
+        }
+        if (!numbered && !allPrefixed) continue;
+        for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
+            std::string& line = lines[static_cast<std::size_t>(j)];
+            if (HasNumberPrefix(line) || HasBlankPrefix(line)) {
+                line.erase(0, kPrefix);
+                removed = true;
+            }
+        }
+    }
+    return removed;
+}
+
+std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& text,
+                                  const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
+                                  std::int64_t increment, int scope) {
+    StripLineNumbers(procedures, text);
+    std::vector<std::string>& lines = text.lines;
+    if (scope == 1) counter = increment;
+    std::int64_t highest = 0;
+    for (std::size_t r = procedures.size(); r-- > 0;) {
+        const clsProcedures& p = procedures[r];
+        if (!Fits(p, lines.size())) continue;
+        if (scope == 2) counter = increment;
+        const LineIndex end = p.pFuncLineEnd;
+        for (LineIndex j = HeaderEndLine(lines, p.pFuncLineStart, end) + 1; j < end; ++j) {
+            std::string& line = lines[static_cast<std::size_t>(j)];
+            const std::string_view t = Trim(line);
+            const bool number = !(declarations && declarations->count(j)) && !t.empty() && t.front() != '\'' &&
+                                t.front() != '#' && t.back() != ':' && !IsDigit(t.front()) && !StartsWithLabel(t);
+            const bool selectCase = number && platform::IStartsWith(t, "Select Case");
+            Prefix(line, number ? counter : 0);
+            if (number) {
+                highest = counter;
+                counter += increment;
+            }
+            // The lines that continue a statement carry no number, whatever the statement.
+            while (j + 1 < end && IsContinuedLine(lines[static_cast<std::size_t>(j)])) Prefix(lines[static_cast<std::size_t>(++j)], 0);
+            // Nothing between "Select Case" and its first "Case" may carry a number.
+            if (selectCase) {
+                while (j + 1 < end) {
+                    std::string& next = lines[static_cast<std::size_t>(++j)];
+                    const bool firstCase = platform::IStartsWith(Trim(next), "Case ");
+                    Prefix(next, 0);
+                    if (firstCase) break;
+                }
+            }
+        }
+    }
+    return highest;
+}
+
+void rtnAddLineNumbers(ToolState& state, Host& host, RewriteStats* stats) { NumberFiles(state, host, stats, false); }
+
+void rtnRemoveLineNumbers(ToolState& state, Host& host, RewriteStats* stats) { NumberFiles(state, host, stats, true); }
+
+}  // namespace engine

@@ -1,0 +1,60 @@
+// Line numbering: every body line of every procedure of the loaded project gets a seven-column
+// prefix, a six-digit number and a blank on a line that can carry a number, seven blanks on the
+// others; prefixes that an earlier run wrote are removed first, so the command also renumbers. The
+// removal command takes the prefixes away again. Both commit through the change set (commit.h);
+// neither reloads the project (no line is added or removed, so the records stay right).
+//
+// A line gets no number when it is a local declaration, empty, a comment, a compiler directive
+// ("#"), a label ("Retry:", "Cleanup: x = 1", or a line ending in ":"), when it starts with a line
+// number of its own ("10 x = 1"), when it continues the statement above it (of any kind), or when
+// it lies after a "Select Case" line up to and including the first "Case " line (not past the
+// procedure's End line). The Attribute lines that follow a header are never touched.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "engine/commit.h"
+#include "engine/host.h"
+#include "engine/model.h"
+#include "engine/state.h"
+
+namespace engine {
+
+inline constexpr std::int64_t kHighestLineNumber = 999999;
+
+// The local declaration lines of each file, from a definitions list: line indexes by project and
+// file name (compared without regard to case).
+class DeclarationLines {
+public:
+    explicit DeclarationLines(const DefinitionList& definitions);
+    // The declaration lines of one file; nullptr when it has none.
+    const std::unordered_set<LineIndex>* For(const clsFileInfo& file) const;
+
+private:
+    std::unordered_map<std::string, std::unordered_set<LineIndex>> lines_;
+};
+
+// The command: numbers every file of the project with state.LineIncrement and the scope
+// state.ResequenceIndex (0 whole project, 1 each module/form/class, 2 each Sub/Function). A run
+// whose numbers would pass 999999 is refused before anything is written. Sets RunMode 1.
+void rtnAddLineNumbers(ToolState& state, Host& host, RewriteStats* stats = nullptr);
+
+// Removes the prefixes from every file of the project and commits with RunMode 2.
+void rtnRemoveLineNumbers(ToolState& state, Host& host, RewriteStats* stats = nullptr);
+
+// Numbers one file in memory: strips its old prefixes, then prefixes every body line. `counter`
+// is the next number (set to `increment` per file or per procedure by the scope); the answer is
+// the highest number given (0 when none).
+std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& text,
+                                  const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
+                                  std::int64_t increment, int scope);
+
+// Removes the prefixes that line numbering wrote, from every procedure that carries them (one with
+// a numbered line, or one whose every non-blank body line starts with seven blanks); a line that
+// lacks a prefix (added since) is left as it is. True when it removed any.
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text);
+
+}  // namespace engine
