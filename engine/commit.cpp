@@ -48,6 +48,9 @@ bool MakeBackup(FileOps& files, const std::string& path, const std::string& back
         files.Remove(backupTemp);
         return false;
     }
+    // Where the old backup was a second name of this very file (a copy an earlier commit linked and
+    // nothing has replaced since), the rename does nothing and the temporary name stays.
+    if (files.Exists(backupTemp)) files.Remove(backupTemp);
     return true;
 }
 
@@ -170,7 +173,10 @@ ReadOutcome ReadFileToRewrite(ChangeSet& cs, const std::string& path, const std:
                               const Fingerprint& loaded, SourceRead& out) {
     if (cs.refused.count(path)) return ReadOutcome::Refused;
     FileStat st;
-    if (!cs.files.Stat(path, st)) return ReadOutcome::Missing;
+    if (!cs.files.Stat(path, st)) {
+        cs.refused.insert(path);
+        return ReadOutcome::Missing;
+    }
     if (!st.regular) return Refuse(cs, path, name, "is not a regular file; left as it is");
     if (!(st.mode & 0200)) return Refuse(cs, path, name, "is read-only; left as it is");
     std::string bytes;

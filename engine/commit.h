@@ -107,7 +107,7 @@ struct SourceRead {
 enum class ReadOutcome { Read, Missing, Refused };
 
 // Reads a file that a rewrite is about to change. Missing: nothing is there (the caller decides
-// whether that is worth a line). Refused, with a line in `changes.problems`: not a regular file,
+// whether that is worth a line; later steps of the run leave the file alone). Refused, with a line in `changes.problems`: not a regular file,
 // read-only (by its owner's write bit), unreadable, or, when `loaded` is known, no longer what the
 // load read ("reload first").
 ReadOutcome ReadFileToRewrite(ChangeSet& changes, const std::string& path, const std::string& name,

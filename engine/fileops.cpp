@@ -91,12 +91,12 @@ FileOps& SystemFileOps() {
 }
 
 bool MakeFolders(FileOps& files, const std::string& base, const std::string& folder) {
-    if (folder.compare(0, base.size(), base) != 0) return false;
-    std::size_t pos = base.size();
-    while (pos < folder.size()) {
-        std::size_t slash = folder.find('/', pos);
-        if (slash == std::string::npos) slash = folder.size();
-        const std::string step = folder.substr(0, slash);
+    std::string f = folder;
+    if (!f.empty() && f.back() != '/') f += '/';
+    if (f.size() < base.size() || f.compare(0, base.size(), base) != 0) return false;
+    for (std::size_t pos = base.size(); pos < f.size();) {
+        const std::size_t slash = f.find('/', pos);
+        const std::string step = f.substr(0, slash);
         FileStat st;
         if (!(files.Stat(step, st) && st.directory) && !files.MakeFolder(step)) return false;
         pos = slash + 1;

@@ -46,8 +46,9 @@ public:
 // The system's files.
 FileOps& SystemFileOps();
 
-// Makes `folder` and the folders on the way to it, below `base` (which must exist). `folder` must
-// start with `base`. False when one of them cannot be made or is not a folder.
+// Makes `folder` and the folders on the way to it, below `base` (a folder ending in "/" that must
+// exist); `folder` (with or without its final "/") must lie in `base` or be it. False when one of
+// them cannot be made or is not a folder.
 bool MakeFolders(FileOps& files, const std::string& base, const std::string& folder);
 
 }  // namespace engine

@@ -105,7 +105,7 @@ void NumberFiles(ToolState& state, Host& host, RewriteStats* stats, bool remove)
             if (outcome != ReadOutcome::Read) continue;
             p.text = p.read.text;
             if (remove) {
-                StripLineNumbers(*procs, p.text);
+                StripLineNumbers(*procs, p.text, declarations.For(file));
             } else {
                 highest = std::max(highest, AddLineNumbersToFile(*procs, p.text, declarations.For(file), counter,
                                                                  increment, scope));
@@ -155,23 +155,61 @@ const std::unordered_set<LineIndex>* DeclarationLines::For(const clsFileInfo& fi
     return it == lines_.end() ? nullptr : &it->second;
 }
 
-bool StripLineNumbers(const ProcedureList& procedures, LineArray& text) {
+namespace {
+
+// Which lines of a body without prefixes get a number: `body` holds the `count` lines that start
+// at line index `begin`.
+std::vector<char> LinesToNumber(const std::string* body, std::size_t count, LineIndex begin,
+                                const std::unordered_set<LineIndex>* declarations) {
+    std::vector<char> number(count, 0);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::string_view t = Trim(body[k]);
+        const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) &&
+                              !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' &&
+                              !IsDigit(t.front()) && !StartsWithLabel(t);
+        number[k] = numbered;
+        // The lines that continue a statement carry no number, whatever the statement.
+        while (k + 1 < count && IsContinuedLine(body[k])) ++k;
+        // Nothing between "Select Case" and its first "Case" may carry a number.
+        if (numbered && platform::IStartsWith(t, "Select Case"))
+            while (k + 1 < count && !platform::IStartsWith(Trim(body[++k]), "Case ")) {
+            }
+    }
+    return number;
+}
+
+}  // namespace
+
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text,
+                      const std::unordered_set<LineIndex>* declarations) {
     std::vector<std::string>& lines = text.lines;
     bool removed = false;
     for (const clsProcedures& p : procedures) {
         if (!Fits(p, lines.size())) continue;
         const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
+        const LineIndex end = p.pFuncLineEnd;
         bool numbered = false, allPrefixed = true;
-        for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
+        for (LineIndex j = begin; j < end; ++j) {
             const std::string& line = lines[static_cast<std::size_t>(j)];
             if (HasNumberPrefix(line)) numbered = true;
             else if (!IsBlank(line) && !HasBlankPrefix(line)) allPrefixed = false;
         }
         if (!numbered && !allPrefixed) continue;
-        for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
+        std::vector<std::string> body(lines.begin() + begin, lines.begin() + end);
+        for (std::string& line : body)
+            if (HasNumberPrefix(line) || HasBlankPrefix(line)) line.erase(0, kPrefix);
+        if (!numbered) {
+            // Seven blanks on every line, and no number: ours only when no line of it could carry
+            // one (otherwise numbering would have given it one), so that deeper indentation of a
+            // procedure that was never numbered stays.
+            const std::vector<char> wanted = LinesToNumber(body.data(), body.size(), begin, declarations);
+            if (std::find(wanted.begin(), wanted.end(), 1) != wanted.end()) continue;
+        }
+        for (LineIndex j = begin; j < end; ++j) {
             std::string& line = lines[static_cast<std::size_t>(j)];
-            if (HasNumberPrefix(line) || HasBlankPrefix(line)) {
-                line.erase(0, kPrefix);
+            std::string& stripped = body[static_cast<std::size_t>(j - begin)];
+            if (stripped.size() != line.size()) {
+                line = std::move(stripped);
                 removed = true;
             }
         }
@@ -182,7 +220,7 @@ bool StripLineNumbers(const ProcedureList& procedures, LineArray& text) {
 std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& text,
                                   const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
                                   std::int64_t increment, int scope) {
-    StripLineNumbers(procedures, text);
+    StripLineNumbers(procedures, text, declarations);
     std::vector<std::string>& lines = text.lines;
     if (scope == 1) counter = increment;
     std::int64_t highest = 0;
@@ -190,28 +228,16 @@ std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& te
         const clsProcedures& p = procedures[r];
         if (!Fits(p, lines.size())) continue;
         if (scope == 2) counter = increment;
-        const LineIndex end = p.pFuncLineEnd;
-        for (LineIndex j = HeaderEndLine(lines, p.pFuncLineStart, end) + 1; j < end; ++j) {
-            std::string& line = lines[static_cast<std::size_t>(j)];
-            const std::string_view t = Trim(line);
-            const bool number = !(declarations && declarations->count(j)) && !t.empty() && t.front() != '\'' &&
-                                t.front() != '#' && t.back() != ':' && !IsDigit(t.front()) && !StartsWithLabel(t);
-            const bool selectCase = number && platform::IStartsWith(t, "Select Case");
-            Prefix(line, number ? counter : 0);
-            if (number) {
-                highest = counter;
+        const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
+        const std::vector<char> number = LinesToNumber(lines.data() + begin,
+                                                       static_cast<std::size_t>(p.pFuncLineEnd - begin), begin, declarations);
+        for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
+            if (number[static_cast<std::size_t>(j - begin)]) {
+                Prefix(lines[static_cast<std::size_t>(j)], counter);
+                highest = std::max(highest, counter);
                 counter += increment;
-            }
-            // The lines that continue a statement carry no number, whatever the statement.
-            while (j + 1 < end && IsContinuedLine(lines[static_cast<std::size_t>(j)])) Prefix(lines[static_cast<std::size_t>(++j)], 0);
-            // Nothing between "Select Case" and its first "Case" may carry a number.
-            if (selectCase) {
-                while (j + 1 < end) {
-                    std::string& next = lines[static_cast<std::size_t>(++j)];
-                    const bool firstCase = platform::IStartsWith(Trim(next), "Case ");
-                    Prefix(next, 0);
-                    if (firstCase) break;
-                }
+            } else {
+                Prefix(lines[static_cast<std::size_t>(j)], 0);
             }
         }
     }

@@ -52,9 +52,11 @@ std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& te
                                   const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
                                   std::int64_t increment, int scope);
 
-// Removes the prefixes that line numbering wrote, from every procedure that carries them (one with
-// a numbered line, or one whose every non-blank body line starts with seven blanks); a line that
-// lacks a prefix (added since) is left as it is. True when it removed any.
-bool StripLineNumbers(const ProcedureList& procedures, LineArray& text);
+// Removes the prefixes that line numbering wrote, from every procedure that carries them: one with
+// a numbered line, or one whose every non-blank body line starts with seven blanks and none of
+// whose lines could carry a number. A line that lacks a prefix (added since) is left as it is.
+// True when it removed any.
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text,
+                      const std::unordered_set<LineIndex>* declarations = nullptr);
 
 }  // namespace engine

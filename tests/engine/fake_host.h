@@ -53,16 +53,24 @@ public:
         ++reloads;
         if (state) engine::LoadProject(*state, *this, showElapsedTime);
     }
+    engine::FileOps& Files() override { return files ? *files : engine::SystemFileOps(); }
+    void SaveToolProject() override { ++saves; }
+    void RestartLogs() override { ++logRestarts; }
+    void Beep() override { ++beeps; }
+
+    // The text of the last message box ("" when none was shown).
+    std::string LastBox() const { return boxes.empty() ? std::string() : boxes.back().text; }
 
     std::vector<std::string> status, runLog, errorLog;
     std::vector<Box> boxes;
     std::deque<int> answers;
-    int clears = 0, events = 0, reloads = 0;
+    int clears = 0, events = 0, reloads = 0, saves = 0, logRestarts = 0, beeps = 0;
     bool cancel = false;
     long cancelAfterPolls = -1;  // raise the cancel flag after this many polls (-1: never)
     long polls = 0;
     double now = 0, clockStep = 0;
     engine::ToolState* state = nullptr;  // for LoadProject
+    engine::FileOps* files = nullptr;    // the files rewrites work on (the system's when null)
 };
 
 }  // namespace enginetest

@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+
+#include <tovcore/clsTovcore.h>
+
+#include "engine/addcode.h"
+#include "tests/engine/rewrite_fixture.h"
+
+using namespace engine;
+using enginetest::ProjectFolder;
+using enginetest::Session;
+using testsupport::CrLf;
+using testsupport::Lf;
+
+namespace {
+
+const std::string kPre = "PRE ~Procedure~ ~Sub~ ~ProcStart~ ~ProcEnd~ [~Module~|~form~|~CLASS~]";
+const std::string kPost = "POST ~procedure~ ~ProcEnd~ ~ProcStart~";
+
+std::string ModA() {
+    return CrLf({"Attribute VB_Name = \"modA\"", "Option Explicit", "' header comment",
+                 "Public Function GetName(ByVal a As Long, _", "        ByVal b As Long) As String", "    GetName = \"x\"",
+                 "End Function", "", "' comment before the property", "Public Property Get Value() As Long",
+                 "Attribute Value.VB_UserMemId = 0", "    Value = 1", "End Property", "Private Sub Helper()",
+                 "    Dim i As Long", "End Sub", "", ""});
+}
+
+std::string FrmMain() {
+    return CrLf({"VERSION 5.00", "Begin VB.Form frmMain", "End", "Attribute VB_Name = \"frmMain\"", "Option Explicit",
+                 "Private Sub Form_Initialize()", "    x = 0", "End Sub", "Private Sub Form_Load()", "    x = 1",
+                 "End Sub"});
+}
+
+std::string ModB() {
+    return CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Run()", "    Call GetName(1, 2)", "End Sub"});
+}
+
+// App.vbp: a start-up form, a module, a module in a sub-folder.
+void WriteProject(const ProjectFolder& f, const std::string& typeLine = "Type=Exe") {
+    f.Write("App.vbp", CrLf({typeLine, "Form=frmMain.frm", "Module=modA; modA.bas", "Module=modB; Sub\\modB.bas",
+                             "Startup=\"frmMain\"", "Name=\"App\""}));
+    f.Write("modA.bas", ModA());
+    f.Write("frmMain.frm", FrmMain());
+    f.Write("Sub/modB.bas", ModB());
+    f.Snippet("PreCode", "Trace", kPre);
+    f.Snippet("PostCode", "Trace", kPost);
+}
+
+const std::string kReference = DllReferenceLineFor(kDefaultWindowsSystemFolder);
+
+void Select(Session& s, std::vector<std::string> pre, std::vector<std::string> post) {
+    s.st.SelectedPreCode = std::move(pre);
+    s.st.SelectedPostCode = std::move(post);
+}
+
+TEST(AddCode, InsertsAfterContinuedHeaderAndAttributesAndBeforeEnd) {
+    ProjectFolder f;
+    WriteProject(f);
+    Session s(f, "App.vbp");
+    ASSERT_TRUE(s.loaded);
+    Select(s, {"Trace"}, {"Trace"});
+    s.Check("App.vbp_modA.bas_Helper_Sub_13", false);  // an unchecked procedure is copied as it is
+    cmdAddCode_Click(s.st, s.host);
+
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(s.host.boxes.back().style, msgbox::kInformation);
+    EXPECT_EQ(f.Read("modA.bas"),
+              CrLf({"Attribute VB_Name = \"modA\"", "Option Explicit", "' header comment",
+                    "Public Function GetName(ByVal a As Long, _", "        ByVal b As Long) As String",
+                    "PRE GetName Function 1 ~ProcEnd~ [modA.bas||]", "    GetName = \"x\"", "POST GetName 2 ~ProcStart~",
+                    "End Function", "", "' comment before the property", "Public Property Get Value() As Long",
+                    "Attribute Value.VB_UserMemId = 0", "PRE Value Property 1 ~ProcEnd~ [modA.bas||]", "    Value = 1",
+                    "POST Value 2 ~ProcStart~", "End Property", "Private Sub Helper()", "    Dim i As Long", "End Sub", "",
+                    ""}));
+    // In a form only ~Form~ is filled.
+    EXPECT_EQ(f.Read("frmMain.frm"),
+              CrLf({"VERSION 5.00", "Begin VB.Form frmMain", "End", "Attribute VB_Name = \"frmMain\"", "Option Explicit",
+                    "Private Sub Form_Initialize()", "    InitTraceLog App",
+                    "PRE Form_Initialize Sub 1 ~ProcEnd~ [|frmMain.frm|]", "    x = 0",
+                    "POST Form_Initialize 2 ~ProcStart~", "End Sub", "Private Sub Form_Load()",
+                    "PRE Form_Load Sub 1 ~ProcEnd~ [|frmMain.frm|]", "    x = 1", "POST Form_Load 2 ~ProcStart~",
+                    "End Sub"}));
+    EXPECT_EQ(f.Read("App.vbp"), CrLf({"Type=Exe", kReference, "Form=frmMain.frm", "Module=modA; modA.bas",
+                                       "Module=modB; Sub\\modB.bas", "Startup=\"frmMain\"", "Name=\"App\""}));
+    // The old versions are in Backup (a listed sub-folder mirrored), and no pending copy is left.
+    EXPECT_EQ(f.Read("Backup/modA.bas"), ModA());
+    EXPECT_EQ(f.Read("Backup/Sub/modB.bas"), ModB());
+    EXPECT_EQ(f.Read("Backup/frmMain.frm"), FrmMain());
+    EXPECT_EQ(f.Read("Backup/App.vbp").substr(0, 10), "Type=Exe\r\n");
+    EXPECT_TRUE(f.FilesEndingIn(".qlt").empty());
+    EXPECT_EQ(s.st.RunMode, 0);
+    EXPECT_TRUE(s.st.UndoAvailable);
+    EXPECT_EQ(s.host.saves, 1);
+    EXPECT_EQ(s.host.reloads, 1);
+    EXPECT_TRUE(s.st.model.Loaded);  // reloaded on the new files
+}
+
+TEST(AddCode, SnippetsJoinInListOrderWithNothingBetween) {
+    ProjectFolder f;
+    f.Snippet("PreCode", "A", "a line\r\n");
+    f.Snippet("PreCode", "B", "b line");
+    ToolState st;
+    st.ApplicationDataFolderLocal = f.DataFolder();
+    enginetest::FakeHost host;
+    struct Case {
+        std::vector<std::string> names;
+        std::string text;
+    } cases[] = {
+        {{"A", "B"}, "a line\r\nb line"},
+        {{"B", "A"}, "b linea line\r\n"},
+        {{"Missing", "B"}, "b line"},  // a missing snippet adds nothing and its file is made
+    };
+    for (const Case& c : cases) {
+        st.SelectedPreCode = c.names;
+        std::string text, why;
+        ASSERT_TRUE(GetPreCodeText(st, host, text, why)) << why;
+        EXPECT_EQ(text, c.text);
+    }
+    EXPECT_TRUE(f.Exists("data/PreCode/Missing.PreCode"));
+}
+
+TEST(AddCode, PlaceholdersAreReplacedWithoutRegardToCase) {
+    EXPECT_EQ(ReplaceNoCase("WriteTraceLog \"~Procedure~\", ~procstart~ ' ~PROCEDURE~", "~Procedure~", "GetName"),
+              "WriteTraceLog \"GetName\", ~procstart~ ' GetName");
+    EXPECT_EQ(ReplaceNoCase("x~Sub~~sub~y", "~Sub~", ""), "xy");
+    EXPECT_EQ(DllReferenceLineFor("D:\\Win\\Sys\\"),
+              "Reference=*\\G{51F6A938-EA06-44FF-8AEA-74A2A4BF8543}#5.0#0#D:\\Win\\Sys\\Tovcore.dll#Tv General Routines");
+}
+
+TEST(AddCode, OnlyPostCodeGivesAnEmptyLineAfterEachHeader) {
+    ProjectFolder f;
+    WriteProject(f);
+    Session s(f, "App.vbp");
+    Select(s, {}, {"Trace"});
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(f.Read("Sub/modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Run()", "", "    Call GetName(1, 2)",
+                                           "POST Run 2 ~ProcStart~", "End Sub"}));
+}
+
+TEST(AddCode, SnippetLineBreaksTakeTheFormOfTheFile) {
+    ProjectFolder f;
+    WriteProject(f);
+    f.Write("modA.bas", Lf({"Attribute VB_Name = \"modA\"", "Sub A()", "End Sub"}));
+    f.Snippet("PreCode", "Two", "one\r\ntwo");
+    Session s(f, "App.vbp");
+    Select(s, {"Two"}, {});
+    cmdAddCode_Click(s.st, s.host);
+    // No post code selected: its empty text is one empty line.
+    EXPECT_EQ(f.Read("modA.bas"), Lf({"Attribute VB_Name = \"modA\"", "Sub A()", "one", "two", "", "End Sub"}));
+}
+
+TEST(AddCode, UncheckedFilesAndOldPendingCopiesAreNotTouched) {
+    ProjectFolder f;
+    WriteProject(f);
+    f.Write("Sub/modB.bas.qlt", "left by a cancelled run");
+    f.Write("modA.bas.qlt", "an older pending copy");
+    Session s(f, "App.vbp");
+    Select(s, {"Trace"}, {});
+    s.Check("App.vbp_Sub\\modB.bas", false);
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(f.Read("Sub/modB.bas"), ModB());
+    EXPECT_EQ(f.Read("Sub/modB.bas.qlt"), "left by a cancelled run");
+    EXPECT_FALSE(f.Exists("Backup/Sub/modB.bas"));
+    EXPECT_NE(f.Read("modA.bas"), ModA());
+    EXPECT_NE(f.Read("modA.bas"), "an older pending copy");
+    EXPECT_FALSE(f.Exists("modA.bas.qlt"));
+}
+
+TEST(AddCode, RefusesWithoutSnippetsProjectOrCompleteLoad) {
+    ProjectFolder f;
+    WriteProject(f);
+    {
+        Session s(f, "App.vbp");
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_EQ(s.host.LastBox(), "No Pre or Post Code Selected");
+    }
+    {
+        ToolState st;
+        enginetest::FakeHost host;
+        st.SelectedPreCode = {"Trace"};
+        cmdAddCode_Click(st, host);
+        EXPECT_EQ(host.LastBox(), "No (Module/Form/Class) items checked to add code to");
+    }
+    {
+        Session s(f, "App.vbp");
+        Select(s, {"Trace"}, {});
+        s.st.model.Loaded = false;  // as a cancelled load leaves it
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_NE(s.host.LastBox().find("not completely loaded"), std::string::npos);
+    }
+    for (const std::string name : {"..\\Trace", "sub/Trace", "..", "a..b"}) {
+        Session s(f, "App.vbp");
+        Select(s, {name}, {});
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_NE(s.host.LastBox().find("is not a file name"), std::string::npos) << name;
+    }
+    EXPECT_EQ(f.Read("modA.bas"), ModA());
+    EXPECT_FALSE(f.Exists("Backup"));
+}
+
+TEST(AddCode, ReportsFilesItLeftAlone) {
+    ProjectFolder f;
+    WriteProject(f);
+    Session s(f, "App.vbp");
+    Select(s, {"Trace"}, {});
+    std::filesystem::permissions(f.path("Sub/modB.bas"), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    f.Write("frmMain.frm", FrmMain() + "' edited after the load\r\n");
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(),
+              "Code Processing Done\r\n"
+              "Sub\\modB.bas: is read-only; left as it is\r\n"
+              "frmMain.frm: has changed on disk since the project was loaded; left as it is (reload first)");
+    EXPECT_EQ(f.Read("Sub/modB.bas"), ModB());
+    EXPECT_EQ(f.Read("frmMain.frm"), FrmMain() + "' edited after the load\r\n");
+    EXPECT_NE(f.Read("modA.bas"), ModA());
+}
+
+TEST(AddCode, CancelCommitsNothing) {
+    ProjectFolder f;
+    WriteProject(f);
+    f.Write("modC.bas", ModB());
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; Sub\\modB.bas", "Module=modC; modC.bas"}));
+    Session s(f, "App.vbp");
+    Select(s, {"Trace"}, {});
+    // Polls: modA at its start and after each of its three procedures, after the file; then modB.
+    s.host.polls = 0;
+    s.host.cancelAfterPolls = 5;
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Canceled");
+    EXPECT_FALSE(s.host.cancel);
+    EXPECT_TRUE(f.Exists("modA.bas.qlt"));
+    EXPECT_FALSE(f.Exists("Sub/modB.bas.qlt"));
+    EXPECT_FALSE(f.Exists("Backup"));
+    EXPECT_EQ(f.Read("modA.bas"), ModA());
+    EXPECT_EQ(f.Read("App.vbp").find("Reference="), std::string::npos);
+    EXPECT_FALSE(s.st.UndoAvailable);
+}
+
+TEST(AddCode, StartUpCallAndReferenceLine) {
+    struct Case {
+        const char* what;
+        std::vector<std::string_view> vbp;
+        std::vector<std::string_view> expected;
+    } cases[] = {
+        {"after the last type line, whatever its case",
+         {"type=exe", "Form=frmMain.frm", "Type=Exe", "Startup=\"frmMain\""},
+         {"type=exe", "Form=frmMain.frm", "Type=Exe", kReference, "Startup=\"frmMain\""}},
+        {"after the first line without a type line",
+         {"Form=frmMain.frm", "Startup=\"frmMain\""},
+         {"Form=frmMain.frm", kReference, "Startup=\"frmMain\""}},
+        {"a reference to the library at another path is kept",
+         {"Type=Exe", "reference=*\\G{51f6a938-ea06-44ff-8aea-74a2a4bf8543}#5.0#0#D:\\Lib\\Tovcore.dll#Tv", "Form=frmMain.frm",
+          "Startup=\"frmMain\""},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProjectFolder f;
+        WriteProject(f);
+        std::string vbp;
+        for (auto l : c.vbp) (vbp += l) += "\r\n";
+        f.Write("App.vbp", vbp);
+        Session s(f, "App.vbp");
+        Select(s, {"Trace"}, {});
+        for (int run = 0; run < 2; ++run) {
+            s.Check("App.vbp_frmMain.frm", false);
+            cmdAddCode_Click(s.st, s.host);
+        }
+        std::string expected;
+        for (auto l : c.expected) (expected += l) += "\r\n";
+        EXPECT_EQ(f.Read("App.vbp"), c.expected.empty() ? vbp : expected);
+        // Every run adds the call again, also to an unchecked start-up file.
+        const std::string form = f.Read("frmMain.frm");
+        EXPECT_NE(form.find("Private Sub Form_Initialize()\r\n    InitTraceLog App\r\n    InitTraceLog App\r\n    x = 0"),
+                  std::string::npos);
+    }
+}
+
+TEST(AddCode, SubMainStartUpAndHeadersThatDoNotMatch) {
+    ProjectFolder f;
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modMain; modMain.bas", "Startup=\"Sub Main\""}));
+    const std::string text = CrLf({"Attribute VB_Name = \"modMain\"", "Sub Main()", "End Sub", "public sub main()",
+                                   "Attribute Main.VB_Description = \"start\"", "End Sub"});
+    f.Write("modMain.bas", text);
+    f.Snippet("PreCode", "Trace", kPre);
+    Session s(f, "App.vbp");
+    Select(s, {"Trace"}, {});
+    s.Check("App.vbp_modMain.bas", false);
+    cmdAddCode_Click(s.st, s.host);
+    // "Sub Main()" without Public is no start-up header; the call goes after the attribute line.
+    EXPECT_EQ(f.Read("modMain.bas"), CrLf({"Attribute VB_Name = \"modMain\"", "Sub Main()", "End Sub", "public sub main()",
+                                          "Attribute Main.VB_Description = \"start\"", "    InitTraceLog App", "End Sub"}));
+}
+
+// A group: the start-up call goes into the start-up project's file; the reference into each member
+// whose files changed; two files of one name get distinct backups.
+TEST(AddCode, GroupMembersGetTheReferenceOnlyWhereFilesChanged) {
+    ProjectFolder f;
+    f.Write("P1/P1.vbp", CrLf({"Type=Exe", "Form=frmMain.frm", "Startup=\"frmMain\""}));
+    f.Write("P1/frmMain.frm", FrmMain());
+    f.Write("P2/P2.vbp", CrLf({"Type=Exe", "Module=modX; modX.bas"}));
+    f.Write("P2/modX.bas", ModB());
+    f.Write("P3/P3.vbp", CrLf({"Type=Exe", "Module=modX; modX.bas", "Module=modY; modY.bas"}));
+    f.Write("P3/modX.bas", ModB() + "' three\r\n");
+    f.Write("P3/modY.bas", ModB());
+    f.Write("P4/P4.vbp", CrLf({"Type=Exe", "Module=modZ; modZ.bas"}));
+    f.Write("P4/modZ.bas", ModB());
+    f.Write("All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=P1\\P1.vbp", "Project=P2\\P2.vbp", "Project=P3\\P3.vbp",
+                             "Project=P4\\P4.vbp"}));
+    f.Snippet("PreCode", "Trace", kPre);
+    const std::string group = f.Read("All.vbg");
+    Session s(f, "All.vbg");
+    ASSERT_TRUE(s.loaded);
+    Select(s, {"Trace"}, {});
+    s.Check("P1.vbp_frmMain.frm", false);
+    s.Check("P3.vbp_modY.bas", false);
+    s.Check("P4.vbp_modZ.bas", false);
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(f.Read("All.vbg"), group);
+    for (const char* changed : {"P1/P1.vbp", "P2/P2.vbp", "P3/P3.vbp"})
+        EXPECT_NE(f.Read(changed).find(kReference), std::string::npos) << changed;
+    EXPECT_EQ(f.Read("P4/P4.vbp").find("Reference="), std::string::npos);
+    EXPECT_NE(f.Read("P1/frmMain.frm").find("    InitTraceLog App"), std::string::npos);
+    EXPECT_EQ(f.Read("Backup/P2/modX.bas"), ModB());
+    EXPECT_EQ(f.Read("Backup/P3/modX.bas"), ModB() + "' three\r\n");
+    EXPECT_EQ(f.Read("Backup/All.vbg"), group);
+    EXPECT_EQ(f.Read("P3/modY.bas"), ModB());
+}
+
+// Old snippets in an INI file are read through the host; the tool window's host forwards to the
+// library's INI engine, as this one does.
+class IniHost : public enginetest::FakeHost {
+public:
+    bool GetIniSection(const std::string& Section, std::string& iniStr, const std::string& IniFile) override {
+        return tovcore::Global().GetIniSection(Section, iniStr, IniFile);
+    }
+};
+
+TEST(AddCode, OldSnippetsFromIniSections) {
+    ProjectFolder f;
+    f.Write("old.ini", CrLf({"[PreCode]", "CodeType1=Trace", "[Trace PreCode]", "    WriteTraceLog \"~Procedure~\", 1  ",
+                             "    x = 1", "[Trace PostCode]", "[Other]", "a=1"}));
+    IniHost host;
+    EXPECT_EQ(GetIniPreCode(host, "Trace", f.path("old.ini")), "    WriteTraceLog \"~Procedure~\", 1  \r\n    x = 1");
+    EXPECT_EQ(GetIniPostCode(host, "Trace", f.path("old.ini")), "");
+    EXPECT_EQ(GetIniPreCode(host, "Missing", f.path("old.ini")), "");
+}
+
+}  // namespace

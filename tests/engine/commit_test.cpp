@@ -1,0 +1,369 @@
+#include <gtest/gtest.h>
+
+#include "engine/addcode.h"
+#include "engine/commit.h"
+#include "engine/journal.h"
+#include "engine/linenumbers.h"
+#include "tests/engine/rewrite_fixture.h"
+
+using namespace engine;
+using enginetest::FaultyFiles;
+using enginetest::ProjectFolder;
+using enginetest::Session;
+
+namespace {
+
+// A project of a start-up form, a module and a module in a sub-folder, in one line-end form.
+struct Sample {
+    std::string eol = "\r\n";
+    bool finalEol = true;
+
+    std::string Text(std::initializer_list<std::string_view> lines) const {
+        std::string s;
+        std::size_t i = 0;
+        for (auto l : lines) {
+            s += l;
+            if (++i < lines.size() || finalEol) s += eol;
+        }
+        return s;
+    }
+    std::map<std::string, std::string> Files() const {
+        return {
+            {"App.vbp", Text({"Type=Exe", "Form=frmMain.frm", "Module=modA; modA.bas", "Module=modB; Sub\\modB.bas",
+                              "Startup=\"frmMain\""})},
+            {"frmMain.frm", Text({"VERSION 5.00", "Begin VB.Form frmMain", "End", "Attribute VB_Name = \"frmMain\"",
+                                  "Private Sub Form_Initialize()", "    x = 0", "End Sub"})},
+            {"modA.bas", Text({"Attribute VB_Name = \"modA\"", "Public Function GetName() As String", "    Dim s As String",
+                               "    GetName = \"x\"", "End Function", "Sub Two()", "    If a Then _", "        b = 1",
+                               "End Sub"})},
+            {"Sub/modB.bas", Text({"Attribute VB_Name = \"modB\"", "Public Sub Run()", "    Call GetName", "End Sub"})},
+        };
+    }
+    void Write(const ProjectFolder& f) const {
+        for (const auto& [rel, bytes] : Files()) f.Write(rel, bytes);
+        f.Snippet("PreCode", "Trace", "    WriteTraceLog \"~Procedure~\", ~ProcStart~");
+        f.Snippet("PostCode", "Trace", "    WriteTraceLog \"~Procedure~\", ~ProcEnd~");
+    }
+};
+
+void Select(Session& s) {
+    s.st.SelectedPreCode = {"Trace"};
+    s.st.SelectedPostCode = {"Trace"};
+}
+
+std::map<std::string, std::string> Contents(const ProjectFolder& f, const std::map<std::string, std::string>& like) {
+    std::map<std::string, std::string> now;
+    for (const auto& [rel, bytes] : like) now[rel] = f.Exists(rel) ? f.Read(rel) : std::string("<missing>");
+    return now;
+}
+
+TEST(Commit, BackupNames) {
+    struct Case {
+        const char* folder;
+        const char* path;
+        const char* name;
+    } cases[] = {
+        {"/p/", "/p/a.bas", "a.bas"},
+        {"/p/", "/p/Sub/b.bas", "Sub/b.bas"},           // a listed sub-folder is mirrored
+        {"/p/./", "/p/Sub/../c.bas", "c.bas"},
+        {"/p/q/", "/p/x.bas", "%2E.%5Cx.bas"},          // outside: one escaped name inside Backup
+        {"/p/", "/Common/x.bas", "%2E.%5CCommon%5Cx.bas"},
+        {"/p/", "/p/100%.bas", "100%.bas"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BackupName(c.folder, c.path), c.name) << c.path;
+}
+
+TEST(Commit, JournalTextRoundTripsAndDamageIsRefused) {
+    ChangeJournal j;
+    j.project = "/p/App.vbp";
+    j.backupFolder = "/p/Backup/";
+    j.state = ChangeJournal::State::Committed;
+    JournalEntry e;
+    e.path = "/p/a\tb%.bas";
+    e.pendingPath = e.path + ".qlt";
+    e.backupPath = "/p/Backup/a\tb%.bas";
+    e.backupTemp = e.backupPath + ".qlt";
+    e.name = "a\tb%.bas";
+    e.before = FingerprintOf("old");
+    e.after = FingerprintOf("new");
+    e.done = true;
+    j.entries.push_back(e);
+    const std::string text = JournalText(j);
+    const std::optional<ChangeJournal> back = ParseJournal(text);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->entries.size(), 1u);
+    EXPECT_EQ(back->entries[0].path, e.path);
+    EXPECT_EQ(back->entries[0].after, e.after);
+    EXPECT_TRUE(back->entries[0].done);
+    EXPECT_FALSE(ParseJournal(text.substr(0, text.size() - 5)));  // cut short
+    std::string edited = text;
+    edited[edited.find("done")] = 'D';
+    EXPECT_FALSE(ParseJournal(edited));
+    // A backup name that leaves the backup folder is refused.
+    j.entries[0].backupPath = "/p/Backup/../a.bas";
+    EXPECT_FALSE(ParseJournal(JournalText(j)));
+}
+
+TEST(Commit, BackupFolderThatCannotBeMadeChangesNothing) {
+    ProjectFolder f;
+    Sample sample;
+    sample.Write(f);
+    f.Write("Backup", "a file where the folder should be");
+    Session s(f, "App.vbp");
+    Select(s);
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nBackup: the backup folder " + f.path("Backup/") +
+                                    " cannot be made; nothing was changed");
+    EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
+    EXPECT_FALSE(s.st.UndoAvailable);
+}
+
+TEST(Commit, UndoRestoresExactlyTheLastCommitAndLeavesEditedFilesAlone) {
+    ProjectFolder f;
+    Sample sample;
+    sample.Write(f);
+    const auto original = sample.Files();
+    Session s(f, "App.vbp");
+    Select(s);
+    s.Check("App.vbp_Sub\\modB.bas", false);
+    cmdAddCode_Click(s.st, s.host);
+    ASSERT_TRUE(s.st.UndoAvailable);
+    f.Write("Backup/stale.bas", "a backup of an older commit");
+    const std::string edited = f.Read("frmMain.frm") + "' edited since\r\n";
+    f.Write("frmMain.frm", edited);
+
+    UndoLastChange(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Last Changes Undone\r\nfrmMain.frm: has changed since the last change; left as it is");
+    EXPECT_EQ(s.host.beeps, 1);
+    EXPECT_EQ(f.Read("modA.bas"), original.at("modA.bas"));
+    EXPECT_EQ(f.Read("App.vbp"), original.at("App.vbp"));
+    EXPECT_EQ(f.Read("Sub/modB.bas"), original.at("Sub/modB.bas"));
+    EXPECT_EQ(f.Read("frmMain.frm"), edited);
+    EXPECT_FALSE(f.Exists("Backup/modA.bas"));  // moved back
+    EXPECT_TRUE(f.Exists("Backup/frmMain.frm"));
+    EXPECT_FALSE(s.st.UndoAvailable);
+
+    UndoLastChange(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "There is no change to undo");
+    EXPECT_EQ(f.Read("Backup/stale.bas"), "a backup of an older commit");
+}
+
+TEST(Commit, UndoNeedsTheJournalOfTheLoadedProject) {
+    ProjectFolder f;
+    Sample sample;
+    sample.Write(f);
+    f.Write("Other.vbp", sample.Files().at("App.vbp"));
+    // Backups without a journal (an older program, a cancelled run) are not undoable.
+    f.Write("Backup/modA.bas", "stale");
+    {
+        Session s(f, "App.vbp");
+        EXPECT_FALSE(s.st.UndoAvailable);
+        Select(s);
+        s.host.polls = 0;
+        s.host.cancelAfterPolls = 0;
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_EQ(s.host.LastBox(), "Code Processing Canceled");
+        EXPECT_FALSE(s.st.UndoAvailable);
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_TRUE(s.st.UndoAvailable);
+    }
+    // The journal lasts from one session to the next, for its own project only.
+    EXPECT_TRUE(Session(f, "App.vbp").st.UndoAvailable);
+    Session other(f, "Other.vbp");
+    EXPECT_FALSE(other.st.UndoAvailable);
+    UndoLastChange(other.st, other.host);
+    EXPECT_EQ(other.host.LastBox(), "There is no change to undo");
+    EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
+}
+
+// Add Code then Undo, numbering then Undo, numbering then removal: the original bytes come back,
+// for CR LF and LF files, with and without a final line end.
+TEST(Commit, RoundTripsGiveBackTheOriginalBytes) {
+    enum Kind { AddThenUndo, NumberThenUndo, NumberThenRemove };
+    for (const char* eol : {"\r\n", "\n"})
+        for (bool finalEol : {true, false})
+            for (Kind kind : {AddThenUndo, NumberThenUndo, NumberThenRemove}) {
+                SCOPED_TRACE(std::string(eol == std::string("\n") ? "LF" : "CRLF") + (finalEol ? " final" : " none") +
+                             " " + std::to_string(kind));
+                ProjectFolder f;
+                Sample sample{eol, finalEol};
+                sample.Write(f);
+                Session s(f, "App.vbp");
+                ASSERT_TRUE(s.loaded);
+                if (kind == AddThenUndo) {
+                    Select(s);
+                    cmdAddCode_Click(s.st, s.host);
+                    ASSERT_EQ(s.host.LastBox(), "Code Processing Done");
+                } else {
+                    s.st.LineIncrement = 10;
+                    rtnAddLineNumbers(s.st, s.host);
+                    ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+                }
+                EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
+                if (kind == NumberThenRemove) {
+                    rtnRemoveLineNumbers(s.st, s.host);
+                    EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
+                } else {
+                    UndoLastChange(s.st, s.host);
+                    EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+                }
+                EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
+                EXPECT_EQ(f.FilesEndingIn(".qlt"), std::vector<std::string>{});
+            }
+}
+
+// ---- faults ------------------------------------------------------------------------------------
+
+// Snippet files are ours, not the user's: their reads are left out of the faults.
+class ProjectFaults : public FaultyFiles {
+public:
+    std::string skip;  // a folder whose operations are passed straight through
+    bool Stat(const std::string& p, FileStat& out) override {
+        return Skipped(p) ? SystemFileOps().Stat(p, out) : FaultyFiles::Stat(p, out);
+    }
+    bool Read(const std::string& p, std::string& out) override {
+        return Skipped(p) ? SystemFileOps().Read(p, out) : FaultyFiles::Read(p, out);
+    }
+    bool Write(const std::string& p, std::string_view d, std::uint32_t m) override {
+        return Skipped(p) ? SystemFileOps().Write(p, d, m) : FaultyFiles::Write(p, d, m);
+    }
+
+private:
+    bool Skipped(const std::string& p) const { return !skip.empty() && p.compare(0, skip.size(), skip) == 0; }
+};
+
+// Every source exists and holds its old or its new content in full, and its old content is in
+// the source or in the backup folder.
+void ExpectSafe(const ProjectFolder& f, const std::map<std::string, std::string>& before,
+                const std::map<std::string, std::string>& after, const std::string& where) {
+    for (const auto& [rel, old] : before) {
+        SCOPED_TRACE(where + " " + rel);
+        ASSERT_TRUE(f.Exists(rel));
+        const std::string now = f.Read(rel);
+        EXPECT_TRUE(now == old || now == after.at(rel));
+        EXPECT_TRUE(now == old || f.BackupHolds(old));
+    }
+}
+
+// The contents that a run without faults gives.
+template <class Run>
+std::map<std::string, std::string> CleanRun(const Sample& sample, Run run, long& operations) {
+    ProjectFolder f;
+    sample.Write(f);
+    ProjectFaults counter;
+    counter.skip = f.DataFolder();
+    Session s(f, "App.vbp", false);
+    s.host.files = &counter;
+    run(s);
+    operations = counter.count;
+    return Contents(f, sample.Files());
+}
+
+template <class Run>
+void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
+    long operations = 0;
+    const auto before = sample.Files();
+    const auto after = CleanRun(sample, run, operations);
+    ASSERT_GT(operations, 20);
+    ASSERT_NE(after, before);
+    for (FaultyFiles::Mode mode : {FaultyFiles::Mode::Fail, FaultyFiles::Mode::CrashAfter})
+        for (long n = 1; n <= operations; ++n) {
+            const std::string where = std::string(mode == FaultyFiles::Mode::Fail ? "fail " : "crash after ") +
+                                      std::to_string(n);
+            ProjectFolder f;
+            sample.Write(f);
+            ProjectFaults faults;
+            faults.skip = f.DataFolder();
+            std::string reported;
+            {
+                Session s(f, "App.vbp", false);
+                s.host.files = &faults;
+                faults.Arm(mode, n);
+                run(s);
+                reported = s.host.LastBox();
+            }
+            const std::string failedOp = n <= static_cast<long>(faults.log.size()) ? faults.log[n - 1] : "";
+            ExpectSafe(f, before, after, where + " (" + failedOp + ")");
+            // A failure is never reported as success.
+            if (mode == FaultyFiles::Mode::Fail && Contents(f, before) != after) {
+                EXPECT_NE(reported, okText) << where << " (" << failedOp << ")";
+            }
+
+            // The next load finishes what was cut short; undo then gives back every old file.
+            Session next(f, "App.vbp");
+            ExpectSafe(f, before, after, where + " after the next load");
+            if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+            EXPECT_EQ(Contents(f, before), before) << where << " (" << failedOp << ")";
+        }
+}
+
+TEST(CommitFaults, EveryOperationOfAddCodeFailingOrCrashing) {
+    InjectFaults(Sample{}, [](Session& s) {
+        Select(s);
+        cmdAddCode_Click(s.st, s.host);
+    }, "Code Processing Done");
+}
+
+TEST(CommitFaults, EveryOperationOfLineNumberingFailingOrCrashing) {
+    // Numbered per file, so that a file left out does not move the numbers of the others.
+    InjectFaults(Sample{"\n", false}, [](Session& s) {
+        s.st.LineIncrement = 10;
+        s.st.ResequenceIndex = 1;
+        rtnAddLineNumbers(s.st, s.host);
+    }, "Line Numbers Added / Renumbered");
+}
+
+TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
+    Sample sample;
+    const auto original = sample.Files();
+    long operations = 0;
+    std::map<std::string, std::string> committed;
+    {
+        ProjectFolder f;
+        sample.Write(f);
+        Session s(f, "App.vbp");
+        Select(s);
+        cmdAddCode_Click(s.st, s.host);
+        committed = Contents(f, original);
+        FaultyFiles counter;
+        s.host.files = &counter;
+        s.host.state = nullptr;
+        UndoLastChange(s.st, s.host);
+        operations = counter.count;
+        ASSERT_EQ(Contents(f, original), original);
+    }
+    for (FaultyFiles::Mode mode : {FaultyFiles::Mode::Fail, FaultyFiles::Mode::CrashAfter})
+        for (long n = 1; n <= operations; ++n) {
+            const std::string where = std::string(mode == FaultyFiles::Mode::Fail ? "fail " : "crash after ") +
+                                      std::to_string(n);
+            ProjectFolder f;
+            sample.Write(f);
+            std::string reported;
+            {
+                Session s(f, "App.vbp", false);
+                Select(s);
+                cmdAddCode_Click(s.st, s.host);
+                ASSERT_EQ(Contents(f, original), committed);
+                FaultyFiles faults;
+                s.host.files = &faults;
+                faults.Arm(mode, n);
+                UndoLastChange(s.st, s.host);
+                reported = s.host.LastBox();
+            }
+            // Here the committed content is the "old" one and the original the "new" one, and
+            // both must be safe: the original in the file or in the backup folder.
+            ExpectSafe(f, original, committed, where);
+            if (mode == FaultyFiles::Mode::Fail && Contents(f, original) != original) {
+                EXPECT_NE(reported, "Last Changes Undone") << where;
+            }
+            Session next(f, "App.vbp");
+            ExpectSafe(f, original, committed, where + " after the next load");
+            if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+            for (const auto& [rel, bytes] : original) {
+                const std::string now = f.Read(rel);
+                EXPECT_TRUE(now == bytes || (now == committed.at(rel) && f.BackupHolds(bytes))) << where << " " << rel;
+            }
+        }
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include "engine/linenumbers.h"
+#include "tests/engine/rewrite_fixture.h"
+#include "tests/engine/scan_fixture.h"
+
+using namespace engine;
+using enginetest::ProjectFolder;
+using enginetest::ScannedFile;
+using enginetest::Session;
+using testsupport::CrLf;
+
+namespace {
+
+const std::vector<std::string_view> kSource = {
+    "Attribute VB_Name = \"modN\"",
+    "Option Explicit",
+    "Private mCount As Long",
+    "Public Function Compute(ByVal n As Long, _",
+    "        ByVal m As Long) As Long",
+    "Attribute Compute.VB_Description = \"x\"",
+    "    Dim i As Long, _",
+    "        j As Long",
+    "    ' a comment _",
+    "      that goes on",
+    "    x = a + _",
+    "        b",
+    "Retry:",
+    "Cleanup: x = 1",
+    "    10 y = 2",
+    "    #If DEBUG Then",
+    "    #End If",
+    "",
+    "    Select Case n",
+    "        ' first",
+    "        Case 1",
+    "            y = 1",
+    "        Case Else",
+    "            y = 2",
+    "    End Select",
+    "    Call Go(a:=1)",
+    "End Function",
+    "Sub Two()",
+    "    Select Case n",
+    "End Sub",
+    "Sub Three()",
+    "        z = 1",
+    "End Sub",
+    "Sub Four()",
+    "        Dim k As Long",
+    "    ' only a comment",
+    "End Sub",
+};
+
+std::string Join(const std::vector<std::string_view>& lines) {
+    std::string s;
+    for (auto l : lines) (s += l) += "\r\n";
+    return s;
+}
+
+// Numbers the source in memory with the scanner's records and definitions.
+struct Numbered {
+    ScannedFile scan{"modN.bas", Join(kSource)};
+    clsFileInfo file;
+    LineArray text;
+    Numbered() {
+        file.fProject = "P.vbp";
+        file.fFilename = "modN.bas";
+        text = platform::SplitLines(Join(kSource));
+    }
+    std::int64_t Number(std::int64_t increment, int scope, std::int64_t counter = 0) {
+        if (counter == 0) counter = increment;
+        const DeclarationLines decl(scan.defs);
+        return AddLineNumbersToFile(scan.procs, text, decl.For(file), counter, increment, scope);
+    }
+    std::string Bytes() const { return platform::JoinLines(text); }
+};
+
+TEST(LineNumbers, WhichLinesGetANumber) {
+    Numbered n;
+    EXPECT_EQ(n.Number(10, 2), 70);
+    EXPECT_EQ(n.Bytes(),
+              Join({
+                  "Attribute VB_Name = \"modN\"",
+                  "Option Explicit",
+                  "Private mCount As Long",
+                  "Public Function Compute(ByVal n As Long, _",
+                  "        ByVal m As Long) As Long",
+                  "Attribute Compute.VB_Description = \"x\"",
+                  "           Dim i As Long, _",
+                  "               j As Long",
+                  "           ' a comment _",
+                  "             that goes on",
+                  "000010     x = a + _",
+                  "               b",
+                  "       Retry:",
+                  "       Cleanup: x = 1",
+                  "           10 y = 2",
+                  "           #If DEBUG Then",
+                  "           #End If",
+                  "       ",
+                  "000020     Select Case n",
+                  "               ' first",
+                  "               Case 1",
+                  "000030             y = 1",
+                  "000040         Case Else",
+                  "000050             y = 2",
+                  "000060     End Select",
+                  "000070     Call Go(a:=1)",
+                  "End Function",
+                  "Sub Two()",
+                  "000010     Select Case n",  // the search for its first Case stops at End Sub
+                  "End Sub",
+                  "Sub Three()",
+                  "000010         z = 1",
+                  "End Sub",
+                  "Sub Four()",
+                  "               Dim k As Long",
+                  "           ' only a comment",
+                  "End Sub",
+              }));
+}
+
+TEST(LineNumbers, CounterByScopeAndIncrement) {
+    struct Case {
+        int scope;
+        std::int64_t increment, start;
+        std::vector<std::string> firstOfEach;  // the number of the first numbered line of each procedure
+        std::int64_t highest;
+    } cases[] = {
+        {2, 10, 0, {"000010", "000010", "000010"}, 70},
+        {1, 20, 0, {"000020", "000160", "000180"}, 180},
+        {0, 100, 500, {"000500", "001200", "001300"}, 1300},  // the whole-project count goes on from the file before
+    };
+    for (const Case& c : cases) {
+        Numbered n;
+        EXPECT_EQ(n.Number(c.increment, c.scope, c.start), c.highest) << c.scope;
+        std::vector<std::string> first;
+        for (std::size_t line : {10u, 28u, 31u}) first.push_back(n.text.lines[line].substr(0, 6));
+        EXPECT_EQ(first, c.firstOfEach) << c.scope;
+    }
+}
+
+TEST(LineNumbers, RenumberAndRemoveGiveBackTheSameBytes) {
+    Numbered n;
+    n.Number(10, 0);
+    const std::string once = n.Bytes();
+    n.Number(10, 0);
+    EXPECT_EQ(n.Bytes(), once);  // old prefixes are stripped first
+    n.Number(50, 2);
+    n.Number(10, 0);
+    EXPECT_EQ(n.Bytes(), once);
+    const DeclarationLines decl(n.scan.defs);
+    EXPECT_TRUE(StripLineNumbers(n.scan.procs, n.text, decl.For(n.file)));
+    EXPECT_EQ(n.Bytes(), Join(kSource));
+    EXPECT_FALSE(StripLineNumbers(n.scan.procs, n.text, decl.For(n.file)));
+}
+
+TEST(LineNumbers, StripLeavesIndentationAndOwnLabelsOfUnnumberedProcedures) {
+    // A procedure that was never numbered keeps every blank, also where a line starts with seven;
+    // a line added to a numbered procedure since is left as it is, its neighbours are stripped.
+    const std::string source = CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "            x = 1", "    10 y = 2",
+                                     "End Sub", "Sub B()", "000010     x = 1", "    added = 1", "           z = 3",
+                                     "End Sub"});
+    ScannedFile scan("m.bas", source);
+    LineArray text = platform::SplitLines(source);
+    EXPECT_TRUE(StripLineNumbers(scan.procs, text));
+    EXPECT_EQ(platform::JoinLines(text), CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "            x = 1", "    10 y = 2",
+                                               "End Sub", "Sub B()", "    x = 1", "    added = 1", "    z = 3", "End Sub"}));
+}
+
+// ---- the commands on a project -----------------------------------------------------------------
+
+void WriteTwoModules(const ProjectFolder& f) {
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; modB.bas"}));
+    // A declaration of modA stands at the line index of a statement of modB, in procedures of one name.
+    f.Write("modA.bas", CrLf({"Attribute VB_Name = \"modA\"", "Sub A()", "    Dim a As Long", "    b = 2", "End Sub"}));
+    f.Write("modB.bas", CrLf({"Attribute VB_Name = \"modB\"", "Sub A()", "    c = 3", "End Sub"}));
+}
+
+TEST(LineNumbers, WholeProjectCountRunsOnAcrossFiles) {
+    ProjectFolder f;
+    WriteTwoModules(f);
+    Session s(f, "App.vbp");
+    s.st.LineIncrement = 20;
+    s.st.ResequenceIndex = 0;
+    rtnAddLineNumbers(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+    EXPECT_EQ(f.Read("modA.bas"),
+              CrLf({"Attribute VB_Name = \"modA\"", "Sub A()", "           Dim a As Long", "000020     b = 2", "End Sub"}));
+    EXPECT_EQ(f.Read("modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Sub A()", "000040     c = 3", "End Sub"}));
+    EXPECT_EQ(s.st.RunMode, 1);
+    EXPECT_TRUE(s.st.UndoAvailable);
+    EXPECT_EQ(s.host.reloads, 0);  // the records still fit; no reload
+    // The model moved on with the files: a second run is no "reload first".
+    rtnAddLineNumbers(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+
+    rtnRemoveLineNumbers(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
+    EXPECT_EQ(s.st.RunMode, 2);
+    EXPECT_EQ(f.Read("modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Sub A()", "    c = 3", "End Sub"}));
+}
+
+TEST(LineNumbers, RunPastTheHighestNumberIsRefusedBeforeAnythingIsWritten) {
+    ProjectFolder f;
+    WriteTwoModules(f);
+    std::string big = "Attribute VB_Name = \"modA\"\r\nSub A()\r\n";
+    for (int i = 0; i < 10001; ++i) big += "    a = 1\r\n";
+    big += "End Sub\r\n";
+    f.Write("modA.bas", big);
+    Session s(f, "App.vbp");
+    s.st.LineIncrement = 100;
+    s.st.ResequenceIndex = 0;
+    rtnAddLineNumbers(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(),
+              "Line numbers would pass 999999 (the last would be 1000200); nothing was changed. Choose a smaller "
+              "increment, or number each module or each procedure.");
+    EXPECT_EQ(f.Read("modA.bas"), big);
+    EXPECT_TRUE(f.FilesEndingIn(".qlt").empty());
+    EXPECT_FALSE(f.Exists("Backup"));
+    // Per procedure the same run fits.
+    s.st.ResequenceIndex = 2;
+    s.st.LineIncrement = 10;
+    rtnAddLineNumbers(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+}
+
+TEST(LineNumbers, RefusesAnIncompleteModel) {
+    ProjectFolder f;
+    WriteTwoModules(f);
+    Session s(f, "App.vbp");
+    s.st.model.Loaded = false;
+    rtnAddLineNumbers(s.st, s.host);
+    EXPECT_NE(s.host.LastBox().find("not completely loaded"), std::string::npos);
+    EXPECT_FALSE(f.Exists("Backup"));
+}
+
+}  // namespace
