@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/cmd_rewrite.h"
 #include "bench/generator.h"
 #include "engine/classify.h"
 #include "engine/host.h"
@@ -32,6 +33,7 @@ public:
 int Usage() {
     std::cerr << "usage: quillet-bench load PROJECT [--dump] [--literal]\n"
                  "       quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]\n";
+    bench::PrintRewriteUsage(std::cerr);
     return 2;
 }
 
@@ -151,6 +153,7 @@ int main(int argc, char** argv) {
     try {
         if (command == "load") return Load(args);
         if (command == "generate") return Generate(args);
+        if (int rc = 0; bench::RunRewriteCommand(command, args, rc)) return rc;
     } catch (const std::exception& e) {
         std::cerr << "quillet-bench: " << e.what() << "\n";
         return 1;

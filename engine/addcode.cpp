@@ -139,7 +139,8 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
     if (outcome == ReadOutcome::Missing) cs.Problem(file.fFilename, "no longer exists; left out");
     if (outcome != ReadOutcome::Read) return;
 
-    const std::vector<std::string>& lines = read.text.lines;
+    // Lines are moved into the output once they lie behind every line still to be looked at.
+    std::vector<std::string>& lines = read.text.lines;
     const auto n = static_cast<LineIndex>(lines.size());
     const std::string pre = WithLineEnd(PreText, read.text.eol);
     const std::string post = WithLineEnd(PostText, read.text.eol);
@@ -149,7 +150,7 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
     out.reserve(lines.size() + 2 * Procedures.size());
     LineIndex next = 0;  // the first line not yet copied
     const auto copyUpTo = [&](LineIndex end) {  // copies lines [next, end)
-        for (; next < end; ++next) out.push_back(lines[static_cast<std::size_t>(next)]);
+        for (; next < end; ++next) out.push_back(std::move(lines[static_cast<std::size_t>(next)]));
     };
     for (std::size_t r = Procedures.size(); r-- > 0;) {
         const clsProcedures& p = Procedures[r];
@@ -172,9 +173,8 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
         if (host.CancelRequested()) return;
     }
     copyUpTo(n);
-    LineArray text = read.text;
-    text.lines = std::move(out);
-    WriteLinesToFile(cs, file.fPath, file.fFilename, text, read, file.fProject);
+    read.text.lines = std::move(out);
+    WriteLinesToFile(cs, file.fPath, file.fFilename, read.text, read, file.fProject);
 }
 
 void AddTraceInitCall(ChangeSet& cs) {

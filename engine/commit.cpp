@@ -39,12 +39,13 @@ bool FlushFolders(FileOps& files, const std::set<std::string>& folders) {
 }
 
 // Puts the old version of `path`, which holds `before`, at `backupPath`: linked (or copied) to a
-// temporary name first, flushed and checked, then renamed into place.
+// temporary name first and checked, then renamed into place. The caller flushes the backup folder
+// before it relies on the backup.
 bool MakeBackup(FileOps& files, const std::string& path, const std::string& backupPath, const std::string& backupTemp,
                 const Fingerprint& before) {
     if (files.Exists(backupTemp) && !files.Remove(backupTemp)) return false;
     if (!files.LinkOrCopy(path, backupTemp)) return false;
-    if (!files.Flush(backupTemp) || !Holds(files, backupTemp, before) || !files.Rename(backupTemp, backupPath)) {
+    if (!Holds(files, backupTemp, before) || !files.Rename(backupTemp, backupPath)) {
         files.Remove(backupTemp);
         return false;
     }
@@ -59,8 +60,8 @@ bool MakeBackup(FileOps& files, const std::string& path, const std::string& back
 bool RestoreBackup(FileOps& files, const JournalEntry& e) {
     if (files.Rename(e.backupPath, e.path)) return true;
     if (files.Exists(e.pendingPath) && !files.Remove(e.pendingPath)) return false;
-    if (!files.LinkOrCopy(e.backupPath, e.pendingPath) || !files.Flush(e.pendingPath) ||
-        !Holds(files, e.pendingPath, e.before) || !files.Rename(e.pendingPath, e.path)) {
+    if (!files.LinkOrCopy(e.backupPath, e.pendingPath) || !Holds(files, e.pendingPath, e.before) ||
+        !files.Rename(e.pendingPath, e.path)) {
         files.Remove(e.pendingPath);
         return false;
     }

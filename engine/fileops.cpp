@@ -23,7 +23,8 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-bool WriteFile(const std::string& path, std::string_view data, std::uint32_t mode, bool exclusive) {
+bool WriteFile(const std::string& path, std::string_view data, std::uint32_t mode, bool exclusive,
+               bool flush = false) {
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (exclusive ? O_EXCL : O_TRUNC);
     const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode & 07777));
     if (fd < 0) return false;
@@ -31,6 +32,7 @@ bool WriteFile(const std::string& path, std::string_view data, std::uint32_t mod
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && WriteAll(fd, data);
     // An existing file keeps its own bits through O_TRUNC; give it the ones asked for.
     if (ok && (st.st_mode & 07777) != (mode & 07777)) ok = ::fchmod(fd, static_cast<mode_t>(mode & 07777)) == 0;
+    if (ok && flush) ok = ::fsync(fd) == 0;
     if (::close(fd) != 0) ok = false;
     return ok;
 }
@@ -68,7 +70,7 @@ public:
         std::string data;
         if (::lstat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !platform::ReadFileBytes(from, data))
             return false;
-        if (WriteFile(to, data, st.st_mode & 07777, true)) return true;
+        if (WriteFile(to, data, st.st_mode & 07777, true, true)) return true;
         ::unlink(to.c_str());
         return false;
     }

@@ -33,7 +33,8 @@ public:
     // Flushes a file's content, or a folder's list of entries, to disk.
     virtual bool Flush(const std::string& path) = 0;
     // Gives the file `from` the second name `to` (a hard link); where the disk cannot link, copies
-    // it with its permission bits. Fails when `to` exists.
+    // it with its permission bits and flushes the copy. Fails when `to` exists. Either way the new
+    // name is on disk once its folder is flushed.
     virtual bool LinkOrCopy(const std::string& from, const std::string& to) = 0;
     // Renames in one atomic step, replacing `to` when it exists.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;

@@ -114,6 +114,8 @@ void NumberFiles(ToolState& state, Host& host, RewriteStats* stats, bool remove)
         }
     }
     if (highest > kHighestLineNumber) {
+        cs.stats.rewriteSeconds += host.Seconds() - t0;
+        if (stats) *stats = cs.stats;
         refuse("Line numbers would pass " + std::to_string(kHighestLineNumber) + " (the last would be " +
                std::to_string(highest) +
                "); nothing was changed. Choose a smaller increment, or number each module or each procedure.");

@@ -329,18 +329,20 @@ bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadO
     host.DisplayMessage("", false, align::kCenter);
     host.SetCancelRequested(false);
     state.RoutinesMatched = false;
-    bool loaded = false;
+    bool loaded = false, read = false;
     if (!Trim(state.txtProject).empty()) {
         if (platform::IsRegularFile(state.txtProject)) {
             // A commit or an undo cut short is finished before the files are read.
             RecoverInterruptedChange(state.txtProject, host);
             LoadProjectTree(state, host, loaded, options);
+            read = true;
             if (host.CancelRequested()) state.ProjectChanged = false;
         } else {
             host.MyMsgBox("Project does not exist - " + state.txtProject, msgbox::kOKOnly, "", align::kCenter);
         }
     }
-    state.UndoAvailable = loaded && ChangeCanBeUndone(state, host);
+    // Also after a load that failed: the change that made the project unreadable can be undone.
+    state.UndoAvailable = read && ChangeCanBeUndone(state, host);
     if (loaded && ShowElapsedTime)
         host.MyMsgBox("Reports Creation Elapsed Time - " + ElapsedTimeText(host.Seconds() - start), msgbox::kOKOnly,
                       "", align::kCenter);

@@ -1,0 +1,138 @@
+#include "bench/cmd_rewrite.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "engine/addcode.h"
+#include "engine/commit.h"
+#include "engine/host.h"
+#include "engine/linenumbers.h"
+#include "engine/loader.h"
+#include "engine/state.h"
+#include "platform/fileio.h"
+#include "platform/text.h"
+
+namespace bench {
+namespace {
+
+// Shows message boxes on standard output (they say what a command changed or refused), errors on
+// standard error, and reloads through the engine's loader.
+class RewriteHost : public engine::QuietHost {
+public:
+    explicit RewriteHost(engine::ToolState& state) : state_(state) {}
+    int MyMsgBox(const std::string& text, int, const std::string&, int) override {
+        std::string shown = platform::DecodeOwnText(text);
+        for (std::size_t p = 0; (p = shown.find("\r\n", p)) != std::string::npos; p += 2) shown.replace(p, 2, "\n  ");
+        std::cout << "message     " << shown << "\n";
+        return engine::msgbox::kOK;
+    }
+    void WriteErrorLog(const std::string& text) override { std::cerr << platform::DecodeOwnText(text) << "\n"; }
+    void LoadProject(bool showElapsedTime) override { engine::LoadProject(state_, *this, showElapsedTime); }
+
+private:
+    engine::ToolState& state_;
+};
+
+int Usage() {
+    PrintRewriteUsage(std::cerr);
+    return 2;
+}
+
+// A snippet file given by path becomes the one selected snippet of its kind, in a data folder of
+// the run's own.
+bool UseSnippet(const std::string& file, const std::string& dataFolder, const char* kind,
+                std::vector<std::string>& selected) {
+    std::string bytes;
+    if (!platform::ReadFileBytes(file, bytes)) {
+        std::cerr << "cannot read " << file << "\n";
+        return false;
+    }
+    std::filesystem::create_directories(dataFolder + kind);
+    std::string why;
+    if (!platform::WriteFileAtomic(dataFolder + kind + "/bench." + kind, bytes, &why)) {
+        std::cerr << why << "\n";
+        return false;
+    }
+    selected = {"bench"};
+    return true;
+}
+
+int Run(const std::string& command, const std::vector<std::string>& args) {
+    std::string project, pre, post;
+    long increment = 10, scope = 0;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool more = i + 1 < args.size();
+        if (command == "addcode" && a == "--pre" && more) pre = args[++i];
+        else if (command == "addcode" && a == "--post" && more) post = args[++i];
+        else if (command == "number" && a == "--increment" && more) increment = std::strtol(args[++i].c_str(), nullptr, 10);
+        else if (command == "number" && a == "--scope" && more) scope = std::strtol(args[++i].c_str(), nullptr, 10);
+        else if (project.empty() && a.rfind("--", 0) != 0) project = a;
+        else return Usage();
+    }
+    if (project.empty() || (command == "addcode" && pre.empty() && post.empty())) return Usage();
+
+    engine::ToolState st;
+    RewriteHost host(st);
+    std::string dataFolder;
+    if (command == "addcode") {
+        char templ[] = "/tmp/quillet-bench-XXXXXX";
+        if (!::mkdtemp(templ)) return 1;
+        dataFolder = std::string(templ) + "/";
+        st.ApplicationDataFolderLocal = dataFolder;
+        if ((!pre.empty() && !UseSnippet(pre, dataFolder, "PreCode", st.SelectedPreCode)) ||
+            (!post.empty() && !UseSnippet(post, dataFolder, "PostCode", st.SelectedPostCode)))
+            return 1;
+    }
+    st.txtProject = project;
+    const double t0 = host.Seconds();
+    const bool loaded = engine::LoadProject(st, host, false);
+    std::printf("load        %8.3f s\n", host.Seconds() - t0);
+    std::fflush(stdout);
+    if (!loaded) {
+        std::cerr << "not loaded: " << project << "\n";
+        return 1;
+    }
+    engine::RewriteStats stats;
+    if (command == "addcode") {
+        engine::cmdAddCode_Click(st, host, &stats);
+        std::filesystem::remove_all(dataFolder);
+    } else if (command == "number") {
+        st.LineIncrement = static_cast<std::int16_t>(increment);
+        st.ResequenceIndex = static_cast<std::int16_t>(scope);
+        engine::rtnAddLineNumbers(st, host, &stats);
+    } else if (command == "unnumber") {
+        engine::rtnRemoveLineNumbers(st, host, &stats);
+    } else {
+        engine::UndoLastChange(st, host, &stats);
+    }
+    std::printf("rewrite     %8.3f s\n", stats.rewriteSeconds);
+    std::printf("commit      %8.3f s\n", stats.commitSeconds);
+    std::printf("both        %8.3f s\n", stats.rewriteSeconds + stats.commitSeconds);
+    std::printf("reload      %8.3f s\n", stats.reloadSeconds);
+    std::printf("files read  %zu\n", stats.filesRead);
+    std::printf("lines read  %zu\n", stats.linesRead);
+    std::printf("pending     %zu\n", stats.pendingWritten);
+    std::printf("%-11s %zu\n", command == "undo" ? "restored" : "replaced", stats.filesReplaced);
+    std::printf("undoable    %s\n", st.UndoAvailable ? "yes" : "no");
+    return 0;
+}
+
+}  // namespace
+
+void PrintRewriteUsage(std::ostream& out) {
+    out << "       quillet-bench addcode PROJECT --pre FILE --post FILE\n"
+           "       quillet-bench number PROJECT --increment N --scope 0|1|2\n"
+           "       quillet-bench unnumber PROJECT\n"
+           "       quillet-bench undo PROJECT\n";
+}
+
+bool RunRewriteCommand(const std::string& command, const std::vector<std::string>& args, int& rc) {
+    if (command != "addcode" && command != "number" && command != "unnumber" && command != "undo") return false;
+    rc = Run(command, args);
+    return true;
+}
+
+}  // namespace bench
