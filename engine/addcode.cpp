@@ -90,22 +90,7 @@ const clsFileInfo* FileAt(const ProjectModel& model, const std::string& path) {
 }  // namespace
 
 std::string DllReferenceLineFor(std::string_view windowsSystemFolder) {
-    return ReplaceNoCase(kDllReferenceTemplate, "{sys}", windowsSystemFolder);
-}
-
-std::string ReplaceNoCase(std::string_view text, std::string_view what, std::string_view with) {
-    if (what.empty()) return std::string(text);
-    std::string out;
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = platform::IFind(text, what, pos);
-        if (hit == std::string_view::npos) break;
-        out.append(text.substr(pos, hit - pos));
-        out.append(with);
-        pos = hit + what.size();
-    }
-    out.append(text.substr(pos));
-    return out;
+    return platform::IReplaceAll(kDllReferenceTemplate, "{sys}", windowsSystemFolder);
 }
 
 bool IsSnippetName(std::string_view name) {
@@ -165,9 +150,9 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
             }
             const LineIndex headerEnd = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd);
             copyUpTo(headerEnd + 1);
-            out.push_back(ReplaceNoCase(ReplaceNoCase(pre, "~Procedure~", p.pName), "~Sub~", kindWord));
+            out.push_back(platform::IReplaceAll(platform::IReplaceAll(pre, "~Procedure~", p.pName), "~Sub~", kindWord));
             copyUpTo(p.pFuncLineEnd);
-            out.push_back(ReplaceNoCase(ReplaceNoCase(post, "~Procedure~", p.pName), "~Sub~", kindWord));
+            out.push_back(platform::IReplaceAll(platform::IReplaceAll(post, "~Procedure~", p.pName), "~Sub~", kindWord));
         }
         cs.pacer.Point();
         if (host.CancelRequested()) return;
@@ -245,8 +230,8 @@ void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats) {
     }
     host.RestartLogs();
     host.HourGlassOn();
-    pre = ReplaceNoCase(pre, "~ProcStart~", "1");
-    post = ReplaceNoCase(post, "~ProcEnd~", "2");
+    pre = platform::IReplaceAll(pre, "~ProcStart~", "1");
+    post = platform::IReplaceAll(post, "~ProcEnd~", "2");
 
     ChangeSet cs(state, host);
     const double t0 = host.Seconds();
@@ -262,8 +247,8 @@ void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats) {
             std::string filePre = pre, filePost = post;
             for (int other = 0; other < 3; ++other) {
                 const std::string& value = other == k ? file.fFilename : std::string();
-                filePre = ReplaceNoCase(filePre, kPlaceholders[other], value);
-                filePost = ReplaceNoCase(filePost, kPlaceholders[other], value);
+                filePre = platform::IReplaceAll(filePre, kPlaceholders[other], value);
+                filePost = platform::IReplaceAll(filePost, kPlaceholders[other], value);
             }
             if (const ProcedureList* procs = state.model.Procedures(kind).Find(file.fKey))
                 AddCodeToFile(cs, file, *procs, filePre, filePost);

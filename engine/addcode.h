@@ -33,9 +33,6 @@ inline constexpr const char* kTraceInitCallLine = "    InitTraceLog App";
 // The reference line with "{sys}" (any case) replaced by the Windows system folder.
 std::string DllReferenceLineFor(std::string_view windowsSystemFolder);
 
-// Every occurrence of `what`, matched without regard to case, replaced by `with`.
-std::string ReplaceNoCase(std::string_view text, std::string_view what, std::string_view with);
-
 // A snippet name is a file name: not empty, no "/" or "\", no "..".
 bool IsSnippetName(std::string_view name);
 

@@ -81,18 +81,6 @@ std::string EscapedName(std::string_view text) {
     return out;
 }
 
-std::vector<std::string> Components(const std::string& path) {
-    std::vector<std::string> parts;
-    std::size_t pos = 0;
-    while (pos <= path.size()) {
-        std::size_t slash = path.find('/', pos);
-        if (slash == std::string::npos) slash = path.size();
-        if (slash > pos) parts.push_back(path.substr(pos, slash - pos));
-        pos = slash + 1;
-    }
-    return parts;
-}
-
 // `name` made unique among `taken` (compared without regard to case, so that a backup folder
 // copied to a disk that ignores case still holds every file): " (2)", " (3)", ... before the
 // extension of its last component.
@@ -256,7 +244,7 @@ std::string BackupName(const std::string& projectFolder, const std::string& path
     // Outside the project folder: the way there from the project folder, as one escaped name.
     std::string relative = file;
     if (!base.empty() && base.front() == '/' && file.front() == '/') {
-        const std::vector<std::string> a = Components(base), b = Components(file);
+        const std::vector<std::string> a = platform::SplitComponents(base), b = platform::SplitComponents(file);
         std::size_t k = 0;
         while (k < a.size() && k < b.size() && a[k] == b[k]) ++k;
         relative.clear();

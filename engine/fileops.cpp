@@ -10,26 +10,13 @@
 namespace engine {
 namespace {
 
-bool WriteAll(int fd, std::string_view data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 bool WriteFile(const std::string& path, std::string_view data, std::uint32_t mode, bool exclusive,
                bool flush = false) {
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (exclusive ? O_EXCL : O_TRUNC);
     const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode & 07777));
     if (fd < 0) return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && WriteAll(fd, data);
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && platform::WriteAll(fd, data);
     // An existing file keeps its own bits through O_TRUNC; give it the ones asked for.
     if (ok && (st.st_mode & 07777) != (mode & 07777)) ok = ::fchmod(fd, static_cast<mode_t>(mode & 07777)) == 0;
     if (ok && flush) ok = ::fsync(fd) == 0;

@@ -14,6 +14,9 @@ void SetWhy(std::string* why, const std::string& what) {
     if (why) *why = what + ": " + std::strerror(errno);
 }
 
+
+}  // namespace
+
 bool WriteAll(int fd, std::string_view data) {
     std::size_t done = 0;
     while (done < data.size()) {
@@ -26,8 +29,6 @@ bool WriteAll(int fd, std::string_view data) {
     }
     return true;
 }
-
-}  // namespace
 
 bool ReadFileBytes(const std::string& path, std::string& out) {
     out.clear();

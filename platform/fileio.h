@@ -16,6 +16,9 @@ bool ReadFileBytes(const std::string& path, std::string& out);
 // is false (with a short reason in *why when given).
 bool WriteFileAtomic(const std::string& path, std::string_view data, std::string* why = nullptr);
 
+// Writes all of `data` to an open file descriptor (retrying short writes). False on an error.
+bool WriteAll(int fd, std::string_view data);
+
 // Flushes a folder's entry list to disk (after a rename or a new file in it). Best effort.
 void SyncFolder(const std::string& folder);
 

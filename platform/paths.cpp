@@ -8,7 +8,6 @@
 #include "platform/text.h"
 
 namespace platform {
-namespace {
 
 std::vector<std::string> SplitComponents(std::string_view path) {
     std::vector<std::string> parts;
@@ -21,6 +20,9 @@ std::vector<std::string> SplitComponents(std::string_view path) {
     }
     return parts;
 }
+
+namespace {
+
 
 bool Exists(const std::string& path) {
     struct stat st {};

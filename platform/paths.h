@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -25,6 +26,9 @@ std::string ToNativeSeparators(std::string_view listed);
 
 // Drive letter ("C:..."), UNC name ("\\server\...") or a leading separator.
 bool IsAbsoluteListedPath(std::string_view listed);
+
+// The components of a native path between its "/" separators, empty ones left out.
+std::vector<std::string> SplitComponents(std::string_view path);
 
 // Lexical clean-up of a native path: repeated separators, "." and ".." removed where they can be.
 std::string NormalizePath(std::string_view path);

@@ -293,13 +293,15 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
 
-std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
+namespace {
+template <class Find>
+std::string ReplaceEach(std::string_view text, std::string_view what, std::string_view with, Find find) {
     if (what.empty()) return std::string(text);
     std::string out;
     out.reserve(text.size());
     std::size_t pos = 0;
     for (;;) {
-        const std::size_t hit = text.find(what, pos);
+        const std::size_t hit = find(text, what, pos);
         if (hit == std::string_view::npos) break;
         out.append(text.substr(pos, hit - pos));
         out.append(with);
@@ -307,6 +309,18 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
     }
     out.append(text.substr(pos));
     return out;
+}
+}  // namespace
+
+std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
+    return ReplaceEach(text, what, with,
+                       [](std::string_view t, std::string_view w, std::size_t from) { return t.find(w, from); });
+}
+
+std::string IReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
+    return ReplaceEach(text, what, with, [](std::string_view t, std::string_view w, std::size_t from) {
+        return IFind(t, w, from);
+    });
 }
 
 }  // namespace platform

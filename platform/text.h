@@ -74,5 +74,7 @@ bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
 // Replaces every occurrence of `what` (exact, non-overlapping, left to right).
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with);
+// The same with `what` matched without regard to case (Windows-1252 letters).
+std::string IReplaceAll(std::string_view text, std::string_view what, std::string_view with);
 
 }  // namespace platform

@@ -118,10 +118,7 @@ TEST(AddCode, SnippetsJoinInListOrderWithNothingBetween) {
     EXPECT_TRUE(f.Exists("data/PreCode/Missing.PreCode"));
 }
 
-TEST(AddCode, PlaceholdersAreReplacedWithoutRegardToCase) {
-    EXPECT_EQ(ReplaceNoCase("WriteTraceLog \"~Procedure~\", ~procstart~ ' ~PROCEDURE~", "~Procedure~", "GetName"),
-              "WriteTraceLog \"GetName\", ~procstart~ ' GetName");
-    EXPECT_EQ(ReplaceNoCase("x~Sub~~sub~y", "~Sub~", ""), "xy");
+TEST(AddCode, ReferenceLineNamesTheSystemFolder) {
     EXPECT_EQ(DllReferenceLineFor("D:\\Win\\Sys\\"),
               "Reference=*\\G{51F6A938-EA06-44FF-8AEA-74A2A4BF8543}#5.0#0#D:\\Win\\Sys\\Tovcore.dll#Tv General Routines");
 }

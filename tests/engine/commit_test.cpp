@@ -245,6 +245,14 @@ void ExpectSafe(const ProjectFolder& f, const std::map<std::string, std::string>
     }
 }
 
+// Calls check(mode, n, where) with each operation n failing, then with a crash after each.
+template <class Check>
+void ForEachFault(long operations, Check check) {
+    for (FaultyFiles::Mode mode : {FaultyFiles::Mode::Fail, FaultyFiles::Mode::CrashAfter})
+        for (long n = 1; n <= operations; ++n)
+            check(mode, n, std::string(mode == FaultyFiles::Mode::Fail ? "fail " : "crash after ") + std::to_string(n));
+}
+
 // The contents that a run without faults gives.
 template <class Run>
 std::map<std::string, std::string> CleanRun(const Sample& sample, Run run, long& operations) {
@@ -266,35 +274,32 @@ void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
     const auto after = CleanRun(sample, run, operations);
     ASSERT_GT(operations, 20);
     ASSERT_NE(after, before);
-    for (FaultyFiles::Mode mode : {FaultyFiles::Mode::Fail, FaultyFiles::Mode::CrashAfter})
-        for (long n = 1; n <= operations; ++n) {
-            const std::string where = std::string(mode == FaultyFiles::Mode::Fail ? "fail " : "crash after ") +
-                                      std::to_string(n);
-            ProjectFolder f;
-            sample.Write(f);
-            ProjectFaults faults;
-            faults.skip = f.DataFolder();
-            std::string reported;
-            {
-                Session s(f, "App.vbp", false);
-                s.host.files = &faults;
-                faults.Arm(mode, n);
-                run(s);
-                reported = s.host.LastBox();
-            }
-            const std::string failedOp = n <= static_cast<long>(faults.log.size()) ? faults.log[n - 1] : "";
-            ExpectSafe(f, before, after, where + " (" + failedOp + ")");
-            // A failure is never reported as success.
-            if (mode == FaultyFiles::Mode::Fail && Contents(f, before) != after) {
-                EXPECT_NE(reported, okText) << where << " (" << failedOp << ")";
-            }
-
-            // The next load finishes what was cut short; undo then gives back every old file.
-            Session next(f, "App.vbp");
-            ExpectSafe(f, before, after, where + " after the next load");
-            if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
-            EXPECT_EQ(Contents(f, before), before) << where << " (" << failedOp << ")";
+    ForEachFault(operations, [&](FaultyFiles::Mode mode, long n, const std::string& where) {
+        ProjectFolder f;
+        sample.Write(f);
+        ProjectFaults faults;
+        faults.skip = f.DataFolder();
+        std::string reported;
+        {
+            Session s(f, "App.vbp", false);
+            s.host.files = &faults;
+            faults.Arm(mode, n);
+            run(s);
+            reported = s.host.LastBox();
         }
+        const std::string failedOp = n <= static_cast<long>(faults.log.size()) ? faults.log[n - 1] : "";
+        ExpectSafe(f, before, after, where + " (" + failedOp + ")");
+        // A failure is never reported as success.
+        if (mode == FaultyFiles::Mode::Fail && Contents(f, before) != after) {
+            EXPECT_NE(reported, okText) << where << " (" << failedOp << ")";
+        }
+
+        // The next load finishes what was cut short; undo then gives back every old file.
+        Session next(f, "App.vbp");
+        ExpectSafe(f, before, after, where + " after the next load");
+        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+        EXPECT_EQ(Contents(f, before), before) << where << " (" << failedOp << ")";
+    });
 }
 
 TEST(CommitFaults, EveryOperationOfAddCodeFailingOrCrashing) {
@@ -332,38 +337,35 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
         operations = counter.count;
         ASSERT_EQ(Contents(f, original), original);
     }
-    for (FaultyFiles::Mode mode : {FaultyFiles::Mode::Fail, FaultyFiles::Mode::CrashAfter})
-        for (long n = 1; n <= operations; ++n) {
-            const std::string where = std::string(mode == FaultyFiles::Mode::Fail ? "fail " : "crash after ") +
-                                      std::to_string(n);
-            ProjectFolder f;
-            sample.Write(f);
-            std::string reported;
-            {
-                Session s(f, "App.vbp", false);
-                Select(s);
-                cmdAddCode_Click(s.st, s.host);
-                ASSERT_EQ(Contents(f, original), committed);
-                FaultyFiles faults;
-                s.host.files = &faults;
-                faults.Arm(mode, n);
-                UndoLastChange(s.st, s.host);
-                reported = s.host.LastBox();
-            }
-            // Here the committed content is the "old" one and the original the "new" one, and
-            // both must be safe: the original in the file or in the backup folder.
-            ExpectSafe(f, original, committed, where);
-            if (mode == FaultyFiles::Mode::Fail && Contents(f, original) != original) {
-                EXPECT_NE(reported, "Last Changes Undone") << where;
-            }
-            Session next(f, "App.vbp");
-            ExpectSafe(f, original, committed, where + " after the next load");
-            if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
-            for (const auto& [rel, bytes] : original) {
-                const std::string now = f.Read(rel);
-                EXPECT_TRUE(now == bytes || (now == committed.at(rel) && f.BackupHolds(bytes))) << where << " " << rel;
-            }
+    ForEachFault(operations, [&](FaultyFiles::Mode mode, long n, const std::string& where) {
+        ProjectFolder f;
+        sample.Write(f);
+        std::string reported;
+        {
+            Session s(f, "App.vbp", false);
+            Select(s);
+            cmdAddCode_Click(s.st, s.host);
+            ASSERT_EQ(Contents(f, original), committed);
+            FaultyFiles faults;
+            s.host.files = &faults;
+            faults.Arm(mode, n);
+            UndoLastChange(s.st, s.host);
+            reported = s.host.LastBox();
         }
+        // Here the committed content is the "old" one and the original the "new" one, and
+        // both must be safe: the original in the file or in the backup folder.
+        ExpectSafe(f, original, committed, where);
+        if (mode == FaultyFiles::Mode::Fail && Contents(f, original) != original) {
+            EXPECT_NE(reported, "Last Changes Undone") << where;
+        }
+        Session next(f, "App.vbp");
+        ExpectSafe(f, original, committed, where + " after the next load");
+        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+        for (const auto& [rel, bytes] : original) {
+            const std::string now = f.Read(rel);
+            EXPECT_TRUE(now == bytes || (now == committed.at(rel) && f.BackupHolds(bytes))) << where << " " << rel;
+        }
+    });
 }
 
 }  // namespace

@@ -95,6 +95,8 @@ TEST(Replace, AllOccurrencesLeftToRight) {
     EXPECT_EQ(ReplaceAll("~Sub~ ~Sub~", "~Sub~", "Function"), "Function Function");
     EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+    EXPECT_EQ(IReplaceAll("~sub~ ~SUB~ ~Sub", "~Sub~", "Property"), "Property Property ~Sub");
+    EXPECT_EQ(IReplaceAll("\xC9t\xE9", "\xE9", "e"), "ete");  // É and é, Windows-1252
 }
 
 }  // namespace
