@@ -57,11 +57,13 @@ void Form::SetTop(int v) {
 void Form::SetWidth(int v) {
     const int frame = OuterRect(this).width() - width();
     resize(std::max(0, width_.Write(v) - frame), height());
+    LayoutClient();
 }
 
 void Form::SetHeight(int v) {
     const int frame = OuterRect(this).height() - height();
     resize(width(), std::max(0, height_.Write(v) - frame));
+    LayoutClient();
 }
 
 void Form::Move(int left, int top, int width, int height) {
@@ -71,8 +73,10 @@ void Form::Move(int left, int top, int width, int height) {
     move(x, y);
 }
 
-int Form::ScaleWidth() const { return PixelsToTwips(client_->width()); }
-int Form::ScaleHeight() const { return PixelsToTwips(client_->height()); }
+int Form::ScaleWidth() const { return PixelsToTwips(width()); }
+int Form::ScaleHeight() const {
+    return PixelsToTwips(std::max(0, height() - (menuBar_ ? menuBar_->sizeHint().height() : 0)));
+}
 
 int Form::WindowState() const {
     if (isMinimized()) return 1;
