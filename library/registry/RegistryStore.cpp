@@ -364,13 +364,11 @@ std::int32_t OpenKey(std::int32_t key, const std::string& subKey, std::int32_t& 
     }
     Key hive;
     if (const std::int32_t r = ReadHive(root, hive); r != ERROR_SUCCESS) return r;
-    Key* k = Walk(hive, path);
-    if (!k) return ERROR_FILE_NOT_FOUND;
     // The handle keeps the names as stored.
     Path stored;
-    Key* at = &hive;
-    for (const std::string& part : path) {
+    for (Key* at = &hive; const std::string& part : path) {
         at = at->Find(part);
+        if (!at) return ERROR_FILE_NOT_FOUND;
         stored.push_back(at->name);
     }
     result = NewHandle(root, std::move(stored));

@@ -229,7 +229,7 @@ void MyButton::paintEvent(QPaintEvent*) {
     p.setPen(text);
     p.setFont(font());
     const QRect textRect = rect().adjusted(4, 2, -4, -2).translated(isDown() ? 1 : 0, isDown() ? 1 : 0);
-    p.drawText(textRect, Qt::AlignCenter | Qt::TextShowMnemonic, text.isValid() ? this->text() : QString());
+    p.drawText(textRect, Qt::AlignCenter | Qt::TextShowMnemonic, this->text());
     if (focus) {
         p.setRenderHint(QPainter::Antialiasing, false);
         QPen dots(text, 1, Qt::DotLine);
