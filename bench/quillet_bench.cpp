@@ -3,6 +3,7 @@
 //
 //   quillet-bench load PROJECT [--dump] [--literal]
 //   quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]
+//   quillet-bench xref PROJECT [--out DIR] [--literal] [--log]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/cmd_xref.h"
 #include "bench/generator.h"
 #include "engine/classify.h"
 #include "engine/host.h"
@@ -31,7 +33,8 @@ public:
 
 int Usage() {
     std::cerr << "usage: quillet-bench load PROJECT [--dump] [--literal]\n"
-                 "       quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]\n";
+                 "       quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]\n"
+                 "       quillet-bench xref PROJECT [--out DIR] [--literal] [--log]\n";
     return 2;
 }
 
@@ -151,6 +154,7 @@ int main(int argc, char** argv) {
     try {
         if (command == "load") return Load(args);
         if (command == "generate") return Generate(args);
+        if (command == "xref") return bench::Xref(args);
     } catch (const std::exception& e) {
         std::cerr << "quillet-bench: " << e.what() << "\n";
         return 1;
