@@ -57,9 +57,39 @@ struct FilePlan {
 };
 
 // One procedure: header (sometimes continued), locals, statements, End line.
+// A procedure of an earlier file: its name and the name of its module, form or class.
+struct Callee {
+    std::string name;
+    std::string owner;
+};
+
+// A call of `name` in one of the shapes the cross reference looks for: with parentheses after a
+// blank, bare, with arguments, at the end of a line, after a dot, with a trailing comment.
+std::string CallLine(Random& r, const std::string& name, const std::string& owner, const std::string& local) {
+    switch (r.Below(8)) {
+        case 0: return "    " + local + " = " + name + "(" + local + ")";
+        case 1: return "    " + name;
+        case 2: return "    " + name + " " + local + ", 1";
+        case 3: return "    If " + local + " = 0 Then " + name;
+        case 4: return "    " + owner + "." + name + " " + local;
+        case 5: return "    Set o = " + owner + "." + name + "(" + local + ")";
+        case 6: return "    " + name + "(" + local + ") = 1 ' " + name + " as a target";
+        default: return "    Call " + name + "(" + local + ") ' calls " + name;
+    }
+}
+
+// A line that names a procedure without calling it: as the tail of a longer word, or commented out.
+std::string NearMissLine(Random& r, const std::string& name, const std::string& local) {
+    switch (r.Below(3)) {
+        case 0: return "    my" + name + " = " + local;
+        case 1: return "    ' " + name + " " + local;
+        default: return "  '" + name + "(" + local + ")";
+    }
+}
+
 void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLines,
                     const std::vector<std::string>& moduleVars, const std::vector<std::string>& publicNames,
-                    int& procedures) {
+                    std::vector<std::string>& ownNames, const std::vector<Callee>& earlier, int& procedures) {
     Random& r = w.rnd();
     // The first procedure of a file is public and called from other files.
     const std::string name = index == 0 ? file.name + "_Init" : file.name + "_" + Word(r) + std::to_string(index);
@@ -89,6 +119,7 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
         end = "End Property";
     }
     ++procedures;
+    ownNames.push_back(name);
     std::vector<std::string> locals;
     const int nLocals = 1 + r.Below(4);
     for (int i = 0; i < nLocals; ++i) {
@@ -106,7 +137,7 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
         }
     }
     for (int i = 0; i < bodyLines; ++i) {
-        const int what = r.Below(20);
+        const int what = r.Below(24);
         const std::string& local = locals[static_cast<std::size_t>(r.Below(static_cast<int>(locals.size())))];
         switch (what) {
             case 0: w.Line("    ' The End Sub of this Function comes later; Private Sub is a comment"); break;
@@ -147,6 +178,27 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
                 if (file.kind == 0) w.Line("    p.X = Green: MsgBox APP_" + file.name);
                 else w.Line("    " + local + " = " + local + " - 1");
                 break;
+            case 20: {
+                // A call of a procedure of this file (often private), or of the procedure itself.
+                const std::string& callee = ownNames[static_cast<std::size_t>(r.Below(static_cast<int>(ownNames.size())))];
+                w.Line(CallLine(r, callee, file.name, local));
+                break;
+            }
+            case 21:
+                // A call of a procedure of an earlier file, whatever its scope: a private one is
+                // not visible there, so it is no call of it.
+                if (!earlier.empty()) {
+                    const Callee& c = earlier[static_cast<std::size_t>(r.Below(static_cast<int>(earlier.size())))];
+                    w.Line(CallLine(r, c.name, c.owner, local));
+                } else {
+                    w.Line("    " + local + " = " + local + " + 2");
+                }
+                break;
+            case 22: {
+                const std::string& callee = ownNames[static_cast<std::size_t>(r.Below(static_cast<int>(ownNames.size())))];
+                w.Line(NearMissLine(r, callee, local));
+                break;
+            }
             default: w.Line("    " + local + " = " + local + " * " + std::to_string(2 + r.Below(7)) + " ' scale"); break;
         }
     }
@@ -178,6 +230,7 @@ GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptio
     }
     // Public procedures that others call: the first procedure of every module.
     std::vector<std::string> publicNames;
+    std::vector<Callee> earlier;  // procedures of the files written so far
     const long perFile = options.lines / files;
 
     for (const FilePlan& plan : plans) {
@@ -236,6 +289,7 @@ GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptio
         w.Line("");
         int index = 0;
         int procedures = 0;
+        std::vector<std::string> ownNames;
         if (&plan == &plans.front()) {
             w.Line("Public Sub Main()");
             w.Line("    " + plan.name + "_Init 1");
@@ -245,8 +299,9 @@ GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptio
         }
         while (w.lines() < perFile) {
             const int body = 10 + rnd.Below(45);
-            WriteProcedure(w, plan, index++, body, moduleVars, publicNames, procedures);
+            WriteProcedure(w, plan, index++, body, moduleVars, publicNames, ownNames, earlier, procedures);
         }
+        for (const std::string& n : ownNames) earlier.push_back(Callee{n, plan.name});
         if (plan.kind == 0) publicNames.push_back(plan.name + "_Init");
         result.procedures += procedures;
         result.lines += w.lines();

@@ -1,7 +1,8 @@
 // Makes a synthetic Visual Basic 6 project of a chosen size for the benches and the tests:
 // modules, forms and classes with attribute headers, module-level declarations (variables,
 // constants, Types, Enums, API declarations), procedures of every kind with continued headers,
-// local declarations, calls, strings and comments that hold keywords.
+// local declarations, calls between procedures of one file and of different files in every shape the
+// cross reference looks for, names that are no calls, strings and comments that hold keywords.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,8 @@
 //
 //   quillet-bench load PROJECT [--dump] [--literal]
 //   quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]
+//   quillet-bench xref PROJECT [--out DIR] [--literal] [--log]
+//   quillet-bench addcode | number | unnumber | undo PROJECT ...   (bench/cmd_rewrite.h)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "bench/cmd_rewrite.h"
+#include "bench/cmd_xref.h"
 #include "bench/generator.h"
 #include "engine/classify.h"
 #include "engine/host.h"
@@ -32,7 +35,8 @@ public:
 
 int Usage() {
     std::cerr << "usage: quillet-bench load PROJECT [--dump] [--literal]\n"
-                 "       quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]\n";
+                 "       quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]\n"
+                 "       quillet-bench xref PROJECT [--out DIR] [--literal] [--log]\n";
     bench::PrintRewriteUsage(std::cerr);
     return 2;
 }
@@ -153,6 +157,7 @@ int main(int argc, char** argv) {
     try {
         if (command == "load") return Load(args);
         if (command == "generate") return Generate(args);
+        if (command == "xref") return bench::Xref(args);
         if (int rc = 0; bench::RunRewriteCommand(command, args, rc)) return rc;
     } catch (const std::exception& e) {
         std::cerr << "quillet-bench: " << e.what() << "\n";

@@ -318,6 +318,14 @@ bool IsLocalOf(const clsDefinitions& d, const clsProcedures& p) {
     return line >= p.pStart && line <= p.pFuncLineEnd;
 }
 
+// A declaration line and the continuation lines of its statement: a name is not used by its
+// own declaration, however many physical lines that takes.
+void AddDeclarationLines(std::vector<LineIndex>& declarations, const std::vector<std::string>& lines, LineIndex line) {
+    declarations.push_back(line);
+    while (line >= 0 && static_cast<std::size_t>(line) + 1 < lines.size() && IsContinuedLine(lines[line]))
+        declarations.push_back(++line);
+}
+
 // Local definitions by file and procedure name.
 using LocalsIndex = std::unordered_map<std::string, std::vector<std::size_t>>;
 
@@ -340,8 +348,10 @@ FileBodies MakeBodies(std::shared_ptr<const SourceText> source, const ProcedureL
         const auto it = locals.find(FileIdentity(p.pProject, p.pFilename) + '\x01' + p.pName);
         if (it != locals.end())
             for (std::size_t i : it->second)
-                if (IsLocalOf(defs[i], p)) b.declarations.push_back(DefinitionLine(defs[i]));
+                if (IsLocalOf(defs[i], p) && f.source)
+                    AddDeclarationLines(b.declarations, f.source->lines(), DefinitionLine(defs[i]));
         std::sort(b.declarations.begin(), b.declarations.end());
+        b.declarations.erase(std::unique(b.declarations.begin(), b.declarations.end()), b.declarations.end());
         f.bodies.push_back(std::move(b));
     }
     std::sort(f.bodies.begin(), f.bodies.end(),
@@ -415,9 +425,10 @@ void CheckDefinitionUsage(LoadContext& ctx, const clsProcedures& p, const Source
         if (d.ProcName != p.pName || d.Filename != fileName) break;
         if (!IsLocalOf(d, p)) continue;
         locals.push_back(i - 1);
-        declarations.push_back(DefinitionLine(d));
+        AddDeclarationLines(declarations, source.lines(), DefinitionLine(d));
     }
     std::sort(declarations.begin(), declarations.end());
+    declarations.erase(std::unique(declarations.begin(), declarations.end()), declarations.end());
     for (std::size_t i : locals) FindDefinitionUsage(defs[i], p, declarations, source, ctx.search);
     ctx.stats.usageSeconds += ctx.host.Seconds() - t0;
 }

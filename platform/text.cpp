@@ -63,7 +63,7 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
 constexpr bool IsUpperLatin1Letter(unsigned char c) { return c >= 0xC0 && c <= 0xDE && c != 0xD7; }
 constexpr bool IsLowerLatin1Letter(unsigned char c) { return c >= 0xE0 && c <= 0xFE && c != 0xF7; }
 
-std::array<unsigned char, 256> MakeFoldTable() {
+constexpr std::array<unsigned char, 256> MakeFoldTable() {
     std::array<unsigned char, 256> t{};
     for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
     for (int c = 'A'; c <= 'Z'; ++c) t[c] = static_cast<unsigned char>(c + 32);
@@ -76,7 +76,7 @@ std::array<unsigned char, 256> MakeFoldTable() {
     return t;
 }
 
-std::array<unsigned char, 256> MakeUpperTable() {
+constexpr std::array<unsigned char, 256> MakeUpperTable() {
     std::array<unsigned char, 256> t{};
     for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
     for (int c = 'a'; c <= 'z'; ++c) t[c] = static_cast<unsigned char>(c - 32);
@@ -89,8 +89,11 @@ std::array<unsigned char, 256> MakeUpperTable() {
     return t;
 }
 
-const std::array<unsigned char, 256> kFold = MakeFoldTable();
-const std::array<unsigned char, 256> kUpper = MakeUpperTable();
+// Built at compile time, so that routines running while a library is loaded (before dynamic
+// initialisation reaches this file) already fold correctly.
+constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+constexpr std::array<unsigned char, 256> kUpper = MakeUpperTable();
+static_assert(kFold['A'] == 'a' && kFold[0xC0] == 0xE0 && kUpper[0xFF] == 0x9F);
 
 // Folds a UTF-8 text in place: ASCII letters and the two-byte forms of the Windows-1252 letters.
 void FoldUtf8InPlace(std::string& s) {

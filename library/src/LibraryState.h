@@ -41,9 +41,14 @@ struct SkinState {
 
 // ---- control-state snapshots of DisableSaveControls / RestoreSavedControls -------------------
 // One entry per window, keyed by the window's name (followed by its index where it has one),
-// compared without regard to case; element i is the enabled state of the window's i-th control.
+// compared without regard to case; each element holds one control (a guarded reference that the
+// window routines make, so a state goes back to the control it was read from) and its state.
 struct SavedControlCollection {
-    std::map<std::string, std::vector<bool>, platform::ILess> snapshots;
+    struct SavedControl {
+        std::shared_ptr<void> control;
+        bool enabled = false;
+    };
+    std::map<std::string, std::vector<SavedControl>, platform::ILess> snapshots;
 };
 
 // ---- window routines -----------------------------------------------------------------------
@@ -62,7 +67,9 @@ struct WindowState {
 
 // ---- registry store ------------------------------------------------------------------------
 struct RegistryState {
-    std::shared_ptr<void> store;  // owned by the registry routines
+    std::shared_ptr<void> store;  // owned by the registry routines (the open keys of this thread)
+    // Whether the caller may write values and change the machine hives; IsAdmin when not set.
+    std::function<bool()> isAdmin;
 };
 
 // ---- run, debug and error logs, trace log --------------------------------------------------

@@ -88,6 +88,12 @@ TEST(LocalUsage, BodyLinesOnlyAndNotTheDeclaration) {
                           "    Dim v2 As Long",
                           "    v2 = v",
                           "End Property",
+                          "Private Sub Three()",
+                          "    Dim first As Long, _",
+                          "        second As Long, _",
+                          "        third As Long",
+                          "    first = third",
+                          "End Sub",
                       }),
                       search);
         EXPECT_FALSE(f.Def("onlyDeclared")->Used);
@@ -98,6 +104,10 @@ TEST(LocalUsage, BodyLinesOnlyAndNotTheDeclaration) {
         EXPECT_FALSE(f.Def("w")->Used);
         EXPECT_FALSE(f.Def("v")->Used);
         EXPECT_TRUE(f.Def("v2")->Used);
+        // The continuation lines of a declaration are part of it, not uses of its names.
+        EXPECT_TRUE(f.Def("first")->Used);
+        EXPECT_FALSE(f.Def("second")->Used);
+        EXPECT_TRUE(f.Def("third")->Used);
     }
 }
 

@@ -105,11 +105,11 @@ TEST(LibraryVersion, TextAndTypeStringByEdition) {
 TEST(LibraryInstances, CreatingAnInstanceEmptiesTheSavedControlsDestroyingKeepsThem) {
     OnFreshThread([] {
         tovcore::Global();
-        State().savedControls.snapshots["frmMain"] = {true, false};
+        State().savedControls.snapshots["frmMain"] = {{nullptr, true}, {nullptr, false}};
         {
             tovcore::clsTovcore second;
             EXPECT_TRUE(State().savedControls.snapshots.empty());
-            State().savedControls.snapshots["FRMMAIN"] = {false};
+            State().savedControls.snapshots["FRMMAIN"] = {{nullptr, false}};
             EXPECT_EQ(State().savedControls.snapshots.count("frmmain"), 1u);  // keys ignore case
         }
         EXPECT_EQ(State().savedControls.snapshots.size(), 1u);

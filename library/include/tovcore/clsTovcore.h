@@ -45,7 +45,11 @@ public:
                         const std::string& IniFile);
     std::string GetIniString(const std::string& Section, const std::string& iniKey, const std::string& iniStr,
                              const std::string& IniFile);
-    // 14-15. InitXPStyles, CreateManifestFile: with the window routines.
+    // 14-15. Manifest. InitXPStyles does nothing here (no manifest has a meaning on this system);
+    // CreateManifestFile writes PathName & ExeName & ".exe.manifest" and returns its path, or ""
+    // when it could not be written.
+    void InitXPStyles(std::int16_t XMLStyle);
+    std::string CreateManifestFile(const std::string& ExeName, const std::string& PathName, std::int16_t Id);
     // 16-17.
     bool FileExists(const std::string& Filename);
     std::string GetVersion();
@@ -61,8 +65,12 @@ public:
     void VersionType(std::int16_t Vtype);
     std::int16_t VersionType();
     std::string VersionTypeString();
-    // 28-31. EnableAllControls, DisableAllControls, RestoreSavedControls, DisableSaveControls: with
-    // the window routines.
+    // 28-31. Every control of a window enabled or disabled; DisableSaveControls first records each
+    // control's state, RestoreSavedControls gives it back.
+    void EnableAllControls(QObject* obj);
+    void DisableAllControls(QObject* obj);
+    void RestoreSavedControls(QObject* obj);
+    void DisableSaveControls(QObject* obj);
     // 32-34. Centring window objects (measures in twips).
     void CenterObject(QObject* obj);
     void CenterInControl(QObject* obj, QObject* ctl);
@@ -81,8 +89,20 @@ public:
     bool CheckIfResolutionChanged();
     void HourGlassOff(QObject* MDI = nullptr);
     void HourGlassOn(QObject* MDI = nullptr);
-    // 48-57. RegQueryStringValue, GetString, CreateNewKey, SetKeyValue, SetValueEx, KeyExists,
-    // GetValue, DeleteKey, DeleteValue, GetRegistryInfo: with the registry routines.
+    // 48-57. The registry store. Creating keys and writing values need IsAdmin; so does every
+    // change of a machine hive. No routine fails by an exception.
+    Variant RegQueryStringValue(std::int32_t hKey, std::string strValueName);
+    std::string GetString(std::int32_t hKey, const std::string& strPath, const std::string& strValue);
+    bool CreateNewKey(std::int32_t lPredefinedKey, const std::string& sNewKeyName);
+    void SetKeyValue(std::int32_t lPredefinedKey, const std::string& sKeyName, const std::string& sValueName,
+                     const Variant& vValueSetting, std::int32_t lValueType);
+    std::int32_t SetValueEx(std::int32_t hKey, const std::string& sValueName, std::int32_t lType, const Variant& vValue);
+    bool KeyExists(std::int32_t lPredefinedKey, const std::string& sNewKeyName);
+    Variant GetValue(std::int32_t lPredefinedKey, const std::string& sKeyLoc, const Variant& sKeyName,
+                     const Variant& sDefault);
+    bool DeleteKey(std::int32_t lPredefinedKey, const std::string& sNewKeyName);
+    bool DeleteValue(std::int32_t lPredefinedKey, const std::string& sNewKeyName, const std::string& sValue);
+    void GetRegistryInfo(WindowsRegistryInfo& wri);
     // 58-60. File times and network drives.
     FileDateTimeInfo GetFileDateTime(std::string sFileName);
     void SetFileDateTime(std::string sFileName, const FileDateTimeInfo& FileInfo);
@@ -99,8 +119,25 @@ public:
     bool IsAdmin();
     clsSpecialFolders GetSpecialFolders();
     std::string StripTerminator(const std::string& Buffer);
-    // 70-78. SkinIt, ShowButtonTabColor, ShowButtonTabTextColor, ShowFormColor, ShowDisplayColor,
-    // SetListViewBackColor, SetTreeViewBackColor, MyMsgBox, BrowseFolder: with the window routines.
+    // 70-76. Skinning. SkinIt remembers the first four colours (for the message box), then paints
+    // the window; it answers false, painting nothing, when obj is not a window. -999 leaves an
+    // optional colour out.
+    bool SkinIt(QObject* obj, std::int32_t ButtonTabColor, std::int32_t ButtonTabTextColor,
+                std::int32_t ButtonTabColorGradient, std::int32_t BackGroundColor = -999,
+                std::int32_t BackColorToGradient = -999, std::int32_t RTFColor = -999,
+                std::int32_t lDirection = cVertical);
+    void ShowButtonTabColor(QObject* Cntrl, std::int32_t NewColor);
+    void ShowButtonTabTextColor(QObject* Cntrl, std::int32_t NewColor);
+    void ShowFormColor(QObject* objForm, std::int32_t NewColor);
+    void ShowDisplayColor(QObject* obj, std::int32_t NewColor);
+    void SetListViewBackColor(QObject* Cntrl, std::int32_t BackColor);
+    void SetTreeViewBackColor(QObject* Cntrl, std::int32_t BackColor);
+    // 77. The library's message box: the answer of the button pressed (1 OK, 2 Cancel, 3 Abort,
+    // 4 Retry, 5 Ignore, 6 Yes, 7 No).
+    std::int32_t MyMsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle = 0, const std::string& Title = "",
+                          std::int32_t Align = 2);
+    // 78. The folder the user chose in a folder-browse dialog owned by frm, or "".
+    std::string BrowseFolder(const std::string& StartFolder, QObject* frm);
 };
 
 // The thread's default instance, made on first use and kept until the thread ends.

@@ -1,0 +1,204 @@
+// Form: a window of the control layer, with its client area, menu bar, background and modal show.
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLinearGradient>
+#include <QMenuBar>
+#include <QPainter>
+
+#include <tovcore/controls.h>
+
+namespace tovcore::ui {
+
+// The area below the menu bar that holds the controls and shows the form's background.
+class FormClient : public QWidget {
+public:
+    explicit FormClient(Form* form) : QWidget(form), form_(form) { setObjectName("client"); }
+
+protected:
+    void paintEvent(QPaintEvent*) override { form_->PaintBackground(this); }
+
+private:
+    Form* form_;
+};
+
+Form::Form(const QString& name, QWidget* parent) : QWidget(parent), client_(new FormClient(this)) {
+    setObjectName(name);
+    LayoutClient();
+}
+
+Form::~Form() {
+    if (modalLoop_) modalLoop_->quit();
+}
+
+bool Form::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+void Form::SetEnabled(bool enabled) { setEnabled(enabled); }
+
+namespace {
+QRect OuterRect(const QWidget* w) { return w->isWindow() ? w->frameGeometry() : w->geometry(); }
+}  // namespace
+
+int Form::Left() const { return left_.Read(OuterRect(this).x()); }
+int Form::Top() const { return top_.Read(OuterRect(this).y()); }
+int Form::Width() const { return width_.Read(OuterRect(this).width()); }
+int Form::Height() const { return height_.Read(OuterRect(this).height()); }
+
+void Form::SetLeft(int v) {
+    const int px = left_.Write(v);
+    move(px, OuterRect(this).y());
+}
+
+void Form::SetTop(int v) {
+    const int px = top_.Write(v);
+    move(OuterRect(this).x(), px);
+}
+
+void Form::SetWidth(int v) {
+    const int frame = OuterRect(this).width() - width();
+    resize(std::max(0, width_.Write(v) - frame), height());
+    LayoutClient();
+}
+
+void Form::SetHeight(int v) {
+    const int frame = OuterRect(this).height() - height();
+    resize(width(), std::max(0, height_.Write(v) - frame));
+    LayoutClient();
+}
+
+void Form::Move(int left, int top, int width, int height) {
+    SetWidth(width);
+    SetHeight(height);
+    const int x = left_.Write(left), y = top_.Write(top);
+    move(x, y);
+}
+
+int Form::ScaleWidth() const { return PixelsToTwips(width()); }
+int Form::ScaleHeight() const {
+    return PixelsToTwips(std::max(0, height() - (menuBar_ ? menuBar_->sizeHint().height() : 0)));
+}
+
+int Form::WindowState() const {
+    if (isMinimized()) return 1;
+    if (isMaximized()) return 2;
+    return 0;
+}
+
+void Form::SetWindowState(int state) {
+    setWindowState(state == 1 ? Qt::WindowMinimized : state == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+}
+
+void Form::SetBackColor(std::int32_t color) {
+    backColor_ = color;
+    client_->update();
+}
+
+std::vector<QObject*> Form::Controls() const {
+    std::vector<QObject*> out;
+    out.reserve(controls_.size());
+    for (const QPointer<QObject>& c : controls_)
+        if (c) out.push_back(c.data());
+    return out;
+}
+
+void Form::AddControl(QObject* control) {
+    if (!control) return;
+    for (const QPointer<QObject>& c : controls_)
+        if (c == control) return;
+    // Drop the entries of controls that are gone, so the list does not grow without bound.
+    controls_.erase(std::remove_if(controls_.begin(), controls_.end(), [](const QPointer<QObject>& c) { return !c; }),
+                    controls_.end());
+    controls_.emplace_back(control);
+}
+
+QMenuBar* Form::MenuBar() {
+    if (!menuBar_) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setObjectName("menuBar");
+        menuBar_->show();
+        LayoutClient();
+    }
+    return menuBar_;
+}
+
+void Form::SetBackgroundGradient(std::int32_t top, std::int32_t bottom) {
+    gradient_ = true;
+    gradientTop_ = ToQColor(top);
+    gradientBottom_ = ToQColor(bottom);
+    client_->update();
+}
+
+void Form::ClearBackgroundGradient() {
+    gradient_ = false;
+    client_->update();
+}
+
+void Form::PaintBackground(QWidget* on) {
+    QPainter p(on);
+    if (gradient_) {
+        QLinearGradient g(0, 0, 0, std::max(1, on->height() - 1));
+        g.setColorAt(0, gradientTop_);
+        g.setColorAt(1, gradientBottom_);
+        p.fillRect(on->rect(), g);
+    } else {
+        p.fillRect(on->rect(), ToQColor(backColor_));
+    }
+}
+
+void Form::LayoutClient() {
+    int top = 0;
+    if (menuBar_) {
+        top = menuBar_->sizeHint().height();
+        menuBar_->setGeometry(0, 0, width(), top);
+    }
+    client_->setGeometry(0, top, width(), std::max(0, height() - top));
+}
+
+void Form::ShowModal() {
+    if (modalLoop_) return;
+    if (isHidden()) setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    modalLoop_ = nullptr;
+    if (isHidden()) setWindowModality(Qt::NonModal);
+}
+
+bool Form::Unload() {
+    unloadMode_ = 1;
+    const bool closed = close();
+    unloadMode_ = 0;
+    return closed;
+}
+
+void Form::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    emit FormShown();
+}
+
+void Form::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (modalLoop_ && !event->spontaneous()) modalLoop_->quit();
+}
+
+void Form::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayoutClient();
+    emit FormResized();
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+    int cancel = 0;
+    emit FormQueryUnload(cancel, unloadMode_);
+    if (cancel == 0) emit FormUnload(cancel);
+    if (cancel != 0) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace tovcore::ui

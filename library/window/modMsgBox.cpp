@@ -1,0 +1,337 @@
+#include "library/window/modMsgBox.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTextLayout>
+#include <QThread>
+
+#include "library/src/LibraryState.h"
+#include "library/src/modInit.h"
+#include "library/src/modScreen.h"
+#include "library/window/modSkin.h"
+
+namespace tovcore::detail {
+namespace {
+
+int Nearest(double x) { return static_cast<int>(std::nearbyint(x)); }
+
+// Design measures of element 0 of the button array.
+constexpr int kDesignButtonWidth = 1215;
+constexpr int kDesignButtonHeight = 495;
+// The widest prompt line when no screen answers.
+constexpr int kDefaultMaxPromptWidth = 9000;
+
+QString ButtonCaption(std::int32_t answer) {
+    switch (answer) {
+        case kOk: return QStringLiteral("&Ok");
+        case kCancel: return QStringLiteral("&Cancel");
+        case kAbort: return QStringLiteral("&Abort");
+        case kRetry: return QStringLiteral("&Retry");
+        case kIgnore: return QStringLiteral("&Ignore");
+        case kYes: return QStringLiteral("&Yes");
+        case kNo: return QStringLiteral("&No");
+        default: return QString();
+    }
+}
+
+QFont BoxFont(bool bold) {
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPointSizeF(9.75);
+    f.setBold(bold);
+    return f;
+}
+
+// The number at the start of a text, as the button tags hold it (0 when there is none).
+std::int32_t LeadingNumber(const QString& text) {
+    const std::string s = text.trimmed().toStdString();
+    char* end = nullptr;
+    const double v = std::strtod(s.c_str(), &end);
+    if (end == s.c_str() || !std::isfinite(v)) return 0;
+    return Nearest(v);
+}
+
+// The prompt as the lines it shows: its own line breaks, and a wrap wherever a line would be
+// wider than maxPixels (at a word boundary where there is one, else anywhere).
+QStringList PromptLines(const QString& prompt, const QFont& font, int maxPixels) {
+    QString text = prompt;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList out;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        if (paragraph.isEmpty()) {
+            out << QString();
+            continue;
+        }
+        QTextLayout layout(paragraph, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(maxPixels);
+            QString part = paragraph.mid(line.textStart(), line.textLength());
+            if (line.textStart() + line.textLength() < paragraph.size()) {
+                while (part.endsWith(QLatin1Char(' '))) part.chop(1);
+            }
+            out << part;
+        }
+        layout.endLayout();
+    }
+    return out;
+}
+
+bool OnGuiThread() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    return app && QThread::currentThread() == app->thread();
+}
+
+int ScreenWidthTwips() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? ui::PixelsToTwips(screen->geometry().width()) : 0;
+}
+
+int ScreenHeightTwips() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? ui::PixelsToTwips(screen->geometry().height()) : 0;
+}
+
+}  // namespace
+
+std::vector<std::int32_t> ButtonSet(std::int32_t style) {
+    switch (style & 7) {
+        case 1: return {kOk, kCancel};
+        case 2: return {kAbort, kRetry, kIgnore};
+        case 3: return {kYes, kNo, kCancel};
+        case 4: return {kYes, kNo};
+        case 5: return {kRetry, kCancel};
+        default: return {kOk};
+    }
+}
+
+std::int32_t CloseAnswer(std::int32_t style) {
+    const std::vector<std::int32_t> set = ButtonSet(style);
+    for (std::int32_t b : set)
+        if (b == kCancel) return kCancel;
+    if (set.size() == 1 && set[0] == kOk) return kOk;
+    return 0;
+}
+
+MsgBoxLayout LayoutMsgBox(double labelWidth, double labelHeight, int buttonWidth, int buttonHeight, int buttonCount,
+                          int frameHeight) {
+    MsgBoxLayout l;
+    const int n = std::max(1, buttonCount);
+    const int w = buttonWidth, h = buttonHeight;
+    l.provisionalWidth = Nearest(labelWidth * 1.1);
+    l.provisionalHeight = Nearest(labelHeight + h * 2.5);
+    l.rowWidth = n * w + (n + 1) * 200;
+    l.contentWidth = labelWidth > l.rowWidth ? Nearest(labelWidth) : l.rowWidth;
+    const double gap = n > 1 ? static_cast<double>(l.contentWidth - n * w) / n : (l.contentWidth - w) / 2.0;
+    l.gap = Nearest(gap);
+    l.windowWidth = Nearest(l.contentWidth * 1.1);
+    l.windowHeight = Nearest(h * 2.5 + labelHeight);
+    l.labelWidth = l.contentWidth;
+    l.labelHeight = Nearest(labelHeight);
+    l.buttonTop = Nearest((l.windowHeight - frameHeight - h) * 0.98);
+    int left = l.gap;
+    for (int i = 0; i < n; ++i) {
+        l.buttonLefts.push_back(left);
+        left += w + l.gap;
+    }
+    return l;
+}
+
+int MaxPromptWidth(int screenWidthTwips) {
+    if (screenWidthTwips <= 0) return kDefaultMaxPromptWidth;
+    return Nearest(screenWidthTwips * 0.8 / 1.1);
+}
+
+// ---- frmMsgBox -------------------------------------------------------------------------------------
+frmMsgBox::frmMsgBox() : ui::Form(QStringLiteral("frmMsgBox")) {
+    setFont(BoxFont(false));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    SetTag(QStringLiteral("frmMsgBox"));
+    label_ = new ui::Label(this, QStringLiteral("Label1"));
+    label_->setFont(BoxFont(true));
+    auto* first = new ui::MyButton(this, QStringLiteral("cmdButton"), 0);
+    first->SetCaption(QStringLiteral("&Ok"));
+    first->Move(0, 0, kDesignButtonWidth, kDesignButtonHeight);
+    QObject::connect(first, &QPushButton::clicked, this, [this, first] { Answer(LeadingNumber(first->Tag())); });
+    buttons_.push_back(first);
+}
+
+void frmMsgBox::AddButton(std::int32_t answer) {
+    ui::MyButton* button = nullptr;
+    if (buttonCount_ == 0) {
+        button = buttons_[0];
+    } else {
+        button = new ui::MyButton(this, QStringLiteral("cmdButton"), buttonCount_);
+        button->setFont(font());
+        QObject::connect(button, &QPushButton::clicked, this, [this, button] { Answer(LeadingNumber(button->Tag())); });
+        buttons_.push_back(button);
+    }
+    button->SetCaption(ButtonCaption(answer));
+    button->SetTag(QString::number(answer));
+    button->SetWidth(buttonWidth_);
+    button->SetHeight(buttonHeight_);
+    button->SetVisible(true);
+    ++buttonCount_;
+}
+
+void frmMsgBox::Arrange() {
+    const MsgBoxLayout l = LayoutMsgBox(label_->Width(), label_->Height(), buttonWidth_, buttonHeight_,
+                                        static_cast<int>(buttons_.size()), Height() - ScaleHeight());
+    SetWidth(l.windowWidth);
+    SetHeight(l.windowHeight);
+    label_->Move(l.labelLeft, l.labelTop, l.labelWidth, l.labelHeight);
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        buttons_[i]->Move(l.buttonLefts[i], l.buttonTop, buttons_[i]->Width(), buttons_[i]->Height());
+}
+
+std::int32_t frmMsgBox::MsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const std::string& Title,
+                               std::int32_t Align) {
+    busy_ = true;
+    answer_ = 0;
+    answered_ = false;
+    closeAnswer_ = CloseAnswer(MsgBoxStyle);
+
+    buttonWidth_ = buttons_[0]->Width();
+    buttonHeight_ = buttons_[0]->Height();
+
+    // The prompt, as plain text, wrapped where a line would be too wide.
+    prompt_ = Prompt;
+    const QFont labelFont = label_->font();
+    const int maxPixels = ui::TwipsToPixels(MaxPromptWidth(ScreenWidthTwips()));
+    const QStringList lines = PromptLines(QString::fromStdString(Prompt), labelFont, maxPixels);
+    const QFontMetrics metrics(labelFont);
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    label_->SetCaption(lines.join(QLatin1Char('\n')));
+    label_->SetWidth(Prompt.empty() ? 0 : ui::PixelsToTwips(widest + 2));
+    label_->SetHeight(ui::PixelsToTwips(metrics.lineSpacing() * static_cast<int>(lines.size())));
+
+    const std::string caption =
+        Title.empty() ? State().client.exeName + " " + GetVersion() : Title;
+    SetCaption(QString::fromStdString(caption));
+    label_->SetAlignment(Align);
+    QApplication::beep();
+
+    SetWidth(Nearest(label_->Width() * 1.1));
+    SetHeight(Nearest(label_->Height() + buttonHeight_ * 2.5));
+    label_->Move(100, 100, label_->Width(), label_->Height());
+
+    buttonCount_ = 0;
+    for (std::int32_t answer : ButtonSet(MsgBoxStyle)) AddButton(answer);
+    CenterObject(this);
+    Arrange();
+
+    buttons_[0]->setFocus();
+    const std::size_t preferred = static_cast<std::size_t>((MsgBoxStyle & 0x300) >> 8);
+    if (preferred < buttons_.size()) buttons_[preferred]->setFocus();
+
+    SetLeft(Nearest(ScreenWidthTwips() / 2.0 - Width() / 2.0));
+    SetTop(Nearest(ScreenHeightTwips() / 2.0 - Height() / 2.0));
+
+    // The remembered skin, applied as the box is shown (never from its painting).
+    const SkinState& skin = State().skin;
+    SkinIt(this, skin.ButtonTabColor, skin.ButtonTabTextColor, skin.ButtonTabColorGradient, skin.BackGroundColor,
+           0xFFFFFF, kColorNotGiven, 1);
+
+    ShowModal();
+
+    // The buttons made for this call go with the window.
+    while (buttons_.size() > 1) {
+        delete buttons_.back();
+        buttons_.pop_back();
+    }
+    busy_ = false;
+    return answer_;
+}
+
+void frmMsgBox::Answer(std::int32_t value) {
+    answer_ = value;
+    answered_ = true;
+    close();
+}
+
+void frmMsgBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        if (closeAnswer_ != 0) Answer(closeAnswer_);
+        event->accept();
+        return;
+    }
+    ui::Form::keyPressEvent(event);
+}
+
+void frmMsgBox::closeEvent(QCloseEvent* event) {
+    if (!answered_) {
+        if (closeAnswer_ == 0) {
+            event->ignore();
+            return;
+        }
+        answer_ = closeAnswer_;
+        answered_ = true;
+    }
+    event->accept();
+}
+
+// ---- the thread's box --------------------------------------------------------------------------------
+namespace {
+
+struct BoxHolder {
+    QPointer<frmMsgBox> box;
+    ~BoxHolder() {
+        if (box && QCoreApplication::instance()) delete box.data();
+    }
+};
+
+QCoreApplication* g_cleanupRegisteredFor = nullptr;
+
+// Runs as the application object goes, before its widgets are torn down.
+void DropThreadBox() {
+    g_cleanupRegisteredFor = nullptr;
+    State().window.messageBox.reset();
+}
+
+frmMsgBox* ThreadBox() {
+    std::shared_ptr<void>& slot = State().window.messageBox;
+    auto* holder = static_cast<BoxHolder*>(slot.get());
+    if (!holder || !holder->box) {
+        auto made = std::make_shared<BoxHolder>();
+        made->box = new frmMsgBox;
+        holder = made.get();
+        slot = std::move(made);
+        if (g_cleanupRegisteredFor != QCoreApplication::instance()) {
+            g_cleanupRegisteredFor = QCoreApplication::instance();
+            qAddPostRoutine(DropThreadBox);
+        }
+    }
+    return holder->box;
+}
+
+}  // namespace
+
+std::int32_t MyMsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const std::string& Title,
+                      std::int32_t Align) {
+    if (const MessageHandler& own = State().window.messageHandler) return own(Prompt, MsgBoxStyle, Title);
+    if (!OnGuiThread()) {
+        // No window can be shown here: the message goes to the error stream and nobody answers.
+        std::cerr << (Title.empty() ? std::string() : Title + ": ") << Prompt << '\n';
+        return 0;
+    }
+    frmMsgBox* box = ThreadBox();
+    if (box->Busy()) {
+        // A box asked for while another one is open (from a timer, say) gets a window of its own.
+        frmMsgBox extra;
+        return extra.MsgBox(Prompt, MsgBoxStyle, Title, Align);
+    }
+    return box->MsgBox(Prompt, MsgBoxStyle, Title, Align);
+}
+
+}  // namespace tovcore::detail

@@ -1,0 +1,81 @@
+// The library's own message box: a small window with the prompt, a row of answer buttons built
+// for the requested button set, the caller's title (or the program's name and version), the
+// remembered skin and the caller's alignment of the prompt.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <tovcore/controls.h>
+
+namespace tovcore::detail {
+
+// Answer values of the buttons.
+enum MsgBoxAnswer : std::int32_t { kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7 };
+
+// The buttons of a style (its low three bits), left to right.
+std::vector<std::int32_t> ButtonSet(std::int32_t style);
+// The answer that closing the box without a button gives: Cancel where the set has a Cancel
+// button, OK for an OK-only box, 0 where only a button can answer (the box then stays open).
+std::int32_t CloseAnswer(std::int32_t style);
+
+// The box's layout, in twips, from the measured prompt label and the design button size.
+struct MsgBoxLayout {
+    int provisionalWidth = 0;
+    int provisionalHeight = 0;
+    int rowWidth = 0;      // n x W + (n + 1) x 200
+    int contentWidth = 0;  // the row, or the label when it is wider
+    int gap = 0;           // before each button
+    int windowWidth = 0;
+    int windowHeight = 0;
+    int labelLeft = 100;
+    int labelTop = 100;
+    int labelWidth = 0;
+    int labelHeight = 0;
+    int buttonTop = 0;
+    std::vector<int> buttonLefts;
+};
+// frameHeight: the window's outer height less its inner height.
+MsgBoxLayout LayoutMsgBox(double labelWidth, double labelHeight, int buttonWidth, int buttonHeight, int buttonCount,
+                          int frameHeight);
+
+// The widest prompt line, in twips, before the prompt wraps, for a screen this wide (twips).
+int MaxPromptWidth(int screenWidthTwips);
+
+// The window "frmMsgBox".
+class frmMsgBox : public ui::Form {
+public:
+    frmMsgBox();
+    // Shows the box modally and returns the answer of the button pressed (or of a close).
+    std::int32_t MsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const std::string& Title,
+                        std::int32_t Align);
+    bool Busy() const { return busy_; }
+    ui::Label* PromptLabel() const { return label_; }
+    // The cmdButton control array, element 0 first.
+    const std::vector<ui::MyButton*>& Buttons() const { return buttons_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void AddButton(std::int32_t answer);
+    void Arrange();
+    void Answer(std::int32_t value);
+    ui::Label* label_;
+    std::vector<ui::MyButton*> buttons_;
+    int buttonCount_ = 0;
+    int buttonWidth_ = 0;
+    int buttonHeight_ = 0;
+    std::string prompt_;
+    std::int32_t answer_ = 0;
+    std::int32_t closeAnswer_ = 0;
+    bool answered_ = false;
+    bool busy_ = false;
+};
+
+std::int32_t MyMsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const std::string& Title,
+                      std::int32_t Align);
+
+}  // namespace tovcore::detail

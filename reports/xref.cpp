@@ -1,0 +1,458 @@
+#include "reports/xref.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "engine/classify.h"
+#include "engine/loader.h"
+#include "engine/source.h"
+#include "platform/paths.h"
+
+namespace reports {
+
+using engine::clsFileInfo;
+using engine::clsProcedures;
+using engine::FileKind;
+using engine::LineIndex;
+using engine::NodeId;
+using engine::kNoNode;
+
+namespace {
+
+constexpr double kStatusSeconds = 0.1;  // least time between two status lines of the search
+
+bool IsWord(char c) { return engine::IsWordChar(static_cast<unsigned char>(c)); }
+
+// Whether a word between `before` and `after` stands as a pattern asks.
+bool IsCallDelimiterPair(char before, char after) {
+    if (before == ' ' || before == '@') return after == '(' || after == ' ' || after == '@';
+    if (before == '.') return after == '(' || after == ' ';
+    return false;
+}
+
+// "@" & Trim(line) & "@" folded, or false for a comment line.
+bool FoldedSearchLine(std::string_view line, std::string& x) {
+    const std::string_view t = platform::Trim(line);
+    if (!t.empty() && t.front() == '\'') return false;
+    x.assign(1, '@');
+    for (char c : t) x += static_cast<char>(platform::FoldByte(static_cast<unsigned char>(c)));
+    x += '@';
+    return true;
+}
+
+// The eight folded patterns of one name.
+std::array<std::string, 8> FoldedPatterns(std::string_view name) {
+    const std::string folded = platform::Fold(name);
+    std::array<std::string, 8> p;
+    for (std::size_t k = 0; k < p.size(); ++k) {
+        p[k].assign(CallPrefixes[k]);
+        p[k] += folded;
+        p[k] += CallSuffixes[k];
+    }
+    return p;
+}
+
+int FirstPattern(std::string_view foldedLine, const std::array<std::string, 8>& patterns) {
+    for (std::size_t k = 0; k < patterns.size(); ++k)
+        if (foldedLine.find(patterns[k]) != std::string_view::npos) return static_cast<int>(k);
+    return -1;
+}
+
+// A procedure is private to its file only when its header says so; a header without a scope word
+// is public, and Friend is visible in the whole project. The header is read from the file as it
+// stands now; a header that cannot be found there (the file cannot be read, or changed since the
+// load) does not say Private.
+bool HeaderSaysPrivate(const std::vector<std::string>* lines, const clsProcedures& p) {
+    if (lines && p.pFuncLineStart >= 0 && static_cast<std::size_t>(p.pFuncLineStart) < lines->size()) {
+        LineIndex first = p.pFuncLineStart;
+        const std::string code = engine::StatementCode(engine::GetLogicalLine(*lines, p.pFuncLineStart, first, -1));
+        const std::string stripped = engine::StripProcedureKeywords(code);
+        const std::string name = stripped.substr(0, stripped.find_first_of(" ("));
+        if (engine::mask::IsHeader(engine::GetCodeLineType(code)) && platform::IEquals(name, p.pName)) {
+            std::size_t i = 0;
+            while (i < code.size()) {
+                while (i < code.size() && (code[i] == ' ' || code[i] == '\t')) ++i;
+                std::size_t j = i;
+                while (j < code.size() && code[j] != ' ' && code[j] != '\t') ++j;
+                const std::string_view word = std::string_view(code).substr(i, j - i);
+                if (platform::IEquals(word, "Sub") || platform::IEquals(word, "Function") ||
+                    platform::IEquals(word, "Property") || word.empty())
+                    break;
+                if (platform::IEquals(word, "Private")) return true;
+                i = j;
+            }
+            return false;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+// ---- the patterns ------------------------------------------------------------------------------
+
+int CallPattern(std::string_view line, std::string_view name) {
+    std::string x;
+    if (!FoldedSearchLine(line, x)) return -1;
+    return FirstPattern(x, FoldedPatterns(name));
+}
+
+bool IsIndexableCallName(std::string_view name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), IsWord);
+}
+
+void ForEachCallWord(const std::vector<std::string>& lines, LineIndex codeStart,
+                     const std::function<void(std::string_view, LineIndex)>& f) {
+    std::string x;
+    std::vector<std::string_view> seen;  // words reported for the current line
+    const auto n = static_cast<LineIndex>(lines.size());
+    for (LineIndex k = std::max<LineIndex>(codeStart, 0); k < n; ++k) {
+        if (!FoldedSearchLine(lines[k], x)) continue;
+        seen.clear();
+        const std::size_t len = x.size();
+        std::size_t i = 1;
+        while (i + 1 < len) {
+            if (!IsWord(x[i])) {
+                ++i;
+                continue;
+            }
+            std::size_t j = i;
+            while (IsWord(x[j])) ++j;  // x ends in "@", which is no word character
+            if (IsCallDelimiterPair(x[i - 1], x[j])) {
+                const std::string_view word(x.data() + i, j - i);
+                if (std::find(seen.begin(), seen.end(), word) == seen.end()) {
+                    seen.push_back(word);
+                    f(word, k);
+                }
+            }
+            i = j;
+        }
+    }
+}
+
+// ---- texts and keys ------------------------------------------------------------------------------
+
+std::string LineNumberField(std::int32_t shownLine) {
+    const std::string number = std::to_string(shownLine);
+    return number.size() < 5 ? std::string(5 - number.size(), ' ') + number : number;
+}
+
+std::string CallSiteText(std::string_view fileName, std::int32_t shownLine) {
+    std::string text(fileName.substr(0, 50));
+    text.resize(50, ' ');
+    text += " - Line ";
+    text += LineNumberField(shownLine);
+    return text;
+}
+
+NodeId RoutinesRootNode(const engine::Tree& tree) { return tree.Find(kRoutinesRootKey); }
+
+// ---- one build -------------------------------------------------------------------------------------
+
+struct CrossReference::FileText {
+    const clsFileInfo* file = nullptr;
+    bool exists = false;    // found on disk
+    bool readable = true;   // read without an error
+    std::vector<std::string> lines;
+    LineIndex codeStart = 0;
+    // The lines where a word that names procedures stands between call delimiters, with the
+    // records of that name; made on the file's first scan.
+    bool wordsFound = false;
+    std::vector<std::pair<const std::vector<std::uint32_t>*, LineIndex>> calls;
+};
+
+struct CrossReference::Record {
+    clsProcedures* p = nullptr;
+    bool isPrivate = false;
+};
+
+struct CrossReference::Match {
+    std::uint32_t record;
+    LineIndex line;
+    bool operator<(const Match& o) const { return record != o.record ? record < o.record : line < o.line; }
+};
+
+struct CrossReference::Entry {
+    const clsProcedures* p;
+    std::string key;   // de-duplication key: routine, calling project, calling file, line
+    std::string text;  // call-site text
+    std::int32_t shownLine;
+};
+
+CrossReference::CrossReference(engine::ToolState& state, engine::Host& host, const XrefOptions& options)
+    : st_(state), host_(host), options_(options), pacer_(host) {
+    engine::Tree& tree = st_.treRoutines;
+    root_ = RoutinesRootNode(tree);
+    if (root_ == kNoNode) {
+        root_ = tree.Add(kNoNode, std::string(kRoutinesRootKey), " Routines", "calledroutines");
+        tree.SetSorted(root_, true);
+    }
+}
+
+CrossReference::~CrossReference() = default;
+
+void CrossReference::Prepare() {
+    const double t0 = host_.Seconds();
+    engine::ProjectModel& model = st_.model;
+    std::unordered_map<std::string, FileText*> byKey;  // folded fKey -> file
+    for (FileKind kind : engine::kAllKinds) {
+        firstFile_[static_cast<int>(kind)] = files_.size();
+        for (const clsFileInfo& f : model.Files(kind)) {
+            if (host_.CancelRequested()) break;
+            auto ft = std::make_unique<FileText>();
+            ft->file = &f;
+            const platform::ResolvedPath path = platform::ResolveListedPath(f.fAppFldr, f.fFilename);
+            if (path.exists) {
+                try {
+                    std::int32_t offset = 0;
+                    std::optional<engine::LineArray> text = engine::ReadSourceFile(path.path, offset);
+                    if (text) {
+                        ft->exists = true;
+                        ft->lines = std::move(text->lines);
+                        ft->codeStart = offset;
+                        ++stats_.files;
+                        stats_.lines += ft->lines.size();
+                    }
+                } catch (const std::exception& e) {
+                    ft->exists = true;
+                    ft->readable = false;
+                    stats_.unreadable.push_back(path.path);
+                    host_.WriteErrorLog(e.what());
+                }
+            }
+            byKey.emplace(platform::Fold(f.fKey), ft.get());
+            files_.push_back(std::move(ft));
+            pacer_.Point();
+        }
+    }
+    firstFile_[3] = files_.size();
+
+    // Every procedure in the order of the scan: map by map, file by file, record by record.
+    for (FileKind kind : engine::kAllKinds) {
+        const int m = static_cast<int>(kind);
+        firstRecord_[m] = records_.size();
+        for (auto& entry : model.Procedures(kind)) {
+            const auto it = byKey.find(platform::Fold(entry.key));
+            const FileText* own = it == byKey.end() ? nullptr : it->second;
+            const std::vector<std::string>* lines = own && own->exists && own->readable ? &own->lines : nullptr;
+            for (clsProcedures& p : entry.procedures) {
+                const auto index = static_cast<std::uint32_t>(records_.size());
+                records_.push_back(Record{&p, HeaderSaysPrivate(lines, p)});
+                if (IsIndexableCallName(p.pName))
+                    byName_[platform::Fold(p.pName)].push_back(index);
+                else
+                    literalRecords_[m].push_back(index);
+            }
+        }
+    }
+    firstRecord_[3] = records_.size();
+    stats_.readSeconds += host_.Seconds() - t0;
+}
+
+CrossReference::FileText* CrossReference::Text(FileKind kind, std::size_t index) {
+    const int k = static_cast<int>(kind);
+    const std::size_t i = firstFile_[k] + index;
+    return i < firstFile_[k + 1] ? files_[i].get() : nullptr;
+}
+
+void CrossReference::MatchModuleProcedures(FileKind kind) {
+    if (host_.CancelRequested()) return;
+    st_.RoutinesMatched = true;
+    host_.WriteLog("Matching Modules");
+    const engine::FileList& list = st_.model.Files(kind);
+    const std::string kindWord = engine::KindImage(kind);
+    for (std::size_t i = 0; i < list.size() && !host_.CancelRequested(); ++i) {
+        FileText* ft = Text(kind, i);
+        if (ft && ft->exists && ft->readable && ft->codeStart > 0) {
+            const std::size_t number = firstFile_[static_cast<int>(kind)] + i;
+            for (FileKind mapKind : engine::kAllKinds) ScanProcedures(st_.model.Procedures(mapKind), number, kindWord);
+        }
+        if (ft) {
+            // Each file is scanned once: its lines are no longer needed.
+            ft->lines = {};
+            ft->calls = {};
+        }
+        pacer_.Point();
+    }
+    st_.RoutinesMatched = !host_.CancelRequested();
+}
+
+bool CrossReference::Visible(const Record& r, const clsFileInfo& file) const {
+    const clsProcedures& p = *r.p;
+    if (p.pFilename.empty()) return false;
+    if (r.isPrivate && !(platform::IEquals(p.pFilename, file.fFilename) && platform::IEquals(p.pProject, file.fProject)))
+        return false;
+    return true;
+}
+
+void CrossReference::Status(const std::string& fileName, const std::string& procName) {
+    const double now = host_.Seconds();
+    if (lastStatus_ >= 0 && now - lastStatus_ < kStatusSeconds) return;
+    lastStatus_ = now;
+    host_.DisplayMessage("Scanning " + fileName + " for Procedure: " + procName, false, engine::align::kLeft);
+}
+
+void CrossReference::LogSearches(std::size_t m, const FileText& ft) {
+    const clsFileInfo& file = *ft.file;
+    std::string line;
+    for (std::size_t r = firstRecord_[m]; r < firstRecord_[m + 1]; ++r) {
+        if (!Visible(records_[r], file)) continue;
+        const std::string& name = records_[r].p->pName;
+        line.assign("Scanning ").append(file.fFilename).append(" for Procedure: ").append(name);
+        host_.WriteLog(line);
+        host_.WriteLog(line);
+        Status(file.fFilename, name);
+    }
+}
+
+bool CrossReference::Collect(std::size_t m, FileText& ft, std::vector<Match>& matches) {
+    const clsFileInfo& file = *ft.file;
+    const auto n = static_cast<LineIndex>(ft.lines.size());
+    std::string x;
+
+    if (options_.search == engine::UsageSearch::Literal) {
+        for (std::size_t r = firstRecord_[m]; r < firstRecord_[m + 1]; ++r) {
+            if (host_.CancelRequested()) return false;
+            if (!Visible(records_[r], file)) continue;
+            const auto patterns = FoldedPatterns(records_[r].p->pName);
+            for (LineIndex i = ft.codeStart; i < n; ++i) {
+                if (FoldedSearchLine(ft.lines[i], x) && FirstPattern(x, patterns) >= 0)
+                    matches.push_back(Match{static_cast<std::uint32_t>(r), i});
+                pacer_.Tick();
+            }
+        }
+        return true;
+    }
+
+    if (!ft.wordsFound) {
+        ForEachCallWord(ft.lines, ft.codeStart, [&](std::string_view word, LineIndex line) {
+            const auto it = byName_.find(word);
+            if (it != byName_.end()) ft.calls.emplace_back(&it->second, line);
+        });
+        ft.wordsFound = true;
+    }
+    for (const auto& [records, line] : ft.calls) {
+        auto it = std::lower_bound(records->begin(), records->end(), firstRecord_[m]);
+        for (; it != records->end() && *it < firstRecord_[m + 1]; ++it)
+            if (Visible(records_[*it], file)) matches.push_back(Match{*it, line});
+    }
+    // Names the index cannot answer are searched literally.
+    for (std::uint32_t r : literalRecords_[m]) {
+        if (!Visible(records_[r], file)) continue;
+        const auto patterns = FoldedPatterns(records_[r].p->pName);
+        for (LineIndex i = ft.codeStart; i < n; ++i)
+            if (FoldedSearchLine(ft.lines[i], x) && FirstPattern(x, patterns) >= 0) matches.push_back(Match{r, i});
+    }
+    std::sort(matches.begin(), matches.end());
+    return !host_.CancelRequested();
+}
+
+void CrossReference::ScanProcedures(engine::ProcedureMap& procedures, std::size_t fileNumber,
+                                    const std::string& kindWord) {
+    if (host_.CancelRequested() || procedures.empty() || fileNumber >= files_.size()) return;
+    std::size_t m = 0;
+    while (m < 3 && &st_.model.Procedures(engine::kAllKinds[m]) != &procedures) ++m;
+    if (m == 3) return;  // not one of the model's maps
+    FileText& ft = *files_[fileNumber];
+    const clsFileInfo& file = *ft.file;
+
+    const double t0 = host_.Seconds();
+    if (options_.logSearches)
+        LogSearches(m, ft);
+    else if (firstRecord_[m] < firstRecord_[m + 1])
+        Status(file.fFilename, records_[firstRecord_[m]].p->pName);
+    std::vector<Match> matches;
+    const bool complete = Collect(m, ft, matches);
+    stats_.searchSeconds += host_.Seconds() - t0;
+    if (!complete) return;
+
+    // One entry per routine, calling file and line; every record whose name was found is used.
+    const double t1 = host_.Seconds();
+    std::vector<Entry> entries;
+    std::unordered_set<std::string> seen;  // folded keys of this scan
+    for (const Match& match : matches) {
+        clsProcedures& p = *records_[match.record].p;
+        const std::int32_t shown = match.line - ft.codeStart + 1;
+        std::string key = p.pName + "/" + p.pProject + "/" + file.fProject + "/" + file.fFilename + "/" +
+                          LineNumberField(shown);
+        if (seen.insert(platform::Fold(key)).second)
+            entries.push_back(Entry{&p, std::move(key), CallSiteText(file.fFilename, shown), shown});
+        p.pUsed = true;
+    }
+
+    // The entries as nodes, in order: project, routine and call site, each made once.
+    engine::Tree& tree = st_.treRoutines;
+    const platform::ResolvedPath callerPath = platform::ResolveListedPath(file.fAppFldr, file.fFilename);
+    for (const Entry& e : entries) {
+        const clsProcedures& p = *e.p;
+        auto project = projectNodes_.find(p.pProject);
+        if (project == projectNodes_.end()) {
+            if (tree.Contains(p.pProject)) continue;  // the key stands for another node
+            const NodeId id = tree.Add(root_, p.pProject, p.pProject, "project");
+            tree.SetSorted(id, true);
+            tree.Node(id).tag = p.pAppFldr;
+            project = projectNodes_.emplace(p.pProject, id).first;
+        }
+        const std::string routineKey = p.pName + "/" + p.pProject;
+        auto routine = routineNodes_.find(routineKey);
+        if (routine == routineNodes_.end()) {
+            if (tree.Contains(routineKey)) continue;
+            const NodeId id = tree.Add(project->second, routineKey, p.pName, kindWord);
+            tree.SetSorted(id, true);
+            tree.Node(id).tag = p.pAppFldr;
+            routine = routineNodes_.emplace(routineKey, id).first;
+        }
+        if (tree.Contains(e.key)) continue;  // found before, through a record of the same name
+        const NodeId id = tree.Add(routine->second, e.key, e.text, kindWord);
+        engine::TreeNode& node = tree.Node(id);
+        node.tag = file.fAppFldr;
+        node.openPath = callerPath.path;
+        node.openLine = e.shownLine;
+        ++stats_.callSites;
+        pacer_.Tick();
+    }
+    stats_.treeSeconds += host_.Seconds() - t1;
+}
+
+// ---- the command ---------------------------------------------------------------------------------
+
+void MatchProcedures(engine::ToolState& state, engine::Host& host, const XrefOptions& options) {
+    host.WriteLog("Matching Procedures");
+    host.HourGlassOn();
+    const double start = host.Seconds();
+    engine::Tree& tree = state.treRoutines;
+    tree.Clear();
+    tree.visible = false;
+    host.DisplayMessage("Working... Please wait (may take some time).", true, engine::align::kCenter);
+
+    CrossReference xref(state, host, options);
+    xref.Prepare();
+    for (FileKind kind : engine::kAllKinds) xref.MatchModuleProcedures(kind);
+
+    XrefStats& stats = xref.stats();
+    stats.routineNodes = 0;
+    for (NodeId project : tree.Children(RoutinesRootNode(tree))) stats.routineNodes += tree.Children(project).size();
+    for (FileKind kind : engine::kAllKinds)
+        for (const auto& entry : state.model.Procedures(kind))
+            for (const clsProcedures& p : entry.procedures) stats.usedProcedures += p.pUsed ? 1 : 0;
+
+    tree.visible = true;
+    const std::string elapsed = engine::ElapsedTimeText(host.Seconds() - start);
+    host.ClearMessage();
+    if (host.CancelRequested()) {
+        tree.Clear();
+        host.MyMsgBox("Called Routines Canceled - " + elapsed, engine::msgbox::kOKOnly, "", engine::align::kCenter);
+    } else {
+        std::string text = "Called Routines Elaspsed Time - " + elapsed;
+        if (!stats.unreadable.empty()) {
+            text += "\r\n\r\nThese files could not be read and were not searched:";
+            for (const std::string& path : stats.unreadable) text += "\r\n" + path;
+        }
+        host.MyMsgBox(text, engine::msgbox::kOKOnly, "", engine::align::kCenter);
+    }
+    tree.visible = true;
+    host.HourGlassOff();
+    if (options.stats) *options.stats = stats;
+}
+
+}  // namespace reports

@@ -1,0 +1,224 @@
+// The control layer: units, colours, properties by name, the Controls collection, the tab control.
+#include <memory>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <tovcore/controls.h>
+
+namespace {
+
+using namespace tovcore::ui;
+
+TEST(ControlUnits, TwipsBecomeWholePixelsHalvesToEven) {
+    struct Case {
+        double twips;
+        int pixels;
+    } cases[] = {{0, 0}, {15, 1}, {22, 1}, {23, 2}, {7.5, 0}, {22.5, 2}, {37.5, 2}, {-7.5, 0}, {1215, 81}, {-75000, -5000}};
+    for (const Case& c : cases) EXPECT_EQ(TwipsToPixels(c.twips), c.pixels) << c.twips;
+    EXPECT_EQ(PixelsToTwips(81), 1215);
+}
+
+TEST(ControlColours, WindowsValuesAndSystemColours) {
+    EXPECT_EQ(ToQColor(0x0000FF), QColor(255, 0, 0));  // red in the low byte
+    EXPECT_EQ(ToQColor(0xC08000), QColor(0, 0x80, 0xC0));
+    EXPECT_EQ(FromQColor(QColor(1, 2, 3)), 0x030201);
+    EXPECT_EQ(TranslateColor(0x804000), 0x804000);
+    // A system colour is the current colour of the palette role that stands for it.
+    EXPECT_TRUE(IsSystemColor(vbButtonFace));
+    EXPECT_EQ(TranslateColor(vbButtonFace), FromQColor(QApplication::palette().color(QPalette::Button)));
+    EXPECT_EQ(TranslateColor(vbWindowBackground), FromQColor(QApplication::palette().color(QPalette::Base)));
+    EXPECT_EQ(SystemColorRole(18), QPalette::ButtonText);
+    EXPECT_EQ(TranslateColor(SystemColor(200)), 0);  // outside the table
+    EXPECT_EQ(TranslateColor(-999), 0);
+}
+
+TEST(ControlProperties, TypeNamesOfEveryControl) {
+    Form form("frmTest");
+    auto* frame = new Frame(&form, "fraOne");
+    auto* tab = new SSTab(&form, "SSTab1");
+    auto* menu = new Menu(&form, "mnuFile");
+    const std::pair<QObject*, const char*> cases[] = {
+        {&form, "Form"},
+        {new Label(&form, "Label1"), "Label"},
+        {new CommandButton(&form, "cmdPlain"), "CommandButton"},
+        {new MyButton(frame, "cmdGradient"), "MyButton"},
+        {new TextBox(&form, "txtProject"), "TextBox"},
+        {new CheckBox(&form, "chkLog", 0), "CheckBox"},
+        {new OptionButton(&form, "optA"), "OptionButton"},
+        {frame, "Frame"},
+        {new PictureBox(&form, "Picture1"), "PictureBox"},
+        {new ComboBox(&form, "cboCode"), "ComboBox"},
+        {new ListBox(&form, "List1"), "ListBox"},
+        {new ListView(&form, "lvwItems"), "ListView"},
+        {new TreeView(tab, "treProject"), "TreeView"},
+        {new RichTextBox(tab, "rtfAPIs"), "RichTextBox"},
+        {tab, "SSTab"},
+        {menu, "Menu"},
+    };
+    for (const auto& [obj, type] : cases) EXPECT_EQ(TypeName(obj), type) << obj->objectName().toStdString();
+    EXPECT_EQ(TypeName(nullptr), "");
+}
+
+TEST(ControlProperties, LookedUpByNameAndSkippedWhereMissing) {
+    Form form("frmTest");
+    auto* label = new Label(&form, "Label1");
+    auto* button = new CommandButton(&form, "cmdOk");
+    auto* item = new Menu(&form, "mnuFile");
+
+    EXPECT_TRUE(SetProperty(label, "BackStyle", 0));
+    EXPECT_EQ(GetProperty(label, "BackStyle")->toInt(), 0);
+    // A property the control lacks is not written, and no dynamic property appears.
+    EXPECT_FALSE(SetProperty(button, "BackStyle", 0));
+    EXPECT_FALSE(GetProperty(button, "BackStyle").has_value());
+    EXPECT_FALSE(button->property("BackStyle").isValid());
+    EXPECT_FALSE(SetProperty(item, "Left", 100));
+    // Read-only properties and values that do not convert are refused.
+    EXPECT_FALSE(SetProperty(button, "Name", "cmdOther"));
+    EXPECT_FALSE(SetProperty(button, "Left", QVariant::fromValue(QPoint(1, 2))));
+    // A dynamic property does not count as one the control has.
+    button->setProperty("Extra", 1);
+    EXPECT_FALSE(HasProperty(button, "Extra"));
+
+    EXPECT_TRUE(SetProperty(button, "Caption", "&Save"));
+    EXPECT_EQ(button->text(), "&Save");
+    EXPECT_TRUE(SetProperty(item, "Enabled", false));
+    EXPECT_FALSE(item->isEnabled());
+}
+
+TEST(ControlProperties, TwipsReadBackExactlyWhileThePixelsStay) {
+    Form form("frmTest");
+    auto* button = new MyButton(&form, "cmdOk");
+    button->Move(100, 200, 1215, 495);
+    EXPECT_EQ(button->Left(), 100);
+    EXPECT_EQ(button->Top(), 200);
+    EXPECT_EQ(button->Width(), 1215);
+    EXPECT_EQ(button->Height(), 495);
+    EXPECT_EQ(button->geometry(), QRect(7, 13, 81, 33));
+    // Moved in pixels by someone else: the twips follow the pixels.
+    button->move(10, 13);
+    EXPECT_EQ(button->Left(), 150);
+    EXPECT_EQ(button->Top(), 200);
+
+    form.SetWidth(9000);
+    form.SetHeight(6000);
+    EXPECT_EQ(form.Width(), 9000);
+    EXPECT_EQ(form.ScaleHeight(), 6000);
+}
+
+TEST(ControlProperties, EnabledAndVisibleAreTheControlsOwn) {
+    Form form("frmTest");
+    auto* frame = new Frame(&form, "fraOne");
+    auto* inside = new CheckBox(frame, "chkInside");
+    frame->SetEnabled(false);
+    EXPECT_FALSE(inside->isEnabled());
+    EXPECT_TRUE(inside->Enabled());  // a disabled container does not change the control's own state
+    EXPECT_TRUE(inside->Visible());  // the form is not shown, the control is not hidden
+    inside->SetVisible(false);
+    EXPECT_FALSE(GetProperty(inside, "Visible")->toBool());
+}
+
+TEST(ControlsCollection, CreationOrderMenusIncludedGoneControlsDropped) {
+    Form form("frmTest");
+    auto* file = new Menu(&form, "mnuFile");
+    auto* frame = new Frame(&form, "fraOne");
+    auto* inFrame = new Label(frame, "Label1");
+    auto* exit = new Menu(file, "mnuExit");
+    auto* text = new TextBox(&form, "txtProject");
+    std::vector<QObject*> expected{file, frame, inFrame, exit, text};
+    EXPECT_EQ(Controls(&form), expected);
+
+    delete inFrame;
+    expected.erase(expected.begin() + 2);
+    EXPECT_EQ(Controls(&form), expected);
+    EXPECT_TRUE(Controls(frame).empty());  // only a form has a Controls collection
+
+    // Containers, and the client area below the menu bar.
+    EXPECT_EQ(text->Container(), &form);
+    EXPECT_EQ(text->parentWidget(), form.Client());
+    EXPECT_EQ(FormOf(exit), &form);
+    EXPECT_EQ(file->SubMenu()->actions().size(), 1);
+    EXPECT_TRUE(form.MenuBar()->actions().contains(file));
+}
+
+TEST(ControlEvents, CheckBoxClickFollowsEveryValueChange) {
+    Form form("frmTest");
+    auto* box = new CheckBox(&form, "chkLog", 2);
+    QSignalSpy clicks(box, &CheckBox::Click);
+    box->SetValue(1);
+    EXPECT_EQ(box->Value(), 1);
+    box->SetValue(1);
+    box->SetValue(0);
+    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_EQ(box->Index(), 2);
+}
+
+class TabControl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tab = new SSTab(&form, "SSTab1");
+        tab->SetTabs(3);
+        tab->Move(0, 0, 6000, 4000);
+        first = new RichTextBox(tab, "rtfFirst");
+        first->Move(25, 400, 3000, 2000);
+        tab->SetTab(1);
+        second = new TreeView(tab, "treSecond");
+        second->Move(25, 400, 3000, 2000);
+    }
+    Form form{"frmTest"};
+    SSTab* tab = nullptr;
+    RichTextBox* first = nullptr;
+    TreeView* second = nullptr;
+};
+
+TEST_F(TabControl, ControlsOfHiddenTabsLieFarLeft) {
+    EXPECT_EQ(tab->TabOf(first), 0);
+    EXPECT_EQ(tab->TabOf(second), 1);
+    EXPECT_EQ(first->Left(), 25 - SSTab::kHiddenOffset);
+    EXPECT_EQ(second->Left(), 25);
+    EXPECT_EQ(first->Container(), tab);
+
+    tab->SetTab(0);
+    EXPECT_EQ(first->Left(), 25);
+    EXPECT_EQ(second->Left(), 25 - SSTab::kHiddenOffset);
+
+    // A control placed on another tab goes far left at once, and comes back with its tab.
+    tab->PlaceOnTab(first, 2);
+    EXPECT_LT(first->Left(), 0);
+    tab->SetTab(2);
+    EXPECT_EQ(first->Left(), 25);
+}
+
+TEST_F(TabControl, SettingTheTabRaisesClickWithThePreviousTab) {
+    QSignalSpy clicks(tab, &SSTab::Click);
+    tab->SetTab(2);
+    tab->SetTab(2);   // no change, no click
+    tab->SetTab(7);   // no such tab
+    tab->SetTab(0);
+    ASSERT_EQ(clicks.count(), 2);
+    EXPECT_EQ(clicks[0][0].toInt(), 1);
+    EXPECT_EQ(clicks[1][0].toInt(), 2);
+
+    // A click on a tab of the strip selects it.
+    tab->SetTabsPerRow(3);
+    QTest::mouseClick(tab, Qt::LeftButton, {}, tab->TabRect(1).center());
+    EXPECT_EQ(tab->Tab(), 1);
+    EXPECT_EQ(clicks.count(), 3);
+}
+
+TEST_F(TabControl, CaptionsAndTabCount) {
+    tab->SetTabCaption(0, "App Functions");
+    tab->SetTab(0);
+    EXPECT_EQ(GetProperty(tab, "Caption")->toString(), "App Functions");
+    tab->SetTabs(6);
+    EXPECT_EQ(tab->TabCaption(5), "Tab 5");
+    tab->SetTab(5);
+    tab->SetTabs(2);
+    EXPECT_EQ(tab->Tab(), 1);
+}
+
+}  // namespace

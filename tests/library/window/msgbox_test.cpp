@@ -1,0 +1,252 @@
+// The library's message box: its layout arithmetic, buttons and answers by style, closing,
+// Escape, the default button, the caption, plain-text prompts, wrapping and the remembered skin.
+// Every box is answered from a timer while its call waits.
+#include <QApplication>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <tovcore/clsTovcore.h>
+
+#include "library/src/LibraryState.h"
+#include "library/window/modMsgBox.h"
+#include "tests/library/library_test_util.h"
+#include "tests/library/window/window_test_util.h"
+
+namespace {
+
+using tovcore::detail::frmMsgBox;
+using tovcore::detail::LayoutMsgBox;
+using tovcore::detail::State;
+
+bool IsBox(QWidget* w) { return dynamic_cast<frmMsgBox*>(w) != nullptr; }
+
+// Shows a box and runs `act` on it once it is up; returns the box's answer.
+std::int32_t Ask(const std::string& prompt, std::int32_t style, const std::function<void(frmMsgBox*)>& act,
+                 const std::string& title = "Test", std::int32_t align = 2) {
+    wintest::WhenShown(IsBox, [act](QWidget* w) { act(static_cast<frmMsgBox*>(w)); });
+    return tovcore::Global().MyMsgBox(prompt, style, title, align);
+}
+
+// Presses the button whose caption is given.
+std::function<void(frmMsgBox*)> Press(const QString& caption) {
+    return [caption](frmMsgBox* box) {
+        for (auto* b : box->Buttons())
+            if (b->Caption() == caption) return b->click();
+        ADD_FAILURE() << "no button " << caption.toStdString();
+    };
+}
+
+TEST(MsgBoxLayout, ExamplesInTwips) {
+    struct Case {
+        const char* what;
+        double labelWidth, labelHeight;
+        int buttons, frame;
+        int content, gap, width, height, top;
+        std::vector<int> lefts;
+    } cases[] = {
+        {"empty prompt, OK alone", 0, 0, 1, 0, 1615, 200, 1777, 1238, 728, {200}},
+        {"two buttons, narrow prompt", 1000, 300, 2, 0, 3030, 300, 3333, 1538, 1022, {300, 1815}},
+        {"prompt wider than the row spreads the buttons", 5000.4, 300, 2, 0, 5000, 1285, 5500, 1538, 1022, {1285, 3785}},
+        {"three buttons", 0, 300, 3, 0, 4445, 267, 4890, 1538, 1022, {267, 1749, 3231}},
+        {"a single button is centred in a wide prompt", 4000, 600, 1, 405, 4000, 1392, 4400, 1838, 919, {1392}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto l = LayoutMsgBox(c.labelWidth, c.labelHeight, 1215, 495, c.buttons, c.frame);
+        EXPECT_EQ(l.rowWidth, c.buttons * 1215 + (c.buttons + 1) * 200);
+        EXPECT_EQ(l.contentWidth, c.content);
+        EXPECT_EQ(l.gap, c.gap);
+        EXPECT_EQ(l.windowWidth, c.width);
+        EXPECT_EQ(l.windowHeight, c.height);
+        EXPECT_EQ(l.buttonTop, c.top);
+        EXPECT_EQ(l.buttonLefts, c.lefts);
+        EXPECT_EQ(l.labelLeft, 100);
+        EXPECT_EQ(l.labelTop, 100);
+        EXPECT_EQ(l.labelWidth, c.content);
+    }
+}
+
+TEST(MsgBoxButtons, SetsAndCloseAnswersByStyle) {
+    using tovcore::detail::ButtonSet;
+    using tovcore::detail::CloseAnswer;
+    struct Case {
+        std::int32_t style;
+        std::vector<std::int32_t> buttons;
+        std::int32_t onClose;
+    } cases[] = {
+        {0, {1}, 1},           {1, {1, 2}, 2},          {2, {3, 4, 5}, 0}, {3, {6, 7, 2}, 2},
+        {4, {6, 7}, 0},        {5, {4, 2}, 2},          {6, {1}, 1},       {7, {1}, 1},
+        {35, {6, 7, 2}, 2},    {64 + 4096, {1}, 1},     {0x104, {6, 7}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ButtonSet(c.style), c.buttons) << c.style;
+        EXPECT_EQ(CloseAnswer(c.style), c.onClose) << c.style;
+    }
+}
+
+TEST(MsgBoxAnswers, EachButtonAnswersItsValue) {
+    struct Case {
+        std::int32_t style;
+        std::vector<const char*> captions;
+        std::vector<std::int32_t> answers;
+    } cases[] = {
+        {0, {"&Ok"}, {1}},
+        {1, {"&Ok", "&Cancel"}, {1, 2}},
+        {2, {"&Abort", "&Retry", "&Ignore"}, {3, 4, 5}},
+        {3, {"&Yes", "&No", "&Cancel"}, {6, 7, 2}},
+        {4, {"&Yes", "&No"}, {6, 7}},
+        {5, {"&Retry", "&Cancel"}, {4, 2}},
+        {64, {"&Ok"}, {1}},  // the icon bits change nothing
+    };
+    for (const Case& c : cases) {
+        for (std::size_t i = 0; i < c.captions.size(); ++i) {
+            std::vector<QString> shown;
+            const std::int32_t answer = Ask("Question?", c.style, [&](frmMsgBox* box) {
+                for (auto* b : box->Buttons()) shown.push_back(b->Caption());
+                box->Buttons()[i]->click();
+            });
+            EXPECT_EQ(answer, c.answers[i]) << "style " << c.style << " button " << i;
+            ASSERT_EQ(shown.size(), c.captions.size()) << c.style;
+            for (std::size_t k = 0; k < shown.size(); ++k) EXPECT_EQ(shown[k], c.captions[k]);
+        }
+    }
+}
+
+TEST(MsgBoxAnswers, ButtonsMadeForACallGoWithTheWindow) {
+    Ask("Three", 3, Press("&No"));
+    int buttons = 0;
+    Ask("One", 0, [&](frmMsgBox* box) {
+        buttons = static_cast<int>(box->Buttons().size());
+        box->Buttons()[0]->click();
+    });
+    EXPECT_EQ(buttons, 1);
+}
+
+TEST(MsgBoxClosing, CloseAndEscapeAnswerCancelOrOkAndNothingElse) {
+    const auto closeIt = [](frmMsgBox* box) { box->close(); };
+    const auto escape = [](frmMsgBox* box) { QTest::keyClick(box->Buttons()[0], Qt::Key_Escape); };
+    EXPECT_EQ(Ask("OK and Cancel", 1, closeIt), 2);
+    EXPECT_EQ(Ask("Yes, No and Cancel", 3, escape), 2);
+    EXPECT_EQ(Ask("OK only", 0, closeIt), 1);
+    EXPECT_EQ(Ask("OK only", 0, escape), 1);
+
+    // Yes and No without Cancel: only a button answers; the box stays up after close and Escape.
+    for (const auto& attempt : {std::function<void(frmMsgBox*)>(closeIt), std::function<void(frmMsgBox*)>(escape)}) {
+        bool stillShown = false;
+        const std::int32_t answer = Ask("Yes or No", 4, [&](frmMsgBox* box) {
+            attempt(box);
+            stillShown = box->isVisible();
+            box->Buttons()[1]->click();
+        });
+        EXPECT_TRUE(stillShown);
+        EXPECT_EQ(answer, 7);
+    }
+}
+
+TEST(MsgBoxClosing, EveryCallStartsWithoutAnAnswer) {
+    EXPECT_EQ(Ask("First", 4, Press("&Yes")), 6);
+    // Ended by other means than a button or a close: no answer, not the previous one.
+    EXPECT_EQ(Ask("Second", 4, [](frmMsgBox* box) { box->hide(); }), 0);
+}
+
+TEST(MsgBoxFocus, DefaultButtonByStyleIgnoringOnesTheSetLacks) {
+    struct Case {
+        std::int32_t style;
+        int focused;
+    } cases[] = {{3, 0}, {3 + 0x100, 1}, {3 + 0x200, 2}, {3 + 0x300, 0}, {4 + 0x200, 0}, {1 + 0x100, 1}};
+    for (const Case& c : cases) {
+        int focused = -1;
+        Ask("Focus", c.style, [&](frmMsgBox* box) {
+            for (std::size_t i = 0; i < box->Buttons().size(); ++i)
+                if (box->focusWidget() == box->Buttons()[i]) focused = static_cast<int>(i);
+            box->Buttons().back()->click();
+        });
+        EXPECT_EQ(focused, c.focused) << c.style;
+    }
+}
+
+TEST(MsgBoxText, CaptionPromptAlignmentAndLayoutOnScreen) {
+    State().client.app = libtest::TestApp();
+    State().client.exeName = "Tester";
+    State().client.versionType = 3;
+    QString caption, prompt;
+    Qt::TextFormat format = Qt::RichText;
+    Qt::Alignment alignment;
+    int buttonLeft = 0, labelWidth = 0;
+    Ask(
+        "Save & close <b>now</b>?", 1,
+        [&](frmMsgBox* box) {
+            caption = box->windowTitle();
+            prompt = box->PromptLabel()->text();
+            format = box->PromptLabel()->textFormat();
+            alignment = box->PromptLabel()->alignment();
+            buttonLeft = box->Buttons()[0]->Left();
+            labelWidth = box->PromptLabel()->Width();
+            box->Buttons()[0]->click();
+        },
+        "", 0);
+    EXPECT_EQ(caption, "Tester Version 2.3  Build 45");
+    EXPECT_EQ(prompt, "Save & close <b>now</b>?");  // shown as it stands
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_TRUE(alignment & Qt::AlignLeft);
+    EXPECT_GT(labelWidth, 0);
+    // The buttons stand where the layout puts them for the measured label.
+    const auto l = LayoutMsgBox(std::max(labelWidth, 0), 0, 1215, 495, 2, 0);
+    EXPECT_EQ(buttonLeft, l.buttonLefts[0]);
+}
+
+TEST(MsgBoxText, AVeryLongLineWrapsInsteadOfWideningTheBoxOffTheScreen) {
+    const int screenWidth = tovcore::ui::PixelsToTwips(QGuiApplication::primaryScreen()->geometry().width());
+    const std::string words = [] {
+        std::string s;
+        for (int i = 0; i < 200; ++i) s += "word" + std::to_string(i) + " ";
+        return s;
+    }();
+    const std::string unbroken(400, 'x');
+    for (const std::string& prompt : {words, unbroken}) {
+        int boxWidth = 0, labelWidth = 0, lastButtonRight = 0, lines = 0;
+        Ask(prompt, 3, [&](frmMsgBox* box) {
+            boxWidth = box->Width();
+            labelWidth = box->PromptLabel()->Width();
+            lastButtonRight = box->Buttons().back()->Left() + box->Buttons().back()->Width();
+            lines = static_cast<int>(box->PromptLabel()->text().count('\n')) + 1;
+            box->Buttons()[0]->click();
+        });
+        EXPECT_GT(lines, 1);
+        EXPECT_LE(labelWidth, tovcore::detail::MaxPromptWidth(screenWidth) + 30);
+        EXPECT_LE(boxWidth, screenWidth);
+        EXPECT_LE(lastButtonRight, boxWidth);
+    }
+}
+
+TEST(MsgBoxSkin, TheRememberedSkinOnEveryShow) {
+    for (std::int32_t buttonColour : {0x804000, 0x123456}) {
+        State().skin = {buttonColour, 0x00FFFF, 0xC0C0C0, 0xC08000};
+        std::int32_t back = 0, fore = 0;
+        bool gradient = false;
+        Ask("Skinned", 0, [&](frmMsgBox* box) {
+            back = box->Buttons()[0]->BackColor();
+            fore = box->Buttons()[0]->ForeColor();
+            gradient = box->HasBackgroundGradient();
+            box->Buttons()[0]->click();
+        });
+        EXPECT_EQ(back, buttonColour);
+        EXPECT_EQ(fore, 0x00FFFF);
+        EXPECT_TRUE(gradient);
+    }
+}
+
+TEST(MsgBoxRouting, TheThreadsHandlerAnswersInsteadOfTheWindow) {
+    std::string seen;
+    State().window.messageHandler = [&](const std::string& p, std::int32_t, const std::string&) {
+        seen = p;
+        return 7;
+    };
+    EXPECT_EQ(tovcore::Global().MyMsgBox("Scripted", 4), 7);
+    State().window.messageHandler = nullptr;
+    EXPECT_EQ(seen, "Scripted");
+}
+
+}  // namespace
