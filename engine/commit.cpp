@@ -460,6 +460,7 @@ void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
     std::vector<std::string> problems;
     std::string first = "Last Changes Undone";
     std::size_t restored = 0;
+    const double start = host.Seconds();
     if (!j) {
         first = "There is no change to undo";
     } else {
@@ -476,6 +477,7 @@ void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
     const double t0 = host.Seconds();
     if (j) host.LoadProject(true);
     if (stats) {
+        stats->commitSeconds += t0 - start;
         stats->reloadSeconds += host.Seconds() - t0;
         stats->filesReplaced += restored;
     }

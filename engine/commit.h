@@ -43,7 +43,7 @@ namespace engine {
 // Time of each phase of a rewrite and what it did (the bench prints these).
 struct RewriteStats {
     double rewriteSeconds = 0;  // reading, rewriting, writing and checking the pending copies
-    double commitSeconds = 0;   // CreateBackups and RenameFiles
+    double commitSeconds = 0;   // CreateBackups and RenameFiles (undo: restoring the files)
     double reloadSeconds = 0;   // the reload after the commit (Add Code, undo)
     std::size_t filesRead = 0;
     std::size_t linesRead = 0;
