@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/text.h"
+
 
 namespace engine {
 namespace {
@@ -10,44 +12,8 @@ namespace {
 constexpr std::string_view kHeader = "Quillet change journal 1";
 
 // Fields are tab-separated; bytes that could break a line or a field are written as %XX.
-std::string Escape(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == '%' || c == 0x7F) {
-            char buf[4];
-            std::snprintf(buf, sizeof buf, "%%%02X", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-bool Unescape(std::string_view s, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] != '%') {
-            out += s[i];
-            continue;
-        }
-        if (i + 2 >= s.size()) return false;
-        const int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
-        if (hi < 0 || lo < 0) return false;
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    return true;
-}
+std::string Escape(std::string_view s) { return platform::PercentEscape(s); }
+bool Unescape(std::string_view s, std::string& out) { return platform::PercentUnescape(s, out); }
 
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> f;

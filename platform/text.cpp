@@ -315,6 +315,47 @@ std::string ReplaceEach(std::string_view text, std::string_view what, std::strin
 }
 }  // namespace
 
+std::string PercentEscape(std::string_view text, std::string_view also) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '%' || c <= 0x20 || c == 0x7F || also.find(ch) != std::string_view::npos) {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+bool PercentUnescape(std::string_view text, std::string& out) {
+    out.clear();
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) return false;
+        const int hi = HexDigitValue(text[i + 1]), lo = HexDigitValue(text[i + 2]);
+        if (hi < 0 || lo < 0) return false;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    return true;
+}
+
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
     return ReplaceEach(text, what, with,
                        [](std::string_view t, std::string_view w, std::size_t from) { return t.find(w, from); });

@@ -72,6 +72,14 @@ std::string_view RTrim(std::string_view s);
 
 bool StartsWith(std::string_view text, std::string_view prefix);
 bool EndsWith(std::string_view text, std::string_view suffix);
+// Percent-escaping for one field of our own line-based files: "%", control bytes, the blank, DEL
+// and every byte of `also` become "%XX" (upper-case hex); every other byte stays.
+std::string PercentEscape(std::string_view text, std::string_view also = {});
+// Value of a hex digit (either case), or -1.
+int HexDigitValue(char c);
+// The reverse of PercentEscape; false (and `out` undefined) on a "%" not followed by two hex digits.
+bool PercentUnescape(std::string_view text, std::string& out);
+
 // Replaces every occurrence of `what` (exact, non-overlapping, left to right).
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with);
 // The same with `what` matched without regard to case (Windows-1252 letters).

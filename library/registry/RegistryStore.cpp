@@ -83,42 +83,10 @@ Key* Walk(Key& root, const Path& path) {
 
 // ---- the file form ---------------------------------------------------------------------------------
 std::string Escape(std::string_view text, bool inValueName) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (c == '%' || c < 0x21 || c == 0x7F || (inValueName && c == '\\')) {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
+    return platform::PercentEscape(text, inValueName ? "\\" : "");
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-bool Unescape(std::string_view text, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) return false;
-        const int hi = HexDigit(text[i + 1]), lo = HexDigit(text[i + 2]);
-        if (hi < 0 || lo < 0) return false;
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    return true;
-}
+bool Unescape(std::string_view text, std::string& out) { return platform::PercentUnescape(text, out); }
 
 std::string ToHex(std::string_view bytes) {
     static const char* hex = "0123456789abcdef";
@@ -135,7 +103,7 @@ bool FromHex(std::string_view text, std::string& out) {
     if (text.size() % 2) return false;
     out.clear();
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int hi = HexDigit(text[i]), lo = HexDigit(text[i + 1]);
+        const int hi = platform::HexDigitValue(text[i]), lo = platform::HexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0) return false;
         out += static_cast<char>(hi * 16 + lo);
     }

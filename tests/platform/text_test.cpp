@@ -100,3 +100,20 @@ TEST(Replace, AllOccurrencesLeftToRight) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PercentEscaping, RoundTripsEveryByteAndRefusesBrokenEscapes) {
+    std::string all;
+    for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+    const std::string escaped = platform::PercentEscape(all, "\\\t");
+    for (unsigned char c : escaped) EXPECT_TRUE(c > 0x20 && c != 0x7F && c != 0x5C) << int(c);
+    std::string back;
+    ASSERT_TRUE(platform::PercentUnescape(escaped, back));
+    EXPECT_EQ(back, all);
+    EXPECT_EQ(platform::PercentEscape("a b%\\", "\\"), "a%20b%25%5C");
+    EXPECT_FALSE(platform::PercentUnescape("a%2", back));
+    EXPECT_FALSE(platform::PercentUnescape("a%zz", back));
+}
+
+}  // namespace
