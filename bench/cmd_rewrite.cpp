@@ -7,6 +7,7 @@
 
 #include "engine/addcode.h"
 #include "engine/commit.h"
+#include "bench/bench_host.h"
 #include "engine/host.h"
 #include "engine/linenumbers.h"
 #include "engine/loader.h"
@@ -16,24 +17,6 @@
 
 namespace bench {
 namespace {
-
-// Shows message boxes on standard output (they say what a command changed or refused), errors on
-// standard error, and reloads through the engine's loader.
-class RewriteHost : public engine::QuietHost {
-public:
-    explicit RewriteHost(engine::ToolState& state) : state_(state) {}
-    int MyMsgBox(const std::string& text, int, const std::string&, int) override {
-        std::string shown = platform::DecodeOwnText(text);
-        for (std::size_t p = 0; (p = shown.find("\r\n", p)) != std::string::npos; p += 2) shown.replace(p, 2, "\n  ");
-        std::cout << "message     " << shown << "\n";
-        return engine::msgbox::kOK;
-    }
-    void WriteErrorLog(const std::string& text) override { std::cerr << platform::DecodeOwnText(text) << "\n"; }
-    void LoadProject(bool showElapsedTime) override { engine::LoadProject(state_, *this, showElapsedTime); }
-
-private:
-    engine::ToolState& state_;
-};
 
 int Usage() {
     PrintRewriteUsage(std::cerr);
@@ -75,7 +58,7 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
     if (project.empty() || (command == "addcode" && pre.empty() && post.empty())) return Usage();
 
     engine::ToolState st;
-    RewriteHost host(st);
+    BenchHost host(st);
     std::string dataFolder;
     if (command == "addcode") {
         char templ[] = "/tmp/quillet-bench-XXXXXX";

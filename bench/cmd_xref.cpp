@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "bench/bench_host.h"
 #include "engine/host.h"
 #include "engine/loader.h"
 #include "engine/state.h"
@@ -21,16 +22,6 @@
 
 namespace bench {
 namespace {
-
-// Message boxes and error-log lines go to standard error; everything else is dropped.
-class XrefHost : public engine::QuietHost {
-public:
-    int MyMsgBox(const std::string& text, int, const std::string&, int) override {
-        std::cerr << platform::DecodeOwnText(text) << "\n";
-        return engine::msgbox::kOK;
-    }
-    void WriteErrorLog(const std::string& text) override { std::cerr << platform::DecodeOwnText(text) << "\n"; }
-};
 
 int XrefUsage() {
     std::cerr << "usage: quillet-bench xref PROJECT [--out DIR] [--literal] [--log]\n";
@@ -52,7 +43,7 @@ int Xref(const std::vector<std::string>& args) {
     }
     if (project.empty()) return XrefUsage();
 
-    XrefHost host;
+    BenchHost host;
     engine::ToolState st;
     st.txtProject = project;
     double t0 = host.Seconds();

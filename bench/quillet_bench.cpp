@@ -16,6 +16,7 @@
 #include "bench/cmd_xref.h"
 #include "bench/generator.h"
 #include "engine/classify.h"
+#include "bench/bench_host.h"
 #include "engine/host.h"
 #include "engine/loader.h"
 #include "engine/state.h"
@@ -23,15 +24,7 @@
 
 namespace {
 
-// A host for the command line: messages boxes go to standard error, the rest is dropped.
-class BenchHost : public engine::QuietHost {
-public:
-    int MyMsgBox(const std::string& text, int, const std::string&, int) override {
-        std::cerr << platform::DecodeOwnText(text) << "\n";
-        return engine::msgbox::kOK;
-    }
-    void WriteErrorLog(const std::string& text) override { std::cerr << platform::DecodeOwnText(text) << "\n"; }
-};
+using bench::BenchHost;
 
 int Usage() {
     std::cerr << "usage: quillet-bench load PROJECT [--dump] [--literal]\n"
