@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "engine/classify.h"
+#include "engine/lexer.h"
 #include "engine/loader.h"
 #include "engine/source.h"
 #include "platform/paths.h"
@@ -21,14 +22,7 @@ namespace {
 
 constexpr double kStatusSeconds = 0.1;  // least time between two status lines of the search
 
-bool IsWord(char c) { return engine::IsWordChar(static_cast<unsigned char>(c)); }
-
-// Whether a word between `before` and `after` stands as a pattern asks.
-bool IsCallDelimiterPair(char before, char after) {
-    if (before == ' ' || before == '@') return after == '(' || after == ' ' || after == '@';
-    if (before == '.') return after == '(' || after == ' ';
-    return false;
-}
+constexpr engine::PairTable kCallPairs(CallPrefixes, CallSuffixes);
 
 // "@" & Trim(line) & "@" folded, or false for a comment line.
 bool FoldedSearchLine(std::string_view line, std::string& x) {
@@ -69,17 +63,11 @@ bool HeaderSaysPrivate(const std::vector<std::string>* lines, const clsProcedure
         const std::string stripped = engine::StripProcedureKeywords(code);
         const std::string name = stripped.substr(0, stripped.find_first_of(" ("));
         if (engine::mask::IsHeader(engine::GetCodeLineType(code)) && platform::IEquals(name, p.pName)) {
-            std::size_t i = 0;
-            while (i < code.size()) {
-                while (i < code.size() && (code[i] == ' ' || code[i] == '\t')) ++i;
-                std::size_t j = i;
-                while (j < code.size() && code[j] != ' ' && code[j] != '\t') ++j;
-                const std::string_view word = std::string_view(code).substr(i, j - i);
-                if (platform::IEquals(word, "Sub") || platform::IEquals(word, "Function") ||
-                    platform::IEquals(word, "Property") || word.empty())
-                    break;
-                if (platform::IEquals(word, "Private")) return true;
-                i = j;
+            // The words before Sub, Function or Property.
+            engine::Lexer lexer(code);
+            for (engine::Token t; lexer.Next(t);) {
+                if (engine::IsWord(t, "Sub") || engine::IsWord(t, "Function") || engine::IsWord(t, "Property")) break;
+                if (engine::IsWord(t, "Private")) return true;
             }
             return false;
         }
@@ -98,7 +86,7 @@ int CallPattern(std::string_view line, std::string_view name) {
 }
 
 bool IsIndexableCallName(std::string_view name) {
-    return !name.empty() && std::all_of(name.begin(), name.end(), IsWord);
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return engine::IsWordChar(c); });
 }
 
 void ForEachCallWord(const std::vector<std::string>& lines, LineIndex codeStart,
@@ -109,24 +97,14 @@ void ForEachCallWord(const std::vector<std::string>& lines, LineIndex codeStart,
     for (LineIndex k = std::max<LineIndex>(codeStart, 0); k < n; ++k) {
         if (!FoldedSearchLine(lines[k], x)) continue;
         seen.clear();
-        const std::size_t len = x.size();
-        std::size_t i = 1;
-        while (i + 1 < len) {
-            if (!IsWord(x[i])) {
-                ++i;
-                continue;
+        engine::ForEachWordRun(x, [&](std::size_t i, std::size_t j) {
+            if (!kCallPairs.Allows(x[i - 1], x[j])) return;
+            const std::string_view word(x.data() + i, j - i);
+            if (std::find(seen.begin(), seen.end(), word) == seen.end()) {
+                seen.push_back(word);
+                f(word, k);
             }
-            std::size_t j = i;
-            while (IsWord(x[j])) ++j;  // x ends in "@", which is no word character
-            if (IsCallDelimiterPair(x[i - 1], x[j])) {
-                const std::string_view word(x.data() + i, j - i);
-                if (std::find(seen.begin(), seen.end(), word) == seen.end()) {
-                    seen.push_back(word);
-                    f(word, k);
-                }
-            }
-            i = j;
-        }
+        });
     }
 }
 
