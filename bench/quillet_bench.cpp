@@ -88,7 +88,7 @@ int Load(const std::vector<std::string>& args) {
     options.search = literal ? engine::UsageSearch::Literal : engine::UsageSearch::Indexed;
     options.stats = &stats;
     const double t0 = host.Seconds();
-    const bool loaded = engine::LoadProject(st, host, false, options);
+    const bool loaded = engine::LoadProject(st, host, host, false, options);
     const double total = host.Seconds() - t0;
     if (!loaded) {
         std::cerr << "not loaded: " << project << "\n";

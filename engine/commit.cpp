@@ -134,7 +134,8 @@ std::string OutcomeMessage(const std::string& first, const std::vector<std::stri
 
 // ---- the change set ---------------------------------------------------------------------------
 
-ChangeSet::ChangeSet(ToolState& state, Host& host) : state(state), host(host), files(host.Files()), pacer(host) {}
+ChangeSet::ChangeSet(ToolState& state, Host& host, FileOps& files)
+    : state(state), host(host), files(files), pacer(host) {}
 
 void ChangeSet::Problem(const std::string& name, const std::string& what) { AddProblem(problems, name, what); }
 
@@ -393,7 +394,7 @@ std::size_t RenameFiles(ChangeSet& cs) {
     if (!WriteJournal(files, JournalOf(cs, backupFolder, ChangeJournal::State::Committed)))
         cs.Problem("Backup", "the change journal could not be completed; the next load completes it");
     cs.stats.filesReplaced += replaced;
-    cs.state.UndoAvailable = ChangeCanBeUndone(cs.state, cs.host);
+    cs.state.UndoAvailable = ChangeCanBeUndone(cs.state, cs.files);
     return replaced;
 }
 
@@ -407,9 +408,9 @@ std::size_t CommitChanges(ChangeSet& cs) {
 
 // ---- undo and recovery ------------------------------------------------------------------------
 
-bool ChangeCanBeUndone(const ToolState& state, Host& host) {
+bool ChangeCanBeUndone(const ToolState& state, FileOps& files) {
     if (state.ProjectPath.empty()) return false;
-    const std::optional<ChangeJournal> j = ReadJournal(host.Files(), BackupFolderOf(state));
+    const std::optional<ChangeJournal> j = ReadJournal(files, BackupFolderOf(state));
     if (!j || j->state != ChangeJournal::State::Committed || !SameFile(j->project, state.ProjectPath)) return false;
     return std::any_of(j->entries.begin(), j->entries.end(),
                        [](const JournalEntry& e) { return e.replace && e.done; });
@@ -451,12 +452,11 @@ std::size_t UndoEntries(FileOps& files, const ChangeJournal& j, std::vector<std:
 
 }  // namespace
 
-void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
-    FileOps& files = host.Files();
+void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
     host.WriteLog("Undoing Last Change");
     host.HourGlassOn();
     const std::string backupFolder = BackupFolderOf(state);
-    std::optional<ChangeJournal> j = ChangeCanBeUndone(state, host) ? ReadJournal(files, backupFolder) : std::nullopt;
+    std::optional<ChangeJournal> j = ChangeCanBeUndone(state, files) ? ReadJournal(files, backupFolder) : std::nullopt;
     std::vector<std::string> problems;
     std::string first = "Last Changes Undone";
     std::size_t restored = 0;
@@ -481,14 +481,13 @@ void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
         stats->reloadSeconds += host.Seconds() - t0;
         stats->filesReplaced += restored;
     }
-    state.UndoAvailable = ChangeCanBeUndone(state, host);
+    state.UndoAvailable = ChangeCanBeUndone(state, files);
     host.Beep();
     host.HourGlassOff();
     host.MyMsgBox(OutcomeMessage(first, problems), msgbox::kOKOnly, "", align::kCenter);
 }
 
-bool RecoverInterruptedChange(const std::string& projectPath, Host& host) {
-    FileOps& files = host.Files();
+bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOps& files) {
     const std::string backupFolder = platform::FolderOf(projectPath) + "Backup/";
     std::optional<ChangeJournal> j = ReadJournal(files, backupFolder);
     if (!j || j->state == ChangeJournal::State::Committed) return false;

@@ -1,11 +1,11 @@
 #include "reports/xref.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_set>
 
 #include "engine/classify.h"
 #include "engine/lexer.h"
-#include "engine/loader.h"
 #include "engine/source.h"
 #include "platform/paths.h"
 
@@ -415,7 +415,7 @@ void MatchProcedures(engine::ToolState& state, engine::Host& host, const XrefOpt
             for (const clsProcedures& p : entry.procedures) stats.usedProcedures += p.pUsed ? 1 : 0;
 
     tree.visible = true;
-    const std::string elapsed = engine::ElapsedTimeText(host.Seconds() - start);
+    const std::string elapsed = platform::ClockText(std::llround(host.Seconds() - start));
     host.ClearMessage();
     if (host.CancelRequested()) {
         tree.Clear();

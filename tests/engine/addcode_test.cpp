@@ -59,7 +59,7 @@ TEST(AddCode, InsertsAfterContinuedHeaderAndAttributesAndBeforeEnd) {
     ASSERT_TRUE(s.loaded);
     Select(s, {"Trace"}, {"Trace"});
     s.Check("App.vbp_modA.bas_Helper_Sub_13", false);  // an unchecked procedure is copied as it is
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
 
     EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
     EXPECT_EQ(s.host.boxes.back().style, msgbox::kInformation);
@@ -112,7 +112,7 @@ TEST(AddCode, SnippetsJoinInListOrderWithNothingBetween) {
     for (const Case& c : cases) {
         st.SelectedPreCode = c.names;
         std::string text, why;
-        ASSERT_TRUE(GetPreCodeText(st, host, text, why)) << why;
+        ASSERT_TRUE(GetPreCodeText(st, host.Files(), text, why)) << why;
         EXPECT_EQ(text, c.text);
     }
     EXPECT_TRUE(f.Exists("data/PreCode/Missing.PreCode"));
@@ -128,7 +128,7 @@ TEST(AddCode, OnlyPostCodeGivesAnEmptyLineAfterEachHeader) {
     WriteProject(f);
     Session s(f, "App.vbp");
     Select(s, {}, {"Trace"});
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(f.Read("Sub/modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Run()", "", "    Call GetName(1, 2)",
                                            "POST Run 2 ~ProcStart~", "End Sub"}));
 }
@@ -140,7 +140,7 @@ TEST(AddCode, SnippetLineBreaksTakeTheFormOfTheFile) {
     f.Snippet("PreCode", "Two", "one\r\ntwo");
     Session s(f, "App.vbp");
     Select(s, {"Two"}, {});
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     // No post code selected: its empty text is one empty line.
     EXPECT_EQ(f.Read("modA.bas"), Lf({"Attribute VB_Name = \"modA\"", "Sub A()", "one", "two", "", "End Sub"}));
 }
@@ -153,7 +153,7 @@ TEST(AddCode, UncheckedFilesAndOldPendingCopiesAreNotTouched) {
     Session s(f, "App.vbp");
     Select(s, {"Trace"}, {});
     s.Check("App.vbp_Sub\\modB.bas", false);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(f.Read("Sub/modB.bas"), ModB());
     EXPECT_EQ(f.Read("Sub/modB.bas.qlt"), "left by a cancelled run");
     EXPECT_FALSE(f.Exists("Backup/Sub/modB.bas"));
@@ -167,27 +167,27 @@ TEST(AddCode, RefusesWithoutSnippetsProjectOrCompleteLoad) {
     WriteProject(f);
     {
         Session s(f, "App.vbp");
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_EQ(s.host.LastBox(), "No Pre or Post Code Selected");
     }
     {
         ToolState st;
         enginetest::FakeHost host;
         st.SelectedPreCode = {"Trace"};
-        cmdAddCode_Click(st, host);
+        cmdAddCode_Click(st, host, host.Files());
         EXPECT_EQ(host.LastBox(), "No (Module/Form/Class) items checked to add code to");
     }
     {
         Session s(f, "App.vbp");
         Select(s, {"Trace"}, {});
         s.st.model.Loaded = false;  // as a cancelled load leaves it
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_NE(s.host.LastBox().find("not completely loaded"), std::string::npos);
     }
     for (const std::string name : {"..\\Trace", "sub/Trace", "..", "a..b"}) {
         Session s(f, "App.vbp");
         Select(s, {name}, {});
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_NE(s.host.LastBox().find("is not a file name"), std::string::npos) << name;
     }
     EXPECT_EQ(f.Read("modA.bas"), ModA());
@@ -202,7 +202,7 @@ TEST(AddCode, ReportsFilesItLeftAlone) {
     std::filesystem::permissions(f.path("Sub/modB.bas"), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     f.Write("frmMain.frm", FrmMain() + "' edited after the load\r\n");
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(),
               "Code Processing Done\r\n"
               "Sub\\modB.bas: is read-only; left as it is\r\n"
@@ -222,7 +222,7 @@ TEST(AddCode, CancelCommitsNothing) {
     // Polls: modA at its start and after each of its three procedures, after the file; then modB.
     s.host.polls = 0;
     s.host.cancelAfterPolls = 5;
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Canceled");
     EXPECT_FALSE(s.host.cancel);
     EXPECT_TRUE(f.Exists("modA.bas.qlt"));
@@ -261,7 +261,7 @@ TEST(AddCode, StartUpCallAndReferenceLine) {
         Select(s, {"Trace"}, {});
         for (int run = 0; run < 2; ++run) {
             s.Check("App.vbp_frmMain.frm", false);
-            cmdAddCode_Click(s.st, s.host);
+            cmdAddCode_Click(s.st, s.host, s.host.Files());
         }
         std::string expected;
         for (auto l : c.expected) (expected += l) += "\r\n";
@@ -283,7 +283,7 @@ TEST(AddCode, SubMainStartUpAndHeadersThatDoNotMatch) {
     Session s(f, "App.vbp");
     Select(s, {"Trace"}, {});
     s.Check("App.vbp_modMain.bas", false);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     // "Sub Main()" without Public is no start-up header; the call goes after the attribute line.
     EXPECT_EQ(f.Read("modMain.bas"), CrLf({"Attribute VB_Name = \"modMain\"", "Sub Main()", "End Sub", "public sub main()",
                                           "Attribute Main.VB_Description = \"start\"", "    InitTraceLog App", "End Sub"}));
@@ -312,7 +312,7 @@ TEST(AddCode, GroupMembersGetTheReferenceOnlyWhereFilesChanged) {
     s.Check("P1.vbp_frmMain.frm", false);
     s.Check("P3.vbp_modY.bas", false);
     s.Check("P4.vbp_modZ.bas", false);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
     EXPECT_EQ(f.Read("All.vbg"), group);
     for (const char* changed : {"P1/P1.vbp", "P2/P2.vbp", "P3/P3.vbp"})

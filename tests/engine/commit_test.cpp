@@ -81,7 +81,7 @@ TEST(Commit, FileOutsideTheProjectFolderIsBackedUpInsideBackup) {
     f.Write("Common/modC.bas", old);
     Session s(f, "App/App.vbp");
     s.st.SelectedPreCode = {"Trace"};
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
     EXPECT_NE(f.Read("Common/modC.bas"), old);
     EXPECT_EQ(f.Read("App/Backup/%2E.%5CCommon%5CmodC.bas"), old);
@@ -126,7 +126,7 @@ TEST(Commit, BackupFolderThatCannotBeMadeChangesNothing) {
     f.Write("Backup", "a file where the folder should be");
     Session s(f, "App.vbp");
     Select(s);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nBackup: the backup folder " + f.path("Backup/") +
                                     " cannot be made; nothing was changed");
     EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
@@ -141,13 +141,13 @@ TEST(Commit, UndoRestoresExactlyTheLastCommitAndLeavesEditedFilesAlone) {
     Session s(f, "App.vbp");
     Select(s);
     s.Check("App.vbp_Sub\\modB.bas", false);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     ASSERT_TRUE(s.st.UndoAvailable);
     f.Write("Backup/stale.bas", "a backup of an older commit");
     const std::string edited = f.Read("frmMain.frm") + "' edited since\r\n";
     f.Write("frmMain.frm", edited);
 
-    UndoLastChange(s.st, s.host);
+    UndoLastChange(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Last Changes Undone\r\nfrmMain.frm: has changed since the last change; left as it is");
     EXPECT_EQ(s.host.beeps, 1);
     EXPECT_EQ(f.Read("modA.bas"), original.at("modA.bas"));
@@ -158,7 +158,7 @@ TEST(Commit, UndoRestoresExactlyTheLastCommitAndLeavesEditedFilesAlone) {
     EXPECT_TRUE(f.Exists("Backup/frmMain.frm"));
     EXPECT_FALSE(s.st.UndoAvailable);
 
-    UndoLastChange(s.st, s.host);
+    UndoLastChange(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "There is no change to undo");
     EXPECT_EQ(f.Read("Backup/stale.bas"), "a backup of an older commit");
 }
@@ -176,17 +176,17 @@ TEST(Commit, UndoNeedsTheJournalOfTheLoadedProject) {
         Select(s);
         s.host.polls = 0;
         s.host.cancelAfterPolls = 0;
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_EQ(s.host.LastBox(), "Code Processing Canceled");
         EXPECT_FALSE(s.st.UndoAvailable);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_TRUE(s.st.UndoAvailable);
     }
     // The journal lasts from one session to the next, for its own project only.
     EXPECT_TRUE(Session(f, "App.vbp").st.UndoAvailable);
     Session other(f, "Other.vbp");
     EXPECT_FALSE(other.st.UndoAvailable);
-    UndoLastChange(other.st, other.host);
+    UndoLastChange(other.st, other.host, other.host.Files());
     EXPECT_EQ(other.host.LastBox(), "There is no change to undo");
     EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
 }
@@ -207,19 +207,19 @@ TEST(Commit, RoundTripsGiveBackTheOriginalBytes) {
                 ASSERT_TRUE(s.loaded);
                 if (kind == AddThenUndo) {
                     Select(s);
-                    cmdAddCode_Click(s.st, s.host);
+                    cmdAddCode_Click(s.st, s.host, s.host.Files());
                     ASSERT_EQ(s.host.LastBox(), "Code Processing Done");
                 } else {
                     s.st.LineIncrement = 10;
-                    rtnAddLineNumbers(s.st, s.host);
+                    rtnAddLineNumbers(s.st, s.host, s.host.Files());
                     ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
                 }
                 EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
                 if (kind == NumberThenRemove) {
-                    rtnRemoveLineNumbers(s.st, s.host);
+                    rtnRemoveLineNumbers(s.st, s.host, s.host.Files());
                     EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
                 } else {
-                    UndoLastChange(s.st, s.host);
+                    UndoLastChange(s.st, s.host, s.host.Files());
                     EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
                 }
                 EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
@@ -312,7 +312,7 @@ void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
         // The next load finishes what was cut short; undo then gives back every old file.
         Session next(f, "App.vbp");
         ExpectSafe(f, before, after, where + " after the next load");
-        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host, next.host.Files());
         EXPECT_EQ(Contents(f, before), before) << where << " (" << failedOp << ")";
     });
 }
@@ -320,7 +320,7 @@ void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
 TEST(CommitFaults, EveryOperationOfAddCodeFailingOrCrashing) {
     InjectFaults(Sample{}, [](Session& s) {
         Select(s);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
     }, "Code Processing Done");
 }
 
@@ -329,7 +329,7 @@ TEST(CommitFaults, EveryOperationOfLineNumberingFailingOrCrashing) {
     InjectFaults(Sample{"\n", false}, [](Session& s) {
         s.st.LineIncrement = 10;
         s.st.ResequenceIndex = 1;
-        rtnAddLineNumbers(s.st, s.host);
+        rtnAddLineNumbers(s.st, s.host, s.host.Files());
     }, "Line Numbers Added / Renumbered");
 }
 
@@ -343,12 +343,12 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
         sample.Write(f);
         Session s(f, "App.vbp");
         Select(s);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         committed = Contents(f, original);
         FaultyFiles counter;
         s.host.files = &counter;
         s.host.state = nullptr;
-        UndoLastChange(s.st, s.host);
+        UndoLastChange(s.st, s.host, s.host.Files());
         operations = counter.count;
         ASSERT_EQ(Contents(f, original), original);
     }
@@ -359,12 +359,12 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
         {
             Session s(f, "App.vbp", false);
             Select(s);
-            cmdAddCode_Click(s.st, s.host);
+            cmdAddCode_Click(s.st, s.host, s.host.Files());
             ASSERT_EQ(Contents(f, original), committed);
             FaultyFiles faults;
             s.host.files = &faults;
             faults.Arm(mode, n);
-            UndoLastChange(s.st, s.host);
+            UndoLastChange(s.st, s.host, s.host.Files());
             reported = s.host.LastBox();
         }
         // Here the committed content is the "old" one and the original the "new" one, and
@@ -375,7 +375,7 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
         }
         Session next(f, "App.vbp");
         ExpectSafe(f, original, committed, where + " after the next load");
-        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host, next.host.Files());
         for (const auto& [rel, bytes] : original) {
             const std::string now = f.Read(rel);
             EXPECT_TRUE(now == bytes || (now == committed.at(rel) && f.BackupHolds(bytes))) << where << " " << rel;

@@ -60,7 +60,7 @@ struct Session {
         st.txtProject = folder.path(projectFile);
         st.ApplicationDataFolderLocal = folder.DataFolder();
         host.state = &st;
-        loaded = engine::LoadProject(st, host, false);
+        loaded = engine::LoadProject(st, host, host, false);
         if (!reload) host.state = nullptr;
     }
     void Check(const std::string& key, bool checked) {
