@@ -289,6 +289,38 @@ TEST(AddCode, SubMainStartUpAndHeadersThatDoNotMatch) {
                                           "Attribute Main.VB_Description = \"start\"", "    InitTraceLog App", "End Sub"}));
 }
 
+// Alternative headers under conditional compilation are one procedure: its pre code goes after the
+// "#End If" that closes the headers' block, so every branch runs it. A directive block inside a
+// body, and a whole procedure inside one, leave the pre code right after the header.
+TEST(AddCode, AlternativeHeadersGetThePreCodeAfterTheirEndIf) {
+    ProjectFolder f;
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modP; modP.bas"}));
+    f.Write("modP.bas", CrLf({"Attribute VB_Name = \"modP\"", "#If EnableSecurity Then",
+                              "Public Function Apply_Patch(ByRef a As String, ByVal CheckSum As String) As Boolean",
+                              "On Error GoTo ErrHandler", "#Else", "Public Function Apply_Patch(ByRef a As String) As Boolean",
+                              "On Error GoTo ErrHandler", "#End If", "    Apply_Patch = True", "End Function", "Sub Inner()",
+                              "  #If DEBUG Then", "    x = 1", "  #Else", "    x = 2", "  #End If", "End Sub", "#If A Then",
+                              "Sub Whole()", "    y = 1", "End Sub", "#End If"}));
+    f.Snippet("PreCode", "P", "PRE ~Procedure~");
+    f.Snippet("PostCode", "P", "POST ~Procedure~");
+    Session s(f, "App.vbp");
+    ASSERT_TRUE(s.loaded);
+    const ProcedureList* procs = s.st.model.ModuleProcedures.Find("App.vbp_modP.bas");
+    ASSERT_NE(procs, nullptr);
+    ASSERT_EQ(procs->size(), 3u);  // Apply_Patch once
+    Select(s, {"P"}, {"P"});
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(f.Read("modP.bas"),
+              CrLf({"Attribute VB_Name = \"modP\"", "#If EnableSecurity Then",
+                    "Public Function Apply_Patch(ByRef a As String, ByVal CheckSum As String) As Boolean",
+                    "On Error GoTo ErrHandler", "#Else", "Public Function Apply_Patch(ByRef a As String) As Boolean",
+                    "On Error GoTo ErrHandler", "#End If", "PRE Apply_Patch", "    Apply_Patch = True",
+                    "POST Apply_Patch", "End Function", "Sub Inner()", "PRE Inner", "  #If DEBUG Then", "    x = 1",
+                    "  #Else", "    x = 2", "  #End If", "POST Inner", "End Sub", "#If A Then", "Sub Whole()",
+                    "PRE Whole", "    y = 1", "POST Whole", "End Sub", "#End If"}));
+}
+
 // A group: the start-up call goes into the start-up project's file; the reference into each member
 // whose files changed; two files of one name get distinct backups.
 TEST(AddCode, GroupMembersGetTheReferenceOnlyWhereFilesChanged) {
