@@ -357,6 +357,48 @@ TEST(AddCode, GroupMembersGetTheReferenceOnlyWhereFilesChanged) {
     EXPECT_EQ(f.Read("P3/modY.bas"), ModB());
 }
 
+// Two members list one module: the module is rewritten once, and each member gets the reference
+// line (once, also on a second run), since each now holds trace calls; undo takes each back.
+TEST(AddCode, MembersSharingAModuleEachGetTheReference) {
+    ProjectFolder f;
+    const std::string p1 = CrLf({"Type=Exe", "Module=MDebug; ..\\LocalModule\\Debug.bas", "Module=modA; modA.bas"});
+    const std::string p2 = CrLf({"Type=Exe", "Module=MDebug; ..\\localmodule\\debug.bas"});
+    const std::string debug = CrLf({"Attribute VB_Name = \"MDebug\"", "Public Sub Dump()", "    x = 1", "End Sub"});
+    f.Write("P1/P1.vbp", p1);
+    f.Write("P1/modA.bas", ModB());
+    f.Write("P2/P2.vbp", p2);
+    f.Write("LocalModule/Debug.bas", debug);
+    f.Write("All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=P1\\P1.vbp", "Project=P2\\P2.vbp"}));
+    f.Snippet("PreCode", "P", "PRE ~Procedure~");
+    Session s(f, "All.vbg");
+    ASSERT_TRUE(s.loaded);
+    Select(s, {"P"}, {});
+    s.Check("P1.vbp_modA.bas", false);  // only the shared module changes
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    const std::string once = CrLf({"Attribute VB_Name = \"MDebug\"", "Public Sub Dump()", "PRE Dump", "    x = 1", "", "End Sub"});
+    EXPECT_EQ(f.Read("LocalModule/Debug.bas"), once);
+    EXPECT_EQ(f.Read("P1/P1.vbp"), CrLf({"Type=Exe", kReference, "Module=MDebug; ..\\LocalModule\\Debug.bas",
+                                         "Module=modA; modA.bas"}));
+    EXPECT_EQ(f.Read("P2/P2.vbp"), CrLf({"Type=Exe", kReference, "Module=MDebug; ..\\localmodule\\debug.bas"}));
+
+    UndoLastChange(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+    EXPECT_EQ(f.Read("P1/P1.vbp"), p1);
+    EXPECT_EQ(f.Read("P2/P2.vbp"), p2);
+    EXPECT_EQ(f.Read("LocalModule/Debug.bas"), debug);
+
+    // Two runs: the module gets the snippet twice, each member the reference once.
+    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host);
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    for (const char* member : {"P1/P1.vbp", "P2/P2.vbp"}) {
+        const std::string text = f.Read(member);
+        EXPECT_EQ(text.find(kReference), text.rfind(kReference)) << member;
+        EXPECT_NE(text.find(kReference), std::string::npos) << member;
+    }
+}
+
 // Old snippets in an INI file are read through the host; the tool window's host forwards to the
 // library's INI engine, as this one does.
 class IniHost : public enginetest::FakeHost {
