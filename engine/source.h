@@ -33,8 +33,10 @@ void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset);
 bool IsAttributeLine(std::string_view line);
 
 // The last line of a procedure's header: its last physical header line `funcLineStart` and the
-// "Attribute" lines that directly follow it (they belong to the header). The body starts after it
-// and ends before `funcLineEnd`.
+// "Attribute" lines that directly follow it (they belong to the header); for a header in a branch
+// of a conditional-compilation block that holds alternative headers ("#If A Then", one header,
+// "#Else", another header, "#End If"), the "#End If" that closes that block. The body starts after
+// it and ends before `funcLineEnd` (the search also stops at an End Sub/Function/Property line).
 std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t funcLineStart, std::int32_t funcLineEnd);
 
 // True when `path` names a file whose code offset ReadSourceFile finds (".frm", ".cls", ".bas").

@@ -211,6 +211,29 @@ TEST(LineNumbers, RemovalRoundTripsEveryBodyAndIndentation) {
         }
 }
 
+// No directive line carries a number, however it is indented; the lines between alternative
+// headers belong to the header block and are left as they are.
+TEST(LineNumbers, DirectivesAndAlternativeHeadersCarryNoNumber) {
+    const std::string source =
+        CrLf({"Attribute VB_Name = \"m\"", "#If Secure Then", "Public Function F(ByVal a As Long) As Boolean",
+              "On Error GoTo Fail", "#Else", "Public Function F() As Boolean", "On Error GoTo Fail", "#End If",
+              "    x = 1", "\t#If DEBUG Then", "    # If TRACE Then", "\t\tx = 2", "    #ElseIf B Then", "  #Else",
+              "\t#End If", "#End If", "Fail:", "End Function"});
+    ScannedFile scan("m.bas", source);
+    ASSERT_EQ(scan.procs.size(), 1u);
+    LineArray text = platform::SplitLines(source);
+    std::int64_t counter = 10;
+    AddLineNumbersToFile(scan.procs, text, nullptr, counter, 10, 0);
+    EXPECT_EQ(platform::JoinLines(text),
+              CrLf({"Attribute VB_Name = \"m\"", "#If Secure Then", "Public Function F(ByVal a As Long) As Boolean",
+                    "On Error GoTo Fail", "#Else", "Public Function F() As Boolean", "On Error GoTo Fail", "#End If",
+                    "000010     x = 1", "       \t#If DEBUG Then", "           # If TRACE Then", "000020 \t\tx = 2",
+                    "           #ElseIf B Then", "         #Else", "       \t#End If", "       #End If", "       Fail:",
+                    "End Function"}));
+    EXPECT_TRUE(StripLineNumbers(scan.procs, text));
+    EXPECT_EQ(platform::JoinLines(text), source);
+}
+
 // ---- the commands on a project -----------------------------------------------------------------
 
 void WriteTwoModules(const ProjectFolder& f) {
