@@ -114,9 +114,9 @@ TEST(LineNumbers, WhichLinesGetANumber) {
                   "Sub Three()",
                   "000010         z = 1",
                   "End Sub",
-                  "Sub Four()",
-                  "               Dim k As Long",
-                  "           ' only a comment",
+                  "Sub Four()",  // nothing to number: left as it is
+                  "        Dim k As Long",
+                  "    ' only a comment",
                   "End Sub",
               }));
 }
@@ -150,10 +150,9 @@ TEST(LineNumbers, RenumberAndRemoveGiveBackTheSameBytes) {
     n.Number(50, 2);
     n.Number(10, 0);
     EXPECT_EQ(n.Bytes(), once);
-    const DeclarationLines decl(n.scan.defs);
-    EXPECT_TRUE(StripLineNumbers(n.scan.procs, n.text, decl.For(n.file)));
+    EXPECT_TRUE(StripLineNumbers(n.scan.procs, n.text));
     EXPECT_EQ(n.Bytes(), Join(kSource));
-    EXPECT_FALSE(StripLineNumbers(n.scan.procs, n.text, decl.For(n.file)));
+    EXPECT_FALSE(StripLineNumbers(n.scan.procs, n.text));
 }
 
 TEST(LineNumbers, StripLeavesIndentationAndOwnLabelsOfUnnumberedProcedures) {
@@ -198,6 +197,72 @@ TEST(LineNumbers, SelectCaseRule) {
         want.push_back("End Sub");
         EXPECT_EQ(platform::JoinLines(text), Join(want));
     }
+}
+
+// Removal takes away only what numbering put there: on a body that was never numbered it changes
+// nothing, and after numbering it gives back the very bytes, whatever the body and its indentation.
+TEST(LineNumbers, RemovalRoundTripsEveryBodyAndIndentation) {
+    struct Body {
+        const char* name;
+        std::vector<std::string> lines;  // before the indentation is put in front
+        bool numbered;                   // numbering gives it a number
+    } bodies[] = {
+        {"code only", {"x = 1", "Call Go(x)"}, true},
+        {"comments only", {"' #SECURITY", "' second"}, false},
+        {"blank lines only", {"", ""}, false},
+        {"empty body", {}, false},
+        {"declarations and a comment", {"Dim k As Long", "' note"}, false},
+        {"mixed", {"Dim k As Long", "' note", "", "k = 1", "Retry:", "#If A Then", "k = 2 + _", "    3", "#End If"}, true},
+        {"tabs", {"\tx = 1", "\t' note", "\t"}, true},
+        {"tabs without code", {"\t' note", "\t"}, false},
+    };
+    for (const Body& body : bodies)
+        for (int indent = 0; indent <= 12; ++indent) {
+            const std::string row = std::string(body.name) + ", indented by " + std::to_string(indent);
+            std::string source = "Attribute VB_Name = \"m\"\r\nPublic Sub B(ByVal e As Long)\r\n";
+            for (const std::string& line : body.lines)
+                source += (line.empty() ? std::string(indent % 3, ' ') : std::string(indent, ' ') + line) + "\r\n";
+            source += "End Sub\r\nSub C()\r\n" + std::string(indent, ' ') + "' after\r\nEnd Sub\r\n";
+            ScannedFile scan("m.bas", source);
+            ASSERT_EQ(scan.procs.size(), 2u) << row;
+
+            LineArray text = platform::SplitLines(source);
+            EXPECT_FALSE(StripLineNumbers(scan.procs, text)) << row;
+            EXPECT_EQ(platform::JoinLines(text), source) << row;
+
+            const DeclarationLines decl(scan.defs);
+            clsFileInfo file;
+            file.fProject = "P.vbp";
+            file.fFilename = "m.bas";
+            std::int64_t counter = 10;
+            AddLineNumbersToFile(scan.procs, text, decl.For(file), counter, 10, 0);
+            EXPECT_EQ(platform::JoinLines(text) != source, body.numbered) << row;
+            EXPECT_EQ(StripLineNumbers(scan.procs, text), body.numbered) << row;
+            EXPECT_EQ(platform::JoinLines(text), source) << row;
+        }
+}
+
+// No directive line carries a number, however it is indented; the lines between alternative
+// headers belong to the header block and are left as they are.
+TEST(LineNumbers, DirectivesAndAlternativeHeadersCarryNoNumber) {
+    const std::string source =
+        CrLf({"Attribute VB_Name = \"m\"", "#If Secure Then", "Public Function F(ByVal a As Long) As Boolean",
+              "On Error GoTo Fail", "#Else", "Public Function F() As Boolean", "On Error GoTo Fail", "#End If",
+              "    x = 1", "\t#If DEBUG Then", "    # If TRACE Then", "\t\tx = 2", "    #ElseIf B Then", "  #Else",
+              "\t#End If", "#End If", "Fail:", "End Function"});
+    ScannedFile scan("m.bas", source);
+    ASSERT_EQ(scan.procs.size(), 1u);
+    LineArray text = platform::SplitLines(source);
+    std::int64_t counter = 10;
+    AddLineNumbersToFile(scan.procs, text, nullptr, counter, 10, 0);
+    EXPECT_EQ(platform::JoinLines(text),
+              CrLf({"Attribute VB_Name = \"m\"", "#If Secure Then", "Public Function F(ByVal a As Long) As Boolean",
+                    "On Error GoTo Fail", "#Else", "Public Function F() As Boolean", "On Error GoTo Fail", "#End If",
+                    "000010     x = 1", "       \t#If DEBUG Then", "           # If TRACE Then", "000020 \t\tx = 2",
+                    "           #ElseIf B Then", "         #Else", "       \t#End If", "       #End If", "       Fail:",
+                    "End Function"}));
+    EXPECT_TRUE(StripLineNumbers(scan.procs, text));
+    EXPECT_EQ(platform::JoinLines(text), source);
 }
 
 // ---- the commands on a project -----------------------------------------------------------------
