@@ -1,5 +1,7 @@
 #include "engine/addcode.h"
 
+#include <unordered_set>
+
 #include "engine/classify.h"
 #include "engine/scanner.h"
 #include "engine/source.h"
@@ -85,6 +87,22 @@ const clsFileInfo* FileAt(const ProjectModel& model, const std::string& path) {
         for (const clsFileInfo& f : model.Files(kind))
             if (f.fPath == path) return &f;
     return nullptr;
+}
+
+// The group's member projects that list a file this run changed, in group order.
+std::vector<const ProjectInfo*> MembersListingChangedFiles(const ChangeSet& cs) {
+    std::unordered_set<std::string> changedPaths, projects;
+    for (const PendingChange& c : cs.changes) {
+        changedPaths.insert(c.path);
+        projects.insert(c.project);
+    }
+    for (FileKind kind : kAllKinds)
+        for (const clsFileInfo& f : cs.state.model.Files(kind))
+            if (changedPaths.count(f.fPath)) projects.insert(f.fProject);
+    std::vector<const ProjectInfo*> members;
+    for (const ProjectInfo& p : cs.state.model.Projects)
+        if (p.exists && projects.count(p.name)) members.push_back(&p);
+    return members;
 }
 
 }  // namespace
@@ -262,19 +280,14 @@ void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats) {
 
     if (!cancelled) {
         AddTraceInitCall(cs);
-        // The reference goes into the project file; in a group, into each member project whose
-        // files the run changed (the group file itself gets none).
+        // The reference goes into the project file; in a group, into each member project that
+        // lists a file the run changed (a module shared by several members counts for each of
+        // them); the group file itself gets none.
         if (!platform::IEndsWith(state.ProjectPath, ".vbg")) {
             AddDllReference(cs, state.ProjectPath, state.ProjectFileTitle, state.ProjectFileTitle);
         } else {
-            std::vector<const ProjectInfo*> members;
-            for (const ProjectInfo& p : state.model.Projects)
-                for (const PendingChange& c : cs.changes)
-                    if (p.exists && c.project == p.name) {
-                        members.push_back(&p);
-                        break;
-                    }
-            for (const ProjectInfo* p : members) AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
+            for (const ProjectInfo* p : MembersListingChangedFiles(cs))
+                AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
         }
         cs.stats.rewriteSeconds += host.Seconds() - t0;
         state.RunMode = 0;
