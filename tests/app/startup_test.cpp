@@ -236,14 +236,14 @@ TEST(Seeding, CopiesTheShippedSnippetsOnceAndNeverOverwritesTheUsers) {
     EXPECT_FALSE(testsupport::PathExists(data.path() + "PreCode/Loud.PRECODE"));
     EXPECT_FALSE(testsupport::PathExists(data.path() + "PreCode/New.PreCode"));
 
-    // A folder emptied of snippets is refilled, without touching what else is in it or a link
-    // that stands at a snippet's name.
+    // A folder emptied of snippets is refilled, without writing through a link that stands at a
+    // snippet's name and points outside.
     fs::remove(data.path() + "PreCode/Trace.PreCode");
-    testsupport::WriteBytes(data.path() + "outside.txt", "keep");
     fs::create_symlink(data.path() + "outside.txt", data.path() + "PreCode/New.PreCode");
     SeedSnippets(install.path(), data.path());
     EXPECT_EQ(testsupport::ReadBytes(data.path() + "PreCode/Trace.PreCode"), "    WriteTraceLog \"~Procedure~\", 1\r\n");
-    EXPECT_EQ(testsupport::ReadBytes(data.path() + "outside.txt"), "keep");
+    EXPECT_TRUE(fs::is_symlink(data.path() + "PreCode/New.PreCode"));
+    EXPECT_FALSE(testsupport::PathExists(data.path() + "outside.txt"));
 }
 
 TEST(Seeding, MissingShippedFoldersStillMakeTheUsersFolders) {
