@@ -206,6 +206,24 @@ std::string StatementCode(std::string_view s) {
     return std::string(t);
 }
 
+std::string_view WithoutLineLabel(std::string_view statement) {
+    const std::string_view t = platform::LTrim(statement);
+    std::size_t i = 0;
+    const bool number = !t.empty() && t[0] >= '0' && t[0] <= '9';
+    if (number) {
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+    } else {
+        if (t.empty() || !IsWordChar(static_cast<unsigned char>(t[0])) || t[0] == '_') return t;
+        while (i < t.size() && IsWordChar(static_cast<unsigned char>(t[i]))) ++i;
+    }
+    // A label ends in ":" (not ":=", a named argument); a line number may stand without one.
+    const bool colon = i < t.size() && t[i] == ':' && (i + 1 == t.size() || t[i + 1] != '=');
+    if (colon) ++i;
+    else if (!number || i == t.size() || (t[i] != ' ' && t[i] != '\t')) return t;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+    return t.substr(i);
+}
+
 bool IsContinuedLine(std::string_view line) {
     const std::string_view t = Trim(line);
     return t.size() >= 2 && t.substr(t.size() - 2) == " _";

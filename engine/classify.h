@@ -28,6 +28,10 @@ std::int32_t GetCodeLineType(std::string code);
 // string, or a Rem statement) is removed, and the rest is trimmed.
 std::string StatementCode(std::string_view statement);
 
+// The statement without a line number or a line label in front of it ("000010 Dim s", "10: x = 1",
+// "Retry: Dim s"): the text from the first character of the statement proper.
+std::string_view WithoutLineLabel(std::string_view statement);
+
 // True when the physical line is continued on the next one: its trimmed text ends with " _".
 bool IsContinuedLine(std::string_view line);
 

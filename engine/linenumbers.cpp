@@ -176,9 +176,12 @@ std::vector<char> LinesToNumber(const std::string* body, std::size_t count, Line
         number[k] = numbered;
         // The lines that continue a statement carry no number, whatever the statement.
         while (k + 1 < count && IsContinuedLine(body[k])) ++k;
-        // Nothing between "Select Case" and its first "Case" may carry a number.
+        // Nothing between "Select Case" and its first "Case" may carry a number; a Select without
+        // any Case ends at its "End Select", which carries none either.
         if (numbered && platform::IStartsWith(t, "Select Case"))
-            while (k + 1 < count && !platform::IStartsWith(TrimWhite(body[++k]), "Case ")) {
+            while (k + 1 < count) {
+                const std::string_view next = TrimWhite(body[++k]);
+                if (platform::IStartsWith(next, "Case ") || platform::IStartsWith(next, "End Select")) break;
             }
     }
     return number;

@@ -83,7 +83,7 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
 
     const double t0 = host.Seconds();
     std::int32_t offset = 0;
-    std::optional<LineArray> text = ReadSourceFile(path.path, offset, &ctx.scannedFile);
+    std::optional<LineArray> text = ReadSourceFile(path.path, offset, &ctx.scannedFile, fileName);
     if (!text) return;
     auto source = std::make_shared<SourceText>(std::move(text->lines));
     const std::vector<std::string>& lines = source->lines();

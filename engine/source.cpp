@@ -7,10 +7,10 @@
 
 namespace engine {
 
-bool HasAttributeHeaderName(const std::string& path) {
-    if (path.size() < 4) return false;
-    const std::string_view ext = std::string_view(path).substr(path.size() - 4);
-    return ext == ".frm" || ext == ".cls" || ext == ".bas";
+bool HasAttributeHeaderName(std::string_view name) {
+    if (name.size() < 4) return false;
+    const std::string_view ext = name.substr(name.size() - 4);
+    return platform::IEquals(ext, ".frm") || platform::IEquals(ext, ".cls") || platform::IEquals(ext, ".bas");
 }
 
 bool IsAttributeLine(std::string_view line) {
@@ -101,14 +101,15 @@ void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset) {
     }
 }
 
-std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint) {
+std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint,
+                                        std::string_view listedName) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     std::string bytes;
     if (!platform::ReadFileBytes(path, bytes)) throw EngineError("Cannot read the file " + path);
     if (fingerprint) *fingerprint = FingerprintOf(bytes);
     LineArray text = platform::SplitLines(bytes);
-    if (HasAttributeHeaderName(path)) CodeOffset(text.lines, offset);
+    if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(text.lines, offset);
     return text;
 }
 

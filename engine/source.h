@@ -17,11 +17,12 @@ using LineArray = platform::LineArray;  // lines, the file's own line end, wheth
 // Reads a file whole into its line array (split at CR LF, or at LF when the file has no CR LF; a
 // file that is read and written back unchanged is byte-identical). Answers nothing when the file
 // does not exist; throws EngineError when it exists but cannot be read (a folder of that name, an
-// I/O error). For a name whose last four characters are ".frm", ".cls" or ".bas" (as written),
-// `offset` becomes the code offset (see CodeOffset); otherwise it keeps the caller's value.
-// `fingerprint`, when given, receives the fingerprint of the bytes read.
+// I/O error). When the file's name (`listedName`, the name as the project lists it, or else the
+// path) ends in ".frm", ".cls" or ".bas" in any letter case, `offset` becomes the code offset (see
+// CodeOffset); otherwise it keeps the caller's value. `fingerprint`, when given, receives the
+// fingerprint of the bytes read.
 std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset,
-                                        Fingerprint* fingerprint = nullptr);
+                                        Fingerprint* fingerprint = nullptr, std::string_view listedName = {});
 
 // Index of the first line after the file's attribute header: the first line after a run of lines
 // whose first word is "Attribute" (a form's or class's VERSION line and Begin...End block before
@@ -39,7 +40,8 @@ bool IsAttributeLine(std::string_view line);
 // it and ends before `funcLineEnd` (the search also stops at an End Sub/Function/Property line).
 std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t funcLineStart, std::int32_t funcLineEnd);
 
-// True when `path` names a file whose code offset ReadSourceFile finds (".frm", ".cls", ".bas").
-bool HasAttributeHeaderName(const std::string& path);
+// True when `name` ends in ".frm", ".cls" or ".bas" in any letter case (a project lists
+// "Strings.Bas" as the user typed it): a file with an attribute header and a code offset.
+bool HasAttributeHeaderName(std::string_view name);
 
 }  // namespace engine

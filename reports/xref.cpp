@@ -205,7 +205,7 @@ void CrossReference::Prepare() {
             if (path.exists) {
                 try {
                     std::int32_t offset = 0;
-                    std::optional<engine::LineArray> text = engine::ReadSourceFile(path.path, offset);
+                    std::optional<engine::LineArray> text = engine::ReadSourceFile(path.path, offset, nullptr, f.fFilename);
                     if (text) {
                         ft->exists = true;
                         ft->lines = std::move(text->lines);

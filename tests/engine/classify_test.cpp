@@ -225,7 +225,10 @@ TEST(ReadSourceFile, LineArraysAndCodeOffsets) {
     EXPECT_EQ(o, 1);
     o = 0;
     ASSERT_TRUE(ReadSourceFile(dir.path() + "MOD1.BAS", o));
-    EXPECT_EQ(o, 0);  // the extension test is as written
+    EXPECT_EQ(o, 1);  // the extension in any letter case
+    o = 0;
+    ASSERT_TRUE(ReadSourceFile(dir.path() + "MOD1.BAS", o, nullptr, "Notes\\mod1.txt"));
+    EXPECT_EQ(o, 0);  // the listed name decides
     auto e = ReadSourceFile(dir.path() + "e.bas", o);
     ASSERT_TRUE(e);
     EXPECT_TRUE(e->lines.empty());
