@@ -17,6 +17,9 @@
 #include "app/core/Program.h"
 #include "app/core/Settings.h"
 #include "app/forms/FormServices.h"
+#include "app/language/Language.h"
+#include "app/reports/ReportBoxes.h"
+#include "app/secondary/frmView.h"
 #include "app/startup/AppIdentity.h"
 #include "app/toolwindow/SnippetPanel.h"
 #include "app/toolwindow/ToolRules.h"
@@ -63,15 +66,14 @@ ui::Frame* PlainFrame(QWidget* container, const char* name) {
 
 frmQuillet::frmQuillet(Program& program)
     : ui::Form("frmQuillet", program.frame ? program.frame->ClientArea() : nullptr), program_(program),
-      host_(program, *this) {
+      host_(program, *this), tabs_{program, state_, reports_, this} {
     // Form_Initialize: the window carries its own name in its tag, so IsFormLoaded finds it.
     SetTag("frmQuillet");
     program_.forms.Add(this);
     SetCaption("Quillet");
-    viewer_ = [this](const std::string& path, std::int32_t line) {
-        program_.services.messageBox->Show(path + " - Line " + std::to_string(line), vbOKOnly, "", 2);
-    };
+    viewer_ = [this](const std::string& path, std::int32_t line) { ShowFileInViewer(program_, path, line); };
     BuildControls();
+    LoadLanguage(program_, this);
     connect(this, &ui::Form::FormQueryUnload, this, &frmQuillet::QueryUnload);
     connect(this, &ui::Form::FormUnload, this, &frmQuillet::Unload);
     connect(this, &ui::Form::FormShown, this, [this] { SkinForm(program_, this); });
@@ -198,9 +200,7 @@ void frmQuillet::BuildControls() {
     sstab_->PlaceOnTab(treRoutines_, kCalledRoutines);
     for (int i = 0; i < 4; ++i) {
         auto* box = new ui::RichTextBox(sstab_, kReportBoxNames[i]);
-        box->SetLocked(true);
-        box->setLineWrapMode(QTextEdit::NoWrap);
-        box->setFont(fixed);
+        InitReportBox(box);
         box->setAccessibleName(kReportBoxNames[i]);
         reportBoxes_[static_cast<std::size_t>(i)] = box;
         sstab_->PlaceOnTab(box, kModules + i);
@@ -252,15 +252,13 @@ void frmQuillet::BuildControls() {
     connect(cmdUndoLastChange_, &QPushButton::clicked, this, &frmQuillet::cmdUndoLastChange_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmQuillet::cmdCancel_Click);
     connect(cmdExit_, &QPushButton::clicked, this, &frmQuillet::cmdExit_Click);
+    connect(cmdPrint_, &QPushButton::clicked, this, &frmQuillet::cmdPrint_Click);
+    connect(cmdSave_, &QPushButton::clicked, this, &frmQuillet::cmdSave_Click);
+    if (program_.frame)
+        new ReportPopup(program_.frame->ReportPopupMenu(), {reportBoxes_[0], reportBoxes_[1], reportBoxes_[2]}, this);
     connect(txtProject_, &QLineEdit::textChanged, this, [this] { program_.state.ProjectChanged = true; });
 
-    // Controls without a caption are named for screen readers after the control.
-    for (QObject* c : ui::Controls(this)) {
-        auto* widget = qobject_cast<QWidget*>(c);
-        const auto caption = ui::GetProperty(c, "Caption");
-        if (widget && widget->accessibleName().isEmpty() && (!caption || caption->toString().isEmpty()))
-            widget->setAccessibleName(c->objectName());
-    }
+    NameControlsForAccessibility(this);
 }
 
 ui::RichTextBox* frmQuillet::ReportBox(int tab) const {
@@ -313,6 +311,8 @@ bool frmQuillet::eventFilter(QObject* watched, QEvent* event) {
 
 void frmQuillet::Form_Load() {
     ChangeLabelBackColor();
+    // Printing always has somewhere to go: the default printer, or a PDF file without one.
+    program_.state.PrintEnabled = true;
     // The log switches as the settings file has them ("False" when a key is missing).
     const std::string exe = QuilletAppObject().EXEName;
     for (int i = 0; i < 3; ++i) {
@@ -400,14 +400,9 @@ void frmQuillet::Unload(int&) {
 // ---- tabs ---------------------------------------------------------------------------------------
 
 bool frmQuillet::TabHasContent(int tab) const {
-    switch (tab) {
-        case kAppFunctions: return !state_.treProject.empty() && !projectModel_->Filling();
-        case kCalledRoutines: return !state_.treRoutines.empty() && !routinesModel_->Filling();
-        default: {
-            const ui::RichTextBox* box = ReportBox(tab);
-            return box && !box->document()->isEmpty();
-        }
-    }
+    if (tab == kAppFunctions && projectModel_->Filling()) return false;
+    if (tab == kCalledRoutines && routinesModel_->Filling()) return false;
+    return quillet::TabHasContent(tabs_, tab);
 }
 
 void frmQuillet::SSTab1_Click(int) {
@@ -552,6 +547,24 @@ void frmQuillet::cmdBrowse_Click() {
 void frmQuillet::cmdCancel_Click() { program_.state.CancelRequested = true; }
 
 void frmQuillet::cmdExit_Click() { program_.forms.Unload(this); }
+
+void frmQuillet::cmdPrint_Click() {
+    if (Busy()) return;
+    cmdPrint_->setEnabled(false);
+    PrintReport(tabs_, sstab_->Tab());
+    UpdateControls();
+}
+
+void frmQuillet::cmdSave_Click() {
+    if (Busy()) return;
+    quillet::cmdSave_Click(tabs_, sstab_->Tab());
+}
+
+void frmQuillet::rtnPrintAll() {
+    if (Busy() || !ProjectLoaded()) return;
+    PrintAll(tabs_);
+    UpdateControls();
+}
 
 void frmQuillet::SnippetSelectionChanged(bool) {
     // Both adding and removing make the tool project differ from its file.

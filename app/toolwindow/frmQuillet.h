@@ -18,6 +18,7 @@
 #include <tovcore/controls.h>
 
 #include "app/core/WindowSeams.h"
+#include "app/reports/ReportCommands.h"
 #include "app/toolwindow/ToolHost.h"
 #include "engine/state.h"
 #include "reports/definition_reports.h"
@@ -54,6 +55,7 @@ public:
     std::string DialogProjectBrowse(int mode, bool openDialog) override;
     void rtnAddLineNumbers() override;
     void rtnRemoveLineNumbers() override;
+    void rtnPrintAll() override;
     void ChangeLabelBackColor() override;
     bool ProjectLoaded() const override;
     bool Busy() const override { return busy_ > 0; }
@@ -64,6 +66,8 @@ public:
     void cmdUndoLastChange_Click();
     void cmdCancel_Click();
     void cmdExit_Click();
+    void cmdPrint_Click();
+    void cmdSave_Click();
     // Applies log switch 0 (debug), 1 (error) or 2 (run log) as its box shows it: the settings key
     // is written, then the library starts the log afresh or stops it.
     void chkLog_Click(int index);
@@ -82,7 +86,7 @@ public:
     // Every control's enabled state from the window's state.
     void UpdateControls();
 
-    // The viewer a node click opens (a stand-in until the viewer window exists).
+    // The viewer a node click opens (the source viewer; tests record the calls instead).
     using Viewer = std::function<void(const std::string& path, std::int32_t line)>;
     void SetViewer(Viewer viewer) { viewer_ = std::move(viewer); }
 
@@ -132,6 +136,7 @@ private:
     ToolHost host_;
     engine::ToolState state_;
     reports::DefinitionReports reports_;
+    ReportTabs tabs_;
     Viewer viewer_;
     int busy_ = 0;
     bool resizing_ = false;

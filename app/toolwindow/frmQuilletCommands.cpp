@@ -5,6 +5,7 @@
 
 #include "app/core/Program.h"
 #include "app/forms/FormServices.h"
+#include "app/reports/ReportBoxes.h"
 #include "app/startup/AppIdentity.h"
 #include "app/toolwindow/SnippetPanel.h"
 #include "app/toolwindow/frmQuillet.h"
@@ -55,7 +56,7 @@ void frmQuillet::ShowTrees() {
 void frmQuillet::FillReportBoxes() {
     for (int tab = kModules; tab <= kAPIs; ++tab) {
         const reports::ReportBox* report = reports_.Box(tab);
-        ReportBox(tab)->setPlainText(QString::fromStdString(report ? report->text : std::string()));
+        FillReportBox(ReportBox(tab), report ? *report : reports::ReportBox{});
     }
 }
 

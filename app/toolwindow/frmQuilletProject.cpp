@@ -152,7 +152,10 @@ void frmQuillet::SaveProjectInformation(bool force) {
     DisplayMessage(program_, "Saving Settings... Please Wait", true, 2);
     if (program_.frame) program_.frame->SaveIniInformation(true, true);
     ClearMessage(program_);
-    if (s.ProjectOpen) {
+    // A named tool project file is written whole (also the one Save As or the close question just
+    // named, before any project was opened).
+    s.ProjectOpen = true;
+    {
         if (!force) {
             const std::int32_t answer = program_.services.messageBox->Show("Save Project?", vbYesNo, "Open Project", 2);
             if (answer != kYes) {
@@ -178,9 +181,7 @@ void frmQuillet::SaveProjectInformation(bool force) {
         }
         if (program_.frame) program_.frame->Window()->SetCaption(Q(" - " + s.ProjectFileName));
         s.ProjectChanged = false;
-        return;
     }
-    host_.HourGlassOff();
 }
 
 }  // namespace quillet::toolwindow
