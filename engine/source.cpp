@@ -89,12 +89,23 @@ void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset) {
     }
 }
 
+std::string MaxFileSizeText() { return std::to_string(kMaxFileBytes >> 20) + " MB"; }
+
 std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint,
                                         std::string_view listedName) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    const std::string name = listedName.empty() ? path : std::string(listedName);
     std::string bytes;
-    if (!platform::ReadFileBytes(path, bytes)) throw EngineError("Cannot read the file " + path);
+    switch (platform::ReadFileBytes(path, bytes, kMaxFileBytes)) {
+        case platform::ReadStatus::Ok: break;
+        case platform::ReadStatus::Missing: return std::nullopt;
+        case platform::ReadStatus::NotRegular: throw EngineError(name + " is not a regular file; it cannot be read");
+        case platform::ReadStatus::TooLarge:
+            throw EngineError(name + " is larger than " + MaxFileSizeText() + ", the largest file this program reads");
+        case platform::ReadStatus::Denied: throw EngineError(name + " cannot be read: permission denied");
+        case platform::ReadStatus::Failed: throw EngineError(name + " cannot be read");
+    }
+    if (platform::LooksLikeUtf16(bytes))
+        throw EngineError(name + " is UTF-16 (Unicode) text; Visual Basic 6 files are ANSI text. Save it as ANSI to load it");
     if (fingerprint) *fingerprint = FingerprintOf(bytes);
     LineArray text = platform::SplitLines(bytes);
     if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(text.lines, offset);

@@ -263,13 +263,13 @@ TEST(ReadSourceFile, LineArraysAndCodeOffsets) {
     auto a = ReadSourceFile(dir.path() + "a.bas", o);
     ASSERT_TRUE(a);
     EXPECT_EQ(a->lines, (std::vector<std::string>{"Attribute VB_Name = \"a\"", "Sub A()", "End Sub"}));
-    EXPECT_EQ(a->eol, "\r\n");
+    EXPECT_EQ(a->ends, std::vector<platform::LineEnd>(3, platform::LineEnd::CrLf));
     EXPECT_EQ(o, 1);
     o = 0;
     auto b = ReadSourceFile(dir.path() + "b.bas", o);
     ASSERT_TRUE(b);
     EXPECT_EQ(b->lines.size(), 3u);
-    EXPECT_EQ(b->eol, "\n");
+    EXPECT_EQ(b->ends, std::vector<platform::LineEnd>(3, platform::LineEnd::Lf));
     EXPECT_EQ(o, 1);
     o = 0;
     ASSERT_TRUE(ReadSourceFile(dir.path() + "MOD1.BAS", o));
