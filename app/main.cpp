@@ -1,17 +1,38 @@
-// Until the windows exist, quillet starts as a small console program: it sets up the library as
-// the program will (settings file, logs, trace log) and prints its version and settings file path.
-#include <cstdio>
-#include <string>
+// quillet: the start-up. Makes the application object and the program's services, runs Main, and
+// then the event loop while the frame is open.
+#include <QApplication>
+#include <QIcon>
+#include <QStringList>
 
-#include <tovcore/clsTovcore.h>
-
+#include "app/core/Program.h"
+#include "app/core/Settings.h"
+#include "app/resources/Resources.h"
+#include "app/services/QtServices.h"
 #include "app/startup/AppIdentity.h"
-#include "quillet_version.h"
+#include "app/startup/StartUp.h"
 
-int main() {
-    tovcore::clsTovcore& tovcore = tovcore::Global();
-    const std::string settingsFile = tovcore.InitializeDll(quillet::QuilletAppObject(), tovcore::Freeware);
-    std::printf("%s %s\n", QUILLET_TITLE, tovcore.GetVersion().c_str());
-    std::printf("Settings file: %s\n", settingsFile.c_str());
-    return settingsFile.empty() ? 1 : 0;
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    application.setApplicationName("Quillet");
+    application.setOrganizationName("Tovell Systems");
+    quillet::InitResources();
+    application.setWindowIcon(QIcon(":/quillet/quillet-256.png"));
+
+    quillet::Program program;
+    quillet::QtServices services(
+        [&program] { return quillet::ReadIniText("Quillet", "Editor", "", program.state.IniFileName); });
+    program.services = services.Bundle();
+
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    quillet::StartOptions options;
+    options.commandLine = words.join(' ').toStdString();
+    options.programFolder = quillet::ShippedFolder();
+    const quillet::StartResult started = quillet::Main(program, quillet::QuilletAppObject(), options);
+    switch (started.outcome) {
+        case quillet::StartOutcome::UpdaterStarted: return 0;
+        case quillet::StartOutcome::Failed: return 1;
+        case quillet::StartOutcome::FrameShown: break;
+    }
+    return QApplication::exec();
 }

@@ -26,6 +26,7 @@ public:
     std::string DialogProjectBrowse(int, bool) override { return ""; }
     void rtnAddLineNumbers() override {}
     void rtnRemoveLineNumbers() override {}
+    void rtnPrintAll() override {}
     void ChangeLabelBackColor() override {}
     bool ProjectLoaded() const override { return false; }
     bool Busy() const override { return false; }

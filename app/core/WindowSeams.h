@@ -74,6 +74,9 @@ public:
     virtual void rtnAddLineNumbers() = 0;
     virtual void rtnRemoveLineNumbers() = 0;
 
+    // Prints every tab that has content, in one job.
+    virtual void rtnPrintAll() = 0;
+
     // The label text colour follows ButtonTabTextColor.
     virtual void ChangeLabelBackColor() = 0;
 

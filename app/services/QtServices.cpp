@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QScreen>
 #include <QStringList>
@@ -158,6 +160,14 @@ QtServices::QtServices(std::function<std::string()> editorSetting) : launcher_(s
     bundle_.launcher = &launcher_;
     bundle_.clock = &clock_;
     bundle_.screen = &screen_;
+    bundle_.printing = &printing_;
+}
+
+std::string QtPrinting::DefaultPrinter() { return QPrinterInfo::defaultPrinterName().toStdString(); }
+
+bool QtPrinting::PrinterDialog(QWidget* owner, QPrinter& printer) {
+    QPrintDialog dialog(&printer, owner);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace quillet

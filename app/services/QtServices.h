@@ -53,6 +53,12 @@ public:
     bool ResolutionChanged() override;
 };
 
+class QtPrinting : public PrintService {
+public:
+    std::string DefaultPrinter() override;
+    bool PrinterDialog(QWidget* owner, QPrinter& printer) override;
+};
+
 // An editor command line ("code --wait", "gedit") split into the program and its arguments, with
 // the file appended; an empty program when the command is blank. Words are split at blanks;
 // double quotes group a word that holds blanks.
@@ -70,6 +76,7 @@ private:
     QtLauncher launcher_;
     QtClock clock_;
     QtScreen screen_;
+    QtPrinting printing_;
     Services bundle_;
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 namespace quillet {
@@ -92,6 +93,17 @@ public:
     virtual bool ResolutionChanged() = 0;
 };
 
+// The printer. Print jobs go to the system's default printer; with no printer installed the
+// program writes a PDF file instead (the file name comes from DialogService::SaveFile).
+class PrintService {
+public:
+    virtual ~PrintService() = default;
+    // The name of the system's default printer, "" when none is installed.
+    virtual std::string DefaultPrinter() = 0;
+    // The printer dialog for `printer` (already set to the default printer); false when cancelled.
+    virtual bool PrinterDialog(QWidget* owner, QPrinter& printer) = 0;
+};
+
 // The bundle a window is given. The objects belong to whoever made the bundle (QtServices in the
 // program, FakeServices in tests) and outlive every window.
 struct Services {
@@ -100,6 +112,7 @@ struct Services {
     LauncherService* launcher = nullptr;
     ClockService* clock = nullptr;
     ScreenService* screen = nullptr;
+    PrintService* printing = nullptr;
 };
 
 // "Projects |*.qlp|All |*.*" as Qt writes filters: "Projects (*.qlp);;All (*.*)".

@@ -37,6 +37,9 @@ std::string DataFolder() {
 TestProgram::TestProgram() {
     quillet::ProgramState& s = program.state;
     s.IniFileName = InitLibrary();
+    // Every program starts from a first start's settings file, also when one test program runs
+    // many tests in one process.
+    std::filesystem::remove(s.IniFileName);
     s.objSpecialFolders = tovcore::Global().GetSpecialFolders();
     s.ProgramFolder = testsupport::RunRoot() + "install/";
     std::filesystem::create_directories(s.ProgramFolder);

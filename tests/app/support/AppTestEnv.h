@@ -27,7 +27,8 @@ const std::string& InitLibrary();
 // The per-user data folder of this test program, ending in "/".
 std::string DataFolder();
 
-// A Program with fake services whose state holds what the start-up sets: the settings file, the
+// A Program with fake services whose state holds what the start-up sets: the settings file (removed,
+// so each test starts as a first start), the
 // special folders, the language paths (no language file), the program folder (a temporary
 // "install" folder of this test program).
 class TestProgram {

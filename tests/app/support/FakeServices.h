@@ -91,14 +91,30 @@ public:
     }
 };
 
-// All five, with their bundle.
+class FakePrinting : public quillet::PrintService {
+public:
+    std::string printer;             // the default printer's name; "" for none installed
+    std::deque<bool> dialogAnswers;  // the printer dialog's answers in turn; none left: cancelled
+    int dialogs = 0;                 // printer dialogs shown
+    std::string DefaultPrinter() override { return printer; }
+    bool PrinterDialog(QWidget*, QPrinter&) override {
+        ++dialogs;
+        if (dialogAnswers.empty()) return false;
+        const bool answer = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        return answer;
+    }
+};
+
+// All six, with their bundle.
 struct FakeServices {
     FakeMessageBox messageBox;
     FakeDialogs dialogs;
     FakeLauncher launcher;
     FakeClock clock;
     FakeScreen screen;
-    quillet::Services Bundle() { return {&messageBox, &dialogs, &launcher, &clock, &screen}; }
+    FakePrinting printing;
+    quillet::Services Bundle() { return {&messageBox, &dialogs, &launcher, &clock, &screen, &printing}; }
 };
 
 }  // namespace apptest
