@@ -12,6 +12,7 @@
 
 #include "app/core/Program.h"
 #include "app/forms/FormServices.h"
+#include "app/language/Language.h"
 #include "app/reports/ReportBoxes.h"
 #include "engine/error.h"
 #include "engine/source.h"
@@ -40,8 +41,8 @@ frmView::frmView(Program& program) : tovcore::ui::Form("frmView"), program_(prog
     SetCaption("View");
     picture1_ = new PictureBox(this, "Picture1");
     rtfView_ = new ViewBox(this, "rtfView");
-    picture1_->setAccessibleName("Picture1");
-    rtfView_->setAccessibleName("rtfView");
+    LoadLanguage(program_, this);
+    NameControlsForAccessibility(this);
     baseCaption_ = Caption();
     connect(this, &Form::FormResized, this, &frmView::Layout);
     connect(this, &Form::FormShown, this, [this] { SkinForm(program_, this); });
