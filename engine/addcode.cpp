@@ -14,15 +14,15 @@ namespace {
 
 using platform::IEquals;
 
-// Snippet line breaks in the form of the file they go into: CR LF and lone LF become `eol`.
-std::string WithLineEnd(std::string_view text, const std::string& eol) {
+// Snippet line breaks in the form of the line they follow: CR LF, lone LF and lone CR become `eol`.
+std::string WithLineEnd(std::string_view text, std::string_view eol) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             out += eol;
             ++i;
-        } else if (text[i] == '\n') {
+        } else if (text[i] == '\n' || text[i] == '\r') {
             out += eol;
         } else {
             out += text[i];
@@ -142,18 +142,24 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
     if (outcome == ReadOutcome::Missing) cs.Problem(file.fFilename, "no longer exists; left out");
     if (outcome != ReadOutcome::Read) return;
 
-    // Lines are moved into the output once they lie behind every line still to be looked at.
+    // Lines are moved into the output once they lie behind every line still to be looked at; each
+    // keeps its own ending, and an inserted text takes the ending of the line it follows.
     std::vector<std::string>& lines = read.text.lines;
     const auto n = static_cast<LineIndex>(lines.size());
-    const std::string pre = WithLineEnd(PreText, read.text.eol);
-    const std::string post = WithLineEnd(PostText, read.text.eol);
     const Tree& tree = cs.state.treProject;
 
-    std::vector<std::string> out;
-    out.reserve(lines.size() + 2 * Procedures.size());
+    LineArray out;
+    out.bom = read.text.bom;
+    out.lines.reserve(lines.size() + 2 * Procedures.size());
+    out.ends.reserve(lines.size() + 2 * Procedures.size());
     LineIndex next = 0;  // the first line not yet copied
     const auto copyUpTo = [&](LineIndex end) {  // copies lines [next, end)
-        for (; next < end; ++next) out.push_back(std::move(lines[static_cast<std::size_t>(next)]));
+        for (; next < end; ++next)
+            out.Append(std::move(lines[static_cast<std::size_t>(next)]), read.text.ends[static_cast<std::size_t>(next)]);
+    };
+    const auto insert = [&](const std::string& text, const std::string& name, const std::string& kindWord) {
+        const std::string filled = platform::IReplaceAll(platform::IReplaceAll(text, "~Procedure~", name), "~Sub~", kindWord);
+        out.Insert(out.size(), WithLineEnd(filled, platform::LineEndText(out.EndAfter(out.size() - 1))));
     };
     for (std::size_t r = Procedures.size(); r-- > 0;) {
         const clsProcedures& p = Procedures[r];
@@ -168,15 +174,15 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
             }
             const LineIndex headerEnd = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd);
             copyUpTo(headerEnd + 1);
-            out.push_back(platform::IReplaceAll(platform::IReplaceAll(pre, "~Procedure~", p.pName), "~Sub~", kindWord));
+            insert(PreText, p.pName, kindWord);
             copyUpTo(p.pFuncLineEnd);
-            out.push_back(platform::IReplaceAll(platform::IReplaceAll(post, "~Procedure~", p.pName), "~Sub~", kindWord));
+            insert(PostText, p.pName, kindWord);
         }
         cs.pacer.Point();
         if (host.CancelRequested()) return;
     }
     copyUpTo(n);
-    read.text.lines = std::move(out);
+    read.text = std::move(out);
     WriteLinesToFile(cs, file.fPath, file.fFilename, read.text, read, file.fProject);
 }
 
@@ -204,7 +210,7 @@ void AddTraceInitCall(ChangeSet& cs) {
         const std::string_view t = platform::Trim(lines[static_cast<std::size_t>(i)]);
         if (!IEquals(t, "Private Sub Form_Initialize()") && !IEquals(t, "Public Sub Main()")) continue;
         const LineIndex at = HeaderEndLine(lines, i, n);
-        lines.insert(lines.begin() + at + 1, kTraceInitCallLine);
+        read.text.Insert(static_cast<std::size_t>(at) + 1, kTraceInitCallLine);
         WriteLinesToFile(cs, path, name, read.text, read, info ? info->fProject : project->name);
         return;
     }
@@ -223,7 +229,7 @@ void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::s
     }
     const std::string reference =
         cs.state.DllReferenceLine.empty() ? DllReferenceLineFor(kDefaultWindowsSystemFolder) : cs.state.DllReferenceLine;
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::min(insertAfter + 1, lines.size())), reference);
+    read.text.Insert(std::min(insertAfter + 1, lines.size()), reference);
     WriteLinesToFile(cs, ProjectFile, name, read.text, read, project);
 }
 

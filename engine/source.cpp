@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "engine/classify.h"
 #include "engine/error.h"
 #include "platform/text.h"
 
@@ -20,11 +21,6 @@ bool IsAttributeLine(std::string_view line) {
 
 namespace {
 
-std::string_view LTrimWhite(std::string_view s) {
-    const std::size_t first = s.find_first_not_of(" \t");
-    return first == std::string_view::npos ? std::string_view() : s.substr(first);
-}
-
 // The word at the start of `s` (letters, digits, "_"), and `s` after it.
 std::string_view TakeWord(std::string_view& s) {
     std::size_t i = 0;
@@ -34,7 +30,7 @@ std::string_view TakeWord(std::string_view& s) {
         ++i;
     }
     const std::string_view word = s.substr(0, i);
-    s = LTrimWhite(s.substr(i));
+    s = platform::LTrimWhite(s.substr(i));
     return word;
 }
 
@@ -42,23 +38,15 @@ enum class Directive { None, If, Else, EndIf };
 
 // The conditional-compilation directive that a line holds: "#If", "#ElseIf" or "#Else", "#End If".
 Directive DirectiveOf(std::string_view line) {
-    std::string_view s = LTrimWhite(line);
+    std::string_view s = platform::LTrimWhite(line);
     if (s.empty() || s.front() != '#') return Directive::None;
-    s = LTrimWhite(s.substr(1));
+    s = platform::LTrimWhite(s.substr(1));
     const std::string_view word = TakeWord(s);
     if (platform::IEquals(word, "If")) return Directive::If;
     if (platform::IEquals(word, "Else") || platform::IEquals(word, "ElseIf")) return Directive::Else;
     if (platform::IEquals(word, "EndIf")) return Directive::EndIf;
     if (platform::IEquals(word, "End") && platform::IEquals(TakeWord(s), "If")) return Directive::EndIf;
     return Directive::None;
-}
-
-// The line is the End statement of a procedure.
-bool IsProcedureEnd(std::string_view line) {
-    std::string_view s = LTrimWhite(line);
-    if (!platform::IEquals(TakeWord(s), "End")) return false;
-    const std::string_view kind = TakeWord(s);
-    return platform::IEquals(kind, "Sub") || platform::IEquals(kind, "Function") || platform::IEquals(kind, "Property");
 }
 
 }  // namespace
@@ -82,7 +70,7 @@ std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t f
                 break;
             case Directive::Else: break;
             case Directive::None:
-                if (IsProcedureEnd(line)) return j;
+                if (EndsProcedure(line)) return j;
                 break;
         }
     }
@@ -101,12 +89,23 @@ void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset) {
     }
 }
 
+std::string MaxFileSizeText() { return std::to_string(kMaxFileBytes >> 20) + " MB"; }
+
 std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint,
                                         std::string_view listedName) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    const std::string name = listedName.empty() ? path : std::string(listedName);
     std::string bytes;
-    if (!platform::ReadFileBytes(path, bytes)) throw EngineError("Cannot read the file " + path);
+    switch (platform::ReadFileBytes(path, bytes, kMaxFileBytes)) {
+        case platform::ReadStatus::Ok: break;
+        case platform::ReadStatus::Missing: return std::nullopt;
+        case platform::ReadStatus::NotRegular: throw EngineError(name + " is not a regular file; it cannot be read");
+        case platform::ReadStatus::TooLarge:
+            throw EngineError(name + " is larger than " + MaxFileSizeText() + ", the largest file this program reads");
+        case platform::ReadStatus::Denied: throw EngineError(name + " cannot be read: permission denied");
+        case platform::ReadStatus::Failed: throw EngineError(name + " cannot be read");
+    }
+    if (platform::LooksLikeUtf16(bytes))
+        throw EngineError(name + " is UTF-16 (Unicode) text; Visual Basic 6 files are ANSI text. Save it as ANSI to load it");
     if (fingerprint) *fingerprint = FingerprintOf(bytes);
     LineArray text = platform::SplitLines(bytes);
     if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(text.lines, offset);

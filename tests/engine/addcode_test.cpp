@@ -3,6 +3,7 @@
 #include <tovcore/clsTovcore.h>
 
 #include "engine/addcode.h"
+#include "engine/commit.h"
 #include "tests/engine/rewrite_fixture.h"
 
 using namespace engine;
@@ -133,16 +134,40 @@ TEST(AddCode, OnlyPostCodeGivesAnEmptyLineAfterEachHeader) {
                                            "POST Run 2 ~ProcStart~", "End Sub"}));
 }
 
-TEST(AddCode, SnippetLineBreaksTakeTheFormOfTheFile) {
-    ProjectFolder f;
-    WriteProject(f);
-    f.Write("modA.bas", Lf({"Attribute VB_Name = \"modA\"", "Sub A()", "End Sub"}));
-    f.Snippet("PreCode", "Two", "one\r\ntwo");
-    Session s(f, "App.vbp");
-    Select(s, {"Two"}, {});
-    cmdAddCode_Click(s.st, s.host);
-    // No post code selected: its empty text is one empty line.
-    EXPECT_EQ(f.Read("modA.bas"), Lf({"Attribute VB_Name = \"modA\"", "Sub A()", "one", "two", "", "End Sub"}));
+// Every line keeps its own ending; inserted text, its own line breaks included, takes the ending of
+// the line it follows. A procedure pasted with other line ends is found like any other.
+TEST(AddCode, InsertedLinesTakeTheEndingOfTheLineTheyFollow) {
+    struct Case {
+        const char* name;
+        std::string source, want;
+    } cases[] = {
+        {"LF file", "Attribute VB_Name = \"modA\"\nSub A()\nEnd Sub\n",
+         "Attribute VB_Name = \"modA\"\nSub A()\none\ntwo\n\nEnd Sub\n"},
+        {"CR file", "Attribute VB_Name = \"modA\"\rSub A()\rEnd Sub\r",
+         "Attribute VB_Name = \"modA\"\rSub A()\rone\rtwo\r\rEnd Sub\r"},
+        {"CR LF file with a procedure pasted with LF",
+         "Attribute VB_Name = \"modA\"\r\nSub A()\r\nEnd Sub\r\nSub B()\n    x = 1\nEnd Sub\nSub C()\r\nEnd Sub",
+         "Attribute VB_Name = \"modA\"\r\nSub A()\r\none\r\ntwo\r\n\r\nEnd Sub\r\nSub B()\none\ntwo\n    x = 1\n\nEnd "
+         "Sub\nSub C()\r\none\r\ntwo\r\n\r\nEnd Sub"},
+        {"header ending otherwise than its body", "Attribute VB_Name = \"modA\"\nSub A()\r\n    x = 1\nEnd Sub\n",
+         "Attribute VB_Name = \"modA\"\nSub A()\r\none\r\ntwo\r\n    x = 1\n\nEnd Sub\n"},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF" "Attribute VB_Name = \"modA\"\r\nSub A()\r\nEnd Sub\r\n",
+         "\xEF\xBB\xBF" "Attribute VB_Name = \"modA\"\r\nSub A()\r\none\r\ntwo\r\n\r\nEnd Sub\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        WriteProject(f);
+        f.Write("modA.bas", c.source);
+        f.Snippet("PreCode", "Two", "one\r\ntwo");
+        Session s(f, "App.vbp");
+        Select(s, {"Two"}, {});
+        cmdAddCode_Click(s.st, s.host);
+        // No post code selected: its empty text is one empty line.
+        EXPECT_EQ(f.Read("modA.bas"), c.want);
+        UndoLastChange(s.st, s.host);
+        EXPECT_EQ(f.Read("modA.bas"), c.source);
+    }
 }
 
 TEST(AddCode, UncheckedFilesAndOldPendingCopiesAreNotTouched) {
