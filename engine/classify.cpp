@@ -168,7 +168,7 @@ void ForEachStatement(std::string_view code, F f) {
     std::size_t from = 0;
     for (std::size_t i = 0; i <= code.size(); ++i) {
         if (i < code.size() && !(code[i] == ':' && (i + 1 == code.size() || code[i + 1] != '='))) continue;
-        if (f(WithoutLineLabel(code.substr(from, i - from)))) return;
+        if (f(platform::LTrimWhite(WithoutLineLabel(platform::LTrimWhite(code.substr(from, i - from)))))) return;
         from = i + 1;
     }
 }

@@ -43,14 +43,6 @@ bool HasBlankPrefix(std::string_view line) {
     return line.size() >= kPrefix && line.substr(0, kPrefix) == "       ";
 }
 
-// The line without the blanks and tabs around it: what decides whether the line can carry a number
-// (a comment or a directive indented by a tab is still one).
-std::string_view TrimWhite(std::string_view line) {
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(" \t") - first + 1);
-}
-
 // A label at the start of the statement: a name followed by ":" (not ":=", a named argument).
 bool StartsWithLabel(std::string_view t) {
     if (t.empty()) return false;
@@ -169,7 +161,7 @@ std::vector<char> LinesToNumber(const std::string* body, std::size_t count, Line
                                 const std::unordered_set<LineIndex>* declarations) {
     std::vector<char> number(count, 0);
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view t = TrimWhite(body[k]);
+        const std::string_view t = platform::TrimWhite(body[k]);
         const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) &&
                               !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' &&
                               !IsDigit(t.front()) && !StartsWithLabel(t);
@@ -180,7 +172,7 @@ std::vector<char> LinesToNumber(const std::string* body, std::size_t count, Line
         // any Case ends at its "End Select", which carries none either.
         if (numbered && platform::IStartsWith(t, "Select Case"))
             while (k + 1 < count) {
-                const std::string_view next = TrimWhite(body[++k]);
+                const std::string_view next = platform::TrimWhite(body[++k]);
                 if (platform::IStartsWith(next, "Case ") || platform::IStartsWith(next, "End Select")) break;
             }
     }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "engine/classify.h"
 #include "engine/error.h"
 #include "platform/text.h"
 
@@ -20,11 +21,6 @@ bool IsAttributeLine(std::string_view line) {
 
 namespace {
 
-std::string_view LTrimWhite(std::string_view s) {
-    const std::size_t first = s.find_first_not_of(" \t");
-    return first == std::string_view::npos ? std::string_view() : s.substr(first);
-}
-
 // The word at the start of `s` (letters, digits, "_"), and `s` after it.
 std::string_view TakeWord(std::string_view& s) {
     std::size_t i = 0;
@@ -34,7 +30,7 @@ std::string_view TakeWord(std::string_view& s) {
         ++i;
     }
     const std::string_view word = s.substr(0, i);
-    s = LTrimWhite(s.substr(i));
+    s = platform::LTrimWhite(s.substr(i));
     return word;
 }
 
@@ -42,23 +38,15 @@ enum class Directive { None, If, Else, EndIf };
 
 // The conditional-compilation directive that a line holds: "#If", "#ElseIf" or "#Else", "#End If".
 Directive DirectiveOf(std::string_view line) {
-    std::string_view s = LTrimWhite(line);
+    std::string_view s = platform::LTrimWhite(line);
     if (s.empty() || s.front() != '#') return Directive::None;
-    s = LTrimWhite(s.substr(1));
+    s = platform::LTrimWhite(s.substr(1));
     const std::string_view word = TakeWord(s);
     if (platform::IEquals(word, "If")) return Directive::If;
     if (platform::IEquals(word, "Else") || platform::IEquals(word, "ElseIf")) return Directive::Else;
     if (platform::IEquals(word, "EndIf")) return Directive::EndIf;
     if (platform::IEquals(word, "End") && platform::IEquals(TakeWord(s), "If")) return Directive::EndIf;
     return Directive::None;
-}
-
-// The line is the End statement of a procedure.
-bool IsProcedureEnd(std::string_view line) {
-    std::string_view s = LTrimWhite(line);
-    if (!platform::IEquals(TakeWord(s), "End")) return false;
-    const std::string_view kind = TakeWord(s);
-    return platform::IEquals(kind, "Sub") || platform::IEquals(kind, "Function") || platform::IEquals(kind, "Property");
 }
 
 }  // namespace
@@ -82,7 +70,7 @@ std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t f
                 break;
             case Directive::Else: break;
             case Directive::None:
-                if (IsProcedureEnd(line)) return j;
+                if (EndsProcedure(line)) return j;
                 break;
         }
     }

@@ -130,6 +130,7 @@ constexpr const char* kRecentEmptyText = "(none)";
 frmBackGround::frmBackGround(Program& program) : ui::Form("frmBackGround"), program_(program) {
     InitResources();
     SetTag("frmBackGround");
+    SetCaption("Quillet");
     program_.forms.Add(this);
     program_.frame = this;
 

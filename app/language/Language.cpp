@@ -1,5 +1,8 @@
 #include "app/language/Language.h"
 
+#include <filesystem>
+#include <vector>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
@@ -34,9 +37,37 @@ std::string LanguageFilePath(const std::string& languagesFolder, const std::stri
 
 namespace {
 
-std::string Lookup(const std::string& section, const std::string& key, const std::string& file) {
-    return tovcore::Global().GetIniString(section, key, "", file);
-}
+// One section of a language file, read once. Keys are found as the settings engine finds them
+// (the first line that holds key & "=", letter case ignored; the value is the trimmed text after
+// it), but nothing is ever written: a translator's file stays as it is, and applying a language
+// costs one read per window instead of a rewrite per missing key.
+class Section {
+public:
+    Section(const std::string& file, const std::string& name) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec)) return;
+        std::string body;
+        if (!tovcore::Global().GetIniSection(name, body, file)) return;
+        std::size_t start = 0;
+        while (start <= body.size()) {
+            std::size_t end = body.find("\r\n", start);
+            if (end == std::string::npos) end = body.size();
+            lines_.push_back(body.substr(start, end - start));
+            start = end + 2;
+        }
+    }
+    std::string Value(const std::string& key) const {
+        const std::string pattern = key + "=";
+        for (const std::string& line : lines_) {
+            const std::size_t at = platform::IFindUtf8(line, pattern);
+            if (at != std::string::npos) return std::string(platform::Trim(std::string_view(line).substr(at + pattern.size())));
+        }
+        return "";
+    }
+
+private:
+    std::vector<std::string> lines_;
+};
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -93,43 +124,57 @@ void LoadLanguage(Program& program, QObject* window) {
     program.state.LanguageBusy = false;
 }
 
-void ApplyFormLanguage(Program& program, QObject* window, const std::string& languageFile) {
-    (void)program;
-    if (!window) return;
-    const std::string section = window->objectName().toStdString();
-    const std::string caption = Lookup(section, section, languageFile);
-    if (!caption.empty()) ui::SetProperty(window, "Caption", Q(caption));
-    for (QObject* control : ui::Controls(window)) {
-        if (auto* tabs = qobject_cast<ui::SSTab*>(control)) {
-            const int shown = tabs->Tab();
-            const std::string name = tabs->objectName().toStdString();
-            for (int n = 0; n < tabs->Tabs(); ++n)
-                ApplyControlCaption(window, control, name + "_" + std::to_string(n), n, languageFile);
-            tabs->SetTab(shown);
-            continue;
-        }
-        ApplyControlCaption(window, control, KeyOf(control), 0, languageFile);
-    }
-    NameControlsForAccessibility(window);
-}
+namespace {
 
-void ApplyControlCaption(QObject* window, QObject* control, const std::string& key, int page,
-                         const std::string& languageFile) {
-    const std::string section = window->objectName().toStdString();
-    const std::string value = Lookup(section, key, languageFile);
+void ApplyCaption(const Section& texts, QObject* control, const std::string& key, int page) {
+    const std::string value = texts.Value(key);
     if (!value.empty()) {
         if (auto* tabs = qobject_cast<ui::SSTab*>(control))
             tabs->SetTabCaption(page, Q(value));
         else
             ui::SetProperty(control, "Caption", Q(value));
     }
-    ApplyControlToolTip(window, control, key, page, languageFile);
+    const std::string tip = texts.Value(key + ".ToolTipText");
+    if (tip.empty()) return;
+    if (auto* tabs = qobject_cast<ui::SSTab*>(control)) {
+        SetTabToolTip(tabs, page, Q(tip));
+    } else if (auto* widget = qobject_cast<QWidget*>(control)) {
+        widget->setToolTip(Q(tip));
+    } else if (auto* action = qobject_cast<QAction*>(control)) {
+        action->setToolTip(Q(tip));
+    }
+}
+
+}  // namespace
+
+void ApplyFormLanguage(Program& program, QObject* window, const std::string& languageFile) {
+    (void)program;
+    if (!window) return;
+    const std::string name = window->objectName().toStdString();
+    const Section texts(languageFile, name);
+    const std::string caption = texts.Value(name);
+    if (!caption.empty()) ui::SetProperty(window, "Caption", Q(caption));
+    for (QObject* control : ui::Controls(window)) {
+        if (auto* tabs = qobject_cast<ui::SSTab*>(control)) {
+            const int shown = tabs->Tab();
+            const std::string tabsName = tabs->objectName().toStdString();
+            for (int n = 0; n < tabs->Tabs(); ++n) ApplyCaption(texts, control, tabsName + "_" + std::to_string(n), n);
+            tabs->SetTab(shown);
+            continue;
+        }
+        ApplyCaption(texts, control, KeyOf(control), 0);
+    }
+    NameControlsForAccessibility(window);
+}
+
+void ApplyControlCaption(QObject* window, QObject* control, const std::string& key, int page,
+                         const std::string& languageFile) {
+    ApplyCaption(Section(languageFile, window->objectName().toStdString()), control, key, page);
 }
 
 void ApplyControlToolTip(QObject* window, QObject* control, const std::string& key, int page,
                          const std::string& languageFile) {
-    const std::string section = window->objectName().toStdString();
-    const std::string value = Lookup(section, key + ".ToolTipText", languageFile);
+    const std::string value = Section(languageFile, window->objectName().toStdString()).Value(key + ".ToolTipText");
     if (value.empty()) return;
     if (auto* tabs = qobject_cast<ui::SSTab*>(control)) {
         SetTabToolTip(tabs, page, Q(value));
@@ -142,7 +187,7 @@ void ApplyControlToolTip(QObject* window, QObject* control, const std::string& k
 
 std::string GetLanguageMessage(const Program& program, std::int16_t n) {
     if (!program.state.LanguageFileExists) return "";
-    return Lookup("Messages", "Msg" + std::to_string(n), program.state.LanguageFile);
+    return Section(program.state.LanguageFile, "Messages").Value("Msg" + std::to_string(n));
 }
 
 void NameControlsForAccessibility(QObject* window) {
@@ -170,6 +215,37 @@ void NameControlsForAccessibility(QObject* window) {
         else
             widget->setAccessibleName(Q(KeyOf(control)));
     }
+}
+
+}  // namespace quillet
+
+namespace quillet {
+
+std::vector<std::pair<std::string, std::string>> DesignedTexts(QObject* window) {
+    std::vector<std::pair<std::string, std::string>> out;
+    if (!window) return out;
+    const std::string name = window->objectName().toStdString();
+    auto add = [&out](const std::string& key, const QString& text) {
+        if (!text.isEmpty()) out.emplace_back(key, text.toStdString());
+    };
+    add(name, ui::GetProperty(window, "Caption").value_or(QVariant()).toString());
+    for (QObject* control : ui::Controls(window)) {
+        if (control->objectName() == QLatin1String("mnuProjectList")) continue;
+        const std::string key = KeyOf(control);
+        if (auto* tabs = qobject_cast<ui::SSTab*>(control)) {
+            for (int n = 0; n < tabs->Tabs(); ++n) {
+                const std::string page = tabs->objectName().toStdString() + "_" + std::to_string(n);
+                add(page, tabs->TabCaption(n));
+                add(page + ".ToolTipText", TabToolTip(tabs, n));
+            }
+            continue;
+        }
+        add(key, ui::GetProperty(control, "Caption").value_or(QVariant()).toString());
+        if (auto* widget = qobject_cast<QWidget*>(control)) add(key + ".ToolTipText", widget->toolTip());
+        if (auto* action = qobject_cast<QAction*>(control))
+            if (action->toolTip() != action->text().remove('&').trimmed()) add(key + ".ToolTipText", action->toolTip());
+    }
+    return out;
 }
 
 }  // namespace quillet

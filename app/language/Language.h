@@ -7,11 +7,13 @@
 //   [<window name>] <any such key>.ToolTipText     the tool tip (of that page, for a page key)
 //   [Messages] Msg<n>                              message n
 // An empty or missing value keeps the designed text. The language is read at start-up and applied
-// to each window as it is made.
+// to each window as it is made. Language files are only read, never written.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QObject;
 class QString;
@@ -43,6 +45,12 @@ void ApplyControlToolTip(QObject* window, QObject* control, const std::string& k
 // Message n of [Messages], "" when missing. Reads nothing (and writes nothing) when the program
 // has no language file.
 std::string GetLanguageMessage(const Program& program, std::int16_t n);
+
+// The designed texts of a window, as a language file would give them: the window's caption, each
+// control's caption (an array member's key carries its index), each page caption of a tab control,
+// and each designed tool tip (key & ".ToolTipText"). Texts that the program fills in at run time
+// (the recent-project items) are left out.
+std::vector<std::pair<std::string, std::string>> DesignedTexts(QObject* window);
 
 // Tool tip of one page of a tab control, shown when the mouse rests on that page's tab.
 void SetTabToolTip(tovcore::ui::SSTab* tabs, int page, const QString& tip);

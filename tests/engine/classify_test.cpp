@@ -85,6 +85,7 @@ TEST(GetCodeLineType, HeadersAndEndsOnlyAtTheStartOfAStatement) {
         {"Private Static Sub Counter()", 0x101},
         {"Static Function Once() As Long", 0x102},
         {"Sub Main()", 0x101},
+        {"\tPrivate Sub Indented()", 0x101},
         {"Public Property Set Item(ByVal v As Object)", 0x208},
         // A header after ":", or after a line number or label.
         {"x = 1: Private Sub Foo()", 0x101},
@@ -104,7 +105,8 @@ TEST(GetCodeLineType, HeadersAndEndsOnlyAtTheStartOfAStatement) {
         {"Public Property Get", 0x200},
         // End lines: at the start of a statement, also after ":" or a label.
         {"End Sub", 0x2100},
-        {"x = 1: End Sub", 0x2100},
+        {"\tEnd Sub", 0x2100},
+        {"x = 1:\tEnd Sub", 0x2100},
         {"Done: End Function", 0x2100},
         {"Private Sub Foo(): End Sub", 0x2101},
         {"If Property Then x = End Property", 0x100},

@@ -9,13 +9,15 @@
 // InitResizeArray on such a window waits for the first ResizeControls that finds it sized.
 #pragma once
 
+#include <tovcore/Export.h>
+
 #include <memory>
 
 class QObject;
 
 namespace tovcore {
 
-class clsTvResizeForm {
+class TOVCORE_EXPORT clsTvResizeForm {
 public:
     clsTvResizeForm();
     ~clsTvResizeForm();
