@@ -5,6 +5,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
@@ -134,6 +136,30 @@ std::vector<PrintLine> TextPrintLines(std::string_view utf8) {
     return lines;
 }
 
+namespace {
+
+double ScreenDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInchX() : 96.0;
+}
+
+}  // namespace
+
+std::unique_ptr<QTextDocument> PrintDocument(const reports::ReportBox& report, PrintSink& sink, const QFont& font) {
+    auto document = std::make_unique<QTextDocument>();
+    document->documentLayout()->setPaintDevice(sink.Device());
+    document->setDefaultFont(font);
+    QTextOption option = document->defaultTextOption();
+    // Text layout scales tab stops from the screen's resolution to the device's, as it does
+    // fonts: the distance is given in screen units.
+    option.setTabStopDistance(kReportTabInches * ScreenDpi());
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document->setDefaultTextOption(option);
+    document->setDocumentMargin(0);
+    BuildReportDocument(*document, report);
+    return document;
+}
+
 // ---- the job -----------------------------------------------------------------------------------
 
 PrintJob::PrintJob(PrintSink& sink) : sink_(sink), font_(PrintFont(sink)) {}
@@ -183,15 +209,8 @@ bool PrintJob::PrintReport(const reports::ReportBox& report) {
     const double margin = Twips(kRichTextMarginTwips);
     const QSizeF page(sink_.Paper().width() - 2 * margin, sink_.Paper().height() - 2 * margin);
     if (page.width() <= 0 || page.height() <= 0) return Fail("The paper is too small for the report's margins.");
-    QTextDocument document;
-    document.documentLayout()->setPaintDevice(sink_.Device());
-    document.setDefaultFont(font_);
-    QTextOption option = document.defaultTextOption();
-    option.setTabStopDistance(kReportTabInches * sink_.Dpi());
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    document.setDefaultTextOption(option);
-    document.setDocumentMargin(0);
-    BuildReportDocument(document, report);
+    const std::unique_ptr<QTextDocument> printed = PrintDocument(report, sink_, font_);
+    QTextDocument& document = *printed;
     document.setPageSize(page);
     const int pages = document.pageCount();
     for (int i = 0; i < pages; ++i) {

@@ -82,6 +82,10 @@ private:
 // most 10) at which a line of kReportColumns characters fits between the rich-text margins.
 QFont PrintFont(PrintSink& sink);
 
+// A report as a document laid out for `sink` in `font`: tab stops every half inch, lines that are
+// too long wrap. Its page size is not set yet.
+std::unique_ptr<QTextDocument> PrintDocument(const reports::ReportBox& report, PrintSink& sink, const QFont& font);
+
 // One printed line of a tree or a tree text: its depth (indent level) and text.
 struct PrintLine {
     int depth = 0;

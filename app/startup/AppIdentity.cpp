@@ -24,7 +24,7 @@ tovcore::AppObject QuilletAppObject() {
     app.CompanyName = QUILLET_COMPANY;
     app.Title = QUILLET_TITLE;
     app.FileDescription = "VB code converter.";
-    app.LegalCopyright = "Copyright (C) " QUILLET_COMPANY;
+    app.LegalCopyright = "Copyright (C)";  // the about window adds " by " and the company
     app.Comments = "Adds trace code and line numbers to Visual Basic 6 projects and reports on their code.";
     return app;
 }

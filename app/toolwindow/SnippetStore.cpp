@@ -152,7 +152,10 @@ int MoveLegacySnippets(engine::Host& host, const std::string& iniFile, const std
                                                           : engine::GetIniPostCode(host, name, iniFile);
         if (platform::Trim(kept).empty()) continue;
         // Our INI files are UTF-8 (or Windows-1252 from Windows); snippets are Windows-1252 bytes.
-        const std::string text = platform::Utf8ToCp1252(platform::DecodeOwnText(kept));
+        // A section's body ends with a line end or not depending only on whether another section
+        // follows it; the INI layout cannot hold a snippet's final line end, so none is taken.
+        std::string text = platform::Utf8ToCp1252(platform::DecodeOwnText(kept));
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         const std::string path = SnippetPath(dataFolder, kind, name);
         const std::string legacySection = name + " " + side.section;
         if (platform::IsRegularFile(path) || std::filesystem::exists(path, ec)) {

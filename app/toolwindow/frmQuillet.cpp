@@ -81,6 +81,8 @@ frmQuillet::frmQuillet(Program& program)
 }
 
 frmQuillet::~frmQuillet() {
+    // Controls that lose the focus while they go must not reach the window's handlers.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
     if (projectModel_) projectModel_->BeginFill();
     if (routinesModel_) routinesModel_->BeginFill();
     program_.forms.Remove(this);

@@ -5,6 +5,9 @@
 #include <regex>
 
 #include <QPrinter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include "app/reports/ReportPrinting.h"
 #include "tests/app/support/AppTestEnv.h"
@@ -137,6 +140,18 @@ TEST(PrintReport, PagesOfTheDocumentBetweenOneInchMarginsAndNothingElse) {
     const QFont font = PrintFont(sink);
     EXPECT_LE(QFontMetricsF(font, sink.Device()).horizontalAdvance(QString(kReportColumns, u'M')), page.width());
     EXPECT_GE(font.pointSizeF(), 6.0);
+}
+
+TEST(PrintReport, TabStopsAreHalfAnInchOnThePaper) {
+    apptest::App();
+    RecordingSink sink;
+    const std::unique_ptr<QTextDocument> document =
+        PrintDocument(reports::ReportBox{"\tone\r\n\t\ttwo\r\n", {}}, sink, PrintFont(sink));
+    document->setPageSize(QSizeF(9 * 1200, 6 * 1200));
+    document->pageCount();  // lays it out
+    const QTextBlock first = document->firstBlock();
+    EXPECT_NEAR(first.layout()->lineAt(0).cursorToX(1), 0.5 * 1200, 12);
+    EXPECT_NEAR(first.next().layout()->lineAt(0).cursorToX(2), 1.0 * 1200, 12);
 }
 
 TEST(PrintReport, AnEmptyReportPrintsNoPage) {

@@ -1,7 +1,10 @@
 #include "tests/app/support/ToolFixture.h"
 
+#include <stdexcept>
+
 #include <QTest>
 
+#include "app/core/ToolWindowFactory.h"
 #include "app/toolwindow/SnippetPanel.h"
 
 namespace apptest {
@@ -39,9 +42,10 @@ void WriteTraceSnippets() {
     WriteBytes(data + "PostCode/Trace.PostCode", kTracePost);
 }
 
-ToolFixture::ToolFixture() {
+ToolFixture::ToolFixture(const std::function<void(TestProgram&)>& before) {
     group = WriteSmallGroup(dir.path());
     WriteTraceSnippets();
+    if (before) before(t);
     w = std::make_unique<quillet::toolwindow::frmQuillet>(t.program);
     w->SetViewer([this](const std::string& path, int line) { viewed.emplace_back(path, line); });
     w->resize(1000, 700);
@@ -71,6 +75,43 @@ void ToolFixture::ChooseSnippet(bool pre, const std::string& name) {
     quillet::toolwindow::SnippetPanel* side = pre ? w->PrePanel() : w->PostPanel();
     side->Combo()->setEditText(QString::fromStdString(name));
     QTest::mouseClick(side->AddButton(), Qt::LeftButton);
+}
+
+FramedTool::FramedTool() {
+    group = WriteSmallGroup(dir.path());
+    WriteTraceSnippets();
+    t.program.makeToolWindow = quillet::DefaultToolWindowFactory();
+    frame = new quillet::frmBackGround(t.program);
+    frame->Load();
+    ProcessEvents();
+}
+
+FramedTool::~FramedTool() {
+    if (frame) {
+        // Whatever the test left open goes without questions.
+        t.program.state.ProjectChanged = false;
+        delete frame.data();
+    }
+    ProcessEvents();
+}
+
+quillet::toolwindow::frmQuillet* FramedTool::Tool() const {
+    return frame ? dynamic_cast<quillet::toolwindow::frmQuillet*>(frame->LoadedToolWindow()) : nullptr;
+}
+
+void FramedTool::Click(const char* name, int index) {
+    tovcore::ui::Menu* item = frame->MenuItem(name, index);
+    if (!item) throw std::runtime_error(std::string("no menu item ") + name);
+    item->trigger();
+    ProcessEvents();
+}
+
+void FramedTool::NewProjectOnGroup(const std::string& path) {
+    t.fakes.dialogs.saveResults.push_back(path);
+    Click("mnuNewProject");
+    t.fakes.dialogs.openResults.push_back(group);
+    QTest::mouseClick(Tool()->Button("cmdBrowse"), Qt::LeftButton);
+    ProcessEvents();
 }
 
 }  // namespace apptest

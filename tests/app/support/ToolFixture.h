@@ -11,9 +11,13 @@
 // Snippets "Trace" in the per-user PreCode and PostCode folders.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include <QPointer>
+
+#include "app/frame/frmBackGround.h"
 #include "app/toolwindow/frmQuillet.h"
 #include "engine/tree.h"
 #include "tests/app/support/AppTestEnv.h"
@@ -35,7 +39,8 @@ struct ToolFixture {
     std::unique_ptr<quillet::toolwindow::frmQuillet> w;
     std::vector<std::pair<std::string, int>> viewed;  // what node clicks opened
 
-    ToolFixture();
+    // `before` runs once the program's settings file is fresh, before the window is made.
+    explicit ToolFixture(const std::function<void(TestProgram&)>& before = {});
     ~ToolFixture();
     // Browses to `path` (the group by default) through the Browse button.
     void Browse(const std::string& path = {});
@@ -44,6 +49,25 @@ struct ToolFixture {
     bool Checked(const std::string& key) const;
     // Chooses a snippet on one side: types the name and presses Add.
     void ChooseSnippet(bool pre, const std::string& name);
+    std::string Read(const std::string& relative) const { return testsupport::ReadBytes(dir.path() + relative); }
+};
+
+// The program as it runs: the frame, loaded, making the real tool window on New, Open or a recent
+// project; a project group and the two "Trace" snippets on disk.
+struct FramedTool {
+    TestProgram t;
+    testsupport::TempDir dir;
+    std::string group;
+    QPointer<quillet::frmBackGround> frame;
+
+    FramedTool();
+    ~FramedTool();
+    // The loaded tool window, or null.
+    quillet::toolwindow::frmQuillet* Tool() const;
+    // Chooses a frame menu item as the user does.
+    void Click(const char* name, int index = -1);
+    // New Project with the save dialog answering `path`, then Browse to the group.
+    void NewProjectOnGroup(const std::string& path);
     std::string Read(const std::string& relative) const { return testsupport::ReadBytes(dir.path() + relative); }
 };
 

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <tovcore/clsTovcore.h>
+
 #include "app/core/Program.h"
 #include "app/toolwindow/SnippetPanel.h"
 #include "app/views/TreeModel.h"
@@ -288,6 +290,78 @@ TEST(ToolWindow, EveryControlHasAnAccessibleName) {
         const bool named = !widget->accessibleName().isEmpty() || (caption && !caption->toString().isEmpty());
         EXPECT_TRUE(named) << c->objectName().toStdString();
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LogSwitches, WriteTheirKeyAndStartOrStopTheLogAtOnceAndTheFramesItemFollows) {
+    apptest::FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Logs.qlp");
+    auto* w = f.Tool();
+    ASSERT_NE(w, nullptr);
+    const std::string ini = f.t.program.state.IniFileName;
+    struct Case {
+        int index;
+        const char* key;
+        const char* item;
+        std::string quillet::ProgramState::*path;
+    };
+    for (const Case c : {Case{0, "Debug", "mnuViewDebugLog", &quillet::ProgramState::DebugLogFile},
+                         Case{1, "Error", "mnuViewErrorLog", &quillet::ProgramState::ErrorLogFile},
+                         Case{2, "Log", "mnuViewLog", &quillet::ProgramState::LogFile}}) {
+        SCOPED_TRACE(c.key);
+        auto* box = w->chkLog(c.index);
+        if (box->Value() == 0) QTest::mouseClick(box, Qt::LeftButton);
+        ASSERT_EQ(box->Value(), 1);
+        const std::string path = f.t.program.state.*c.path;
+        ASSERT_FALSE(path.empty());
+        EXPECT_TRUE(std::filesystem::exists(path));
+        EXPECT_EQ(tovcore::Global().GetIniString("Quillet", c.key, "", ini), "True");
+        EXPECT_TRUE(f.frame->MenuItem(c.item)->isEnabled());
+        QTest::mouseClick(box, Qt::LeftButton);  // off
+        EXPECT_EQ(tovcore::Global().GetIniString("Quillet", c.key, "", ini), "False");
+        EXPECT_TRUE((f.t.program.state.*c.path).empty());
+        EXPECT_FALSE(f.frame->MenuItem(c.item)->isEnabled());
+        QTest::mouseClick(box, Qt::LeftButton);  // on again: a fresh log
+        EXPECT_EQ(f.t.program.state.*c.path, path);
+        EXPECT_TRUE(f.frame->MenuItem(c.item)->isEnabled());
+    }
+}
+
+TEST(ClosingTheProgram, ACloseDuringAddCodeCancelsItAndIsCarriedOutOnceItHasUnwound) {
+    apptest::FramedTool f;
+    testsupport::TempDir bigDir;
+    const std::string big = WriteBigProject(bigDir.path(), 80, 60);
+    f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + "Busy.qlp");
+    f.Click("mnuNewProject");
+    f.t.fakes.dialogs.openResults.push_back(big);
+    QTest::mouseClick(f.Tool()->Button("cmdBrowse"), Qt::LeftButton);
+    const std::string first = testsupport::ReadBytes(bigDir.path() + "mod0.bas");
+    f.Tool()->PrePanel()->Combo()->setEditText("Trace");
+    QTest::mouseClick(f.Tool()->PrePanel()->AddButton(), Qt::LeftButton);
+    f.t.fakes.messageBox.answers = {quillet::kOk, quillet::kNo};  // the outcome, then the close question
+    QTimer timer;
+    bool asked = false;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!asked && f.Tool() && f.Tool()->Busy()) {
+            asked = true;
+            f.frame->close();  // the window's close box
+        }
+    });
+    timer.start(0);
+    QTest::mouseClick(f.Tool()->Button("cmdAddCode"), Qt::LeftButton);
+    timer.stop();
+    ASSERT_TRUE(asked);
+    for (int i = 0; i < 5 && f.frame; ++i) apptest::ProcessEvents();
+    EXPECT_TRUE(f.frame.isNull() || !f.frame->isVisible());
+    const auto prompts = f.t.fakes.messageBox.Prompts();
+    ASSERT_GE(prompts.size(), 2u);
+    EXPECT_NE(std::find_if(prompts.begin(), prompts.end(),
+                           [](const std::string& p) { return p.rfind("Code Processing Canceled", 0) == 0; }),
+              prompts.end());
+    EXPECT_EQ(testsupport::ReadBytes(bigDir.path() + "mod0.bas"), first);
 }
 
 }  // namespace
