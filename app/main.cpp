@@ -1,40 +1,38 @@
-// Until the windows exist, quillet starts as a small console program: it sets up the library as
-// the program will (settings file, logs, trace log) and prints its version and settings file path.
-#include <cstdio>
-#include <string>
-#include <unistd.h>
+// quillet: the start-up. Makes the application object and the program's services, runs Main, and
+// then the event loop while the frame is open.
+#include <QApplication>
+#include <QIcon>
+#include <QStringList>
 
-#include <tovcore/clsTovcore.h>
+#include "app/core/Program.h"
+#include "app/core/Settings.h"
+#include "app/resources/Resources.h"
+#include "app/services/QtServices.h"
+#include "app/startup/AppIdentity.h"
+#include "app/startup/StartUp.h"
 
-#include "quillet_version.h"
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    application.setApplicationName("Quillet");
+    application.setOrganizationName("Tovell Systems");
+    quillet::InitResources();
+    application.setWindowIcon(QIcon(":/quillet/quillet-256.png"));
 
-namespace {
+    quillet::Program program;
+    quillet::QtServices services(
+        [&program] { return quillet::ReadIniText("Quillet", "Editor", "", program.state.IniFileName); });
+    program.services = services.Bundle();
 
-// The program's application object, from its build constants.
-tovcore::AppObject QuilletAppObject() {
-    tovcore::AppObject app;
-    app.EXEName = QUILLET_EXE_NAME;
-    char exe[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n > 0) {
-        const std::string path(exe, static_cast<std::size_t>(n));
-        app.Path = path.substr(0, path.rfind('/') + 1);
+    QStringList words = QApplication::arguments();
+    words.removeFirst();
+    quillet::StartOptions options;
+    options.commandLine = words.join(' ').toStdString();
+    options.programFolder = quillet::ShippedFolder();
+    const quillet::StartResult started = quillet::Main(program, quillet::QuilletAppObject(), options);
+    switch (started.outcome) {
+        case quillet::StartOutcome::UpdaterStarted: return 0;
+        case quillet::StartOutcome::Failed: return 1;
+        case quillet::StartOutcome::FrameShown: break;
     }
-    app.Major = QUILLET_VERSION_MAJOR;
-    app.Minor = QUILLET_VERSION_MINOR;
-    app.Revision = QUILLET_VERSION_REVISION;
-    app.CompanyName = QUILLET_COMPANY;
-    app.Title = QUILLET_TITLE;
-    app.FileDescription = "VB code converter.";
-    return app;
-}
-
-}  // namespace
-
-int main() {
-    tovcore::clsTovcore& tovcore = tovcore::Global();
-    const std::string settingsFile = tovcore.InitializeDll(QuilletAppObject(), tovcore::Freeware);
-    std::printf("%s %s\n", QUILLET_TITLE, tovcore.GetVersion().c_str());
-    std::printf("Settings file: %s\n", settingsFile.c_str());
-    return settingsFile.empty() ? 1 : 0;
+    return QApplication::exec();
 }

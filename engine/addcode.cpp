@@ -1,6 +1,9 @@
 #include "engine/addcode.h"
 
+#include <unordered_set>
+
 #include "engine/classify.h"
+#include "engine/loader.h"
 #include "engine/scanner.h"
 #include "engine/source.h"
 #include "platform/fileio.h"
@@ -12,15 +15,15 @@ namespace {
 
 using platform::IEquals;
 
-// Snippet line breaks in the form of the file they go into: CR LF and lone LF become `eol`.
-std::string WithLineEnd(std::string_view text, const std::string& eol) {
+// Snippet line breaks in the form of the line they follow: CR LF, lone LF and lone CR become `eol`.
+std::string WithLineEnd(std::string_view text, std::string_view eol) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
             out += eol;
             ++i;
-        } else if (text[i] == '\n') {
+        } else if (text[i] == '\n' || text[i] == '\r') {
             out += eol;
         } else {
             out += text[i];
@@ -86,6 +89,22 @@ const clsFileInfo* FileAt(const ProjectModel& model, const std::string& path) {
     return nullptr;
 }
 
+// The group's member projects that list a file this run changed, in group order.
+std::vector<const ProjectInfo*> MembersListingChangedFiles(const ChangeSet& cs) {
+    std::unordered_set<std::string> changedPaths, projects;
+    for (const PendingChange& c : cs.changes) {
+        changedPaths.insert(c.path);
+        projects.insert(c.project);
+    }
+    for (FileKind kind : kAllKinds)
+        for (const clsFileInfo& f : cs.state.model.Files(kind))
+            if (changedPaths.count(f.fPath)) projects.insert(f.fProject);
+    std::vector<const ProjectInfo*> members;
+    for (const ProjectInfo& p : cs.state.model.Projects)
+        if (p.exists && projects.count(p.name)) members.push_back(&p);
+    return members;
+}
+
 }  // namespace
 
 std::string DllReferenceLineFor(std::string_view windowsSystemFolder) {
@@ -123,18 +142,24 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
     if (outcome == ReadOutcome::Missing) cs.Problem(file.fFilename, "no longer exists; left out");
     if (outcome != ReadOutcome::Read) return;
 
-    // Lines are moved into the output once they lie behind every line still to be looked at.
+    // Lines are moved into the output once they lie behind every line still to be looked at; each
+    // keeps its own ending, and an inserted text takes the ending of the line it follows.
     std::vector<std::string>& lines = read.text.lines;
     const auto n = static_cast<LineIndex>(lines.size());
-    const std::string pre = WithLineEnd(PreText, read.text.eol);
-    const std::string post = WithLineEnd(PostText, read.text.eol);
     const Tree& tree = cs.state.treProject;
 
-    std::vector<std::string> out;
-    out.reserve(lines.size() + 2 * Procedures.size());
+    LineArray out;
+    out.bom = read.text.bom;
+    out.lines.reserve(lines.size() + 2 * Procedures.size());
+    out.ends.reserve(lines.size() + 2 * Procedures.size());
     LineIndex next = 0;  // the first line not yet copied
     const auto copyUpTo = [&](LineIndex end) {  // copies lines [next, end)
-        for (; next < end; ++next) out.push_back(std::move(lines[static_cast<std::size_t>(next)]));
+        for (; next < end; ++next)
+            out.Append(std::move(lines[static_cast<std::size_t>(next)]), read.text.ends[static_cast<std::size_t>(next)]);
+    };
+    const auto insert = [&](const std::string& text, const std::string& name, const std::string& kindWord) {
+        const std::string filled = platform::IReplaceAll(platform::IReplaceAll(text, "~Procedure~", name), "~Sub~", kindWord);
+        out.Insert(out.size(), WithLineEnd(filled, platform::LineEndText(out.EndAfter(out.size() - 1))));
     };
     for (std::size_t r = Procedures.size(); r-- > 0;) {
         const clsProcedures& p = Procedures[r];
@@ -149,26 +174,43 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
             }
             const LineIndex headerEnd = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd);
             copyUpTo(headerEnd + 1);
-            out.push_back(platform::IReplaceAll(platform::IReplaceAll(pre, "~Procedure~", p.pName), "~Sub~", kindWord));
+            insert(PreText, p.pName, kindWord);
             copyUpTo(p.pFuncLineEnd);
-            out.push_back(platform::IReplaceAll(platform::IReplaceAll(post, "~Procedure~", p.pName), "~Sub~", kindWord));
+            insert(PostText, p.pName, kindWord);
         }
         cs.pacer.Point();
         if (host.CancelRequested()) return;
     }
     copyUpTo(n);
-    read.text.lines = std::move(out);
+    read.text = std::move(out);
     WriteLinesToFile(cs, file.fPath, file.fFilename, read.text, read, file.fProject);
 }
 
 void AddTraceInitCall(ChangeSet& cs) {
+    const char* kNoCall = "no start-up call was added: ";
     const ProjectInfo* project = StartupProject(cs.state);
-    if (!project || project->StartupFile.empty()) return;
+    if (!project) {
+        cs.Problem(cs.state.ProjectFileTitle, std::string(kNoCall) + "the group names no start-up project");
+        return;
+    }
+    if (project->StartupFile.empty()) {
+        cs.Problem(project->name, kNoCall + (project->StartupNote.empty() ? std::string("it has no start-up file")
+                                                                           : project->StartupNote));
+        return;
+    }
+    // Only a file the project lists is ever edited.
     const platform::ResolvedPath resolved = platform::ResolveListedPath(project->StartupFileFolder, project->StartupFile);
-    if (!resolved.exists) return;
+    const clsFileInfo* info = FileAt(cs.state.model, resolved.path);
+    if (!info) {
+        cs.Problem(project->name, kNoCall + ShownName(project->StartupFile) + " is not a file it lists");
+        return;
+    }
     const std::string& path = resolved.path;
-    const clsFileInfo* info = FileAt(cs.state.model, path);
-    const std::string name = info ? info->fFilename : project->StartupFile;
+    const std::string& name = info->fFilename;
+    if (!resolved.exists) {
+        cs.Problem(name, std::string(kNoCall) + "the file does not exist");
+        return;
+    }
 
     SourceRead read;
     if (const PendingChange* pending = cs.Find(path)) {
@@ -176,8 +218,10 @@ void AddTraceInitCall(ChangeSet& cs) {
         read.text = platform::SplitLines(pending->content);
         read.before = pending->before;
         read.mode = pending->mode;
-    } else if (ReadFileToRewrite(cs, path, name, Fingerprint{}, read) != ReadOutcome::Read) {
-        return;
+    } else {
+        const ReadOutcome outcome = ReadFileToRewrite(cs, path, name, Fingerprint{}, read);
+        if (outcome == ReadOutcome::Missing) cs.Problem(name, std::string(kNoCall) + "the file does not exist");
+        if (outcome != ReadOutcome::Read) return;
     }
     std::vector<std::string>& lines = read.text.lines;
     const auto n = static_cast<LineIndex>(lines.size());
@@ -185,10 +229,11 @@ void AddTraceInitCall(ChangeSet& cs) {
         const std::string_view t = platform::Trim(lines[static_cast<std::size_t>(i)]);
         if (!IEquals(t, "Private Sub Form_Initialize()") && !IEquals(t, "Public Sub Main()")) continue;
         const LineIndex at = HeaderEndLine(lines, i, n);
-        lines.insert(lines.begin() + at + 1, kTraceInitCallLine);
-        WriteLinesToFile(cs, path, name, read.text, read, info ? info->fProject : project->name);
+        read.text.Insert(static_cast<std::size_t>(at) + 1, kTraceInitCallLine);
+        WriteLinesToFile(cs, path, name, read.text, read, info->fProject);
         return;
     }
+    cs.Problem(name, std::string(kNoCall) + "it has no \"Private Sub Form_Initialize()\" or \"Public Sub Main()\" line");
 }
 
 void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::string& name, const std::string& project) {
@@ -204,7 +249,7 @@ void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::s
     }
     const std::string reference =
         cs.state.DllReferenceLine.empty() ? DllReferenceLineFor(kDefaultWindowsSystemFolder) : cs.state.DllReferenceLine;
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::min(insertAfter + 1, lines.size())), reference);
+    read.text.Insert(std::min(insertAfter + 1, lines.size()), reference);
     WriteLinesToFile(cs, ProjectFile, name, read.text, read, project);
 }
 
@@ -261,19 +306,14 @@ void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats
 
     if (!cancelled) {
         AddTraceInitCall(cs);
-        // The reference goes into the project file; in a group, into each member project whose
-        // files the run changed (the group file itself gets none).
+        // The reference goes into the project file; in a group, into each member project that
+        // lists a file the run changed (a module shared by several members counts for each of
+        // them); the group file itself gets none.
         if (!platform::IEndsWith(state.ProjectPath, ".vbg")) {
             AddDllReference(cs, state.ProjectPath, state.ProjectFileTitle, state.ProjectFileTitle);
         } else {
-            std::vector<const ProjectInfo*> members;
-            for (const ProjectInfo& p : state.model.Projects)
-                for (const PendingChange& c : cs.changes)
-                    if (p.exists && c.project == p.name) {
-                        members.push_back(&p);
-                        break;
-                    }
-            for (const ProjectInfo* p : members) AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
+            for (const ProjectInfo* p : MembersListingChangedFiles(cs))
+                AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
         }
         cs.stats.rewriteSeconds += host.Seconds() - t0;
         state.RunMode = 0;

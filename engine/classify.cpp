@@ -151,11 +151,99 @@ bool IsScopeVariableDeclaration(std::string_view code) {
 
 }  // namespace
 
+namespace {
+
+// The statements of a code text, one after another: split at ":" (not ":=", a named argument),
+// each without the line number or label in front of it.
+template <class F>
+void ForEachStatement(std::string_view code, F f) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i <= code.size(); ++i) {
+        if (i < code.size() && !(code[i] == ':' && (i + 1 == code.size() || code[i + 1] != '='))) continue;
+        if (f(platform::LTrimWhite(WithoutLineLabel(platform::LTrimWhite(code.substr(from, i - from)))))) return;
+        from = i + 1;
+    }
+}
+
+// The next word of a statement (identifier characters), and the statement after it and its blanks.
+std::string_view NextWord(std::string_view& s) {
+    std::size_t i = 0;
+    while (i < s.size() && IsWordChar(static_cast<unsigned char>(s[i]))) ++i;
+    const std::string_view word = s.substr(0, i);
+    std::size_t j = i;
+    while (j < s.size() && (s[j] == ' ' || s[j] == '\t')) ++j;
+    s.remove_prefix(j);
+    return word;
+}
+
+bool ReadHeader(std::string_view s, ProcedureHeader& out) {
+    std::string_view word = NextWord(s);
+    std::string_view scope;
+    for (std::string_view w : {"Public", "Private", "Friend", "Global"})
+        if (platform::IEquals(word, w)) {
+            scope = word;
+            word = NextWord(s);
+            break;
+        }
+    if (platform::IEquals(word, "Static")) word = NextWord(s);
+    std::int32_t kind = 0;
+    if (platform::IEquals(word, "Sub")) {
+        kind = mask::kSub;
+    } else if (platform::IEquals(word, "Function")) {
+        kind = mask::kFunction;
+    } else if (platform::IEquals(word, "Property")) {
+        const std::string_view accessor = NextWord(s);
+        if (!platform::IEquals(accessor, "Get") && !platform::IEquals(accessor, "Let") &&
+            !platform::IEquals(accessor, "Set"))
+            return false;
+        kind = mask::kProperty;
+    } else {
+        return false;
+    }
+    // The name: up to a blank or "(" (a type sign stays: "Calc$").
+    const std::size_t end = s.find_first_of(" \t(");
+    const std::string_view name = s.substr(0, end);
+    if (name.empty() || !IsWordChar(static_cast<unsigned char>(name.front()))) return false;
+    out = ProcedureHeader{kind, scope, name};
+    return true;
+}
+
+}  // namespace
+
+ProcedureHeader ProcedureHeaderOf(std::string_view code) {
+    ProcedureHeader header;
+    ForEachStatement(code, [&](std::string_view statement) { return ReadHeader(statement, header); });
+    return header;
+}
+
+bool EndsProcedure(std::string_view code) {
+    bool ends = false;
+    ForEachStatement(code, [&](std::string_view statement) {
+        if (!platform::IEquals(NextWord(statement), "End")) return false;
+        const std::string_view kind = NextWord(statement);
+        ends = platform::IEquals(kind, "Sub") || platform::IEquals(kind, "Function") ||
+               platform::IEquals(kind, "Property");
+        return ends;
+    });
+    return ends;
+}
+
 std::int32_t GetLineType(std::string& statement) { return LineType(statement, false); }
 
 std::int32_t GetCodeLineType(std::string code) {
     if (!MayHoldKeyword(code)) return 0;
-    return LineType(code, true);
+    const std::string text = code;
+    std::int32_t m = LineType(code, true);
+    // A header, and the End of a procedure, only where their words open a statement: "Property"
+    // as a parameter, a variable or a member is no header. (A Declare or WithEvents statement
+    // keeps its own bits.)
+    if ((m & mask::kHeader) && !(m & (mask::kDeclareBits | mask::kWithEvents))) {
+        const std::int32_t kind = ProcedureHeaderOf(text).kind;
+        m &= ~(mask::kHeader | (kind == mask::kProperty ? 0 : mask::kLet | mask::kGet));
+        m |= kind;
+    }
+    if ((m & mask::kEndProcedure) && !EndsProcedure(text)) m &= ~mask::kEndProcedure;
+    return m;
 }
 
 std::string StatementCode(std::string_view s) {
@@ -172,6 +260,24 @@ std::string StatementCode(std::string_view s) {
         copied = at + t.text.size();
     }
     return std::string(Trim(out));
+}
+
+std::string_view WithoutLineLabel(std::string_view statement) {
+    const std::string_view t = platform::LTrim(statement);
+    std::size_t i = 0;
+    const bool number = !t.empty() && t[0] >= '0' && t[0] <= '9';
+    if (number) {
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+    } else {
+        if (t.empty() || !IsWordChar(static_cast<unsigned char>(t[0])) || t[0] == '_') return t;
+        while (i < t.size() && IsWordChar(static_cast<unsigned char>(t[i]))) ++i;
+    }
+    // A label ends in ":" (not ":=", a named argument); a line number may stand without one.
+    const bool colon = i < t.size() && t[i] == ':' && (i + 1 == t.size() || t[i + 1] != '=');
+    if (colon) ++i;
+    else if (!number || i == t.size() || (t[i] != ' ' && t[i] != '\t')) return t;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
+    return t.substr(i);
 }
 
 namespace {

@@ -22,12 +22,33 @@ std::int32_t GetLineType(std::string& statement);
 
 // The same steps on the code of a statement (StatementCode), with keywords counted only where
 // they stand as whole words: not inside a longer name (bSub, SetTextProperty), not after "." (a
-// member) or "#" (a compiler directive).
+// member) or "#" (a compiler directive). The header bits (Sub, Function, Property) are those of a
+// statement that ProcedureHeaderOf finds, and the End bit needs a statement that starts with End
+// Sub, End Function or End Property: "Property" as a parameter, a variable or a member opens
+// nothing. Declare and WithEvents statements keep their bits.
 std::int32_t GetCodeLineType(std::string code);
+
+// A procedure header at the start of a statement of `code` (the code of a logical line, as
+// StatementCode gives it): optional Public, Private, Friend or Global, optional Static, then Sub,
+// Function, or Property Get, Let or Set, then the name. Statements are separated by ":", and a
+// line number or label in front of one is passed over. Keywords are matched in any letter case.
+struct ProcedureHeader {
+    std::int32_t kind = 0;   // mask::kSub, kFunction or kProperty; 0 when no statement is a header
+    std::string_view scope;  // the scope word as written ("Private"), or empty
+    std::string_view name;   // the name as written, with a type sign ("Calc$"); views into `code`
+};
+ProcedureHeader ProcedureHeaderOf(std::string_view code);
+
+// Some statement of `code` starts with End Sub, End Function or End Property.
+bool EndsProcedure(std::string_view code);
 
 // The code of a statement: every string literal becomes "", a comment (from a "'" outside a
 // string, or a Rem statement) is removed, and the rest is trimmed.
 std::string StatementCode(std::string_view statement);
+
+// The statement without a line number or a line label in front of it ("000010 Dim s", "10: x = 1",
+// "Retry: Dim s"): the text from the first character of the statement proper.
+std::string_view WithoutLineLabel(std::string_view statement);
 
 // The logical statement at line `index`. Direction -1: the statement ends at `index` and its
 // continued lines lie above; `first` receives its first physical line. Direction 1: it starts at

@@ -169,6 +169,8 @@ ReadOutcome ReadFileToRewrite(ChangeSet& cs, const std::string& path, const std:
     }
     if (!st.regular) return Refuse(cs, path, name, "is not a regular file; left as it is");
     if (!(st.mode & 0200)) return Refuse(cs, path, name, "is read-only; left as it is");
+    if (st.size > kMaxFileBytes)
+        return Refuse(cs, path, name, "is larger than " + MaxFileSizeText() + "; left as it is");
     std::string bytes;
     if (!cs.files.Read(path, bytes)) return Refuse(cs, path, name, "cannot be read; left as it is");
     out.before = FingerprintOf(bytes);

@@ -160,7 +160,8 @@ void AddDefinition(DefinitionList& defs, const std::string& fileName, const std:
 void GetDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
                     const std::string& projectFolder, const std::string& projectName, std::string_view statement,
                     std::int32_t& m, std::string_view qualifier) {
-    const std::string s(BeforeComment(statement));
+    // A line number or label in front of a declaration is no part of it ("000010 Dim s" declares s).
+    const std::string s(WithoutLineLabel(BeforeComment(statement)));
     if (m & mask::kDeclare) {
         AddDefinition(defs, fileName, {}, line, offset, projectFolder, projectName, m, s, qualifier);
         return;
@@ -305,12 +306,22 @@ bool IsLocalOf(const clsDefinitions& d, const clsProcedures& p) {
     return line >= p.pStart && line <= p.pFuncLineEnd;
 }
 
-// A declaration line and the continuation lines of its statement: a name is not used by its
-// own declaration, however many physical lines that takes.
-void AddDeclarationLines(std::vector<LineIndex>& declarations, const std::vector<std::string>& lines, LineIndex line) {
-    declarations.push_back(line);
-    while (line >= 0 && static_cast<std::size_t>(line) + 1 < lines.size() && IsContinuedLine(lines[line]))
-        declarations.push_back(++line);
+// The declaration lines and the continuation lines of their statements, sorted: a name is not used
+// by its own declaration, however many physical lines that takes. Many names share one statement
+// (and one line), so each statement is walked once.
+void ExpandDeclarationLines(std::vector<LineIndex>& declarations, const std::vector<std::string>& lines) {
+    std::sort(declarations.begin(), declarations.end());
+    declarations.erase(std::unique(declarations.begin(), declarations.end()), declarations.end());
+    const std::size_t first = declarations.size();
+    LineIndex reached = -1;  // continuation lines are added up to here already
+    for (std::size_t i = 0; i < first; ++i) {
+        LineIndex line = std::max(declarations[i], reached);
+        while (line >= 0 && static_cast<std::size_t>(line) + 1 < lines.size() && IsContinuedLine(lines[line]))
+            declarations.push_back(++line);
+        reached = std::max(reached, line);
+    }
+    std::sort(declarations.begin(), declarations.end());
+    declarations.erase(std::unique(declarations.begin(), declarations.end()), declarations.end());
 }
 
 // Local definitions by file and procedure name.
@@ -335,10 +346,8 @@ FileBodies MakeBodies(std::shared_ptr<const SourceText> source, const ProcedureL
         const auto it = locals.find(FileIdentity(p.pProject, p.pFilename) + '\x01' + p.pName);
         if (it != locals.end())
             for (std::size_t i : it->second)
-                if (IsLocalOf(defs[i], p) && f.source)
-                    AddDeclarationLines(b.declarations, f.source->lines(), DefinitionLine(defs[i]));
-        std::sort(b.declarations.begin(), b.declarations.end());
-        b.declarations.erase(std::unique(b.declarations.begin(), b.declarations.end()), b.declarations.end());
+                if (IsLocalOf(defs[i], p) && f.source) b.declarations.push_back(DefinitionLine(defs[i]));
+        if (f.source) ExpandDeclarationLines(b.declarations, f.source->lines());
         f.bodies.push_back(std::move(b));
     }
     std::sort(f.bodies.begin(), f.bodies.end(),
@@ -412,10 +421,9 @@ void CheckDefinitionUsage(LoadContext& ctx, const clsProcedures& p, const Source
         if (d.ProcName != p.pName || d.Filename != fileName) break;
         if (!IsLocalOf(d, p)) continue;
         locals.push_back(i - 1);
-        AddDeclarationLines(declarations, source.lines(), DefinitionLine(d));
+        declarations.push_back(DefinitionLine(d));
     }
-    std::sort(declarations.begin(), declarations.end());
-    declarations.erase(std::unique(declarations.begin(), declarations.end()), declarations.end());
+    ExpandDeclarationLines(declarations, source.lines());
     for (std::size_t i : locals) FindDefinitionUsage(defs[i], p, declarations, source, ctx.search);
     ctx.stats.usageSeconds += ctx.host.Seconds() - t0;
 }

@@ -11,8 +11,6 @@
 namespace engine {
 namespace {
 
-using platform::Trim;
-
 constexpr std::size_t kPrefix = 7;
 
 std::string FileKeyOf(std::string_view project, std::string_view fileName) {
@@ -44,8 +42,6 @@ bool HasNumberPrefix(std::string_view line) {
 bool HasBlankPrefix(std::string_view line) {
     return line.size() >= kPrefix && line.substr(0, kPrefix) == "       ";
 }
-
-bool IsBlank(std::string_view line) { return Trim(line).empty(); }
 
 // A label at the start of the statement: a name followed by ":" (not ":=", a named argument).
 bool StartsWithLabel(std::string_view t) {
@@ -105,7 +101,7 @@ void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* sta
             if (outcome != ReadOutcome::Read) continue;
             p.text = p.read.text;
             if (remove) {
-                StripLineNumbers(*procs, p.text, declarations.For(file));
+                StripLineNumbers(*procs, p.text);
             } else {
                 highest = std::max(highest, AddLineNumbersToFile(*procs, p.text, declarations.For(file), counter,
                                                                  increment, scope));
@@ -165,16 +161,19 @@ std::vector<char> LinesToNumber(const std::string* body, std::size_t count, Line
                                 const std::unordered_set<LineIndex>* declarations) {
     std::vector<char> number(count, 0);
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view t = Trim(body[k]);
+        const std::string_view t = platform::TrimWhite(body[k]);
         const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) &&
                               !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' &&
                               !IsDigit(t.front()) && !StartsWithLabel(t);
         number[k] = numbered;
         // The lines that continue a statement carry no number, whatever the statement.
         while (k + 1 < count && IsContinuedLine(body[k])) ++k;
-        // Nothing between "Select Case" and its first "Case" may carry a number.
+        // Nothing between "Select Case" and its first "Case" may carry a number; a Select without
+        // any Case ends at its "End Select", which carries none either.
         if (numbered && platform::IStartsWith(t, "Select Case"))
-            while (k + 1 < count && !platform::IStartsWith(Trim(body[++k]), "Case ")) {
+            while (k + 1 < count) {
+                const std::string_view next = platform::TrimWhite(body[++k]);
+                if (platform::IStartsWith(next, "Case ") || platform::IStartsWith(next, "End Select")) break;
             }
     }
     return number;
@@ -182,36 +181,22 @@ std::vector<char> LinesToNumber(const std::string* body, std::size_t count, Line
 
 }  // namespace
 
-bool StripLineNumbers(const ProcedureList& procedures, LineArray& text,
-                      const std::unordered_set<LineIndex>* declarations) {
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text) {
     std::vector<std::string>& lines = text.lines;
     bool removed = false;
     for (const clsProcedures& p : procedures) {
         if (!Fits(p, lines.size())) continue;
         const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
         const LineIndex end = p.pFuncLineEnd;
-        bool numbered = false, allPrefixed = true;
-        for (LineIndex j = begin; j < end; ++j) {
-            const std::string& line = lines[static_cast<std::size_t>(j)];
-            if (HasNumberPrefix(line)) numbered = true;
-            else if (!IsBlank(line) && !HasBlankPrefix(line)) allPrefixed = false;
-        }
-        if (!numbered && !allPrefixed) continue;
-        std::vector<std::string> body(lines.begin() + begin, lines.begin() + end);
-        for (std::string& line : body)
-            if (HasNumberPrefix(line) || HasBlankPrefix(line)) line.erase(0, kPrefix);
-        if (!numbered) {
-            // Seven blanks on every line, and no number: ours only when no line of it could carry
-            // one (otherwise numbering would have given it one), so that deeper indentation of a
-            // procedure that was never numbered stays.
-            const std::vector<char> wanted = LinesToNumber(body.data(), body.size(), begin, declarations);
-            if (std::find(wanted.begin(), wanted.end(), 1) != wanted.end()) continue;
-        }
+        // Numbering prefixes a procedure only when it gives one of its lines a number, so a
+        // procedure without a numbered line holds nothing of ours: its blanks are the author's.
+        bool numbered = false;
+        for (LineIndex j = begin; j < end && !numbered; ++j) numbered = HasNumberPrefix(lines[static_cast<std::size_t>(j)]);
+        if (!numbered) continue;
         for (LineIndex j = begin; j < end; ++j) {
             std::string& line = lines[static_cast<std::size_t>(j)];
-            std::string& stripped = body[static_cast<std::size_t>(j - begin)];
-            if (stripped.size() != line.size()) {
-                line = std::move(stripped);
+            if (HasNumberPrefix(line) || HasBlankPrefix(line)) {
+                line.erase(0, kPrefix);
                 removed = true;
             }
         }
@@ -222,7 +207,7 @@ bool StripLineNumbers(const ProcedureList& procedures, LineArray& text,
 std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& text,
                                   const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
                                   std::int64_t increment, int scope) {
-    StripLineNumbers(procedures, text, declarations);
+    StripLineNumbers(procedures, text);
     std::vector<std::string>& lines = text.lines;
     if (scope == 1) counter = increment;
     std::int64_t highest = 0;
@@ -233,6 +218,9 @@ std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& te
         const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
         const std::vector<char> number = LinesToNumber(lines.data() + begin,
                                                        static_cast<std::size_t>(p.pFuncLineEnd - begin), begin, declarations);
+        // A body with no line to number (comments, blanks, declarations only) stays as it is: its
+        // blanks could not be told from the author's when the numbers are removed.
+        if (std::find(number.begin(), number.end(), 1) == number.end()) continue;
         for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
             if (number[static_cast<std::size_t>(j - begin)]) {
                 Prefix(lines[static_cast<std::size_t>(j)], counter);

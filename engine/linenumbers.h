@@ -1,14 +1,16 @@
-// Line numbering: every body line of every procedure of the loaded project gets a seven-column
-// prefix, a six-digit number and a blank on a line that can carry a number, seven blanks on the
-// others; prefixes that an earlier run wrote are removed first, so the command also renumbers. The
-// removal command takes the prefixes away again. Both commit through the change set (commit.h);
-// neither reloads the project (no line is added or removed, so the records stay right).
+// Line numbering: every body line of every procedure of the loaded project that has a line to
+// number gets a seven-column prefix, a six-digit number and a blank on a line that can carry a
+// number, seven blanks on the others (a procedure with no such line is left as it is); prefixes
+// that an earlier run wrote are removed first, so the command also renumbers. The removal command
+// takes the prefixes away again. Both commit through the change set (commit.h); neither reloads
+// the project (no line is added or removed, so the records stay right).
 //
 // A line gets no number when it is a local declaration, empty, a comment, a compiler directive
 // ("#"), a label ("Retry:", "Cleanup: x = 1", or a line ending in ":"), when it starts with a line
 // number of its own ("10 x = 1"), when it continues the statement above it (of any kind), or when
 // it lies after a "Select Case" line up to and including the first "Case " line (not past the
-// procedure's End line). The Attribute lines that follow a header are never touched.
+// procedure's End line); blanks and tabs in front of the line do not count. The Attribute lines
+// that follow a header are never touched.
 #pragma once
 
 #include <cstdint>
@@ -52,11 +54,10 @@ std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& te
                                   const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
                                   std::int64_t increment, int scope);
 
-// Removes the prefixes that line numbering wrote, from every procedure that carries them: one with
-// a numbered line, or one whose every non-blank body line starts with seven blanks and none of
-// whose lines could carry a number. A line that lacks a prefix (added since) is left as it is.
-// True when it removed any.
-bool StripLineNumbers(const ProcedureList& procedures, LineArray& text,
-                      const std::unordered_set<LineIndex>* declarations = nullptr);
+// Removes the prefixes that line numbering wrote, from every procedure that carries them (one with
+// a numbered line): the number, or the seven blanks, at the start of each body line. A procedure
+// without a numbered line, and a line without a prefix (added since), are left as they are, so
+// removal on a file that was never numbered changes nothing. True when it removed any.
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text);
 
 }  // namespace engine

@@ -32,9 +32,15 @@ void SetProcedureInfo(LoadContext& ctx, clsProcedures& p, DefinitionList& defs, 
                       const std::string& statement, LineIndex line, std::int32_t offset,
                       const std::string& projectFolder, const std::string& projectName, std::int32_t lineType,
                       std::size_t firstDefinition, const std::string& fileFolder) {
-    const std::string stripped = StripProcedureKeywords(statement);
-    const std::string word = stripped.substr(0, stripped.find(' '));
-    p.pName = word.substr(0, word.find('('));
+    const std::string code = StatementCode(statement);
+    const ProcedureHeader header = ProcedureHeaderOf(code);
+    if (header.kind != 0) {
+        p.pName = std::string(header.name);
+    } else {
+        const std::string stripped = StripProcedureKeywords(statement);
+        const std::string word = stripped.substr(0, stripped.find(' '));
+        p.pName = word.substr(0, word.find('('));
+    }
     p.pStart = line;
     p.pChecked = true;
     p.pFilename = fileName;
@@ -83,7 +89,7 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
 
     const double t0 = host.Seconds();
     std::int32_t offset = 0;
-    std::optional<LineArray> text = ReadSourceFile(path.path, offset, &ctx.scannedFile);
+    std::optional<LineArray> text = ReadSourceFile(path.path, offset, &ctx.scannedFile, fileName);
     if (!text) return;
     auto source = std::make_shared<SourceText>(std::move(text->lines));
     const std::vector<std::string>& lines = source->lines();

@@ -2,15 +2,16 @@
 
 #include <sys/stat.h>
 
+#include "engine/classify.h"
 #include "engine/error.h"
 #include "platform/text.h"
 
 namespace engine {
 
-bool HasAttributeHeaderName(const std::string& path) {
-    if (path.size() < 4) return false;
-    const std::string_view ext = std::string_view(path).substr(path.size() - 4);
-    return ext == ".frm" || ext == ".cls" || ext == ".bas";
+bool HasAttributeHeaderName(std::string_view name) {
+    if (name.size() < 4) return false;
+    const std::string_view ext = name.substr(name.size() - 4);
+    return platform::IEquals(ext, ".frm") || platform::IEquals(ext, ".cls") || platform::IEquals(ext, ".bas");
 }
 
 bool IsAttributeLine(std::string_view line) {
@@ -18,11 +19,80 @@ bool IsAttributeLine(std::string_view line) {
     return t.substr(0, t.find(' ')) == "Attribute";
 }
 
+namespace {
+
+// The word at the start of `s` (letters, digits, "_"), and `s` after it.
+std::string_view TakeWord(std::string_view& s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const char c = s[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) break;
+        ++i;
+    }
+    const std::string_view word = s.substr(0, i);
+    s = platform::LTrimWhite(s.substr(i));
+    return word;
+}
+
+enum class Directive { None, If, Else, EndIf };
+
+// The conditional-compilation directive that a line holds: "#If", "#ElseIf" or "#Else", "#End If".
+Directive DirectiveOf(std::string_view line) {
+    std::string_view s = platform::LTrimWhite(line);
+    if (s.empty() || s.front() != '#') return Directive::None;
+    s = platform::LTrimWhite(s.substr(1));
+    const std::string_view word = TakeWord(s);
+    if (platform::IEquals(word, "If")) return Directive::If;
+    if (platform::IEquals(word, "Else") || platform::IEquals(word, "ElseIf")) return Directive::Else;
+    if (platform::IEquals(word, "EndIf")) return Directive::EndIf;
+    if (platform::IEquals(word, "End") && platform::IEquals(TakeWord(s), "If")) return Directive::EndIf;
+    return Directive::None;
+}
+
+}  // namespace
+
 std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t funcLineStart, std::int32_t funcLineEnd) {
     std::int32_t j = funcLineStart;
     const auto n = static_cast<std::int32_t>(lines.size());
     while (j + 1 < funcLineEnd && j + 1 < n && IsAttributeLine(lines[static_cast<std::size_t>(j + 1)])) ++j;
+    // A header in a branch of "#If ... #Else ... #End If" has alternatives in the other branches;
+    // the header block ends at the "#End If" that closes them, so that every branch runs what
+    // follows. That "#End If" is the first one below the header that closes a block the header
+    // stands in (no "#If" of its own opened below the header).
+    int depth = 0;
+    for (std::int32_t k = j + 1; k < funcLineEnd && k < n; ++k) {
+        const std::string& line = lines[static_cast<std::size_t>(k)];
+        switch (DirectiveOf(line)) {
+            case Directive::If: ++depth; break;
+            case Directive::EndIf:
+                if (depth == 0) return k;
+                --depth;
+                break;
+            case Directive::Else: break;
+            case Directive::None:
+                if (EndsProcedure(line)) return j;
+                break;
+        }
+    }
     return j;
+}
+
+std::string VbName(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        std::string_view t = platform::Trim(line);
+        if (!IsAttributeLine(t)) continue;
+        t = platform::Trim(t.substr(9));
+        if (!platform::StartsWith(t, "VB_Name")) continue;
+        t = platform::Trim(t.substr(7));
+        if (t.empty() || t.front() != '=') continue;
+        t = platform::Trim(t.substr(1));
+        if (t.size() >= 2 && t.front() == '"') {
+            const std::size_t close = t.find('"', 1);
+            if (close != std::string_view::npos) return std::string(t.substr(1, close - 1));
+        }
+        return std::string(t);
+    }
+    return {};
 }
 
 void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset) {
@@ -37,14 +107,26 @@ void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset) {
     }
 }
 
-std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+std::string MaxFileSizeText() { return std::to_string(kMaxFileBytes >> 20) + " MB"; }
+
+std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint,
+                                        std::string_view listedName) {
+    const std::string name = listedName.empty() ? path : std::string(listedName);
     std::string bytes;
-    if (!platform::ReadFileBytes(path, bytes)) throw EngineError("Cannot read the file " + path);
+    switch (platform::ReadFileBytes(path, bytes, kMaxFileBytes)) {
+        case platform::ReadStatus::Ok: break;
+        case platform::ReadStatus::Missing: return std::nullopt;
+        case platform::ReadStatus::NotRegular: throw EngineError(name + " is not a regular file; it cannot be read");
+        case platform::ReadStatus::TooLarge:
+            throw EngineError(name + " is larger than " + MaxFileSizeText() + ", the largest file this program reads");
+        case platform::ReadStatus::Denied: throw EngineError(name + " cannot be read: permission denied");
+        case platform::ReadStatus::Failed: throw EngineError(name + " cannot be read");
+    }
+    if (platform::LooksLikeUtf16(bytes))
+        throw EngineError(name + " is UTF-16 (Unicode) text; Visual Basic 6 files are ANSI text. Save it as ANSI to load it");
     if (fingerprint) *fingerprint = FingerprintOf(bytes);
     LineArray text = platform::SplitLines(bytes);
-    if (HasAttributeHeaderName(path)) CodeOffset(text.lines, offset);
+    if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(text.lines, offset);
     return text;
 }
 

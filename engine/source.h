@@ -12,16 +12,25 @@
 
 namespace engine {
 
-using LineArray = platform::LineArray;  // lines, the file's own line end, whether it ends with one
+using LineArray = platform::LineArray;  // lines, each with its own line end, and a UTF-8 mark kept aside
 
-// Reads a file whole into its line array (split at CR LF, or at LF when the file has no CR LF; a
-// file that is read and written back unchanged is byte-identical). Answers nothing when the file
-// does not exist; throws EngineError when it exists but cannot be read (a folder of that name, an
-// I/O error). For a name whose last four characters are ".frm", ".cls" or ".bas" (as written),
-// `offset` becomes the code offset (see CodeOffset); otherwise it keeps the caller's value.
-// `fingerprint`, when given, receives the fingerprint of the bytes read.
+// The largest user file the program reads (a project, group or source file): Visual Basic 6
+// files are far smaller; anything larger is refused with a message rather than read into memory.
+inline constexpr std::uint64_t kMaxFileBytes = 64ull << 20;
+
+// Reads a file whole into its line array (a line ends at CR LF, LF or CR, each kept; a UTF-8
+// byte-order mark is kept aside; a file that is read and written back unchanged is
+// byte-identical). Answers nothing when the file does not exist; throws EngineError, with a
+// message that names the file, when it exists but is no regular file (a folder, a FIFO: never
+// waited on), is larger than kMaxFileBytes, cannot be read, or is UTF-16 text. When the file's name
+// (`listedName`, the name as the project lists it, or else the path) ends in ".frm", ".cls" or
+// ".bas" in any letter case, `offset` becomes the code offset (see CodeOffset); otherwise it keeps
+// the caller's value. `fingerprint`, when given, receives the fingerprint of the bytes read.
 std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset,
-                                        Fingerprint* fingerprint = nullptr);
+                                        Fingerprint* fingerprint = nullptr, std::string_view listedName = {});
+
+// "64 MB": kMaxFileBytes for messages.
+std::string MaxFileSizeText();
 
 // Index of the first line after the file's attribute header: the first line after a run of lines
 // whose first word is "Attribute" (a form's or class's VERSION line and Begin...End block before
@@ -29,15 +38,22 @@ std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& o
 // the run.
 void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset);
 
+// The name in the file's "Attribute VB_Name = "..."" line (a statement only its attribute header
+// holds); "" when there is none.
+std::string VbName(const std::vector<std::string>& lines);
+
 // The line's first word is "Attribute" (as written).
 bool IsAttributeLine(std::string_view line);
 
 // The last line of a procedure's header: its last physical header line `funcLineStart` and the
-// "Attribute" lines that directly follow it (they belong to the header). The body starts after it
-// and ends before `funcLineEnd`.
+// "Attribute" lines that directly follow it (they belong to the header); for a header in a branch
+// of a conditional-compilation block that holds alternative headers ("#If A Then", one header,
+// "#Else", another header, "#End If"), the "#End If" that closes that block. The body starts after
+// it and ends before `funcLineEnd` (the search also stops at an End Sub/Function/Property line).
 std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t funcLineStart, std::int32_t funcLineEnd);
 
-// True when `path` names a file whose code offset ReadSourceFile finds (".frm", ".cls", ".bas").
-bool HasAttributeHeaderName(const std::string& path);
+// True when `name` ends in ".frm", ".cls" or ".bas" in any letter case (a project lists
+// "Strings.Bas" as the user typed it): a file with an attribute header and a code offset.
+bool HasAttributeHeaderName(std::string_view name);
 
 }  // namespace engine

@@ -37,13 +37,16 @@ bool FileUsageIndex::IsIndexableName(std::string_view name) {
 FileUsageIndex::FileUsageIndex(const std::vector<std::string>& lines) {
     std::string x;
     const auto n = static_cast<LineIndex>(lines.size());
-    for (LineIndex k = 0; k < n; ++k) {
-        // The statement of line k, as the literal search reads it.
+    LineIndex next = 0;
+    for (LineIndex k = 0; k < n; k = next) {
+        // Each statement once, under its first line, as the literal search reads it.
         std::string_view s;
         std::string joined;
+        next = k + 1;
         if (IsContinuedLine(lines[k])) {
             LineIndex last = k;
             joined = GetLogicalLine(lines, k, last, 1);
+            next = last + 1;
             s = joined;
         } else {
             s = platform::Trim(lines[k]);
@@ -93,11 +96,16 @@ void FindDefinitionUsage(clsDefinitions& d, const clsProcedures& p, const std::v
         }
         return;
     }
-    for (LineIndex k = std::max<LineIndex>(from, 0); k <= to; ++k) {
+    LineIndex next = 0;
+    for (LineIndex k = std::max<LineIndex>(from, 0); k <= to; k = next) {
+        // Statement by statement: a statement continued over many lines is read once.
+        next = k + 1;
         if (declared(k)) continue;
         LineIndex last = k;
         const std::string s = GetLogicalLine(lines, k, last, 1);
-        if (s.empty() || s.front() == '\'') continue;
+        if (s.empty()) continue;
+        next = std::max(last, k) + 1;
+        if (s.front() == '\'') continue;
         if (StatementUsesName(s, name)) {
             d.Used = true;
             return;

@@ -29,9 +29,10 @@ bool StatementUsesName(std::string_view statement, std::string_view name);
 // faster), or literally line by line (the reference).
 enum class UsageSearch { Indexed, Literal };
 
-// For each line k of a file, the logical statement that starts at k (GetLogicalLine, direction 1;
-// empty statements and comment lines left out), and the index of its words: for every word that
-// stands in the statement between one of the delimiter pairs, the lines where it does.
+// Each statement of a file once (GetLogicalLine, direction 1, from its first line; a continued
+// statement is one statement; empty statements and comments left out), and the index of its
+// words: for every word that stands in a statement between one of the delimiter pairs, the first
+// lines of the statements where it does.
 class FileUsageIndex {
 public:
     explicit FileUsageIndex(const std::vector<std::string>& lines);

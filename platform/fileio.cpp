@@ -1,5 +1,6 @@
 #include "platform/fileio.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -30,30 +31,62 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
-bool ReadFileBytes(const std::string& path, std::string& out) {
+ReadStatus ReadFileBytes(const std::string& path, std::string& out, std::uint64_t limit) {
     out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const auto failure = [](int e) {
+        if (e == ENOENT || e == ENOTDIR) return ReadStatus::Missing;
+        if (e == EACCES || e == EPERM) return ReadStatus::Denied;
+        return ReadStatus::Failed;
+    };
+    // Only a regular file is opened at all; the open does not wait (a FIFO put in its place since
+    // is seen by the fstat below, before anything is read).
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    out.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            out.clear();
-            return false;
+    if (::stat(path.c_str(), &st) != 0) return failure(errno);
+    if (!S_ISREG(st.st_mode)) return ReadStatus::NotRegular;
+    if (static_cast<std::uint64_t>(st.st_size) > limit) return ReadStatus::TooLarge;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return failure(errno);
+    ReadStatus status = ReadStatus::Ok;
+    if (::fstat(fd, &st) != 0) status = ReadStatus::Failed;
+    else if (!S_ISREG(st.st_mode)) status = ReadStatus::NotRegular;
+    else if (static_cast<std::uint64_t>(st.st_size) > limit) status = ReadStatus::TooLarge;
+    if (status == ReadStatus::Ok) {
+        out.reserve(static_cast<std::size_t>(st.st_size));
+        char buf[1 << 16];
+        for (;;) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                status = failure(errno);
+                break;
+            }
+            if (n == 0) break;
+            if (out.size() + static_cast<std::size_t>(n) > limit) {  // it grew while being read
+                status = ReadStatus::TooLarge;
+                break;
+            }
+            out.append(buf, static_cast<std::size_t>(n));
         }
-        if (n == 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
     }
     ::close(fd);
-    return true;
+    if (status != ReadStatus::Ok) out.clear();
+    return status;
+}
+
+bool ReadFileBytes(const std::string& path, std::string& out) {
+    return ReadFileBytes(path, out, UINT64_MAX) == ReadStatus::Ok;
+}
+
+const char* ReadStatusText(ReadStatus status) {
+    switch (status) {
+        case ReadStatus::Ok: return "was read";
+        case ReadStatus::Missing: return "does not exist";
+        case ReadStatus::NotRegular: return "is not a regular file";
+        case ReadStatus::TooLarge: return "is too large";
+        case ReadStatus::Denied: return "cannot be read (permission denied)";
+        case ReadStatus::Failed: break;
+    }
+    return "cannot be read";
 }
 
 void SyncFolder(const std::string& folder) {
@@ -98,43 +131,103 @@ bool WriteFileAtomic(const std::string& path, std::string_view data, std::string
     return true;
 }
 
+std::string_view LineEndText(LineEnd end) {
+    switch (end) {
+        case LineEnd::Lf: return "\n";
+        case LineEnd::Cr: return "\r";
+        case LineEnd::CrLf: return "\r\n";
+        case LineEnd::None: break;
+    }
+    return {};
+}
+
+void LineArray::Append(std::string line, LineEnd end) {
+    lines.push_back(std::move(line));
+    ends.push_back(end);
+}
+
+LineEnd LineArray::EndAfter(std::size_t i) const {
+    // The line's own ending; for a last line without one, or before the first line, the nearest
+    // ending there is; CR LF in a file without any.
+    if (i != static_cast<std::size_t>(-1)) {
+        if (i < ends.size() && ends[i] != LineEnd::None) return ends[i];
+        for (std::size_t k = std::min(i, ends.size()); k-- > 0;)
+            if (ends[k] != LineEnd::None) return ends[k];
+    }
+    for (LineEnd e : ends)
+        if (e != LineEnd::None) return e;
+    return LineEnd::CrLf;
+}
+
+void LineArray::Insert(std::size_t at, std::string line) {
+    at = std::min(at, lines.size());
+    LineEnd end;
+    if (at == 0) {
+        end = lines.empty() ? LineEnd::None : EndAfter(static_cast<std::size_t>(-1));
+    } else if (ends[at - 1] == LineEnd::None) {
+        // After the last line, which has no ending: it gets one, the new line is the last.
+        ends[at - 1] = EndAfter(at - 1);
+        end = LineEnd::None;
+    } else {
+        end = ends[at - 1];
+    }
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    ends.insert(ends.begin() + static_cast<std::ptrdiff_t>(at), end);
+}
+
 LineArray SplitLines(std::string_view data) {
     LineArray text;
-    if (data.empty()) {
-        text.finalEol = false;
-        return text;
+    if (data.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        text.bom = true;
+        data.remove_prefix(kUtf8Bom.size());
     }
-    const bool crlf = data.find("\r\n") != std::string_view::npos;
-    if (!crlf && data.find('\n') != std::string_view::npos) text.eol = "\n";
-    const std::string_view eol = text.eol;
     std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = data.find(eol, pos);
-        if (hit == std::string_view::npos) {
-            text.lines.emplace_back(data.substr(pos));
-            text.finalEol = false;
+    const std::size_t n = data.size();
+    while (pos < n) {
+        std::size_t hit = pos;
+        while (hit < n && data[hit] != '\r' && data[hit] != '\n') ++hit;
+        if (hit == n) {
+            text.Append(std::string(data.substr(pos)), LineEnd::None);
             break;
         }
-        text.lines.emplace_back(data.substr(pos, hit - pos));
-        pos = hit + eol.size();
-        if (pos == data.size()) {
-            text.finalEol = true;
-            break;
+        LineEnd end = data[hit] == '\n' ? LineEnd::Lf : LineEnd::Cr;
+        std::size_t next = hit + 1;
+        if (end == LineEnd::Cr && next < n && data[next] == '\n') {
+            end = LineEnd::CrLf;
+            ++next;
         }
+        text.Append(std::string(data.substr(pos, hit - pos)), end);
+        pos = next;
     }
     return text;
 }
 
 std::string JoinLines(const LineArray& text) {
-    std::size_t size = 0;
-    for (const auto& l : text.lines) size += l.size() + text.eol.size();
+    std::size_t size = text.bom ? kUtf8Bom.size() : 0;
+    for (std::size_t i = 0; i < text.lines.size(); ++i) size += text.lines[i].size() + 2;
     std::string out;
     out.reserve(size);
+    if (text.bom) out += kUtf8Bom;
     for (std::size_t i = 0; i < text.lines.size(); ++i) {
         out += text.lines[i];
-        if (i + 1 < text.lines.size() || text.finalEol) out += text.eol;
+        if (i < text.ends.size()) out += LineEndText(text.ends[i]);
     }
     return out;
+}
+
+bool LooksLikeUtf16(std::string_view data) {
+    if (data.size() >= 2 && ((data[0] == '\xFF' && data[1] == '\xFE') || (data[0] == '\xFE' && data[1] == '\xFF')))
+        return true;
+    // Without a mark: the first characters are ASCII with a zero byte beside each (either order).
+    const std::size_t n = std::min<std::size_t>(data.size() & ~std::size_t{1}, 64);
+    if (n < 4) return false;
+    bool le = true, be = true;
+    for (std::size_t i = 0; i < n; i += 2) {
+        const bool lowZero = data[i] == '\0', highZero = data[i + 1] == '\0';
+        le = le && !lowZero && highZero;
+        be = be && lowZero && !highZero;
+    }
+    return le || be;
 }
 
 std::string FolderOf(std::string_view path) {

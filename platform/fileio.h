@@ -1,14 +1,32 @@
 // Whole-file reads, atomic whole-file writes and the line array of a user's file.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace platform {
 
-// Reads the whole file as bytes. False (and `out` empty) when it cannot be opened or read.
+// Why a whole-file read gave nothing.
+enum class ReadStatus {
+    Ok,
+    Missing,     // nothing at the path
+    NotRegular,  // a folder, a FIFO, a device, a socket: never opened for reading, never waited on
+    TooLarge,    // larger than the limit asked for
+    Denied,      // permission denied
+    Failed,      // any other error
+};
+
+// Reads the whole file as bytes, when it is a regular file of at most `limit` bytes. The file is
+// opened without blocking (a FIFO in its place answers NotRegular at once). `out` is empty unless
+// the answer is Ok.
+ReadStatus ReadFileBytes(const std::string& path, std::string& out, std::uint64_t limit);
+// The same without a limit: true for Ok.
 bool ReadFileBytes(const std::string& path, std::string& out);
+
+// A short text for a status other than Ok ("is not a regular file", ...).
+const char* ReadStatusText(ReadStatus status);
 
 // Replaces `path` by `data` so that the old file is never seen half-written: the bytes go to a
 // temporary file in the same folder, are flushed to disk, and the temporary file is renamed over
@@ -22,17 +40,42 @@ bool WriteAll(int fd, std::string_view data);
 // Flushes a folder's entry list to disk (after a rename or a new file in it). Best effort.
 void SyncFolder(const std::string& folder);
 
-// A user's file as an array of lines. The file is split at CR LF; a file that holds no CR LF but
-// holds LF is split at LF. Joining gives back the exact bytes: the ending in use, and a final line
-// end only where the file had one (no empty line is added at the end).
+// How a line of a user's file ends: at CR LF, at LF, at CR, or not at all (only the last line).
+enum class LineEnd : std::uint8_t { None, Lf, Cr, CrLf };
+
+std::string_view LineEndText(LineEnd end);
+
+// A user's file as an array of lines, each with its own ending, so that a file with mixed endings
+// (code pasted from a Linux editor into a Windows file) joins back to the exact bytes. A UTF-8
+// byte-order mark at the start is kept aside, not read as text.
 struct LineArray {
     std::vector<std::string> lines;
-    std::string eol = "\r\n";  // "\r\n" or "\n"
-    bool finalEol = true;      // the last line is followed by eol
+    std::vector<LineEnd> ends;  // ends[i] ends lines[i]; only the last line may have none
+    bool bom = false;           // the file starts with EF BB BF
+
+    std::size_t size() const { return lines.size(); }
+    // Appends a line with its own ending.
+    void Append(std::string line, LineEnd end);
+    // Inserts `line` before line `at`; it ends as the line it follows does. Inserted after a last
+    // line that has no ending, that line gets the ending of the lines before it (CR LF when it
+    // stands alone) and the new line becomes the last, without one: no rewrite adds a line end at
+    // the end of a file.
+    void Insert(std::size_t at, std::string line);
+    // The ending that a line inserted after line `i` would get (for line breaks inside inserted
+    // text); line -1 (npos) stands for "before the first line".
+    LineEnd EndAfter(std::size_t i) const;
 };
 
+// Splits at every CR LF, LF and CR.
 LineArray SplitLines(std::string_view data);
 std::string JoinLines(const LineArray& text);
+
+// The UTF-8 byte-order mark.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// The bytes look like UTF-16 text: a UTF-16 byte-order mark, or ASCII text with a zero byte beside
+// every character.
+bool LooksLikeUtf16(std::string_view data);
 
 // Folder part of a native path including its final "/" ("" when there is none).
 std::string FolderOf(std::string_view path);

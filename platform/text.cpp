@@ -289,6 +289,16 @@ std::string_view RTrim(std::string_view s) {
 
 std::string_view Trim(std::string_view s) { return RTrim(LTrim(s)); }
 
+std::string_view LTrimWhite(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(" \t");
+    return first == std::string_view::npos ? std::string_view() : s.substr(first);
+}
+
+std::string_view TrimWhite(std::string_view s) {
+    s = LTrimWhite(s);
+    return s.substr(0, s.find_last_not_of(" \t") + 1);
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
 }

@@ -67,6 +67,9 @@ struct ILess {
 std::string_view Trim(std::string_view s);
 std::string_view LTrim(std::string_view s);
 std::string_view RTrim(std::string_view s);
+// Blanks and tabs (the white space inside a line of code) removed at the start / at both ends.
+std::string_view LTrimWhite(std::string_view s);
+std::string_view TrimWhite(std::string_view s);
 
 // ---- small conveniences -----------------------------------------------------------------------
 

@@ -57,22 +57,11 @@ int FirstPattern(std::string_view foldedLine, const std::array<std::string, 8>& 
 // stands now; a header that cannot be found there (the file cannot be read, or changed since the
 // load) does not say Private.
 bool HeaderSaysPrivate(const std::vector<std::string>* lines, const clsProcedures& p) {
-    if (lines && p.pFuncLineStart >= 0 && static_cast<std::size_t>(p.pFuncLineStart) < lines->size()) {
-        LineIndex first = p.pFuncLineStart;
-        const std::string code = engine::StatementCode(engine::GetLogicalLine(*lines, p.pFuncLineStart, first, -1));
-        const std::string stripped = engine::StripProcedureKeywords(code);
-        const std::string name = stripped.substr(0, stripped.find_first_of(" ("));
-        if (engine::mask::IsHeader(engine::GetCodeLineType(code)) && platform::IEquals(name, p.pName)) {
-            // The words before Sub, Function or Property.
-            engine::Lexer lexer(code);
-            for (engine::Token t; lexer.Next(t);) {
-                if (engine::IsWord(t, "Sub") || engine::IsWord(t, "Function") || engine::IsWord(t, "Property")) break;
-                if (engine::IsWord(t, "Private")) return true;
-            }
-            return false;
-        }
-    }
-    return false;
+    if (!lines || p.pFuncLineStart < 0 || static_cast<std::size_t>(p.pFuncLineStart) >= lines->size()) return false;
+    LineIndex first = p.pFuncLineStart;
+    const std::string code = engine::StatementCode(engine::GetLogicalLine(*lines, p.pFuncLineStart, first, -1));
+    const engine::ProcedureHeader header = engine::ProcedureHeaderOf(code);
+    return header.kind != 0 && platform::IEquals(header.name, p.pName) && platform::IEquals(header.scope, "Private");
 }
 
 }  // namespace
@@ -183,7 +172,7 @@ void CrossReference::Prepare() {
             if (path.exists) {
                 try {
                     std::int32_t offset = 0;
-                    std::optional<engine::LineArray> text = engine::ReadSourceFile(path.path, offset);
+                    std::optional<engine::LineArray> text = engine::ReadSourceFile(path.path, offset, nullptr, f.fFilename);
                     if (text) {
                         ft->exists = true;
                         ft->lines = std::move(text->lines);

@@ -373,7 +373,7 @@ void ShellAndWait(const std::string& program_name, std::int32_t /*window_style*/
         err = ::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
     }
     if (err != 0) {
-        ShowLibraryMessage("Error starting task " + program_name + "\n" + std::strerror(err), 48, "Error");
+        ShowLibraryMessage("Error starting task " + program_name + "\r\n" + std::strerror(err), 48, "Error");
         return;
     }
     int status = 0;

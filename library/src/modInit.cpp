@@ -1,6 +1,11 @@
 #include "library/src/modInit.h"
 
+#include <cerrno>
 #include <exception>
+#include <fcntl.h>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "library/src/LibraryState.h"
 #include "library/src/modLog.h"
@@ -8,12 +13,38 @@
 #include "library/src/modSpecialFolders.h"
 
 namespace tovcore::detail {
+namespace {
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Whether the settings file can be written: opened for appending when it exists (nothing
+// changes), else created and removed again.
+bool CanWrite(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    if (errno != ENOENT) return false;
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(path.c_str());
+    return true;
+}
+
+}  // namespace
 
 // The one-time set-up for the calling program, once per thread: special folders, the per-user
 // data folder, the settings file path, the three logs, the trace log and the screen state. Every
 // later call, by any instance and with any arguments, returns the first settings path. The set-up
 // counts as done only once it has gone through; while it runs (InitTraceLog calls back here) a
-// call returns at once.
+// call returns at once. It fails when the data folder is not there after creating it or the
+// settings file cannot be written: then it says so on the standard error stream, starts no log,
+// returns "" and runs again on the next call.
 std::string InitializeDll(const AppObject& AppData, std::int16_t AppVerType) {
     LibraryState& s = State();
     ClientState& c = s.client;
@@ -27,15 +58,28 @@ std::string InitializeDll(const AppObject& AppData, std::int16_t AppVerType) {
         c.hasClient = true;
         c.exeName = AppData.EXEName;
         c.folders = GetSpecialFolders();
-        CreateFolders(c.folders.ApplicationDataFolderLocal);
-        c.settingsFile = c.folders.ApplicationDataFolderLocal + c.exeName + ".ini";
+        const std::string& dataFolder = c.folders.ApplicationDataFolderLocal;
+        CreateFolders(dataFolder);
+        const std::string settings = dataFolder + c.exeName + ".ini";
+        if (dataFolder.empty() || !IsFolder(dataFolder)) {
+            std::cerr << c.exeName << ": the data folder \"" << dataFolder << "\" could not be created.\n";
+            c.initStarted = false;
+            return "";
+        }
+        if (!CanWrite(settings)) {
+            std::cerr << c.exeName << ": the settings file \"" << settings << "\" cannot be written.\n";
+            c.initStarted = false;
+            return "";
+        }
+        c.settingsFile = settings;
         InitLog("");
         InitDebugLog("");
         InitErrorLog("");
         InitTraceLog(c.app);
         CheckScreenSize(0, 0);
         c.initDone = true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        std::cerr << c.exeName << ": the set-up failed: " << e.what() << "\n";
         c.settingsFile.clear();
     }
     c.initStarted = false;

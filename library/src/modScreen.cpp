@@ -5,8 +5,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <iostream>
-#include <mutex>
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -110,16 +108,6 @@ bool ReadDisplayMode(DisplayMode& mode) {
     return true;
 }
 
-struct DefaultHandler {
-    std::mutex mutex;
-    MessageHandler handler;
-};
-
-DefaultHandler& TheDefaultHandler() {
-    static DefaultHandler h;
-    return h;
-}
-
 void CenterRelative(QObject* obj, double top, double left, double width, double height) {
     double objHeight = 0, objWidth = 0;
     if (!GetMeasure(obj, "Height", objHeight) || !GetMeasure(obj, "Width", objWidth)) return;
@@ -158,7 +146,7 @@ bool CheckScreenSize(std::int16_t iWidth, std::int16_t iHeight) {
     s.kept = mode;
     s.text = std::to_string(s.width) + "x" + std::to_string(s.height);
     if (iHeight >= 1 && iWidth >= 1 && s.width < iWidth && s.height < iHeight) {
-        ShowLibraryMessage("To properly display this application, your video \nresolution should be set to " +
+        ShowLibraryMessage("To properly display this application, your video \r\nresolution should be set to " +
                                std::to_string(iWidth) + "x" + std::to_string(iHeight) + " or greater.",
                            64, State().client.exeName + " Video Display");
         return false;
@@ -213,25 +201,6 @@ void CenterInForm(QObject* obj, QObject* frm) {
     double width = 0, height = 0;
     if (!GetMeasure(frm, "Width", width) || !GetMeasure(frm, "Height", height)) return;
     CenterRelative(obj, 0, 0, width, height);
-}
-
-std::int32_t ShowLibraryMessage(const std::string& prompt, std::int32_t style, const std::string& title) {
-    if (const MessageHandler& own = State().window.messageHandler) return own(prompt, style, title);
-    MessageHandler fallback;
-    {
-        DefaultHandler& d = TheDefaultHandler();
-        std::lock_guard lock(d.mutex);
-        fallback = d.handler;
-    }
-    if (fallback) return fallback(prompt, style, title);
-    std::cerr << (title.empty() ? std::string() : title + ": ") << prompt << '\n';
-    return 1;
-}
-
-void SetDefaultMessageHandler(MessageHandler handler) {
-    DefaultHandler& d = TheDefaultHandler();
-    std::lock_guard lock(d.mutex);
-    d.handler = std::move(handler);
 }
 
 }  // namespace tovcore::detail

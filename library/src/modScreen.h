@@ -25,10 +25,11 @@ void CenterObject(QObject* obj);
 void CenterInControl(QObject* obj, QObject* ctl);
 void CenterInForm(QObject* obj, QObject* frm);
 
-// A message of the library itself (style as the standard message-box styles). It goes to the
-// thread's handler when one is set, otherwise to the process default handler, otherwise to the
-// standard error stream (answer 1, OK).
+// A message of the library itself (ShellAndWait, CheckScreenSize; style as the standard
+// message-box styles; line breaks as CR LF). With a GUI application running on the calling thread
+// it is shown with MyMsgBox; elsewhere (a console caller, another thread) it goes to the error log
+// and the standard error stream. The thread's message handler, when set, answers instead.
+// Returns the answer of the button pressed (1 = OK where no box could be shown).
 std::int32_t ShowLibraryMessage(const std::string& prompt, std::int32_t style, const std::string& title);
-void SetDefaultMessageHandler(MessageHandler handler);
 
 }  // namespace tovcore::detail

@@ -1,6 +1,7 @@
 #include <tovcore/clsTvResizeForm.h>
 
 #include <any>
+#include <array>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -31,6 +32,15 @@ float Factor(double size, double reach) {
 
 int Nearest(double x) { return static_cast<int>(std::nearbyint(x)); }
 
+// A window whose factors would mean nothing: minimised, or without a size yet.
+bool Unsized(const QObject* frm) {
+    if (ui::GetProperty(frm, "WindowState").value_or(QVariant(0)).toInt() == 1) return true;
+    return Measure(frm, "Width").value_or(0) <= 0 || Measure(frm, "Height").value_or(0) <= 0;
+}
+
+// The four measures, in the order left, top, width, height.
+constexpr std::array<const char*, 4> kMeasures = {"Left", "Top", "Width", "Height"};
+
 // The class can be made by its class id or name, as the other public classes.
 const bool kRegistered = RegisterClassFactory(CLSID_clsTvResizeForm,
                                               [] { return std::any(std::make_shared<clsTvResizeForm>()); });
@@ -38,15 +48,20 @@ const bool kRegistered = RegisterClassFactory(CLSID_clsTvResizeForm,
 }  // namespace
 
 struct clsTvResizeForm::Impl {
+    struct Length {
+        double base = 0;  // what the factor multiplies
+        double shown = 0;  // what the control held after the last placing (or at init)
+    };
     struct Recorded {
         QPointer<QObject> control;
-        std::optional<double> left, top, width, height;
+        std::array<std::optional<Length>, 4> lengths;  // left, top, width, height; none when it lacks one
     };
     std::vector<Recorded> controls;
     std::optional<QVariant> scaleMode;
     float fx = 1.0f;  // width and left
     float fy = 1.0f;  // height and top
     bool initialised = false;
+    bool waiting = false;  // InitResizeArray met an unsized window: the next sized resize computes
 };
 
 clsTvResizeForm::clsTvResizeForm() : impl_(std::make_unique<Impl>()) { (void)kRegistered; }
@@ -59,17 +74,28 @@ bool clsTvResizeForm::Initialised() const { return impl_->initialised; }
 void clsTvResizeForm::InitResizeArray(QObject* frm) {
     Impl& d = *impl_;
     d.controls.clear();
+    d.initialised = false;
+    d.fx = d.fy = 1.0f;
+    d.waiting = false;
+    if (!frm) return;
+    if (Unsized(frm)) {
+        d.waiting = true;
+        return;
+    }
     d.scaleMode = ui::GetProperty(frm, "ScaleMode");
     const double W = Measure(frm, "Width").value_or(0), H = Measure(frm, "Height").value_or(0);
     double maxRight = 0, maxBottom = 0;
     for (QObject* c : ui::Controls(frm)) {
-        Impl::Recorded r{c, Measure(c, "Left"), Measure(c, "Top"), Measure(c, "Width"), Measure(c, "Height")};
-        if (r.left && r.width) {
-            const double right = *r.left + *r.width;
+        Impl::Recorded r{c, {}};
+        for (std::size_t m = 0; m < kMeasures.size(); ++m)
+            if (const std::optional<double> v = Measure(c, kMeasures[m])) r.lengths[m] = Impl::Length{*v, *v};
+        const auto& [left, top, width, height] = r.lengths;
+        if (left && width) {
+            const double right = left->base + width->base;
             if (right > W && right > maxRight) maxRight = right;
         }
-        if (r.top && r.height) {
-            const double bottom = *r.top + *r.height;
+        if (top && height) {
+            const double bottom = top->base + height->base;
             if (bottom > H && bottom > maxBottom) maxBottom = bottom;
         }
         d.controls.push_back(std::move(r));
@@ -81,20 +107,26 @@ void clsTvResizeForm::InitResizeArray(QObject* frm) {
 
 void clsTvResizeForm::ResizeControls(QObject* frm) {
     Impl& d = *impl_;
-    if (!d.initialised || !frm) return;
-    if (ui::GetProperty(frm, "WindowState").value_or(QVariant(0)).toInt() == 1) return;
-    if (Measure(frm, "Width").value_or(0) <= 0 || Measure(frm, "Height").value_or(0) <= 0) return;
+    if (!frm || Unsized(frm)) return;
+    if (d.waiting) InitResizeArray(frm);
+    if (!d.initialised) return;
     if (d.scaleMode) ui::SetProperty(frm, "ScaleMode", *d.scaleMode);
-    const double fx = d.fx, fy = d.fy;
-    for (const Impl::Recorded& r : d.controls) {
+    if (d.fx == 1.0f && d.fy == 1.0f) return;
+    const std::array<double, 4> factors = {d.fx, d.fy, d.fx, d.fy};
+    for (Impl::Recorded& r : d.controls) {
         QObject* c = r.control.data();
         if (!c) continue;
         const QString tag = ui::GetProperty(c, "Tag").value_or(QVariant()).toString();
         if (platform::IEqualsUtf8(tag.toStdString(), "NoResize")) continue;
-        if (r.left) ui::SetProperty(c, "Left", Nearest(*r.left * fx));
-        if (r.top) ui::SetProperty(c, "Top", Nearest(*r.top * fy));
-        if (r.width) ui::SetProperty(c, "Width", Nearest(*r.width * fx));
-        if (r.height) ui::SetProperty(c, "Height", Nearest(*r.height * fy));
+        for (std::size_t m = 0; m < kMeasures.size(); ++m) {
+            std::optional<Impl::Length>& length = r.lengths[m];
+            if (!length) continue;
+            const std::optional<double> now = Measure(c, kMeasures[m]);
+            if (!now) continue;
+            if (*now != length->shown) length->base = *now;  // the program placed it since
+            ui::SetProperty(c, kMeasures[m], Nearest(length->base * factors[m]));
+            length->shown = Measure(c, kMeasures[m]).value_or(*now);
+        }
     }
 }
 

@@ -195,6 +195,9 @@ void ControlBase::ApplyColors() {
     p.setColor(backRole_, ToQColor(backColor_));
     p.setColor(foreRole_, ToQColor(foreColor_));
     self_->setPalette(p);
+    // A widget fills with its background role, which some (check boxes, option buttons) take
+    // from the button colours: the role that holds BackColor is the one to fill with.
+    if (fillBackground_) self_->setBackgroundRole(backRole_);
     self_->setAutoFillBackground(fillBackground_);
     self_->update();
 }

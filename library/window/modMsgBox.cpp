@@ -14,6 +14,7 @@
 
 #include "library/src/LibraryState.h"
 #include "library/src/modInit.h"
+#include "library/src/modLog.h"
 #include "library/src/modScreen.h"
 #include "library/window/modSkin.h"
 
@@ -332,6 +333,30 @@ std::int32_t MyMsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const
         return extra.MsgBox(Prompt, MsgBoxStyle, Title, Align);
     }
     return box->MsgBox(Prompt, MsgBoxStyle, Title, Align);
+}
+
+// The library's own messages: its message box where a GUI application runs on this thread, else
+// one error-log entry (the line breaks as spaces, so the entry stays one line) and the standard
+// error stream.
+std::int32_t ShowLibraryMessage(const std::string& prompt, std::int32_t style, const std::string& title) {
+    if (const MessageHandler& own = State().window.messageHandler) return own(prompt, style, title);
+    if (OnGuiThread()) return MyMsgBox(prompt, style, title, 2);
+    std::string oneLine, lines;
+    std::size_t start = 0;
+    while (start <= prompt.size()) {
+        std::size_t end = prompt.find("\r\n", start);
+        if (end == std::string::npos) end = prompt.size();
+        std::string line = prompt.substr(start, end - start);
+        lines += line + (end < prompt.size() ? "\n" : "");
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        if (!oneLine.empty() && !line.empty()) oneLine += ' ';
+        oneLine += line;
+        start = end + 2;
+    }
+    const std::string prefix = title.empty() ? std::string() : title + ": ";
+    WriteErrorLog(prefix + oneLine);
+    std::cerr << prefix << lines << '\n';
+    return kOk;
 }
 
 }  // namespace tovcore::detail

@@ -1,6 +1,9 @@
 #include "library/window/modSkin.h"
 
+#include <algorithm>
 #include <limits>
+
+#include <QAbstractButton>
 
 #include <tovcore/controls.h>
 
@@ -18,6 +21,18 @@ bool IsType(const QObject* control, const char* name) { return TypeName(control)
 bool IsButton(const QObject* control) { return IsType(control, "CommandButton") || IsType(control, "MyButton"); }
 
 void MakeTransparent(QObject* label) { SetProperty(label, "BackStyle", 0); }
+
+// A check box or option button gets the skin's small size (twips), but never less than its
+// style's indicator and its caption need, so the box is whole and the caption shows.
+void SizeIndicatorControl(QObject* control, int width, int height) {
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        const QSize needed = button->sizeHint();
+        width = std::max(width, ui::PixelsToTwips(needed.width()));
+        height = std::max(height, ui::PixelsToTwips(needed.height()));
+    }
+    SetProperty(control, "Width", width);
+    SetProperty(control, "Height", height);
+}
 
 }  // namespace
 
@@ -95,11 +110,9 @@ void ShowFormColor(QObject* objForm, std::int32_t NewColor) {
     const std::vector<QObject*> controls = Controls(objForm);
     for (QObject* c : controls) {
         if (IsType(c, "CheckBox")) {
-            SetProperty(c, "Width", 190);
-            SetProperty(c, "Height", 110);
+            SizeIndicatorControl(c, 190, 110);
         } else if (IsType(c, "OptionButton")) {
-            SetProperty(c, "Width", 190);
-            SetProperty(c, "Height", 90);
+            SizeIndicatorControl(c, 190, 90);
         } else if (IsType(c, "Label")) {
             MakeTransparent(c);
         }

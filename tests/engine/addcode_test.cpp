@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <tovcore/clsTovcore.h>
 
 #include "engine/addcode.h"
+#include "engine/commit.h"
+#include "platform/text.h"
 #include "tests/engine/rewrite_fixture.h"
 
 using namespace engine;
@@ -133,16 +137,40 @@ TEST(AddCode, OnlyPostCodeGivesAnEmptyLineAfterEachHeader) {
                                            "POST Run 2 ~ProcStart~", "End Sub"}));
 }
 
-TEST(AddCode, SnippetLineBreaksTakeTheFormOfTheFile) {
-    ProjectFolder f;
-    WriteProject(f);
-    f.Write("modA.bas", Lf({"Attribute VB_Name = \"modA\"", "Sub A()", "End Sub"}));
-    f.Snippet("PreCode", "Two", "one\r\ntwo");
-    Session s(f, "App.vbp");
-    Select(s, {"Two"}, {});
-    cmdAddCode_Click(s.st, s.host, s.host.Files());
-    // No post code selected: its empty text is one empty line.
-    EXPECT_EQ(f.Read("modA.bas"), Lf({"Attribute VB_Name = \"modA\"", "Sub A()", "one", "two", "", "End Sub"}));
+// Every line keeps its own ending; inserted text, its own line breaks included, takes the ending of
+// the line it follows. A procedure pasted with other line ends is found like any other.
+TEST(AddCode, InsertedLinesTakeTheEndingOfTheLineTheyFollow) {
+    struct Case {
+        const char* name;
+        std::string source, want;
+    } cases[] = {
+        {"LF file", "Attribute VB_Name = \"modA\"\nSub A()\nEnd Sub\n",
+         "Attribute VB_Name = \"modA\"\nSub A()\none\ntwo\n\nEnd Sub\n"},
+        {"CR file", "Attribute VB_Name = \"modA\"\rSub A()\rEnd Sub\r",
+         "Attribute VB_Name = \"modA\"\rSub A()\rone\rtwo\r\rEnd Sub\r"},
+        {"CR LF file with a procedure pasted with LF",
+         "Attribute VB_Name = \"modA\"\r\nSub A()\r\nEnd Sub\r\nSub B()\n    x = 1\nEnd Sub\nSub C()\r\nEnd Sub",
+         "Attribute VB_Name = \"modA\"\r\nSub A()\r\none\r\ntwo\r\n\r\nEnd Sub\r\nSub B()\none\ntwo\n    x = 1\n\nEnd "
+         "Sub\nSub C()\r\none\r\ntwo\r\n\r\nEnd Sub"},
+        {"header ending otherwise than its body", "Attribute VB_Name = \"modA\"\nSub A()\r\n    x = 1\nEnd Sub\n",
+         "Attribute VB_Name = \"modA\"\nSub A()\r\none\r\ntwo\r\n    x = 1\n\nEnd Sub\n"},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF" "Attribute VB_Name = \"modA\"\r\nSub A()\r\nEnd Sub\r\n",
+         "\xEF\xBB\xBF" "Attribute VB_Name = \"modA\"\r\nSub A()\r\none\r\ntwo\r\n\r\nEnd Sub\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        WriteProject(f);
+        f.Write("modA.bas", c.source);
+        f.Snippet("PreCode", "Two", "one\r\ntwo");
+        Session s(f, "App.vbp");
+        Select(s, {"Two"}, {});
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+        // No post code selected: its empty text is one empty line.
+        EXPECT_EQ(f.Read("modA.bas"), c.want);
+        UndoLastChange(s.st, s.host, s.host.Files());
+        EXPECT_EQ(f.Read("modA.bas"), c.source);
+    }
 }
 
 TEST(AddCode, UncheckedFilesAndOldPendingCopiesAreNotTouched) {
@@ -289,6 +317,95 @@ TEST(AddCode, SubMainStartUpAndHeadersThatDoNotMatch) {
                                           "Attribute Main.VB_Description = \"start\"", "    InitTraceLog App", "End Sub"}));
 }
 
+// The start-up call goes only into a file the project lists: the form "Startup=" names, by its file
+// name or its VB_Name, or the file that holds Sub Main; where there is none, or the file has no
+// start-up header, the closing message says that no call was added.
+TEST(AddCode, StartUpFileIsAListedFile) {
+    const std::string form = CrLf({"VERSION 5.00", "Begin VB.Form F", "End", "Attribute VB_Name = \"frmStart\"",
+                                   "Private Sub Form_Initialize()", "End Sub"});
+    const std::string withCall = CrLf({"VERSION 5.00", "Begin VB.Form F", "End", "Attribute VB_Name = \"frmStart\"",
+                                       "Private Sub Form_Initialize()", "    InitTraceLog App", "End Sub"});
+    const std::string other = platform::ReplaceAll(form, "frmStart", "frmOther");
+    struct Case {
+        const char* name;
+        std::vector<std::string_view> vbp;
+        std::string message;                                // after "Code Processing Done"
+        std::map<std::string, std::string> files, expected;  // relative name -> bytes
+    } cases[] = {
+        {"the form's file name", {"Form=Forms\\frmStart.frm", "Startup=\"frmStart\""}, "",
+         {{"Forms/frmStart.frm", form}}, {{"Forms/frmStart.frm", withCall}}},
+        {"the form's VB_Name", {"Form=Start.frm", "Startup=\"frmStart\""}, "", {{"Start.frm", form}},
+         {{"Start.frm", withCall}}},
+        {"a form the project does not list", {"Form=Other.frm", "Startup=\"frmStart\""},
+         "App.vbp: no start-up call was added: its start-up form frmStart is not a form it lists",
+         {{"Other.frm", other}, {"frmStart.frm", form}}, {{"Other.frm", other}, {"frmStart.frm", form}}},
+        {"a start-up name that leads out of the project", {"Form=Other.frm", "Startup=\"..\\outside\\frmStart\""},
+         "App.vbp: no start-up call was added: its start-up form ..\\outside\\frmStart is not a form it lists",
+         {{"Other.frm", other}, {"../outside/frmStart.frm", form}},
+         {{"Other.frm", other}, {"../outside/frmStart.frm", form}}},
+        {"Sub Main that no file holds", {"Form=Start.frm", "Startup=\"Sub Main\""},
+         "App.vbp: no start-up call was added: none of its files holds Sub Main", {{"Start.frm", form}},
+         {{"Start.frm", form}}},
+        {"no start-up object", {"Form=Start.frm", "Startup=\"(None)\""},
+         "App.vbp: no start-up call was added: it has no start-up object", {{"Start.frm", form}}, {{"Start.frm", form}}},
+        {"a start-up form without Form_Initialize", {"Form=Start.frm", "Startup=\"frmStart\""},
+         "Start.frm: no start-up call was added: it has no \"Private Sub Form_Initialize()\" or \"Public Sub Main()\" line",
+         {{"Start.frm", CrLf({"Attribute VB_Name = \"frmStart\"", "Private Sub Form_Load()", "End Sub"})}},
+         {{"Start.frm", CrLf({"Attribute VB_Name = \"frmStart\"", "Private Sub Form_Load()", "End Sub"})}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        std::string vbp = "Type=Exe\r\n";
+        for (auto l : c.vbp) (vbp += l) += "\r\n";
+        f.Write("App/App.vbp", vbp);
+        for (const auto& [name, bytes] : c.files) f.Write("App/" + name, bytes);
+        f.Snippet("PreCode", "Trace", kPre);
+        Session s(f, "App/App.vbp");
+        ASSERT_TRUE(s.loaded);
+        Select(s, {"Trace"}, {});
+        for (const auto& [name, bytes] : c.files) {
+            const engine::NodeId node = s.st.treProject.Find("App.vbp_" + platform::ReplaceAll(name, "/", "\\"));
+            if (node != engine::kNoNode) s.st.treProject.Node(node).checked = false;
+        }
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+        EXPECT_EQ(s.host.LastBox(), "Code Processing Done" + (c.message.empty() ? "" : "\r\n" + c.message));
+        for (const auto& [name, bytes] : c.expected) EXPECT_EQ(f.Read("App/" + name), bytes) << name;
+    }
+}
+
+// Alternative headers under conditional compilation are one procedure: its pre code goes after the
+// "#End If" that closes the headers' block, so every branch runs it. A directive block inside a
+// body, and a whole procedure inside one, leave the pre code right after the header.
+TEST(AddCode, AlternativeHeadersGetThePreCodeAfterTheirEndIf) {
+    ProjectFolder f;
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modP; modP.bas"}));
+    f.Write("modP.bas", CrLf({"Attribute VB_Name = \"modP\"", "#If EnableSecurity Then",
+                              "Public Function Apply_Patch(ByRef a As String, ByVal CheckSum As String) As Boolean",
+                              "On Error GoTo ErrHandler", "#Else", "Public Function Apply_Patch(ByRef a As String) As Boolean",
+                              "On Error GoTo ErrHandler", "#End If", "    Apply_Patch = True", "End Function", "Sub Inner()",
+                              "  #If DEBUG Then", "    x = 1", "  #Else", "    x = 2", "  #End If", "End Sub", "#If A Then",
+                              "Sub Whole()", "    y = 1", "End Sub", "#End If"}));
+    f.Snippet("PreCode", "P", "PRE ~Procedure~");
+    f.Snippet("PostCode", "P", "POST ~Procedure~");
+    Session s(f, "App.vbp");
+    ASSERT_TRUE(s.loaded);
+    const ProcedureList* procs = s.st.model.ModuleProcedures.Find("App.vbp_modP.bas");
+    ASSERT_NE(procs, nullptr);
+    ASSERT_EQ(procs->size(), 3u);  // Apply_Patch once
+    Select(s, {"P"}, {"P"});
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nApp.vbp: no start-up call was added: it names no start-up object");
+    EXPECT_EQ(f.Read("modP.bas"),
+              CrLf({"Attribute VB_Name = \"modP\"", "#If EnableSecurity Then",
+                    "Public Function Apply_Patch(ByRef a As String, ByVal CheckSum As String) As Boolean",
+                    "On Error GoTo ErrHandler", "#Else", "Public Function Apply_Patch(ByRef a As String) As Boolean",
+                    "On Error GoTo ErrHandler", "#End If", "PRE Apply_Patch", "    Apply_Patch = True",
+                    "POST Apply_Patch", "End Function", "Sub Inner()", "PRE Inner", "  #If DEBUG Then", "    x = 1",
+                    "  #Else", "    x = 2", "  #End If", "POST Inner", "End Sub", "#If A Then", "Sub Whole()",
+                    "PRE Whole", "    y = 1", "POST Whole", "End Sub", "#End If"}));
+}
+
 // A group: the start-up call goes into the start-up project's file; the reference into each member
 // whose files changed; two files of one name get distinct backups.
 TEST(AddCode, GroupMembersGetTheReferenceOnlyWhereFilesChanged) {
@@ -323,6 +440,51 @@ TEST(AddCode, GroupMembersGetTheReferenceOnlyWhereFilesChanged) {
     EXPECT_EQ(f.Read("Backup/P3/modX.bas"), ModB() + "' three\r\n");
     EXPECT_EQ(f.Read("Backup/All.vbg"), group);
     EXPECT_EQ(f.Read("P3/modY.bas"), ModB());
+}
+
+// Two members list one module: the module is rewritten once, and each member gets the reference
+// line (once, also on a second run), since each now holds trace calls; undo takes each back.
+// P1, the group's start-up project, names no start-up object.
+const std::string kDoneWithoutStartUp = "Code Processing Done\r\nP1.vbp: no start-up call was added: it names no start-up object";
+
+TEST(AddCode, MembersSharingAModuleEachGetTheReference) {
+    ProjectFolder f;
+    const std::string p1 = CrLf({"Type=Exe", "Module=MDebug; ..\\LocalModule\\Debug.bas", "Module=modA; modA.bas"});
+    const std::string p2 = CrLf({"Type=Exe", "Module=MDebug; ..\\localmodule\\debug.bas"});
+    const std::string debug = CrLf({"Attribute VB_Name = \"MDebug\"", "Public Sub Dump()", "    x = 1", "End Sub"});
+    f.Write("P1/P1.vbp", p1);
+    f.Write("P1/modA.bas", ModB());
+    f.Write("P2/P2.vbp", p2);
+    f.Write("LocalModule/Debug.bas", debug);
+    f.Write("All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=P1\\P1.vbp", "Project=P2\\P2.vbp"}));
+    f.Snippet("PreCode", "P", "PRE ~Procedure~");
+    Session s(f, "All.vbg");
+    ASSERT_TRUE(s.loaded);
+    Select(s, {"P"}, {});
+    s.Check("P1.vbp_modA.bas", false);  // only the shared module changes
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    EXPECT_EQ(s.host.LastBox(), kDoneWithoutStartUp);
+    const std::string once = CrLf({"Attribute VB_Name = \"MDebug\"", "Public Sub Dump()", "PRE Dump", "    x = 1", "", "End Sub"});
+    EXPECT_EQ(f.Read("LocalModule/Debug.bas"), once);
+    EXPECT_EQ(f.Read("P1/P1.vbp"), CrLf({"Type=Exe", kReference, "Module=MDebug; ..\\LocalModule\\Debug.bas",
+                                         "Module=modA; modA.bas"}));
+    EXPECT_EQ(f.Read("P2/P2.vbp"), CrLf({"Type=Exe", kReference, "Module=MDebug; ..\\localmodule\\debug.bas"}));
+
+    UndoLastChange(s.st, s.host, s.host.Files());
+    EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+    EXPECT_EQ(f.Read("P1/P1.vbp"), p1);
+    EXPECT_EQ(f.Read("P2/P2.vbp"), p2);
+    EXPECT_EQ(f.Read("LocalModule/Debug.bas"), debug);
+
+    // Two runs: the module gets the snippet twice, each member the reference once.
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    EXPECT_EQ(s.host.LastBox(), kDoneWithoutStartUp);
+    for (const char* member : {"P1/P1.vbp", "P2/P2.vbp"}) {
+        const std::string text = f.Read(member);
+        EXPECT_EQ(text.find(kReference), text.rfind(kReference)) << member;
+        EXPECT_NE(text.find(kReference), std::string::npos) << member;
+    }
 }
 
 // Old snippets in an INI file are read through the host; the tool window's host forwards to the

@@ -74,6 +74,54 @@ TEST(GetCodeLineType, KeywordsInStringsCommentsAndLongerWordsDoNotCount) {
     for (const auto& c : cases) EXPECT_EQ(GetCodeLineType(StatementCode(c.statement)), c.mask) << c.statement;
 }
 
+// A header is a statement that starts with the header words, and End Sub/Function/Property
+// closes one only at the start of a statement; the same words anywhere else open nothing.
+TEST(GetCodeLineType, HeadersAndEndsOnlyAtTheStartOfAStatement) {
+    const MaskCase cases[] = {
+        // Headers, with keywords as names inside them.
+        {"Private Sub DrawCheck(ByRef ImageControl As Image, ByVal Property As Boolean)", 0x101},
+        {"Public Function F(ByVal Property As Long) As Long", 0x202},
+        {"Friend Property Let Value(ByVal Property As Long)", 0x508},
+        {"Private Static Sub Counter()", 0x101},
+        {"Static Function Once() As Long", 0x102},
+        {"Sub Main()", 0x101},
+        {"\tPrivate Sub Indented()", 0x101},
+        {"Public Property Set Item(ByVal v As Object)", 0x208},
+        // A header after ":", or after a line number or label.
+        {"x = 1: Private Sub Foo()", 0x101},
+        {"10 Sub Foo()", 0x101},
+        // Property, Sub and Function as names: a parameter use, locals, members, a call.
+        {"ImageControl.Picture = IIf(Property = True, PicCheckBoxEnabled, picCheckBoxDisabled)", 0x100},
+        {"Property = Property & c", 0x100},
+        {"Dim Property As Boolean", 0x124},
+        {"Dim Sub As Long", 0x124},
+        {"Dim Function As Long", 0x124},
+        {"x.Property = 1", 0},
+        {"Set x.Property = Nothing", 0},
+        {"Call Sub1", 0},
+        {"Call Property(1)", 0},
+        {"Public Property As Long", 0x200},  // a module-level variable named Property
+        {"Public Sub", 0x200},               // no name: no header
+        {"Public Property Get", 0x200},
+        // End lines: at the start of a statement, also after ":" or a label.
+        {"End Sub", 0x2100},
+        {"\tEnd Sub", 0x2100},
+        {"x = 1:\tEnd Sub", 0x2100},
+        {"Done: End Function", 0x2100},
+        {"Private Sub Foo(): End Sub", 0x2101},
+        {"If Property Then x = End Property", 0x100},
+        {"x = Sub End Sub", 0x100},
+        // Declarations keep their own bits.
+        {"Private Declare Function F Lib \"k\" () As Long", 0x1112},
+        {"Private WithEvents Property As Form", 0x4109},
+    };
+    for (const auto& c : cases) EXPECT_EQ(GetCodeLineType(StatementCode(c.statement)), c.mask) << c.statement;
+    const ProcedureHeader h = ProcedureHeaderOf("a = 1: Private Static Function Calc$(ByVal Sub1 As Long)");
+    EXPECT_EQ(h.kind, mask::kFunction);
+    EXPECT_EQ(h.scope, "Private");
+    EXPECT_EQ(h.name, "Calc$");
+}
+
 TEST(StatementCode, StringsBecomeEmptyAndCommentsGo) {
     const std::pair<const char*, const char*> cases[] = {
         {"x = \"a 'b\" ' note", "x = \"\""},
@@ -215,17 +263,20 @@ TEST(ReadSourceFile, LineArraysAndCodeOffsets) {
     auto a = ReadSourceFile(dir.path() + "a.bas", o);
     ASSERT_TRUE(a);
     EXPECT_EQ(a->lines, (std::vector<std::string>{"Attribute VB_Name = \"a\"", "Sub A()", "End Sub"}));
-    EXPECT_EQ(a->eol, "\r\n");
+    EXPECT_EQ(a->ends, std::vector<platform::LineEnd>(3, platform::LineEnd::CrLf));
     EXPECT_EQ(o, 1);
     o = 0;
     auto b = ReadSourceFile(dir.path() + "b.bas", o);
     ASSERT_TRUE(b);
     EXPECT_EQ(b->lines.size(), 3u);
-    EXPECT_EQ(b->eol, "\n");
+    EXPECT_EQ(b->ends, std::vector<platform::LineEnd>(3, platform::LineEnd::Lf));
     EXPECT_EQ(o, 1);
     o = 0;
     ASSERT_TRUE(ReadSourceFile(dir.path() + "MOD1.BAS", o));
-    EXPECT_EQ(o, 0);  // the extension test is as written
+    EXPECT_EQ(o, 1);  // the extension in any letter case
+    o = 0;
+    ASSERT_TRUE(ReadSourceFile(dir.path() + "MOD1.BAS", o, nullptr, "Notes\\mod1.txt"));
+    EXPECT_EQ(o, 0);  // the listed name decides
     auto e = ReadSourceFile(dir.path() + "e.bas", o);
     ASSERT_TRUE(e);
     EXPECT_TRUE(e->lines.empty());

@@ -17,13 +17,14 @@ namespace {
 struct Sample {
     std::string eol = "\r\n";
     bool finalEol = true;
+    std::string pasted = "";  // line end of modA's second procedure, when it differs (pasted code)
 
-    std::string Text(std::initializer_list<std::string_view> lines) const {
+    std::string Text(std::initializer_list<std::string_view> lines, const std::string& end = "") const {
         std::string s;
         std::size_t i = 0;
         for (auto l : lines) {
             s += l;
-            if (++i < lines.size() || finalEol) s += eol;
+            if (++i < lines.size() || finalEol) s += end.empty() ? eol : end;
         }
         return s;
     }
@@ -34,8 +35,8 @@ struct Sample {
             {"frmMain.frm", Text({"VERSION 5.00", "Begin VB.Form frmMain", "End", "Attribute VB_Name = \"frmMain\"",
                                   "Private Sub Form_Initialize()", "    x = 0", "End Sub"})},
             {"modA.bas", Text({"Attribute VB_Name = \"modA\"", "Public Function GetName() As String", "    Dim s As String",
-                               "    GetName = \"x\"", "End Function", "Sub Two()", "    If a Then _", "        b = 1",
-                               "End Sub"})},
+                               "    GetName = \"x\"", "End Function", ""}) +
+                             Text({"Sub Two()", "    If a Then _", "        b = 1", "End Sub"}, pasted)},
             {"Sub/modB.bas", Text({"Attribute VB_Name = \"modB\"", "Public Sub Run()", "    Call GetName", "End Sub"})},
         };
     }
@@ -76,13 +77,13 @@ TEST(Commit, BackupNames) {
 TEST(Commit, FileOutsideTheProjectFolderIsBackedUpInsideBackup) {
     ProjectFolder f;
     f.Snippet("PreCode", "Trace", "' trace");
-    f.Write("App/App.vbp", "Type=Exe\r\nModule=modC; ..\\Common\\modC.bas\r\n");
+    f.Write("App/App.vbp", "Type=Exe\r\nModule=modC; ..\\Common\\modC.bas\r\nStartup=\"(None)\"\r\n");
     const std::string old = Sample().Files().at("Sub/modB.bas");
     f.Write("Common/modC.bas", old);
     Session s(f, "App/App.vbp");
     s.st.SelectedPreCode = {"Trace"};
     cmdAddCode_Click(s.st, s.host, s.host.Files());
-    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nApp.vbp: no start-up call was added: it has no start-up object");
     EXPECT_NE(f.Read("Common/modC.bas"), old);
     EXPECT_EQ(f.Read("App/Backup/%2E.%5CCommon%5CmodC.bas"), old);
     EXPECT_EQ(f.FilesEndingIn("modC.bas"), (std::vector<std::string>{"App/Backup/%2E.%5CCommon%5CmodC.bas", "Common/modC.bas"}));
@@ -195,13 +196,23 @@ TEST(Commit, UndoNeedsTheJournalOfTheLoadedProject) {
 // for CR LF and LF files, with and without a final line end.
 TEST(Commit, RoundTripsGiveBackTheOriginalBytes) {
     enum Kind { AddThenUndo, NumberThenUndo, NumberThenRemove };
-    for (const char* eol : {"\r\n", "\n"})
+    struct Form {
+        const char* name;
+        const char* eol;
+        const char* pasted;
+    } forms[] = {
+        {"CR LF", "\r\n", ""},
+        {"LF", "\n", ""},
+        {"CR", "\r", ""},
+        {"CR LF with a procedure pasted with LF", "\r\n", "\n"},
+        {"LF with a procedure pasted with CR LF", "\n", "\r\n"},
+    };
+    for (const Form& form : forms)
         for (bool finalEol : {true, false})
             for (Kind kind : {AddThenUndo, NumberThenUndo, NumberThenRemove}) {
-                SCOPED_TRACE(std::string(eol == std::string("\n") ? "LF" : "CRLF") + (finalEol ? " final" : " none") +
-                             " " + std::to_string(kind));
+                SCOPED_TRACE(std::string(form.name) + (finalEol ? " final" : " none") + " " + std::to_string(kind));
                 ProjectFolder f;
-                Sample sample{eol, finalEol};
+                Sample sample{form.eol, finalEol, form.pasted};
                 sample.Write(f);
                 Session s(f, "App.vbp");
                 ASSERT_TRUE(s.loaded);
@@ -215,6 +226,16 @@ TEST(Commit, RoundTripsGiveBackTheOriginalBytes) {
                     ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
                 }
                 EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
+                // Both procedures of modA were found and rewritten, whatever their line ends.
+                const std::string rewritten = f.Read("modA.bas");
+                if (kind == AddThenUndo) {
+                    EXPECT_NE(rewritten.find("WriteTraceLog \"Two\", 2"), std::string::npos);
+                } else {
+                    const std::size_t two = rewritten.find("Sub Two()");
+                    ASSERT_NE(two, std::string::npos);
+                    const std::size_t next = rewritten.find_first_not_of("\r\n", two + 9);
+                    EXPECT_EQ(rewritten.substr(next, 12), "000020     I");
+                }
                 if (kind == NumberThenRemove) {
                     rtnRemoveLineNumbers(s.st, s.host, s.host.Files());
                     EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");

@@ -114,9 +114,9 @@ TEST(LineNumbers, WhichLinesGetANumber) {
                   "Sub Three()",
                   "000010         z = 1",
                   "End Sub",
-                  "Sub Four()",
-                  "               Dim k As Long",
-                  "           ' only a comment",
+                  "Sub Four()",  // nothing to number: left as it is
+                  "        Dim k As Long",
+                  "    ' only a comment",
                   "End Sub",
               }));
 }
@@ -150,10 +150,9 @@ TEST(LineNumbers, RenumberAndRemoveGiveBackTheSameBytes) {
     n.Number(50, 2);
     n.Number(10, 0);
     EXPECT_EQ(n.Bytes(), once);
-    const DeclarationLines decl(n.scan.defs);
-    EXPECT_TRUE(StripLineNumbers(n.scan.procs, n.text, decl.For(n.file)));
+    EXPECT_TRUE(StripLineNumbers(n.scan.procs, n.text));
     EXPECT_EQ(n.Bytes(), Join(kSource));
-    EXPECT_FALSE(StripLineNumbers(n.scan.procs, n.text, decl.For(n.file)));
+    EXPECT_FALSE(StripLineNumbers(n.scan.procs, n.text));
 }
 
 TEST(LineNumbers, StripLeavesIndentationAndOwnLabelsOfUnnumberedProcedures) {
@@ -167,6 +166,103 @@ TEST(LineNumbers, StripLeavesIndentationAndOwnLabelsOfUnnumberedProcedures) {
     EXPECT_TRUE(StripLineNumbers(scan.procs, text));
     EXPECT_EQ(platform::JoinLines(text), CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "            x = 1", "    10 y = 2",
                                                "End Sub", "Sub B()", "    x = 1", "    added = 1", "    z = 3", "End Sub"}));
+}
+
+TEST(LineNumbers, SelectCaseRule) {
+    struct Case {
+        const char* name;
+        std::vector<std::string_view> body, numbered;
+    } cases[] = {
+        {"first Case ends the rule",
+         {"Select Case n", "' note", "Case 1", "x = 1", "End Select", "y = 2"},
+         {"000010 Select Case n", "       ' note", "       Case 1", "000020 x = 1", "000030 End Select", "000040 y = 2"}},
+        {"a Select without Case ends at End Select",
+         {"Select Case n", "End Select", "y = 2", "z = 3"},
+         {"000010 Select Case n", "       End Select", "000020 y = 2", "000030 z = 3"}},
+        {"a Select without Case or End stops at the End line",
+         {"Select Case n", "y = 2"},
+         {"000010 Select Case n", "       y = 2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string_view> lines = {"Attribute VB_Name = \"m\"", "Sub A()"};
+        lines.insert(lines.end(), c.body.begin(), c.body.end());
+        lines.push_back("End Sub");
+        ScannedFile scan("m.bas", Join(lines));
+        LineArray text = platform::SplitLines(Join(lines));
+        std::int64_t counter = 10;
+        AddLineNumbersToFile(scan.procs, text, nullptr, counter, 10, 0);
+        std::vector<std::string_view> want = {"Attribute VB_Name = \"m\"", "Sub A()"};
+        want.insert(want.end(), c.numbered.begin(), c.numbered.end());
+        want.push_back("End Sub");
+        EXPECT_EQ(platform::JoinLines(text), Join(want));
+    }
+}
+
+// Removal takes away only what numbering put there: on a body that was never numbered it changes
+// nothing, and after numbering it gives back the very bytes, whatever the body and its indentation.
+TEST(LineNumbers, RemovalRoundTripsEveryBodyAndIndentation) {
+    struct Body {
+        const char* name;
+        std::vector<std::string> lines;  // before the indentation is put in front
+        bool numbered;                   // numbering gives it a number
+    } bodies[] = {
+        {"code only", {"x = 1", "Call Go(x)"}, true},
+        {"comments only", {"' #SECURITY", "' second"}, false},
+        {"blank lines only", {"", ""}, false},
+        {"empty body", {}, false},
+        {"declarations and a comment", {"Dim k As Long", "' note"}, false},
+        {"mixed", {"Dim k As Long", "' note", "", "k = 1", "Retry:", "#If A Then", "k = 2 + _", "    3", "#End If"}, true},
+        {"tabs", {"\tx = 1", "\t' note", "\t"}, true},
+        {"tabs without code", {"\t' note", "\t"}, false},
+    };
+    for (const Body& body : bodies)
+        for (int indent = 0; indent <= 12; ++indent) {
+            const std::string row = std::string(body.name) + ", indented by " + std::to_string(indent);
+            std::string source = "Attribute VB_Name = \"m\"\r\nPublic Sub B(ByVal e As Long)\r\n";
+            for (const std::string& line : body.lines)
+                source += (line.empty() ? std::string(indent % 3, ' ') : std::string(indent, ' ') + line) + "\r\n";
+            source += "End Sub\r\nSub C()\r\n" + std::string(indent, ' ') + "' after\r\nEnd Sub\r\n";
+            ScannedFile scan("m.bas", source);
+            ASSERT_EQ(scan.procs.size(), 2u) << row;
+
+            LineArray text = platform::SplitLines(source);
+            EXPECT_FALSE(StripLineNumbers(scan.procs, text)) << row;
+            EXPECT_EQ(platform::JoinLines(text), source) << row;
+
+            const DeclarationLines decl(scan.defs);
+            clsFileInfo file;
+            file.fProject = "P.vbp";
+            file.fFilename = "m.bas";
+            std::int64_t counter = 10;
+            AddLineNumbersToFile(scan.procs, text, decl.For(file), counter, 10, 0);
+            EXPECT_EQ(platform::JoinLines(text) != source, body.numbered) << row;
+            EXPECT_EQ(StripLineNumbers(scan.procs, text), body.numbered) << row;
+            EXPECT_EQ(platform::JoinLines(text), source) << row;
+        }
+}
+
+// No directive line carries a number, however it is indented; the lines between alternative
+// headers belong to the header block and are left as they are.
+TEST(LineNumbers, DirectivesAndAlternativeHeadersCarryNoNumber) {
+    const std::string source =
+        CrLf({"Attribute VB_Name = \"m\"", "#If Secure Then", "Public Function F(ByVal a As Long) As Boolean",
+              "On Error GoTo Fail", "#Else", "Public Function F() As Boolean", "On Error GoTo Fail", "#End If",
+              "    x = 1", "\t#If DEBUG Then", "    # If TRACE Then", "\t\tx = 2", "    #ElseIf B Then", "  #Else",
+              "\t#End If", "#End If", "Fail:", "End Function"});
+    ScannedFile scan("m.bas", source);
+    ASSERT_EQ(scan.procs.size(), 1u);
+    LineArray text = platform::SplitLines(source);
+    std::int64_t counter = 10;
+    AddLineNumbersToFile(scan.procs, text, nullptr, counter, 10, 0);
+    EXPECT_EQ(platform::JoinLines(text),
+              CrLf({"Attribute VB_Name = \"m\"", "#If Secure Then", "Public Function F(ByVal a As Long) As Boolean",
+                    "On Error GoTo Fail", "#Else", "Public Function F() As Boolean", "On Error GoTo Fail", "#End If",
+                    "000010     x = 1", "       \t#If DEBUG Then", "           # If TRACE Then", "000020 \t\tx = 2",
+                    "           #ElseIf B Then", "         #Else", "       \t#End If", "       #End If", "       Fail:",
+                    "End Function"}));
+    EXPECT_TRUE(StripLineNumbers(scan.procs, text));
+    EXPECT_EQ(platform::JoinLines(text), source);
 }
 
 // ---- the commands on a project -----------------------------------------------------------------
@@ -200,6 +296,28 @@ TEST(LineNumbers, WholeProjectCountRunsOnAcrossFiles) {
     EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
     EXPECT_EQ(s.st.RunMode, 2);
     EXPECT_EQ(f.Read("modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Sub A()", "    c = 3", "End Sub"}));
+}
+
+// A numbered line that declares a name without a type ("000010 Dim str_2383") is read at the next
+// load as the statement after its number, so a second numbering run gives the same bytes.
+TEST(LineNumbers, NumberingANumberedProjectAgainGivesTheSameBytes) {
+    ProjectFolder f;
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas"}));
+    f.Write("modA.bas", CrLf({"Attribute VB_Name = \"modA\"", "Sub A()", "    Dim str_2383", "    Dim n As Long",
+                              "    10 Dim s", "Retry: Dim t", "    n = 1", "    Const k = 2", "End Sub"}));
+    std::string once;
+    for (int run = 0; run < 3; ++run) {
+        Session s(f, "App.vbp");
+        ASSERT_TRUE(s.loaded);
+        s.st.LineIncrement = 10;
+        rtnAddLineNumbers(s.st, s.host, s.host.Files());
+        ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+        if (run == 0) once = f.Read("modA.bas");
+        EXPECT_EQ(f.Read("modA.bas"), once) << "run " << run;
+    }
+    EXPECT_EQ(once, CrLf({"Attribute VB_Name = \"modA\"", "Sub A()", "000010     Dim str_2383", "           Dim n As Long",
+                          "           10 Dim s", "       Retry: Dim t", "000020     n = 1", "           Const k = 2",
+                          "End Sub"}));
 }
 
 TEST(LineNumbers, RunPastTheHighestNumberIsRefusedBeforeAnythingIsWritten) {

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "bench/generator.h"
 #include "engine/loader.h"
+#include "engine/source.h"
 #include "tests/engine/fake_host.h"
 #include "tests/support/testsupport.h"
 
@@ -185,6 +190,24 @@ TEST(Loader, StartUpFormInASubFolderOfItsOwnProject) {
     EXPECT_TRUE(l.st.model.FormFiles[1].fStartUpProc);   // the name part matches StartupObject
 }
 
+// A UTF-8 byte-order mark is not read as text: the group's first member, the project's first
+// file and the module's attribute header are found behind it; lines may end in CR, LF or CR LF.
+TEST(Loader, ByteOrderMarksAndEveryLineEnd) {
+    testsupport::TempDir dir;
+    const std::string bom = "\xEF\xBB\xBF";
+    WriteBytes(dir.file("G.vbg"), bom + "StartupProject=Sub\\A.vbp\r\n");
+    WriteBytes(dir.file("Sub/A.vbp"), bom + "Module=modA; modA.bas\rModule=modB; modB.bas\nType=Exe\r\n");
+    WriteBytes(dir.file("Sub/modA.bas"), bom + "Attribute VB_Name = \"modA\"\r\nSub One()\nEnd Sub\rSub Two()\r\nEnd Sub");
+    WriteBytes(dir.file("Sub/modB.bas"), Module("modB", "Three"));
+    Loaded l(dir.path() + "G.vbg");
+    ASSERT_TRUE(l.loaded);
+    ASSERT_EQ(l.st.model.ModuleFiles.size(), 2u);
+    EXPECT_EQ(l.st.model.ModuleFiles[0].fFilename, "modA.bas");
+    EXPECT_TRUE(l.tree().Contains("A.vbp_modA.bas_One_Sub_1"));
+    EXPECT_TRUE(l.tree().Contains("A.vbp_modA.bas_Two_Sub_3"));
+    EXPECT_EQ(l.tree().Node(l.tree().Find("A.vbp_modA.bas_One_Sub_1")).openLine, 1);
+}
+
 TEST(Loader, MissingMemberProjectIsLoggedAndTheLoadGoesOn) {
     testsupport::TempDir dir;
     WriteBytes(dir.file("G.vbg"), CrLf({"VBGROUP 5.0", "Project=Gone\\Gone.vbp", "Project=A.vbp"}));
@@ -205,7 +228,9 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
         const char* project;  // file to load, relative
         std::vector<std::pair<const char*, std::string>> files;
         const char* message;
+        std::function<void(const std::string& folder)> setup = {};
     };
+    const std::string utf16Module("\xFF\xFE" "A\0t\0t\0r\0", 10);
     const Case cases[] = {
         {"project twice", "G.vbg",
          {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=A.vbp", "Project=sub\\a.VBP"})}, {"A.vbp", CrLf({"Type=Exe"})}},
@@ -215,12 +240,41 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
          "lists the file A.BAS twice"},
         {"unknown extension", "A.txt", {{"A.txt", CrLf({"Module=a; a.bas"})}}, "Not a Visual Basic project"},
         {"group without members", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0"})}}, "lists no project"},
-        {"unreadable file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}}, "Cannot read the file"},
+        {"folder listed as a file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}}, "a.bas is not a regular file",
+         [](const std::string& folder) { testsupport::MakeFolders(folder + "a.bas"); }},
+        // A FIFO would make a plain read wait for ever, beyond the reach of Cancel.
+        {"FIFO listed as a file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}}, "a.bas is not a regular file",
+         [](const std::string& folder) { ASSERT_EQ(::mkfifo((folder + "a.bas").c_str(), 0644), 0); }},
+        {"file over the size limit", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}, {"a.bas", ""}},
+         "a.bas is larger than 64 MB",
+         [](const std::string& folder) { ASSERT_EQ(::truncate((folder + "a.bas").c_str(), kMaxFileBytes + 1), 0); }},
+        {"UTF-16 source file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}, {"a.bas", utf16Module}},
+         "a.bas is UTF-16 (Unicode) text"},
+        {"UTF-16 project file", "A.vbp", {{"A.vbp", std::string("M\0o\0d\0u\0l\0e\0=\0", 14)}}, "is UTF-16"},
+        // A NUL would end the name early wherever the system reads it: "m.bas\0" would make the
+        // pending copy the file itself.
+        {"NUL in a listed name", "A.vbp",
+         {{"A.vbp", CrLf({"Type=Exe", std::string("Module=m; m.bas\0", 16)})}, {"m.bas", Module("m", "One")}},
+         "A.vbp, line 2 (Module=): the name \"m.bas\\x00\" holds a control character"},
+        {"control character in a listed name", "A.vbp",
+         {{"A.vbp", CrLf({"Form=f\x01.frm"})}}, "line 1 (Form=): the name \"f\\x01.frm\" holds a control character"},
+        {"NUL in a group member", "G.vbg",
+         {{"G.vbg", CrLf({"VBGROUP 5.0", std::string("Project=A.vbp\0", 14)})}, {"A.vbp", CrLf({"Type=Exe"})}},
+         "G.vbg, line 2: the name \"A.vbp\\x00\" holds a control character"},
+        {"empty listed name", "A.vbp", {{"A.vbp", CrLf({"Type=Exe", "Class=C;  "})}},
+         "A.vbp, line 2 (Class=): the line names no file (the name is empty)"},
+        {"empty group member", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=Sub\\"})}},
+         "G.vbg, line 2: the line names no file"},
+        {"group that lists itself", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0", "StartupProject=g.VBG"})}},
+         "The group G.vbg lists itself as a member project (line 2)"},
+        {"empty project file", "A.vbp", {{"A.vbp", "\r\n  \r\n"}}, "A.vbp is empty; there is nothing to load"},
+        {"empty member project file", "G.vbg", {{"G.vbg", CrLf({"Project=Sub\\A.vbp"})}, {"Sub/A.vbp", ""}},
+         "Sub\\A.vbp is empty"},
     };
     for (const Case& c : cases) {
         testsupport::TempDir dir;
         for (const auto& [name, bytes] : c.files) WriteBytes(dir.file(name), bytes);
-        if (std::string(c.name) == "unreadable file") testsupport::MakeFolders(dir.path() + "a.bas");
+        if (c.setup) c.setup(dir.path());
         FakeHost host;
         ToolState st;
         st.txtProject = dir.path() + c.project;

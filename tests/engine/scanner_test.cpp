@@ -95,6 +95,32 @@ TEST(Scanner, StringsCommentsAndLongerWordsLeaveTheBoundsAlone) {
     EXPECT_EQ(BoundsOf(f.procs), (std::vector<Bounds>{{"Bar", 10, 10, 12}, {"Foo", 1, 1, 9}}));
 }
 
+// Property, Sub and Function used as names inside a body open no procedure, and keep the real
+// header's name and kind; an End Sub after ":" closes its procedure.
+TEST(Scanner, KeywordsUsedAsNamesLeaveTheBoundsAlone) {
+    ScannedFile f("m.bas", CrLf({
+                               "Attribute VB_Name = \"m\"",                                                     // 0
+                               "Private Sub DrawCheck(ByRef ImageControl As Image, ByVal Property As Boolean)",  // 1
+                               "    ImageControl.Picture = IIf(Property = True, PicCheckBoxEnabled, picCheckBoxDisabled)",
+                               "End Sub",                                                                      // 3
+                               "Public Function Join(ByVal c As String) As String",                            // 4
+                               "    Dim Property As String",                                                   // 5
+                               "    Property = Property & c",                                                  // 6
+                               "    Call Sub1",                                                                // 7
+                               "    x.Property = Property",                                                    // 8
+                               "    Join = Property",                                                          // 9
+                               "End Function",                                                                 // 10
+                               "Sub Two()",                                                                    // 11
+                               "    Debug.Print 1: End Sub",                                                   // 12
+                           }));
+    EXPECT_EQ(BoundsOf(f.procs), (std::vector<Bounds>{{"Two", 11, 11, 12}, {"Join", 4, 4, 10}, {"DrawCheck", 1, 1, 3}}));
+    const Tree& t = f.state.treProject;
+    EXPECT_NE(t.Find(f.key + "_DrawCheck_Sub_1"), kNoNode);
+    EXPECT_NE(t.Find(f.key + "_Join_Function_4"), kNoNode);
+    ASSERT_NE(f.Def("Property"), nullptr);
+    EXPECT_EQ(f.Def("Property")->ProcName, "Join");
+}
+
 TEST(Scanner, EveryRecordRunsFromItsHeaderToItsEndLine) {
     ScannedFile f("m.bas", CrLf({
                                "Attribute VB_Name = \"m\"",        // 0

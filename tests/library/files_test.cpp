@@ -100,6 +100,8 @@ TEST(Search, FindFilesApiSearchesDepthFirstInNameOrder) {
     EXPECT_EQ(T().FindFilesAPI(root, "*.bas"), root + "/");                 // the folder itself first
     EXPECT_EQ(T().FindFilesAPI(root + "/", "deep"), root + "/A/");          // a folder matches too
     EXPECT_EQ(T().FindFilesAPI(root, "nothing.*"), "");
+    WriteBytes(root + "/A/.hidden", "x");
+    EXPECT_EQ(T().FindFilesAPI(root, ".*"), root + "/A/");  // no match here: the search goes on below
     EXPECT_EQ(T().FindFilesAPI(dir.path() + "missing", "*"), "");
     T().AppCancel(true);
     EXPECT_EQ(T().FindFilesAPI(root, "*.bas"), "");
@@ -184,21 +186,12 @@ TEST(Processes, ShellAndWaitRunsWithoutAShellAndWaits) {
               (std::vector<std::string>{"a", "b c", "de f"}));
 }
 
-TEST(Processes, ShellAndWaitReportsAFailedStart) {
+TEST(Processes, ShellAndWaitReportsAFailedStartOnStandardErrorInAConsoleProgram) {
     libtest::OnFreshThread([] {
-        std::string prompt, title;
-        std::int32_t style = 0;
-        tovcore::detail::State().window.messageHandler = [&](const std::string& p, std::int32_t s,
-                                                             const std::string& t) {
-            prompt = p;
-            style = s;
-            title = t;
-            return 1;
-        };
+        ::testing::internal::CaptureStderr();
         T().ShellAndWait("/no/such/program arg", 1);
-        EXPECT_EQ(prompt.rfind("Error starting task /no/such/program arg\n", 0), 0u) << prompt;
-        EXPECT_EQ(style, 48);
-        EXPECT_EQ(title, "Error");
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "Error: Error starting task /no/such/program arg\nNo such file or directory\n");
     });
 }
 

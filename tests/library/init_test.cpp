@@ -76,6 +76,41 @@ TEST_F(LibrarySetUp, EditionZeroBecomesReleaseAndSkinStartsAtItsColours) {
     });
 }
 
+TEST_F(LibrarySetUp, ASetUpThatCannotReachItsFilesFailsAndIsTriedAgain) {
+    struct Case {
+        const char* what;
+        std::string blocker;  // made as a plain file or a folder where the set-up needs the other
+        bool asFolder;
+        const char* said;
+    } cases[] = {
+        {"a file where the data folder goes", dir.path() + "data/Acme", false, "the data folder"},
+        {"a folder where the settings file goes", DataFolder() + "Tester.ini", true, "the settings file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.asFolder)
+            testsupport::MakeFolders(c.blocker + "/inner");
+        else
+            testsupport::WriteBytes(c.blocker, "not a folder");
+        OnFreshThread([&] {
+            tovcore::clsTovcore& t = tovcore::Global();
+            ::testing::internal::CaptureStderr();
+            EXPECT_EQ(t.InitializeDll(TestApp(), tovcore::Freeware), "");
+            const std::string said = ::testing::internal::GetCapturedStderr();
+            EXPECT_NE(said.find(c.said), std::string::npos) << said;
+            EXPECT_FALSE(State().client.initDone);
+            EXPECT_FALSE(State().logs.error.on);
+            EXPECT_FALSE(PathExists(DataFolder() + "Log"));
+
+            testsupport::RemoveTree(c.blocker);
+            EXPECT_EQ(t.InitializeDll(TestApp(), tovcore::Freeware), DataFolder() + "Tester.ini");
+            EXPECT_TRUE(State().client.initDone);
+            EXPECT_TRUE(PathExists(DataFolder() + "Log/Tester.err"));
+        });
+        testsupport::RemoveTree(dir.path() + "data");
+    }
+}
+
 TEST(LibraryVersion, TextAndTypeStringByEdition) {
     struct Row {
         std::int16_t type;

@@ -94,7 +94,7 @@ TEST_F(ScreenOffscreen, WarnsOnlyWhenBothMeasuresAreSmaller) {
     EXPECT_EQ(message.count, 1);
     EXPECT_EQ(message.style, 64);
     EXPECT_EQ(message.title, "Tester Video Display");
-    EXPECT_EQ(message.prompt, "To properly display this application, your video \nresolution should be set to " +
+    EXPECT_EQ(message.prompt, "To properly display this application, your video \r\nresolution should be set to " +
                                   std::to_string(width + 1) + "x" + std::to_string(height + 1) + " or greater.");
     EXPECT_FALSE(T().CheckIfResolutionChanged());
 }

@@ -89,6 +89,11 @@ TEST(Trimming, SpacesOnly) {
     EXPECT_EQ(LTrim("  a "), "a ");
     EXPECT_EQ(RTrim("  a "), "  a");
     EXPECT_EQ(Trim("    "), "");
+    // Blanks and tabs, for the white space inside a line of code.
+    EXPECT_EQ(TrimWhite(" \t a\tb \t"), "a\tb");
+    EXPECT_EQ(LTrimWhite("\t a "), "a ");
+    EXPECT_EQ(TrimWhite(" \t "), "");
+    EXPECT_EQ(TrimWhite(""), "");
 }
 
 TEST(Replace, AllOccurrencesLeftToRight) {

@@ -4,6 +4,7 @@
 
 #include "bench/generator.h"
 #include "engine/loader.h"
+#include "engine/scanner.h"
 #include "platform/text.h"
 #include "reports/xref.h"
 #include "tests/engine/fake_host.h"
@@ -407,6 +408,51 @@ TEST(CrossReference, IndexedAndLiteralSearchAgreeOnAGeneratedProject) {
         EXPECT_EQ(dumps[0], dumps[1]);
         EXPECT_EQ(keys[0], keys[1]);
         EXPECT_EQ(used[0], used[1]);
+    }
+}
+
+// ".bas", ".frm", ".cls" in any letter case, as listed and as found on disk: the file gets its code
+// offset, its procedures their line numbers counted from the first code line, and the cross
+// reference searches it.
+TEST(CrossReference, FileKindsByExtensionInAnyLetterCase) {
+    const std::vector<std::string_view> code = {"Public Sub Target()", "End Sub", "Public Sub Caller()",
+                                                "    Target 1", "End Sub"};
+    const struct {
+        const char* listed;
+        const char* disk;
+        const char* key;  // the project file's key for the kind
+        std::vector<std::string_view> header;
+    } cases[] = {
+        {"a.bas", "A.BAS", "Module=X; ", {"Attribute VB_Name = \"X\""}},
+        {"A.Bas", "a.bas", "Module=X; ", {"Attribute VB_Name = \"X\""}},
+        {"F.FRM", "f.frm", "Form=", {"VERSION 5.00", "Begin VB.Form F", "End", "Attribute VB_Name = \"F\""}},
+        {"c.Cls", "c.Cls", "Class=c; ",
+         {"VERSION 1.0 CLASS", "BEGIN", "  MultiUse = -1  'True", "END", "Attribute VB_Name = \"c\"",
+          "Attribute VB_Exposed = False"}},
+    };
+    for (const auto& c : cases) {
+        const std::string row = std::string(c.listed) + " on disk as " + c.disk;
+        testsupport::TempDir dir;
+        WriteBytes(dir.file("P.vbp"), "Type=Exe\r\n" + std::string(c.key) + c.listed + "\r\n");
+        std::string source;
+        for (auto line : c.header) (source += line) += "\r\n";
+        for (auto line : code) (source += line) += "\r\n";
+        WriteBytes(dir.file(c.disk), source);
+        Built b(dir.path() + "P.vbp");
+        const std::string fileKey = std::string("P.vbp_") + c.listed;
+        const clsProcedures* target = nullptr;
+        for (FileKind kind : kAllKinds)
+            if (const ProcedureList* procs = b.st.model.Procedures(kind).Find(fileKey))
+                for (const clsProcedures& p : *procs)
+                    if (p.pName == "Target") target = &p;
+        ASSERT_NE(target, nullptr) << row;
+        EXPECT_EQ(target->pOffset, static_cast<std::int32_t>(c.header.size())) << row;
+        const NodeId node = b.st.treProject.Find(fileKey + "_Target_Sub_" + std::to_string(target->pStart));
+        ASSERT_NE(node, kNoNode) << row;
+        EXPECT_EQ(b.st.treProject.Node(node).text, ProcedureNodeText("Target", "Sub", 1)) << row;
+        b.Match();
+        const std::vector<std::string> keys = Keys(b.st.treRoutines);
+        EXPECT_EQ(b.Count(keys, std::string("Target/P.vbp/P.vbp/") + c.listed + "/    4"), 1) << row;
     }
 }
 

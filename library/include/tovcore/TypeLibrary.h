@@ -3,6 +3,8 @@
 // the original platform: identities are kept as text, objects are handed out as shared pointers.
 #pragma once
 
+#include <tovcore/Export.h>
+
 #include <any>
 #include <functional>
 #include <memory>
@@ -44,16 +46,16 @@ struct ClassInfo {
 };
 
 // The class table, in the type library's order.
-const std::vector<ClassInfo>& ClassTable();
+TOVCORE_EXPORT const std::vector<ClassInfo>& ClassTable();
 
 // Lookups; ids and names compare without regard to letter case. Null when unknown.
-const ClassInfo* FindClassByCLSID(std::string_view clsid);
-const ClassInfo* FindClassByProgID(std::string_view progId);
+TOVCORE_EXPORT const ClassInfo* FindClassByCLSID(std::string_view clsid);
+TOVCORE_EXPORT const ClassInfo* FindClassByProgID(std::string_view progId);
 
 // A new object of the class named by its class id or its programmatic name, as a
 // std::shared_ptr<class> inside the std::any; empty when the name is unknown or the class has no
 // factory yet.
-std::any CreateObject(std::string_view clsidOrProgId);
+TOVCORE_EXPORT std::any CreateObject(std::string_view clsidOrProgId);
 
 // The same, typed: null when the name is unknown or names another class.
 template <class T>
@@ -65,6 +67,6 @@ std::shared_ptr<T> CreateObjectAs(std::string_view clsidOrProgId) {
 
 // Lets the part of the library that defines a class install its factory (the window routines do
 // this for clsTvResizeForm). Returns false when the class id is not in the table.
-bool RegisterClassFactory(std::string_view clsid, std::function<std::any()> factory);
+TOVCORE_EXPORT bool RegisterClassFactory(std::string_view clsid, std::function<std::any()> factory);
 
 }  // namespace tovcore

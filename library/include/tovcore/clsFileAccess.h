@@ -2,6 +2,8 @@
 // Problems are written to the library's error log and never raised; the object stays usable.
 #pragma once
 
+#include <tovcore/Export.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,7 +12,7 @@
 
 namespace tovcore {
 
-class clsFileAccess {
+class TOVCORE_EXPORT clsFileAccess {
 public:
     clsFileAccess() = default;
     ~clsFileAccess();  // closes a file that is still open

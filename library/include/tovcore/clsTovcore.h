@@ -6,6 +6,8 @@
 // Members are declared in the order of the class's member table. No member throws.
 #pragma once
 
+#include <tovcore/Export.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,7 +21,7 @@ class QObject;
 
 namespace tovcore {
 
-class clsTovcore {
+class TOVCORE_EXPORT clsTovcore {
 public:
     // Creating an instance gives the thread a new, empty saved-control collection.
     clsTovcore();
@@ -141,6 +143,6 @@ public:
 };
 
 // The thread's default instance, made on first use and kept until the thread ends.
-clsTovcore& Global();
+TOVCORE_EXPORT clsTovcore& Global();
 
 }  // namespace tovcore

@@ -46,6 +46,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <tovcore/Export.h>
+
 class QMenu;
 class QMenuBar;
 class QStandardItemModel;
@@ -55,8 +57,8 @@ namespace tovcore::ui {
 // ---- units -------------------------------------------------------------------------------------
 inline constexpr int kTwipsPerPixel = 15;
 // Twips to whole pixels, rounded to the nearest (halves to even).
-int TwipsToPixels(double twips);
-int PixelsToTwips(int pixels);
+TOVCORE_EXPORT int TwipsToPixels(double twips);
+TOVCORE_EXPORT int PixelsToTwips(int pixels);
 
 // ---- colours -----------------------------------------------------------------------------------
 inline constexpr std::int32_t SystemColor(int index) {
@@ -71,38 +73,38 @@ inline constexpr std::int32_t vbWindowText = SystemColor(8);
 inline constexpr std::int32_t vbGrayText = SystemColor(17);
 
 // A value with the top bit set is a system colour.
-bool IsSystemColor(std::int32_t color);
+TOVCORE_EXPORT bool IsSystemColor(std::int32_t color);
 // The palette role (and group) that shows system colour `index`.
-QPalette::ColorRole SystemColorRole(int index);
+TOVCORE_EXPORT QPalette::ColorRole SystemColorRole(int index);
 // A system colour becomes the current RGB value (&H00BBGGRR) of its palette role (0 for an index
 // outside the table); any other value is returned unchanged.
-std::int32_t TranslateColor(std::int32_t color);
+TOVCORE_EXPORT std::int32_t TranslateColor(std::int32_t color);
 // Windows colour value <-> QColor (system colours translated first; the high byte of a plain
 // value is ignored).
-QColor ToQColor(std::int32_t color);
-std::int32_t FromQColor(const QColor& color);
+TOVCORE_EXPORT QColor ToQColor(std::int32_t color);
+TOVCORE_EXPORT std::int32_t FromQColor(const QColor& color);
 
 // ---- late binding ------------------------------------------------------------------------------
 // The control's type name: the "TypeName" class info of its class (the most derived one that has
 // one), else its Qt class name; "" for no object.
-QString TypeName(const QObject* obj);
+TOVCORE_EXPORT QString TypeName(const QObject* obj);
 // Whether the object's class declares the property (dynamic properties do not count).
-bool HasProperty(const QObject* obj, const char* name);
+TOVCORE_EXPORT bool HasProperty(const QObject* obj, const char* name);
 // The value of a declared property, or nothing when the object lacks it.
-std::optional<QVariant> GetProperty(const QObject* obj, const char* name);
+TOVCORE_EXPORT std::optional<QVariant> GetProperty(const QObject* obj, const char* name);
 // Writes a declared, writable property; false (and nothing changed) when the object lacks it or
 // the value does not convert.
-bool SetProperty(QObject* obj, const char* name, const QVariant& value);
+TOVCORE_EXPORT bool SetProperty(QObject* obj, const char* name, const QVariant& value);
 
 class Form;
 // The window's Controls collection, in creation order (menu items included); empty when the
 // object is not a Form.
-std::vector<QObject*> Controls(const QObject* window);
+TOVCORE_EXPORT std::vector<QObject*> Controls(const QObject* window);
 // The form a control belongs to (the object itself when it is a form), or null.
-Form* FormOf(const QObject* obj);
+TOVCORE_EXPORT Form* FormOf(const QObject* obj);
 // The widget that a control made with `container` goes into: a form's client area, else the
 // container itself.
-QWidget* ClientOf(QWidget* container);
+TOVCORE_EXPORT QWidget* ClientOf(QWidget* container);
 
 // ---- the properties every widget control has -------------------------------------------------
 // (Declared in each control class through this macro; the accessors come from ControlBase.)
@@ -122,7 +124,7 @@ QWidget* ClientOf(QWidget* container);
 
 // One length of a widget in twips, remembered with the pixel value it was turned into, so that a
 // set value reads back exactly while the widget keeps that pixel value.
-struct TwipsLength {
+struct TOVCORE_EXPORT TwipsLength {
     int twips = 0;
     int pixels = 0;
     bool set = false;
@@ -131,7 +133,7 @@ struct TwipsLength {
 };
 
 // Twips geometry of a widget, relative to its parent widget.
-class TwipsGeometry {
+class TOVCORE_EXPORT TwipsGeometry {
 public:
     explicit TwipsGeometry(QWidget* widget) : widget_(widget) {}
     int Left() const;
@@ -149,7 +151,7 @@ private:
     TwipsLength left_, top_, width_, height_;
 };
 
-class ControlBase {
+class TOVCORE_EXPORT ControlBase {
 public:
     virtual ~ControlBase();
     ControlBase(const ControlBase&) = delete;
@@ -204,7 +206,7 @@ private:
 // ---- form --------------------------------------------------------------------------------------
 // A window. Its controls live in its client area (below the menu bar when it has menus); its
 // background is BackColor, or the two-colour gradient that skinning gives it.
-class Form : public QWidget {
+class TOVCORE_EXPORT Form : public QWidget {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "Form")
     Q_PROPERTY(QString Name READ Name)
@@ -316,7 +318,7 @@ private:
 // ---- controls ----------------------------------------------------------------------------------
 // A label. BackStyle 0 is transparent (the background shows through), 1 opaque. Its caption is
 // plain text: "&" and "<" show as they are. With AutoSize it takes the size of its text.
-class Label : public QLabel, public ControlBase {
+class TOVCORE_EXPORT Label : public QLabel, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "Label")
     TOVCORE_CONTROL_PROPERTIES
@@ -350,7 +352,7 @@ private:
 };
 
 // The standard command button.
-class CommandButton : public QPushButton, public ControlBase {
+class TOVCORE_EXPORT CommandButton : public QPushButton, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "CommandButton")
     TOVCORE_CONTROL_PROPERTIES
@@ -366,7 +368,7 @@ public:
 // BackColorFocus, BackColorOver (mouse over), BackColorDown (pressed), BackColorDisabled,
 // ForeColor and ForeColorFocus. GradientType 0 paints flat; any other value shades each colour
 // from light at the top to the colour at the bottom.
-class MyButton : public CommandButton {
+class TOVCORE_EXPORT MyButton : public CommandButton {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "MyButton")
     Q_PROPERTY(int MaskColor READ MaskColor WRITE SetMaskColor)
@@ -426,7 +428,7 @@ private:
 };
 
 // A single-line text box. Locked makes it read-only.
-class TextBox : public QLineEdit, public ControlBase {
+class TOVCORE_EXPORT TextBox : public QLineEdit, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "TextBox")
     TOVCORE_CONTROL_PROPERTIES
@@ -443,7 +445,7 @@ public:
 
 // A check box. Value 0 unchecked, 1 checked, 2 greyed; Click is raised whenever Value changes,
 // by the user or by code.
-class CheckBox : public QCheckBox, public ControlBase {
+class TOVCORE_EXPORT CheckBox : public QCheckBox, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "CheckBox")
     TOVCORE_CONTROL_PROPERTIES
@@ -462,7 +464,7 @@ signals:
 };
 
 // An option button. Value true when chosen; Click is raised when it becomes chosen.
-class OptionButton : public QRadioButton, public ControlBase {
+class TOVCORE_EXPORT OptionButton : public QRadioButton, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "OptionButton")
     TOVCORE_CONTROL_PROPERTIES
@@ -481,7 +483,7 @@ signals:
 };
 
 // A frame: a captioned container.
-class Frame : public QGroupBox, public ControlBase {
+class TOVCORE_EXPORT Frame : public QGroupBox, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "Frame")
     TOVCORE_CONTROL_PROPERTIES
@@ -494,7 +496,7 @@ public:
 };
 
 // A picture box: a plain container that shows its BackColor and, when given, a picture.
-class PictureBox : public QFrame, public ControlBase {
+class TOVCORE_EXPORT PictureBox : public QFrame, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "PictureBox")
     TOVCORE_CONTROL_PROPERTIES
@@ -510,7 +512,7 @@ private:
     QPixmap picture_;
 };
 
-class ComboBox : public QComboBox, public ControlBase {
+class TOVCORE_EXPORT ComboBox : public QComboBox, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "ComboBox")
     TOVCORE_CONTROL_PROPERTIES
@@ -527,7 +529,7 @@ public:
     int ListCount() const { return count(); }
 };
 
-class ListBox : public QListWidget, public ControlBase {
+class TOVCORE_EXPORT ListBox : public QListWidget, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "ListBox")
     TOVCORE_CONTROL_PROPERTIES
@@ -544,7 +546,7 @@ public:
 };
 
 // A list view in report form (rows of columns).
-class ListView : public QTreeWidget, public ControlBase {
+class TOVCORE_EXPORT ListView : public QTreeWidget, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "ListView")
     TOVCORE_CONTROL_PROPERTIES
@@ -555,7 +557,7 @@ public:
 
 // A tree view. It shows a model (by default its own item model); its nodes' back colour is the
 // model's background role.
-class TreeView : public QTreeView, public ControlBase {
+class TOVCORE_EXPORT TreeView : public QTreeView, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "TreeView")
     TOVCORE_CONTROL_PROPERTIES
@@ -573,7 +575,7 @@ private:
 
 // A rich-text box used for plain text: Text, Locked, and SelAlignment for the whole text
 // (0 left, 1 right, 2 centred).
-class RichTextBox : public QTextEdit, public ControlBase {
+class TOVCORE_EXPORT RichTextBox : public QTextEdit, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "RichTextBox")
     TOVCORE_CONTROL_PROPERTIES
@@ -599,7 +601,7 @@ private:
 // twips to the left of their place, so that a routine can tell them by a Left below 0; showing a
 // tab brings its controls back. Setting Tab, by code or by a click on a tab, raises
 // Click(previous tab). The strip holds TabsPerRow tabs a row, each row TabHeight high.
-class SSTab : public QWidget, public ControlBase {
+class TOVCORE_EXPORT SSTab : public QWidget, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "SSTab")
     TOVCORE_CONTROL_PROPERTIES
@@ -658,7 +660,7 @@ private:
 
 // A menu item. Top-level items (made with a Form) go into the form's menu bar, others into their
 // parent item's menu; a caption of "-" makes a separator. Click is raised when it is chosen.
-class Menu : public QAction {
+class TOVCORE_EXPORT Menu : public QAction {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "Menu")
     Q_PROPERTY(QString Name READ Name)

@@ -17,6 +17,8 @@
 //   that opened them; the predefined roots are always open.
 #pragma once
 
+#include <tovcore/Export.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,20 +35,23 @@ inline constexpr std::int32_t ERROR_REGISTRY_IO_FAILED = 1016;
 inline constexpr std::int32_t ERROR_KEY_DELETED = 1018;
 
 // The file that holds a predefined root's hive, or "" for a value that names no hive.
-std::string HiveFile(std::int32_t root);
-bool IsMachineHive(std::int32_t root);
+TOVCORE_EXPORT std::string HiveFile(std::int32_t root);
+TOVCORE_EXPORT bool IsMachineHive(std::int32_t root);
 
 // Opens an existing key below `key` (a predefined root or an open key); an empty subKey opens
 // `key` itself.
-std::int32_t OpenKey(std::int32_t key, const std::string& subKey, std::int32_t& result);
+TOVCORE_EXPORT std::int32_t OpenKey(std::int32_t key, const std::string& subKey, std::int32_t& result);
 // Opens the key, creating it and every missing key on the way; *created tells whether it was new.
-std::int32_t CreateKey(std::int32_t key, const std::string& subKey, std::int32_t& result, bool* created = nullptr);
-std::int32_t CloseKey(std::int32_t key);
+TOVCORE_EXPORT std::int32_t CreateKey(std::int32_t key, const std::string& subKey, std::int32_t& result,
+                                     bool* created = nullptr);
+TOVCORE_EXPORT std::int32_t CloseKey(std::int32_t key);
 // The value's type and bytes, exactly as stored.
-std::int32_t QueryValue(std::int32_t key, const std::string& valueName, std::int32_t& type, std::string& data);
-std::int32_t SetValue(std::int32_t key, const std::string& valueName, std::int32_t type, std::string_view data);
+TOVCORE_EXPORT std::int32_t QueryValue(std::int32_t key, const std::string& valueName, std::int32_t& type,
+                                      std::string& data);
+TOVCORE_EXPORT std::int32_t SetValue(std::int32_t key, const std::string& valueName, std::int32_t type,
+                                    std::string_view data);
 // Deletes a key that has no sub-keys (a key with sub-keys: ERROR_ACCESS_DENIED).
-std::int32_t DeleteKey(std::int32_t key, const std::string& subKey);
-std::int32_t DeleteValue(std::int32_t key, const std::string& valueName);
+TOVCORE_EXPORT std::int32_t DeleteKey(std::int32_t key, const std::string& subKey);
+TOVCORE_EXPORT std::int32_t DeleteValue(std::int32_t key, const std::string& valueName);
 
 }  // namespace tovcore::registry

@@ -1,5 +1,7 @@
 // Form helpers: resize factors and their idempotence, control-state snapshots, the manifest
 // writer and the folder-browse dialog.
+#include <functional>
+
 #include <QDialog>
 #include <QFileSystemModel>
 #include <QTreeView>
@@ -35,14 +37,17 @@ protected:
         form.SetWidth(9000);
         form.SetHeight(6000);
         inside = new TextBox(&form, "txtInside");
-        inside->Move(100, 100, 2000, 300);
         wide = new RichTextBox(&form, "rtfWide");
-        wide->Move(1000, 2000, 9000, 1000);  // reaches 10000 across a 9000 window
         tall = new Frame(&form, "fraTall");
-        tall->Move(300, 1000, 1200, 6500);    // reaches 7500 down a 6000 window
         pinned = new CommandButton(&form, "cmdPinned");
-        pinned->Move(8000, 5500, 2000, 1000);
         pinned->SetTag("noresize");
+        Place();
+    }
+    void Place() {
+        inside->Move(100, 100, 2000, 300);
+        wide->Move(1000, 2000, 9000, 1000);  // reaches 10000 across a 9000 window
+        tall->Move(300, 1000, 1200, 6500);    // reaches 7500 down a 6000 window
+        pinned->Move(8000, 5500, 2000, 1000);
     }
     Form form{"frmResize"};
     TextBox* inside = nullptr;
@@ -60,7 +65,7 @@ TEST_F(Resizing, FactorsAreCutToTwoDecimals) {
     EXPECT_FLOAT_EQ(r.HeightFactor(), 0.8f);   // floor(6000 / 7500 x 100) / 100
 }
 
-TEST_F(Resizing, AppliesToTheRecordedGeometrySoRepeatsChangeNothing) {
+TEST_F(Resizing, RepeatsChangeNothingAndTheProgramsOwnMovesStay) {
     clsTvResizeForm r;
     r.InitResizeArray(&form);
     r.ResizeControls(&form);
@@ -71,13 +76,20 @@ TEST_F(Resizing, AppliesToTheRecordedGeometrySoRepeatsChangeNothing) {
     r.ResizeControls(&form);
     r.ResizeControls(&form);
     EXPECT_EQ(Of(wide), once);
+
+    // The program places a control itself (a frame lays out its strip on every resize): that
+    // place becomes the control's base, scaled once, and does not snap back to the first one.
+    wide->Move(500, 100, 4000, 500);
+    inside->SetLeft(1000);
+    r.ResizeControls(&form);
+    EXPECT_EQ(Of(wide), (Geometry{450, 80, 3600, 400}));
+    EXPECT_EQ(Of(inside), (Geometry{900, 80, 1800, 240}));
+    r.ResizeControls(&form);
+    EXPECT_EQ(Of(wide), (Geometry{450, 80, 3600, 400}));
+    EXPECT_EQ(Of(inside), (Geometry{900, 80, 1800, 240}));
 }
 
-TEST_F(Resizing, NothingBeforeInitNothingWhenAllFitsNothingWhenMinimisedOrEmpty) {
-    clsTvResizeForm r;
-    r.ResizeControls(&form);
-    EXPECT_EQ(Of(wide), (Geometry{1000, 2000, 9000, 1000}));
-
+TEST_F(Resizing, FactorsOfOneMoveNothingNotEvenBackToTheFirstPlace) {
     Form fits("frmFits");
     fits.SetWidth(9000);
     fits.SetHeight(6000);
@@ -89,11 +101,47 @@ TEST_F(Resizing, NothingBeforeInitNothingWhenAllFitsNothingWhenMinimisedOrEmpty)
     EXPECT_FLOAT_EQ(f.HeightFactor(), 1.0f);
     f.ResizeControls(&fits);
     EXPECT_EQ(Of(box), (Geometry{100, 100, 2000, 300}));
+    box->Move(4000, 3000, 1000, 200);
+    f.ResizeControls(&fits);
+    EXPECT_EQ(Of(box), (Geometry{4000, 3000, 1000, 200}));
+}
 
-    r.InitResizeArray(&form);
-    form.SetWidth(0);
-    r.ResizeControls(&form);
-    EXPECT_EQ(Of(wide), (Geometry{1000, 2000, 9000, 1000}));
+TEST_F(Resizing, AnUnsizedWindowIsLeftAloneAndItsFactorsWaitForItsFirstSize) {
+    {
+        clsTvResizeForm r;
+        r.ResizeControls(&form);  // before InitResizeArray
+        EXPECT_EQ(Of(wide), (Geometry{1000, 2000, 9000, 1000}));
+        r.InitResizeArray(&form);
+        form.SetWidth(0);
+        r.ResizeControls(&form);
+        EXPECT_EQ(Of(wide), (Geometry{1000, 2000, 9000, 1000}));
+    }
+    struct Case {
+        const char* what;
+        std::function<void(Form&)> unsize;
+    } cases[] = {
+        {"zero width", [](Form& f) { f.SetWidth(0); }},
+        {"zero height", [](Form& f) { f.SetHeight(0); }},
+        {"minimised", [](Form& f) { f.SetWindowState(1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Place();
+        c.unsize(form);
+        clsTvResizeForm r;
+        r.InitResizeArray(&form);
+        EXPECT_FALSE(r.Initialised());
+        r.ResizeControls(&form);
+        EXPECT_EQ(Of(wide), (Geometry{1000, 2000, 9000, 1000}));
+        form.SetWindowState(0);
+        form.SetWidth(9000);
+        form.SetHeight(6000);
+        r.ResizeControls(&form);  // computes from the sized window, then applies
+        EXPECT_TRUE(r.Initialised());
+        EXPECT_FLOAT_EQ(r.WidthFactor(), 0.9f);
+        EXPECT_FLOAT_EQ(r.HeightFactor(), 0.8f);
+        EXPECT_EQ(Of(wide), (Geometry{900, 1600, 8100, 800}));
+    }
 }
 
 TEST_F(Resizing, MadeThroughTheClassFactory) {

@@ -1,6 +1,9 @@
 // The library's message box: its layout arithmetic, buttons and answers by style, closing,
 // Escape, the default button, the caption, plain-text prompts, wrapping and the remembered skin.
-// Every box is answered from a timer while its call waits.
+// Every box is answered from a timer while its call waits. Also where the library's own messages
+// go: the box on the GUI thread, the error log and standard error elsewhere.
+#include <thread>
+
 #include <QApplication>
 #include <QScreen>
 #include <QTest>
@@ -13,6 +16,7 @@
 #include "library/window/modMsgBox.h"
 #include "tests/library/library_test_util.h"
 #include "tests/library/window/window_test_util.h"
+#include "tests/support/testsupport.h"
 
 namespace {
 
@@ -236,6 +240,68 @@ TEST(MsgBoxSkin, TheRememberedSkinOnEveryShow) {
         EXPECT_EQ(fore, 0x00FFFF);
         EXPECT_TRUE(gradient);
     }
+}
+
+// What a box showed: its caption and its prompt as shown (line breaks as "\n").
+struct Shown {
+    int boxes = 0;
+    QString caption, prompt;
+};
+
+// Answers the next box with its first button, recording what it showed.
+void AnswerNextBox(Shown& shown) {
+    wintest::WhenShown(IsBox, [&shown](QWidget* w) {
+        auto* box = static_cast<frmMsgBox*>(w);
+        ++shown.boxes;
+        shown.caption = box->Caption();
+        shown.prompt = box->PromptLabel()->Caption();
+        box->Buttons()[0]->click();
+    });
+}
+
+TEST(LibraryMessages, AFailedStartShowsTheBoxOnTheGuiThread) {
+    Shown shown;
+    AnswerNextBox(shown);
+    tovcore::Global().ShellAndWait("/no/such/program arg", 1);
+    EXPECT_EQ(shown.boxes, 1);
+    EXPECT_EQ(shown.caption, "Error");
+    EXPECT_EQ(shown.prompt, "Error starting task /no/such/program arg\nNo such file or directory");
+}
+
+TEST(LibraryMessages, TheResolutionWarningShowsTheBoxOnTheGuiThread) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    State().client.exeName = "Tester";
+    const auto w = static_cast<std::int16_t>(screen.width() + 1), h = static_cast<std::int16_t>(screen.height() + 1);
+    Shown shown;
+    AnswerNextBox(shown);
+    EXPECT_FALSE(tovcore::Global().CheckScreenSize(w, h));
+    EXPECT_EQ(shown.boxes, 1);
+    EXPECT_EQ(shown.caption, "Tester Video Display");
+    EXPECT_EQ(shown.prompt, QString("To properly display this application, your video \nresolution should be set to "
+                                    "%1x%2 or greater.")
+                                .arg(w)
+                                .arg(h));
+}
+
+TEST(LibraryMessages, OffTheGuiThreadTheyGoToTheErrorLogAndStandardError) {
+    testsupport::TempDir dir;
+    libtest::EnvGuard env;
+    env.Set("XDG_DATA_HOME", dir.path() + "data");
+    std::string errorLog, stderrText;
+    std::thread worker([&] {
+        const std::string ini = tovcore::Global().InitializeDll(libtest::TestApp(), 5);
+        ASSERT_FALSE(ini.empty());
+        ::testing::internal::CaptureStderr();
+        tovcore::Global().ShellAndWait("/no/such/program arg", 1);
+        stderrText = ::testing::internal::GetCapturedStderr();
+        errorLog = testsupport::ReadBytes(State().logs.error.path);
+    });
+    worker.join();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(stderrText, "Error: Error starting task /no/such/program arg\nNo such file or directory\n");
+    EXPECT_NE(errorLog.find(" - Error: Error starting task /no/such/program arg No such file or directory\r\n"),
+              std::string::npos)
+        << errorLog;
 }
 
 TEST(MsgBoxRouting, TheThreadsHandlerAnswersInsteadOfTheWindow) {

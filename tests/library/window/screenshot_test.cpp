@@ -43,6 +43,14 @@ TEST(Screenshot, SkinnedFormWithAMessageBox) {
     auto* debugLabel = new Label(&form, "Label8");
     debugLabel->SetCaption("Debug");
     debugLabel->Move(1750, 900, 900, 250);
+    auto* trace = new CheckBox(&form, "chkTrace");
+    trace->SetCaption("Trace");
+    trace->SetValue(1);
+    trace->Move(3000, 930, 190, 110);
+    auto* all = new OptionButton(&form, "optAll");
+    all->SetCaption("All Files");
+    all->SetValue(true);
+    all->Move(4500, 930, 190, 90);
 
     auto* tabs = new SSTab(&form, "SSTab1");
     tabs->SetTabs(3);

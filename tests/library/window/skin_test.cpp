@@ -1,6 +1,7 @@
 // Skinning: the walk that sets and skips properties by name, the tags it honours, the remembered
 // skin, and the gradients read back as pixels from grabbed widgets.
 #include <QApplication>
+#include <QStyle>
 #include <QStandardItemModel>
 
 #include <gtest/gtest.h>
@@ -48,6 +49,7 @@ struct SkinForm {
         keep = new CheckBox(&form, "chkKeep");
         keep->SetTag("NoChange");
         check = new CheckBox(&form, "chkLog");
+        check->SetCaption("Write the &run log");
         option = new OptionButton(&form, "optOne");
         frame = new Frame(&form, "fraOne");
         picture = new PictureBox(&form, "Picture1");
@@ -109,9 +111,6 @@ TEST(SkinWalk, SetsWhatEachControlHasAndSkipsTheRest) {
     EXPECT_EQ(f.frame->BackColor(), 0xC08000);
     EXPECT_EQ(f.picture->BackColor(), 0xC08000);
     EXPECT_EQ(f.keep->BackColor(), keepBack);
-    EXPECT_EQ(f.keep->Width(), 190);  // still sized as every check box
-    EXPECT_EQ(f.keep->Height(), 110);
-    EXPECT_EQ(f.option->Height(), 90);
     // The data controls take the display colour; a text box is not one of them.
     EXPECT_EQ(f.rich->BackColor(), 0xE0FFFF);
     EXPECT_EQ(f.list->BackColor(), 0xE0FFFF);
@@ -130,6 +129,41 @@ TEST(SkinWalk, SetsWhatEachControlHasAndSkipsTheRest) {
     EXPECT_EQ(f.tab->property("MyGradientColor2").toInt(), 0xC0C0C0);
     // The scale mode is put back.
     EXPECT_EQ(f.form.ScaleMode(), 1);
+}
+
+TEST(SkinWalk, CheckBoxesAndOptionButtonsKeepTheirWholeIndicatorAndCaption) {
+    SkinForm f;
+    f.keep->Move(0, 0, 3000, 600);  // the small skin size replaces a large one
+    T().ShowFormColor(&f.form, 0xC08000);
+    f.form.show();
+    struct Case {
+        const char* what;
+        QAbstractButton* control;
+        QStyle::PixelMetric indicatorWidth, indicatorHeight, spacing;
+    } cases[] = {
+        {"check box without a caption (and NoChange: sized all the same)", f.keep, QStyle::PM_IndicatorWidth,
+         QStyle::PM_IndicatorHeight, QStyle::PM_CheckBoxLabelSpacing},
+        {"check box with a caption", f.check, QStyle::PM_IndicatorWidth, QStyle::PM_IndicatorHeight,
+         QStyle::PM_CheckBoxLabelSpacing},
+        {"option button", f.option, QStyle::PM_ExclusiveIndicatorWidth, QStyle::PM_ExclusiveIndicatorHeight,
+         QStyle::PM_RadioButtonLabelSpacing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QStyle* style = c.control->style();
+        int needWidth = style->pixelMetric(c.indicatorWidth, nullptr, c.control);
+        if (!c.control->text().isEmpty())
+            needWidth += style->pixelMetric(c.spacing, nullptr, c.control) +
+                         c.control->fontMetrics().horizontalAdvance(QString(c.control->text()).remove('&'));
+        const int needHeight = style->pixelMetric(c.indicatorHeight, nullptr, c.control);
+        EXPECT_GE(c.control->width(), needWidth);
+        EXPECT_GE(c.control->height(), needHeight);
+        EXPECT_LT(c.control->width(), needWidth + 40);  // no more than the skin's size asks for
+        // Beside the caption the control shows the skin's colour, not the button face.
+        if (c.control == f.keep) continue;
+        const QImage shown = c.control->grab().toImage();
+        EXPECT_LE(Distance(shown.pixelColor(shown.width() - 1, 0), ToQColor(0xC08000)), 3) << shown.width() << "x" << shown.height();
+    }
 }
 
 TEST(SkinWalk, OptionalColoursLeftOut) {

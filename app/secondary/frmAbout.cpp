@@ -1,0 +1,145 @@
+#include "app/secondary/frmAbout.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include <QFont>
+
+#include <tovcore/Types.h>
+#include <tovcore/clsTovcore.h>
+#include <tovcore/registry.h>
+
+#include "app/core/Program.h"
+#include "app/forms/FormServices.h"
+#include "app/language/Language.h"
+#include "app/startup/AppIdentity.h"
+
+namespace quillet {
+
+namespace ui = tovcore::ui;
+namespace reg = tovcore::registry;
+
+namespace {
+
+constexpr std::int32_t kRegSz = 1, kRegDword = 4;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+ui::Label* AboutLabel(ui::Form* form, const char* name, int top, int height, bool bold = false) {
+    auto* label = new ui::Label(form, name);
+    label->SetBackStyle(0);
+    label->SetWordWrap(true);
+    label->Move(360, top, 6240, height);
+    if (bold) {
+        QFont font = label->font();
+        font.setBold(true);
+        font.setPointSizeF(font.pointSizeF() * 1.5);
+        label->setFont(font);
+    }
+    return label;
+}
+
+}  // namespace
+
+bool GetKeyValue(std::int32_t keyRoot, const std::string& keyName, const std::string& valueName, std::string& value) {
+    value.clear();
+    std::int32_t key = 0;
+    if (reg::OpenKey(keyRoot, keyName, key) != reg::ERROR_SUCCESS) return false;
+    std::int32_t type = 0;
+    std::string data;
+    const bool read = reg::QueryValue(key, valueName, type, data) == reg::ERROR_SUCCESS;
+    reg::CloseKey(key);
+    if (!read) return false;
+    if (type == kRegSz) {
+        const std::size_t nul = data.find('\0');
+        value = nul == std::string::npos ? data : data.substr(0, nul);
+        return true;
+    }
+    if (type == kRegDword) {
+        value = "&h";
+        for (auto it = data.rbegin(); it != data.rend(); ++it) {
+            char hex[3];
+            std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(*it));
+            value += hex;
+        }
+        return true;
+    }
+    return false;
+}
+
+frmAbout::frmAbout(Program& program) : ui::Form("frmAbout"), program_(program) {
+    SetTag("frmAbout");
+    const tovcore::AppObject app = QuilletAppObject();
+    // The program's caption first, so that a language file's caption wins over it.
+    SetCaption(Q("About " + app.Title));
+    lblTitle_ = AboutLabel(this, "lblTitle", 240, 480, true);
+    lblVersion_ = AboutLabel(this, "lblVersion", 780, 300);
+    lblDescription_ = AboutLabel(this, "lblDescription", 1140, 300);
+    lblComment_ = AboutLabel(this, "lblComment", 1500, 660);
+    lblDisclaimer_ = AboutLabel(this, "lblDisclaimer", 2280, 300);
+    cmdOk_ = new ui::MyButton(this, "cmdOk");
+    cmdOk_->SetCaption("OK");
+    cmdOk_->Move(5160, 2820, 1440, 375);
+    cmdSysInfo_ = new ui::MyButton(this, "cmdSysInfo");
+    cmdSysInfo_->SetCaption("&System Info...");
+    cmdSysInfo_->Move(3600, 2820, 1440, 375);
+    Move(0, 0, 7080, 3900);
+    setFixedSize(size());
+
+    lblTitle_->SetCaption(Q(app.Title));
+    lblVersion_->SetCaption(Q(tovcore::Global().GetVersion()));
+    lblDescription_->SetCaption(Q(app.FileDescription));
+    lblDisclaimer_->SetCaption(Q(app.LegalCopyright + " by " + app.CompanyName));
+    lblComment_->SetCaption(Q(app.Comments));
+
+    LoadLanguage(program_, this);
+    NameControlsForAccessibility(this);
+    RestoreFormPosition(this, program_.state.IniFileName);
+    connect(this, &Form::FormShown, this, [this] {
+        if (!centred_) {
+            centred_ = true;
+            tovcore::Global().CenterObject(this);
+        }
+        SkinForm(program_, this);
+    });
+    connect(cmdSysInfo_, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+    connect(cmdOk_, &QPushButton::clicked, this, [this] { program_.forms.Unload(this); });
+    connect(this, &Form::FormUnload, this, [this](int& cancel) {
+        if (cancel != 0) return;
+        SaveFormPosition(this, program_.state.IniFileName);
+        program_.forms.Remove(this);
+        deleteLater();
+    });
+    program_.forms.Add(this);
+}
+
+frmAbout::~frmAbout() { program_.forms.Remove(this); }
+
+void frmAbout::StartSysInfo() {
+    std::string program;
+    std::string found;
+    if (GetKeyValue(tovcore::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", found) &&
+        !found.empty()) {
+        program = found;
+    } else if (GetKeyValue(tovcore::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO",
+                           found) &&
+               !found.empty()) {
+        while (!found.empty() && (found.back() == '/' || found.back() == '\\')) found.pop_back();
+        const std::string candidate = found + "/MSINFO32.EXE";
+        std::error_code error;
+        if (std::filesystem::is_regular_file(candidate, error)) program = candidate;
+    }
+    if (program.empty() || !program_.services.launcher->StartDetached(program, {}))
+        program_.services.messageBox->Show("System Information Is Unavailable At This Time", vbOKOnly, "", 2);
+}
+
+frmAbout* ShowAbout(Program& program) {
+    auto* about = qobject_cast<frmAbout*>(program.forms.FindByTag("frmAbout"));
+    if (!about) about = new frmAbout(program);
+    about->show();
+    about->raise();
+    about->activateWindow();
+    return about;
+}
+
+}  // namespace quillet

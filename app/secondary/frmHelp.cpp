@@ -1,0 +1,77 @@
+#include "app/secondary/frmHelp.h"
+
+#include <algorithm>
+
+#include <QFile>
+
+#include "app/core/Program.h"
+#include "app/forms/FormServices.h"
+#include "app/language/Language.h"
+
+namespace quillet {
+
+namespace ui = tovcore::ui;
+
+frmHelp::frmHelp(Program& program) : ui::Form("frmHelp"), program_(program) {
+    SetTag("frmHelp");
+    SetCaption("Quillet Information");
+    rtfHelp_ = new ui::RichTextBox(this, "rtfHelp");
+    rtfHelp_->SetLocked(true);
+    cmdOk_ = new ui::MyButton(this, "cmdOk");
+    cmdOk_->SetCaption("OK");
+    Move(0, 0, 9600, 7200);
+    LoadLanguage(program_, this);
+    NameControlsForAccessibility(this);
+    RestoreFormPosition(this, program_.state.IniFileName);
+    connect(this, &Form::FormResized, this, &frmHelp::Layout);
+    connect(this, &Form::FormShown, this, [this] { SkinForm(program_, this); });
+    connect(cmdOk_, &QPushButton::clicked, this, [this] { program_.forms.Unload(this); });
+    connect(this, &Form::FormUnload, this, [this](int& cancel) {
+        if (cancel != 0) return;
+        SaveFormPosition(this, program_.state.IniFileName);
+        program_.forms.Remove(this);
+        deleteLater();
+    });
+    program_.forms.Add(this);
+    Layout();
+}
+
+frmHelp::~frmHelp() { program_.forms.Remove(this); }
+
+std::string frmHelp::HelpFile() const { return program_.state.ProgramFolder + "Instructions.html"; }
+
+bool frmHelp::LoadHelp() {
+    QFile file(QString::fromStdString(HelpFile()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        program_.services.messageBox->Show(GetLanguageMessage(program_, 17) + " " + HelpFile(), vbOKOnly, "", 2);
+        return false;
+    }
+    rtfHelp_->setHtml(QString::fromUtf8(file.readAll()));
+    rtfHelp_->SetLocked(true);
+    return true;
+}
+
+void frmHelp::Layout() {
+    // The text fills the window above a strip that holds the OK button, centred.
+    const int width = ScaleWidth(), height = ScaleHeight();
+    const int buttonWidth = 1215, buttonHeight = 375, strip = buttonHeight + 240;
+    rtfHelp_->Move(120, 120, std::max(0, width - 240), std::max(0, height - strip - 120));
+    cmdOk_->Move(std::max(0, (width - buttonWidth) / 2), std::max(0, height - strip + 120), buttonWidth, buttonHeight);
+}
+
+frmHelp* ShowHelp(Program& program) {
+    auto* help = qobject_cast<frmHelp*>(program.forms.FindByTag("frmHelp"));
+    if (!help) {
+        help = new frmHelp(program);
+        if (!help->LoadHelp()) {
+            delete help;
+            return nullptr;
+        }
+    }
+    help->show();
+    help->raise();
+    help->activateWindow();
+    return help;
+}
+
+}  // namespace quillet

@@ -1,0 +1,189 @@
+#include "app/startup/StartUp.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+#include <tovcore/clsTovcore.h>
+
+#include "app/core/Program.h"
+#include "app/core/Settings.h"
+#include "app/core/ToolWindowFactory.h"
+#include "app/frame/frmBackGround.h"
+#include "app/language/Language.h"
+#include "app/startup/AppIdentity.h"
+#include "platform/text.h"
+
+namespace fs = std::filesystem;
+
+namespace quillet {
+
+namespace {
+tovcore::clsTovcore& Lib() { return tovcore::Global(); }
+}  // namespace
+
+bool NoUpdateRequested(const std::string& commandLine) {
+    const std::string line(platform::Trim(commandLine));
+    if (line.empty()) return false;
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        std::size_t slash = line.find('/', start);
+        if (slash == std::string::npos) slash = line.size();
+        const std::string piece = platform::LCase(platform::Trim(line.substr(start, slash - start)));
+        if (piece == "noupdate" || piece == "--noupdate") return true;
+        start = slash + 1;
+    }
+    return false;
+}
+
+std::string UpdaterProgram(const tovcore::clsSpecialFolders& folders) {
+    return folders.CommonFilesFolder + "Tovell Systems/Kestrup";
+}
+
+std::string UpdaterArgument(const tovcore::AppObject& app, const std::string& versionTypeString,
+                            const std::string& programFolder, const tovcore::clsSpecialFolders& folders) {
+    char revision[16];
+    std::snprintf(revision, sizeof revision, "%02d", app.Revision);
+    const std::string updaterFolder = folders.CommonFilesFolder + "Tovell Systems/";
+    return app.EXEName + "," + versionTypeString + "," + std::to_string(app.Major) + "." + std::to_string(app.Minor) +
+           "." + revision + "," + Lib().FixPath(programFolder) + "," + updaterFolder + "," +
+           folders.ApplicationDataFolderLocal;
+}
+
+UpdaterState CheckUpdater(const std::string& path) {
+    if (path.empty() || path[0] != '/') return UpdaterState::Missing;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return UpdaterState::Missing;
+    return ::access(path.c_str(), X_OK) == 0 ? UpdaterState::Ready : UpdaterState::NotExecutable;
+}
+
+void SeedSnippets(const std::string& programFolder, const std::string& dataFolder) {
+    struct Kind {
+        const char* folder;
+        const char* extension;
+    };
+    for (const Kind& kind : {Kind{"PreCode/", ".precode"}, Kind{"PostCode/", ".postcode"}}) {
+        std::error_code ec;
+        const fs::path target = dataFolder + kind.folder;
+        auto matches = [&kind](const fs::directory_entry& e) {
+            std::error_code ignored;
+            return e.is_regular_file(ignored) && platform::IEndsWith(e.path().filename().string(), kind.extension);
+        };
+        bool hasSnippet = false;
+        if (fs::is_directory(target, ec))
+            for (const auto& e : fs::directory_iterator(target, ec))
+                if (matches(e)) {
+                    hasSnippet = true;
+                    break;
+                }
+        if (hasSnippet) continue;
+        Lib().CreateFolders(target.string() + "/");
+        std::vector<fs::path> shipped;
+        for (const auto& e : fs::directory_iterator(programFolder + kind.folder, ec))
+            if (matches(e)) shipped.push_back(e.path());
+        std::sort(shipped.begin(), shipped.end());
+        for (const fs::path& from : shipped) {
+            const fs::path to = target / from.filename();
+            // Whatever is at that name stays (a file, a folder, a link).
+            if (fs::exists(fs::symlink_status(to, ec))) continue;
+            fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
+        }
+    }
+}
+
+std::string ShippedFolder() {
+    const std::string exe = ExecutableFolder();
+    std::error_code ec;
+    const std::string installed = exe + "../share/quillet/";
+    if (fs::is_directory(installed, ec)) return fs::weakly_canonical(installed, ec).string() + "/";
+    return exe;
+}
+
+namespace {
+
+void WriteDiagnostics(const ProgramState& s) {
+    const tovcore::clsSpecialFolders& f = s.objSpecialFolders;
+    const std::string& ini = s.IniFileName;
+    WriteIniText("Diagnostic", "ApplicationInstallFolder", Lib().FixPath(s.ProgramFolder), ini);
+    WriteIniText("Diagnostic", "AllUsersAppDataFolder", f.AllUsersAppDataFolder, ini);
+    WriteIniText("Diagnostic", "ApplicationDataFolderLocal", f.ApplicationDataFolderLocal, ini);
+    WriteIniText("Diagnostic", "ApplicationDataFolderRoaming", f.ApplicationDataFolderRoaming, ini);
+    WriteIniText("Diagnostic", "CommonFilesFolder", f.CommonFilesFolder, ini);
+    WriteIniText("Diagnostic", "ProgramFilesFolder", f.ProgramFilesFolder, ini);
+    WriteIniText("Diagnostic", "SystemDrive", f.SystemDrive, ini);
+    WriteIniText("Diagnostic", "UserProfileFolder", f.UserProfileFolder, ini);
+    WriteIniText("Diagnostic", "UserProfileTempFolder", f.UserProfileTempFolder, ini);
+    WriteIniBool("Diagnostic", "UsingAppData", f.UsingAppData, ini);
+    WriteIniText("Diagnostic", "WindowsFolder", f.WindowsFolder, ini);
+    WriteIniText("Diagnostic", "WindowsSystemFolder", f.WindowsSystemFolder, ini);
+}
+
+// The logs the library started at its set-up, each as its switch says.
+void FindStartedLogs(ProgramState& s, const std::string& exeName) {
+    const std::string folder = s.objSpecialFolders.ApplicationDataFolderLocal + "Log/";
+    struct Log {
+        const char* key;
+        const char* extension;
+        std::string ProgramState::*path;
+    };
+    for (const Log& log : {Log{"Log", ".log", &ProgramState::LogFile}, Log{"Debug", ".dbg", &ProgramState::DebugLogFile},
+                           Log{"Error", ".err", &ProgramState::ErrorLogFile}}) {
+        const std::string path = folder + exeName + log.extension;
+        const bool on = ReadIniBool(exeName, log.key, true, s.IniFileName);
+        s.*log.path = on && Lib().FileExists(path) ? path : "";
+    }
+}
+
+}  // namespace
+
+StartResult Main(Program& program, const tovcore::AppObject& app, const StartOptions& options) {
+    ProgramState& s = program.state;
+    StartResult result;
+    s.IniFileName = Lib().InitializeDll(app, tovcore::Freeware);
+    s.objSpecialFolders = Lib().GetSpecialFolders();
+    if (s.IniFileName.empty()) {
+        const std::string why = "Quillet cannot start: its settings folder " +
+                                s.objSpecialFolders.ApplicationDataFolderLocal + " could not be set up.";
+        std::fprintf(stderr, "%s\n", why.c_str());
+        program.services.messageBox->Show(why, vbOKOnly | vbCritical, "", 2);
+        return result;
+    }
+    const std::string& ini = s.IniFileName;
+    s.ProgramFolder = Lib().FixPath(options.programFolder);
+    s.LanguagesFolder = s.objSpecialFolders.ApplicationDataFolderLocal + "Languages/";
+    s.LanguageFile = LanguageFilePath(s.LanguagesFolder, ReadIniText("Quillet", "Language", "Default", ini));
+    s.CheckForUpdates = ReadIniBool("Quillet", "CheckForUpdates", true, ini);
+
+    if (s.CheckForUpdates && !NoUpdateRequested(options.commandLine)) {
+        // The edition text is set by GetVersion: ask for it before the argument is built.
+        Lib().GetVersion();
+        const std::string updater = options.updater.empty() ? UpdaterProgram(s.objSpecialFolders) : options.updater;
+        const UpdaterState state = CheckUpdater(updater);
+        if (state == UpdaterState::Ready &&
+            program.services.launcher->StartDetached(
+                updater, {UpdaterArgument(app, Lib().VersionTypeString(), s.ProgramFolder, s.objSpecialFolders)})) {
+            result.outcome = StartOutcome::UpdaterStarted;
+            return result;
+        }
+        Lib().WriteLog("Updater not started: " + updater +
+                       (state == UpdaterState::Missing         ? " is not installed"
+                        : state == UpdaterState::NotExecutable ? " may not be executed"
+                                                               : " could not be started"));
+    }
+
+    SeedSnippets(s.ProgramFolder, s.objSpecialFolders.ApplicationDataFolderLocal);
+    WriteDiagnostics(s);
+    s.LanguageFileExists = Lib().FileExists(s.LanguageFile);
+    FindStartedLogs(s, app.EXEName);
+    if (!program.makeToolWindow) program.makeToolWindow = DefaultToolWindowFactory();
+
+    auto* frame = new frmBackGround(program);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->Load();
+    result.outcome = StartOutcome::FrameShown;
+    result.frame = frame;
+    return result;
+}
+
+}  // namespace quillet

@@ -1,0 +1,62 @@
+// The program's start-up routine Main and its decisions. Main sets the library up, reads the
+// language and the update switch, honours the command line, and then either hands over to the
+// updater (when one is installed and may run) or prepares the per-user data and shows the frame.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <tovcore/AppObject.h>
+#include <tovcore/clsSpecialFolders.h>
+
+namespace quillet {
+
+struct Program;
+class frmBackGround;
+
+// Whether the command line turns the updater off: the line is split at "/" and a piece whose
+// trimmed text is "noupdate" or "--noupdate" (any letter case) does it.
+bool NoUpdateRequested(const std::string& commandLine);
+
+// The updater program: <common files folder>"Tovell Systems/Kestrup".
+std::string UpdaterProgram(const tovcore::clsSpecialFolders& folders);
+// The updater's one argument: EXEName, edition text, major.minor.revision (revision with at least
+// two digits), the program folder, the updater's folder and the per-user data folder, joined by ",".
+std::string UpdaterArgument(const tovcore::AppObject& app, const std::string& versionTypeString,
+                            const std::string& programFolder, const tovcore::clsSpecialFolders& folders);
+
+enum class UpdaterState { Missing, NotExecutable, Ready };
+// Ready only for an absolute path to an existing regular file that may be executed.
+UpdaterState CheckUpdater(const std::string& path);
+
+// Copies the shipped snippets into the per-user folders: for "PreCode/" (files "*.precode" in any
+// letter case) and "PostCode/" ("*.postcode"), a per-user folder that is missing or holds no such
+// file gets every such file of the program's folder of the same name. A file the user already has
+// is never overwritten.
+void SeedSnippets(const std::string& programFolder, const std::string& dataFolder);
+
+// The folder of the files shipped beside the program, ending in "/": <executable folder>
+// "../share/quillet/" when the program is installed, else the executable's folder (build tree).
+std::string ShippedFolder();
+
+enum class StartOutcome {
+    UpdaterStarted,  // the updater runs; the program ends without a window
+    FrameShown,      // the frame is shown; the program runs until it closes
+    Failed,          // the library could not be set up (a message said why)
+};
+
+struct StartResult {
+    StartOutcome outcome = StartOutcome::Failed;
+    frmBackGround* frame = nullptr;  // the frame when shown; it deletes itself when it closes
+};
+
+struct StartOptions {
+    std::string commandLine;    // the program's arguments joined by blanks
+    std::string programFolder;  // the folder of the shipped files
+    std::string updater;        // the updater program; "" for the installed one (UpdaterProgram)
+};
+
+// Main. Uses the program's services for the updater and messages.
+StartResult Main(Program& program, const tovcore::AppObject& app, const StartOptions& options);
+
+}  // namespace quillet

@@ -1,0 +1,52 @@
+#include "app/toolwindow/ToolProjectFile.h"
+
+#include <tovcore/clsTovcore.h>
+
+#include "app/toolwindow/SnippetStore.h"
+#include "app/toolwindow/ToolRules.h"
+#include "platform/fileio.h"
+#include "platform/text.h"
+
+namespace quillet::toolwindow {
+
+namespace {
+constexpr const char* kSection = "Quillet";
+}
+
+std::string WithToolProjectExtension(const std::string& path) {
+    const std::string name = platform::NameOf(path);
+    if (name.empty() || name.find('.') != std::string::npos) return path;
+    return path + kToolProjectExtension;
+}
+
+std::string ReadProjectName(const std::string& file) {
+    return tovcore::Global().GetIniString(kSection, "ProjectName", "", file);
+}
+
+ToolProject ReadToolProject(const std::string& file) {
+    tovcore::clsTovcore& lib = tovcore::Global();
+    ToolProject p;
+    p.ProjectName = ReadProjectName(file);
+    p.ResequenceIndex = ValidResequenceIndex(lib.GetIniString(kSection, "LineNumberResequence", "0", file));
+    p.LineIncrementIndex = ValidIncrementIndex(lib.GetIniString(kSection, "LineNumberIncrement", "0", file));
+    p.PreCode = ReadSelection(file, SnippetKind::Pre);
+    p.PostCode = ReadSelection(file, SnippetKind::Post);
+    return p;
+}
+
+bool WriteToolProject(const std::string& file, const ToolProject& project) {
+    tovcore::clsTovcore& lib = tovcore::Global();
+    lib.WriteIniString(kSection, "ProjectName", project.ProjectName, file);
+    lib.WriteIniString(kSection, "LineNumberResequence", std::to_string(project.ResequenceIndex), file);
+    lib.WriteIniString(kSection, "LineNumberIncrement", std::to_string(project.LineIncrementIndex), file);
+    WriteSelection(file, SnippetKind::Pre, project.PreCode);
+    WriteSelection(file, SnippetKind::Post, project.PostCode);
+    // The library drops a write it cannot make; read it back to know.
+    std::string body;
+    if (!lib.GetIniSection(kSection, body, file)) return false;
+    const ToolProject back = ReadToolProject(file);
+    return back.ProjectName == platform::Trim(project.ProjectName) && back.PreCode == project.PreCode &&
+           back.PostCode == project.PostCode;
+}
+
+}  // namespace quillet::toolwindow

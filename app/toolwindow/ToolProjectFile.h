@@ -1,0 +1,41 @@
+// The tool project file (".qlp", our INI dialect): the Visual Basic project it works on, the
+// line-numbering choices and the snippet selection.
+//
+//     [Quillet]
+//     ProjectName=/home/me/src/Billing/Billing.vbp
+//     LineNumberResequence=0          index of the scope item: 0 whole project, 1 file, 2 procedure
+//     LineNumberIncrement=0           index of the increment item: 0..4 (10..50), 9 (100)
+//     [PreCode]
+//     CodeType1=Trace
+//     [PostCode]
+//     CodeType1=Trace
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillet::toolwindow {
+
+struct ToolProject {
+    std::string ProjectName;
+    int ResequenceIndex = 0;
+    int LineIncrementIndex = 0;
+    std::vector<std::string> PreCode, PostCode;
+};
+
+// The extension the dialogs offer and New adds to a name that has none.
+inline constexpr const char* kToolProjectExtension = ".qlp";
+// `path` with ".qlp" added when its file name has no extension.
+std::string WithToolProjectExtension(const std::string& path);
+
+// The path of the Visual Basic project (as the library's reads do, a missing key is written back
+// empty).
+std::string ReadProjectName(const std::string& file);
+// The two line-numbering indexes, each checked against the menus' items (anything else reads 0),
+// and the snippet selection.
+ToolProject ReadToolProject(const std::string& file);
+// Writes every part: the project path, both indexes and the whole [PreCode] and [PostCode]
+// sections. False when the file does not hold it afterwards (it could not be written).
+bool WriteToolProject(const std::string& file, const ToolProject& project);
+
+}  // namespace quillet::toolwindow

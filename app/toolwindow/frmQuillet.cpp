@@ -1,0 +1,577 @@
+// frmQuillet: controls and layout, life cycle, tabs, the project tree's events, log switches and
+// control states.
+#include "app/toolwindow/frmQuillet.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <tovcore/clsTovcore.h>
+
+#include "app/core/Program.h"
+#include "app/core/Settings.h"
+#include "app/forms/FormServices.h"
+#include "app/language/Language.h"
+#include "app/reports/ReportBoxes.h"
+#include "app/secondary/frmView.h"
+#include "app/startup/AppIdentity.h"
+#include "app/toolwindow/SnippetPanel.h"
+#include "app/toolwindow/ToolRules.h"
+#include "app/views/NodeDisabler.h"
+#include "app/views/TreeIcons.h"
+#include "app/views/TreeModel.h"
+#include "engine/addcode.h"
+#include "platform/text.h"
+
+namespace quillet::toolwindow {
+
+namespace ui = tovcore::ui;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+constexpr const char* kTabCaptions[] = {"App Functions",    "Called Routines",   "Module Definitions",
+                                        "Form Definitions", "Class Definitions", "API's"};
+constexpr const char* kReportBoxNames[] = {"rtfModules", "rtfForms", "rtfClasses", "rtfAPIs"};
+// Log switches: settings key, caption.
+constexpr const char* kLogKeys[] = {"Debug", "Error", "Log"};
+constexpr const char* kLogLabels[][2] = {{"Label8", "Debug"}, {"Label7", "Error"}, {"Label4", "Log"}};
+constexpr const char* kPlaceholders = "~Module~,~Form~,~Class~,~Procedure~,~Sub~,~ProcStart~,~ProcEnd~";
+
+// The page margin inside the tab control, in pixels.
+constexpr int kPageMargin = 2;
+
+ui::MyButton* MakeButton(QWidget* container, const char* name, const char* caption) {
+    auto* b = new ui::MyButton(container, name);
+    b->SetCaption(caption);
+    return b;
+}
+
+// A frame that only groups: no border, no caption.
+ui::Frame* PlainFrame(QWidget* container, const char* name) {
+    auto* f = new ui::Frame(container, name);
+    f->setFlat(true);
+    f->setStyleSheet(QStringLiteral("QGroupBox#%1 { border: 0px; margin: 0px; padding: 0px; }").arg(name));
+    return f;
+}
+
+}  // namespace
+
+frmQuillet::frmQuillet(Program& program)
+    : ui::Form("frmQuillet", program.frame ? program.frame->ClientArea() : nullptr), program_(program),
+      host_(program, *this), tabs_{program, state_, reports_, this} {
+    // Form_Initialize: the window carries its own name in its tag, so IsFormLoaded finds it.
+    SetTag("frmQuillet");
+    program_.forms.Add(this);
+    SetCaption("Quillet");
+    viewer_ = [this](const std::string& path, std::int32_t line) { ShowFileInViewer(program_, path, line); };
+    BuildControls();
+    LoadLanguage(program_, this);
+    connect(this, &ui::Form::FormQueryUnload, this, &frmQuillet::QueryUnload);
+    connect(this, &ui::Form::FormUnload, this, &frmQuillet::Unload);
+    connect(this, &ui::Form::FormShown, this, [this] { SkinForm(program_, this); });
+    Form_Load();
+}
+
+frmQuillet::~frmQuillet() {
+    // Controls that lose the focus while they go must not reach the window's handlers.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
+    if (projectModel_) projectModel_->BeginFill();
+    if (routinesModel_) routinesModel_->BeginFill();
+    program_.forms.Remove(this);
+}
+
+// ---- controls and layout -------------------------------------------------------------------
+
+void frmQuillet::BuildControls() {
+    QWidget* client = Client();
+    auto* outer = new QVBoxLayout(client);
+    outer->setContentsMargins(0, 0, 0, 0);
+    fraQuillet_ = PlainFrame(this, "fraQuillet");
+    outer->addWidget(fraQuillet_);
+    auto* main = new QVBoxLayout(fraQuillet_);
+    main->setContentsMargins(6, 4, 6, 4);
+    main->setSpacing(4);
+
+    // Upper panel: the project path and the log switches, then the snippet choice.
+    Picture2_ = new ui::PictureBox(fraQuillet_, "Picture2");
+    Picture2_->SetBackColor(ui::vbButtonFace);
+    main->addWidget(Picture2_);
+    auto* upper = new QGridLayout(Picture2_);
+    upper->setContentsMargins(0, 0, 0, 0);
+    upper->setHorizontalSpacing(8);
+    upper->setVerticalSpacing(4);
+
+    fraProjects_ = new ui::Frame(Picture2_, "fraProjects");
+    fraProjects_->SetCaption("VBP/VBG Projects");
+    auto* projects = new QHBoxLayout(fraProjects_);
+    projects->setContentsMargins(6, 2, 6, 4);
+    txtProject_ = new ui::TextBox(fraProjects_, "txtProject");
+    cmdBrowse_ = MakeButton(fraProjects_, "cmdBrowse", "...");
+    cmdBrowse_->setAccessibleName("cmdBrowse");
+    cmdBrowse_->setToolTip(tr("Choose the Visual Basic project or group"));
+    projects->addWidget(txtProject_, 1);
+    projects->addWidget(cmdBrowse_);
+    upper->addWidget(fraProjects_, 0, 0);
+
+    auto* logs = new QWidget(Picture2_);
+    logs->setObjectName("Logs");
+    auto* logRow = new QHBoxLayout(logs);
+    logRow->setContentsMargins(0, 8, 0, 0);
+    lblLogs_ = new ui::Label(logs, "lblLogs");
+    lblLogs_->SetCaption("Logs");
+    lblLogs_->SetBackStyle(0);
+    logRow->addWidget(lblLogs_);
+    for (int i = 0; i < 3; ++i) {
+        auto* box = new ui::CheckBox(logs, "chkLog", i);
+        auto* label = new ui::Label(logs, kLogLabels[i][0]);
+        label->SetCaption(kLogLabels[i][1]);
+        label->SetBackStyle(0);
+        label->setBuddy(box);
+        label->installEventFilter(this);  // a click on the caption toggles its box
+        box->setAccessibleName(kLogLabels[i][1]);
+        chkLog_[static_cast<std::size_t>(i)] = box;
+        logLabels_[static_cast<std::size_t>(i)] = label;
+        logRow->addSpacing(6);
+        logRow->addWidget(box);
+        logRow->addWidget(label);
+        connect(box, &ui::CheckBox::Click, this, [this, i] { chkLog_Click(i); });
+    }
+    upper->addWidget(logs, 0, 1, Qt::AlignBottom);
+
+    fraCode_ = new ui::Frame(Picture2_, "fraCode");
+    fraCode_->SetCaption("Add In Code");
+    auto* code = new QHBoxLayout(fraCode_);
+    code->setContentsMargins(6, 2, 6, 4);
+    code->setSpacing(12);
+    auto* preGrid = new QGridLayout;
+    auto* postGrid = new QGridLayout;
+    pre_ = new SnippetPanel(program_, SnippetKind::Pre, fraCode_, preGrid, 0);
+    post_ = new SnippetPanel(program_, SnippetKind::Post, fraCode_, postGrid, 0);
+    code->addLayout(preGrid, 1);
+    code->addLayout(postGrid, 1);
+    Label3_ = new ui::Label(fraCode_, "Label3");
+    Label3_->SetBackStyle(0);
+    Label3_->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblReplaceNames_ = new ui::Label(fraCode_, "lblReplaceNames");
+    lblReplaceNames_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblReplaceNames_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblReplaceNames_->setContentsMargins(6, 0, 6, 0);
+    code->addWidget(Label3_);
+    code->addWidget(lblReplaceNames_);
+    upper->addWidget(fraCode_, 1, 0, 1, 2);
+    upper->setColumnStretch(0, 1);
+    for (SnippetPanel* side : {pre_, post_}) {
+        connect(side, &SnippetPanel::SelectionChanged, this, &frmQuillet::SnippetSelectionChanged);
+        connect(side, &SnippetPanel::InputChanged, this, &frmQuillet::UpdateControls);
+    }
+
+    // The tab control with the report pages, and the status box over it.
+    fraSSTab_ = PlainFrame(fraQuillet_, "fraSSTab");
+    main->addWidget(fraSSTab_, 1);
+    sstab_ = new ui::SSTab(fraSSTab_, "SSTab1");
+    sstab_->SetTabs(kTabCount);
+    sstab_->SetTabsPerRow(kTabCount);
+    for (int i = 0; i < kTabCount; ++i) sstab_->SetTabCaption(i, kTabCaptions[i]);
+    sstab_->installEventFilter(this);
+    fraSSTab_->installEventFilter(this);
+
+    treProject_ = new ui::TreeView(sstab_, "treProject");
+    treRoutines_ = new ui::TreeView(sstab_, "treRoutines");
+    projectModel_ = new views::TreeModel(state_.treProject, true, this);
+    routinesModel_ = new views::TreeModel(state_.treRoutines, false, this);
+    const QHash<QString, QIcon> icons = views::VBIcons();
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (auto [view, model] : {std::pair{treProject_, projectModel_}, std::pair{treRoutines_, routinesModel_}}) {
+        model->SetIcons(icons);
+        view->setModel(model);
+        view->setHeaderHidden(true);
+        view->setUniformRowHeights(true);
+        view->setFont(fixed);  // procedure and call-site texts are laid out in columns
+        view->setAccessibleName(view->objectName());
+        views::TrackExpanded(view, model);
+    }
+    sstab_->PlaceOnTab(treProject_, kAppFunctions);
+    sstab_->PlaceOnTab(treRoutines_, kCalledRoutines);
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new ui::RichTextBox(sstab_, kReportBoxNames[i]);
+        InitReportBox(box);
+        box->setAccessibleName(kReportBoxNames[i]);
+        reportBoxes_[static_cast<std::size_t>(i)] = box;
+        sstab_->PlaceOnTab(box, kModules + i);
+    }
+    connect(sstab_, &ui::SSTab::Click, this, &frmQuillet::SSTab1_Click);
+    connect(projectModel_, &views::TreeModel::NodeCheck, this, &frmQuillet::treProject_NodeCheck);
+    treProject_->viewport()->installEventFilter(this);
+    connect(treProject_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        // A click on the check box only checks it; a click on the node opens it.
+        if (views::OnCheckIndicator(treProject_, index, lastRelease_)) return;
+        treProject_NodeClick(projectModel_->NodeOf(index));
+    });
+    connect(treRoutines_, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { treRoutines_NodeClick(routinesModel_->NodeOf(index)); });
+
+    rtfMsg_ = new ui::RichTextBox(fraSSTab_, "rtfMsg");
+    rtfMsg_->SetLocked(true);
+    rtfMsg_->setAccessibleName("rtfMsg");
+    rtfMsg_->setFrameShape(QFrame::Box);
+    rtfMsg_->hide();
+
+    List1_ = new ui::ListBox(fraQuillet_, "List1");
+    List1_->setAccessibleName("List1");
+    List1_->hide();
+
+    // The button strip.
+    fraButton_ = PlainFrame(fraQuillet_, "fraButton");
+    main->addWidget(fraButton_);
+    auto* buttons = new QHBoxLayout(fraButton_);
+    buttons->setContentsMargins(0, 2, 0, 0);
+    cmdAddCode_ = MakeButton(fraButton_, "cmdAddCode", "&Add Code");
+    cmdUndoLastChange_ = MakeButton(fraButton_, "cmdUndoLastChange", "Undo Last Change");
+    cmdPrint_ = MakeButton(fraButton_, "cmdPrint", "&Print");
+    cmdSave_ = MakeButton(fraButton_, "cmdSave", "&Save");
+    cmdCancel_ = MakeButton(fraButton_, "cmdCancel", "&Cancel");
+    cmdExit_ = MakeButton(fraButton_, "cmdExit", "&Exit");
+    buttons->addWidget(cmdAddCode_);
+    buttons->addWidget(cmdUndoLastChange_);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdPrint_);
+    buttons->addWidget(cmdSave_);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdCancel_);
+    buttons->addWidget(cmdExit_);
+    for (ui::MyButton* b : {cmdAddCode_, cmdUndoLastChange_, cmdPrint_, cmdSave_, cmdCancel_, cmdExit_})
+        b->setMinimumWidth(std::max(b->sizeHint().width(), 96));
+    connect(cmdBrowse_, &QPushButton::clicked, this, &frmQuillet::cmdBrowse_Click);
+    connect(cmdAddCode_, &QPushButton::clicked, this, &frmQuillet::cmdAddCode_Click);
+    connect(cmdUndoLastChange_, &QPushButton::clicked, this, &frmQuillet::cmdUndoLastChange_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmQuillet::cmdCancel_Click);
+    connect(cmdExit_, &QPushButton::clicked, this, &frmQuillet::cmdExit_Click);
+    connect(cmdPrint_, &QPushButton::clicked, this, &frmQuillet::cmdPrint_Click);
+    connect(cmdSave_, &QPushButton::clicked, this, &frmQuillet::cmdSave_Click);
+    if (program_.frame)
+        new ReportPopup(program_.frame->ReportPopupMenu(), {reportBoxes_[0], reportBoxes_[1], reportBoxes_[2]}, this);
+    connect(txtProject_, &QLineEdit::textChanged, this, [this] { program_.state.ProjectChanged = true; });
+
+    NameControlsForAccessibility(this);
+}
+
+ui::RichTextBox* frmQuillet::ReportBox(int tab) const {
+    if (tab < kModules || tab > kAPIs) return nullptr;
+    return reportBoxes_[static_cast<std::size_t>(tab - kModules)];
+}
+
+ui::MyButton* frmQuillet::Button(const char* name) const { return findChild<ui::MyButton*>(name); }
+
+void frmQuillet::resizeEvent(QResizeEvent* event) {
+    ui::Form::resizeEvent(event);
+    LayoutPages();
+}
+
+// Every page at the same place below the tab strip; the pages of hidden tabs lie far to the left,
+// where the tab control keeps them.
+void frmQuillet::LayoutPages() {
+    if (resizing_ || !sstab_) return;
+    resizing_ = true;
+    sstab_->setGeometry(fraSSTab_->contentsRect());
+    const int strip = sstab_->StripHeight();
+    const QRect page(kPageMargin, strip + kPageMargin, std::max(0, sstab_->width() - 2 * kPageMargin),
+                     std::max(0, sstab_->height() - strip - 2 * kPageMargin));
+    const int hidden = ui::TwipsToPixels(ui::SSTab::kHiddenOffset);
+    std::array<QWidget*, kTabCount> pages{treProject_, treRoutines_, reportBoxes_[0], reportBoxes_[1],
+                                          reportBoxes_[2], reportBoxes_[3]};
+    for (int i = 0; i < kTabCount; ++i)
+        pages[static_cast<std::size_t>(i)]->setGeometry(page.translated(i == sstab_->Tab() ? 0 : -hidden, 0));
+    // The status box lies across the middle of the tab area.
+    const int msgHeight = rtfMsg_->fontMetrics().lineSpacing() * 3 + 12;
+    rtfMsg_->setGeometry(sstab_->x() + 5, std::max(0, fraSSTab_->height() / 2 - msgHeight / 2),
+                         std::max(0, sstab_->width() - 10), msgHeight);
+    resizing_ = false;
+}
+
+bool frmQuillet::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == sstab_ || watched == fraSSTab_) && event->type() == QEvent::Resize) {
+        LayoutPages();
+    } else if (treProject_ && watched == treProject_->viewport()) {
+        if (event->type() == QEvent::MouseButtonRelease)
+            lastRelease_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        for (std::size_t i = 0; i < logLabels_.size(); ++i)
+            if (watched == logLabels_[i] && chkLog_[i]->isEnabled()) chkLog_[i]->click();
+    }
+    return ui::Form::eventFilter(watched, event);
+}
+
+// ---- life cycle ---------------------------------------------------------------------------------
+
+void frmQuillet::Form_Load() {
+    ChangeLabelBackColor();
+    // Printing always has somewhere to go: the default printer, or a PDF file without one.
+    program_.state.PrintEnabled = true;
+    // The log switches as the settings file has them ("False" when a key is missing).
+    const std::string exe = QuilletAppObject().EXEName;
+    for (int i = 0; i < 3; ++i) {
+        const bool on = ReadIniBool(exe, kLogKeys[i], false, program_.state.IniFileName);
+        {
+            const QSignalBlocker block(chkLog_[static_cast<std::size_t>(i)]);
+            chkLog_[static_cast<std::size_t>(i)]->SetValue(on ? 1 : 0);
+        }
+        if (on) chkLog_Click(i);
+    }
+    sstab_->SetTab(kAppFunctions);
+
+    // The snippet placeholders, listed beside the snippet choice.
+    PlaceholderNames_.clear();
+    for (std::string_view rest = kPlaceholders; !rest.empty();) {
+        const std::size_t comma = rest.find(',');
+        PlaceholderNames_.emplace_back(rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    Label3_->SetCaption("Replaceable\nCode\nParameters\n\n");
+    std::string names;
+    for (std::size_t i = 0; i < PlaceholderNames_.size(); ++i) names += (i ? "\n" : "") + PlaceholderNames_[i];
+    lblReplaceNames_->SetCaption(Q(names));
+    lblReplaceNames_->SetBackColor(0xFFFFFF);
+
+    const std::string sys = program_.state.objSpecialFolders.WindowsSystemFolder;
+    state_.DllReferenceLine = engine::DllReferenceLineFor(sys.empty() ? engine::kDefaultWindowsSystemFolder : sys);
+    state_.ApplicationDataFolderLocal = program_.state.objSpecialFolders.ApplicationDataFolderLocal;
+    state_.AppTitle = QuilletAppObject().Title;
+    SetCaption(Caption() + " - " + Q(tovcore::Global().GetVersion()));
+
+    // Tree nodes drawn in another colour than the enabled one are not for the mouse.
+    mobjTVWDisableNode_ = new views::clsTVWDisableNode(this);
+    mobjTVWDisableNode_->SetlEnabledColor(kEnabledNodeColor);
+    mobjTVWDisableNode_->SubclassStart(treProject_, projectModel_);
+
+    for (SnippetPanel* side : {pre_, post_}) side->SetDataFolder(state_.ApplicationDataFolderLocal);
+    InitializeProject();
+    if (program_.frame) program_.frame->EnableSelections();
+    UpdateControls();
+    ClearMessage(program_);
+    if (program_.frame) program_.frame->UpdateMenus();
+}
+
+void frmQuillet::QueryUnload(int& cancel, int) {
+    if (Busy()) {
+        // A running walk is never left with its model released: it is cancelled, and the close
+        // is carried out once it has unwound.
+        program_.state.CancelRequested = true;
+        cancel = 1;
+        return;
+    }
+    if (!AskSaveOnClose(program_)) {
+        cancel = 1;
+        return;
+    }
+    if (program_.state.ProjectChanged && program_.state.ProjectFileName.empty()) {
+        // Yes without a tool project file: the user names one; cancelling keeps the window.
+        const std::string path = DialogProjectBrowse(3, false);
+        if (path.empty()) {
+            cancel = 1;
+            return;
+        }
+        program_.state.ProjectFileName = path;
+        program_.state.ProjectOpen = true;
+    }
+}
+
+void frmQuillet::Unload(int&) {
+    SaveProjectInformation(program_.state.ProjectChanged);
+    // The project model goes with the window.
+    projectModel_->BeginFill();
+    routinesModel_->BeginFill();
+    state_.treProject.Clear();
+    state_.treRoutines.Clear();
+    state_.model = engine::ProjectModel{};
+    state_.ProjectNodes.clear();
+    state_.ModuleFolderNodes.clear();
+    state_.FormFolderNodes.clear();
+    state_.ClassFolderNodes.clear();
+    state_.FileNodes.clear();
+    for (auto& box : {&reports_.rtfModules, &reports_.rtfForms, &reports_.rtfClasses, &reports_.rtfAPIs}) box->Clear();
+}
+
+// ---- tabs ---------------------------------------------------------------------------------------
+
+bool frmQuillet::TabHasContent(int tab) const {
+    if (tab == kAppFunctions && projectModel_->Filling()) return false;
+    if (tab == kCalledRoutines && routinesModel_->Filling()) return false;
+    return quillet::TabHasContent(tabs_, tab);
+}
+
+void frmQuillet::SSTab1_Click(int) {
+    if (resizing_ || program_.state.LanguageBusy) return;
+    LayoutPages();
+    const int tab = sstab_->Tab();
+    if (tab == kCalledRoutines) {
+        if (!state_.RoutinesMatched && ProjectLoaded() && !Busy()) MatchProcedures();
+        // A cancelled build is made again at the next visit.
+        program_.state.CancelRequested = false;
+    }
+    if (TabHasContent(tab)) cmdPrint_->SetCaption("&Print " + sstab_->TabCaption(tab));
+    UpdateControls();
+    ClearMessage(program_);
+}
+
+// ---- the project tree --------------------------------------------------------------------------
+
+void frmQuillet::treProject_NodeCheck(engine::NodeId node) {
+    NodeCheck(state_.treProject, node);
+    projectModel_->SubtreeChanged(node);
+}
+
+void frmQuillet::treProject_NodeClick(engine::NodeId node) {
+    if (node == engine::kNoNode) return;
+    const auto target = NodeClick(state_.treProject, node);
+    projectModel_->SubtreeChanged(node);
+    if (target) ShowViewer(target->path, target->line);
+}
+
+void frmQuillet::treRoutines_NodeClick(engine::NodeId node) {
+    if (node == engine::kNoNode) return;
+    const engine::TreeNode& n = state_.treRoutines.Node(node);
+    if (n.openLine > 0 && !n.openPath.empty()) ShowViewer(n.openPath, n.openLine);
+}
+
+void frmQuillet::ShowViewer(const std::string& path, std::int32_t line) {
+    if (viewer_) viewer_(path, line);
+}
+
+// ---- log switches -------------------------------------------------------------------------------
+
+void frmQuillet::chkLog_Click(int index) {
+    if (index < 0 || index > 2) return;
+    const bool on = chkLog_[static_cast<std::size_t>(index)]->Value() == 1;
+    // The key first: the library starts a log only while its switch is on.
+    tovcore::Global().WriteIniString(QuilletAppObject().EXEName, kLogKeys[index], on ? "True" : "False",
+                                     program_.state.IniFileName);
+    tovcore::clsTovcore& lib = tovcore::Global();
+    switch (index) {
+        case 0:
+            program_.state.DebugLogFile = lib.InitDebugLog("");
+            state_.DebugLogPath = program_.state.DebugLogFile;
+            break;
+        case 1:
+            program_.state.ErrorLogFile = lib.InitErrorLog("");
+            state_.ErrorLogPath = program_.state.ErrorLogFile;
+            break;
+        default:
+            program_.state.LogFile = lib.InitLog("");
+            state_.LogPath = program_.state.LogFile;
+            break;
+    }
+    if (program_.frame) program_.frame->UpdateMenus();
+}
+
+// ---- control states -----------------------------------------------------------------------------
+
+bool frmQuillet::ProjectLoaded() const {
+    return state_.model.Loaded && !state_.treProject.empty() && state_.treProject.visible && !projectModel_->Filling();
+}
+
+void frmQuillet::UpdateControls() {
+    ControlInputs in;
+    in.busy = Busy();
+    in.projectLoaded = ProjectLoaded();
+    in.undoAvailable = state_.UndoAvailable;
+    in.printEnabled = program_.state.PrintEnabled;
+    in.tabHasContent = TabHasContent(sstab_->Tab());
+    in.preSelected = !pre_->Selected().empty();
+    in.postSelected = !post_->Selected().empty();
+    in.preComboText = pre_->HasComboText();
+    in.postComboText = post_->HasComboText();
+    const ControlStates s = ComputeControlStates(in);
+    cmdAddCode_->setEnabled(s.addCode);
+    cmdPrint_->setEnabled(s.print);
+    cmdSave_->setEnabled(s.save);
+    cmdCancel_->setEnabled(s.cancel);
+    cmdExit_->setEnabled(s.exit);
+    cmdUndoLastChange_->setEnabled(s.undo);
+    cmdBrowse_->setEnabled(s.browse);
+    txtProject_->setEnabled(s.projectPath);
+    sstab_->setEnabled(s.tabs);
+    for (ui::CheckBox* box : chkLog_) box->setEnabled(s.logs);
+    for (ui::Label* label : logLabels_) label->setEnabled(s.logs);
+    pre_->ApplyStates(s.preCombo, s.addPre, s.editPre, s.removePre, s.preList);
+    post_->ApplyStates(s.postCombo, s.addPost, s.editPost, s.removePost, s.postList);
+    for (ui::RichTextBox* box : reportBoxes_) box->SetLocked(true);
+}
+
+void frmQuillet::ChangeLabelBackColor() {
+    const std::int32_t color = program_.state.colors.ButtonTabTextColor;
+    for (QObject* c : ui::Controls(this)) {
+        const QString name = c->objectName();
+        const bool numbered = name.startsWith("Label", Qt::CaseInsensitive) && name.size() == 6 &&
+                              name.at(5) >= QLatin1Char('1') && name.at(5) <= QLatin1Char('6');
+        if (numbered || name.compare("lblLogs", Qt::CaseInsensitive) == 0) ui::SetProperty(c, "ForeColor", color);
+    }
+}
+
+void frmQuillet::BeginBusy() {
+    if (busy_++ > 0) return;
+    UpdateControls();
+    if (program_.frame) {
+        program_.frame->SetControlsEnabled(false);
+        program_.frame->UpdateMenus();
+    }
+}
+
+void frmQuillet::EndBusy() {
+    if (busy_ == 0 || --busy_ > 0) return;
+    UpdateControls();
+    if (program_.frame) {
+        program_.frame->SetControlsEnabled(true);
+        program_.frame->UpdateMenus();
+    }
+}
+
+// ---- buttons ------------------------------------------------------------------------------------
+
+void frmQuillet::cmdBrowse_Click() {
+    FileDialogRequest request;
+    request.title = "VB Project";
+    request.filter = "VB Project |*.vbp;*.vbg";
+    const auto chosen = program_.services.dialogs->OpenFile(this, request);
+    if (!chosen || chosen->empty()) return;
+    txtProject_->SetText(Q(*chosen));  // marks the tool project changed
+    txtProject_->SetTag("1");
+    LoadProject(true);
+}
+
+void frmQuillet::cmdCancel_Click() { program_.state.CancelRequested = true; }
+
+void frmQuillet::cmdExit_Click() { program_.forms.Unload(this); }
+
+void frmQuillet::cmdPrint_Click() {
+    if (Busy()) return;
+    cmdPrint_->setEnabled(false);
+    PrintReport(tabs_, sstab_->Tab());
+    UpdateControls();
+}
+
+void frmQuillet::cmdSave_Click() {
+    if (Busy()) return;
+    quillet::cmdSave_Click(tabs_, sstab_->Tab());
+}
+
+void frmQuillet::rtnPrintAll() {
+    if (Busy() || !ProjectLoaded()) return;
+    PrintAll(tabs_);
+    UpdateControls();
+}
+
+void frmQuillet::SnippetSelectionChanged(bool) {
+    // Both adding and removing make the tool project differ from its file.
+    program_.state.ProjectChanged = true;
+    UpdateControls();
+}
+
+}  // namespace quillet::toolwindow

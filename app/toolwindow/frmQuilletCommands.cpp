@@ -1,0 +1,172 @@
+// frmQuillet: the commands that run the engine (load, Add Code, undo, line numbering, the Called
+// Routines build), each with the window busy: every control off but Cancel, the frame's menus off,
+// the event loop served on a time budget by the engine.
+#include <tovcore/clsTovcore.h>
+
+#include "app/core/Program.h"
+#include "app/forms/FormServices.h"
+#include "app/reports/ReportBoxes.h"
+#include "app/startup/AppIdentity.h"
+#include "app/toolwindow/SnippetPanel.h"
+#include "app/toolwindow/frmQuillet.h"
+#include "app/views/TreeModel.h"
+#include "engine/addcode.h"
+#include "engine/commit.h"
+#include "engine/linenumbers.h"
+#include "engine/loader.h"
+#include "reports/xref.h"
+
+namespace quillet::toolwindow {
+
+namespace ui = tovcore::ui;
+
+void frmQuillet::CopyChoicesToState() {
+    const ProgramState& s = program_.state;
+    state_.SelectedPreCode = pre_->Selected();
+    state_.SelectedPostCode = post_->Selected();
+    state_.ApplicationDataFolderLocal = s.objSpecialFolders.ApplicationDataFolderLocal;
+    state_.LineIncrement = static_cast<std::int16_t>(s.LineIncrement);
+    state_.LineIncrementIndex = static_cast<std::int16_t>(s.LineIncrementIndex);
+    state_.ResequenceIndex = static_cast<std::int16_t>(s.ResequenceIndex);
+    state_.ProjectChanged = s.ProjectChanged;
+    state_.PrintEnabled = s.PrintEnabled;
+}
+
+void frmQuillet::ClearTreesAndReports() {
+    projectModel_->BeginFill();
+    routinesModel_->BeginFill();
+    state_.treProject.Clear();
+    state_.treRoutines.Clear();
+    state_.model.Loaded = false;
+    state_.RoutinesMatched = false;
+    for (auto* box : {&reports_.rtfModules, &reports_.rtfForms, &reports_.rtfClasses, &reports_.rtfAPIs}) box->Clear();
+    FillReportBoxes();
+    ShowTrees();
+}
+
+void frmQuillet::ShowTrees() {
+    for (auto [view, model, tree] : {std::tuple{treProject_, projectModel_, &state_.treProject},
+                                     std::tuple{treRoutines_, routinesModel_, &state_.treRoutines}}) {
+        model->EndFill();
+        views::ApplyExpanded(view, *model);
+        view->setVisible(tree->visible);
+    }
+}
+
+void frmQuillet::FillReportBoxes() {
+    for (int tab = kModules; tab <= kAPIs; ++tab) {
+        const reports::ReportBox* report = reports_.Box(tab);
+        FillReportBox(ReportBox(tab), report ? *report : reports::ReportBox{});
+    }
+}
+
+void frmQuillet::LoadProject(bool showElapsedTime) {
+    if (state_.LoadBusy) return;
+    // The windows that show the old project's files go.
+    for (const char* tag : {"frmHelp", "frmAbout", "frmView"})
+        if (ui::Form* f = program_.forms.FindByTag(tag)) program_.forms.Unload(f);
+    for (int i = 0; i < 3; ++i) chkLog_Click(i);
+
+    BeginBusy();
+    const double start = host_.Seconds();
+    state_.txtProject = txtProject_->text().toStdString();
+    CopyChoicesToState();
+    ClearTreesAndReports();
+    projectModel_->BeginFill();
+    routinesModel_->BeginFill();
+    const bool loaded = engine::LoadProject(state_, host_, host_, false);
+    program_.state.ProjectChanged = state_.ProjectChanged;  // a cancelled load clears it
+    if (loaded) {
+        for (SnippetPanel* side : {pre_, post_}) side->RefreshAvailable();
+        reports::CreateDefinitionReports(state_.model, reports_, host_,
+                                         reports::CurrentReportStamp(tovcore::Global().GetVersion()));
+    }
+    FillReportBoxes();
+    ShowTrees();
+    EndBusy();
+
+    if (loaded) {
+        if (sstab_->Tab() != kAppFunctions)
+            sstab_->SetTab(kAppFunctions);  // raises SSTab1_Click
+        else
+            SSTab1_Click(kAppFunctions);
+        if (showElapsedTime)
+            host_.MyMsgBox("Reports Creation Elapsed Time - " + engine::ElapsedTimeText(host_.Seconds() - start),
+                           vbOKOnly, "", 2);
+    }
+    ClearMessage(program_);
+    UpdateControls();
+    if (program_.frame) program_.frame->UpdateMenus();
+}
+
+void frmQuillet::cmdAddCode_Click() {
+    if (Busy() || !ProjectLoaded()) return;
+    CopyChoicesToState();
+    BeginBusy();
+    engine::cmdAddCode_Click(state_, host_, host_.Files());
+    EndBusy();
+    SkinForm(program_, this);
+    UpdateControls();
+}
+
+void frmQuillet::cmdUndoLastChange_Click() {
+    if (Busy()) return;
+    CopyChoicesToState();
+    BeginBusy();
+    engine::UndoLastChange(state_, host_, host_.Files());
+    EndBusy();
+    UpdateControls();
+    if (program_.frame) program_.frame->UpdateMenus();
+}
+
+void frmQuillet::rtnAddLineNumbers() {
+    // Line numbers go only into a project that is completely loaded and shown.
+    if (Busy() || !ProjectLoaded()) return;
+    CopyChoicesToState();
+    BeginBusy();
+    engine::rtnAddLineNumbers(state_, host_, host_.Files());
+    EndBusy();
+    UpdateControls();
+}
+
+void frmQuillet::rtnRemoveLineNumbers() {
+    if (Busy() || !ProjectLoaded()) return;
+    CopyChoicesToState();
+    BeginBusy();
+    engine::rtnRemoveLineNumbers(state_, host_, host_.Files());
+    EndBusy();
+    UpdateControls();
+}
+
+void frmQuillet::MatchProcedures() {
+    BeginBusy();
+    routinesModel_->BeginFill();
+    reports::XrefOptions options;
+    options.logSearches = chkLog_[2]->Value() == 1;
+    reports::MatchProcedures(state_, host_, options);
+    routinesModel_->EndFill();
+    views::ApplyExpanded(treRoutines_, *routinesModel_);
+    treRoutines_->setVisible(state_.treRoutines.visible);
+    EndBusy();
+}
+
+void frmQuillet::RestartLogs() {
+    ProgramState& s = program_.state;
+    tovcore::clsTovcore& lib = tovcore::Global();
+    s.LogFile = lib.InitLog("");
+    s.DebugLogFile = lib.InitDebugLog(s.DebugLogFile);
+    s.ErrorLogFile = lib.InitErrorLog(s.ErrorLogFile);
+    state_.LogPath = s.LogFile;
+    state_.DebugLogPath = s.DebugLogFile;
+    state_.ErrorLogPath = s.ErrorLogFile;
+    if (program_.frame) program_.frame->UpdateMenus();
+}
+
+void frmQuillet::SaveToolProject() {
+    if (program_.frame)
+        program_.frame->mnuSaveProject_Click();
+    else
+        SaveProjectInformation(true);
+}
+
+}  // namespace quillet::toolwindow

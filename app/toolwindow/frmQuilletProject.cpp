@@ -1,0 +1,187 @@
+// frmQuillet: the tool project file (New, Open, Save, Save As, the recent list's open) and the
+// choices it carries (the snippet selection and the line-numbering settings).
+#include <QApplication>
+
+#include <tovcore/clsTovcore.h>
+
+#include "app/core/Program.h"
+#include "app/forms/FormServices.h"
+#include "app/toolwindow/SnippetPanel.h"
+#include "app/toolwindow/SnippetStore.h"
+#include "app/toolwindow/ToolProjectFile.h"
+#include "app/toolwindow/ToolRules.h"
+#include "app/toolwindow/frmQuillet.h"
+#include "platform/fileio.h"
+#include "platform/paths.h"
+
+namespace quillet::toolwindow {
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+void frmQuillet::NewProjectInformation() {
+    ProgramState& s = program_.state;
+    // Unsaved changes of the current tool project are offered for saving first.
+    if (s.ProjectChanged && !s.ProjectFileName.empty()) {
+        const std::int32_t answer =
+            program_.services.messageBox->Show("Do you want to save this project?", vbYesNoCancel | vbQuestion,
+                                               tovcore::Global().GetVersion(), 2);
+        if (answer == kYes)
+            SaveProjectInformation(true);
+        else if (answer != kNo)
+            return;
+    }
+    GetProjectInformation(1);
+}
+
+void frmQuillet::OpenQuilletProject() {
+    SaveProjectInformation(true);
+    GetProjectInformation(3);
+}
+
+std::string frmQuillet::DialogProjectBrowse(int mode, bool openDialog) {
+    ProgramState& s = program_.state;
+    FileDialogRequest request;
+    request.title = openDialog ? "Open Project" : mode == 1 ? "New Project" : "Save Project As";
+    request.folder = s.LastProjectFolder;
+    if (!request.folder.empty() && request.folder.back() != '/') request.folder += '/';
+    request.filter = "Projects |*.qlp";
+    const auto chosen = openDialog ? program_.services.dialogs->OpenFile(this, request)
+                                   : program_.services.dialogs->SaveFile(this, request);
+    if (!chosen || chosen->empty() || chosen->back() == '/') return "";
+    std::string path = *chosen;
+    if (!openDialog) {
+        path = WithToolProjectExtension(path);
+        // The dialog asked about the name it was given; a name that gained ".qlp" is asked about here.
+        if (path != *chosen && platform::IsRegularFile(path)) {
+            const std::int32_t answer = program_.services.messageBox->Show(
+                path + " already exists.\nDo you want to replace it?", vbYesNo | vbQuestion, request.title, 2);
+            if (answer != kYes) return "";
+        }
+    }
+    std::string folder = platform::FolderOf(path);
+    if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (!folder.empty()) s.LastProjectFolder = folder;
+    if (mode == 1) {
+        std::string why;
+        if (!platform::WriteFileAtomic(path, "", &why)) {
+            program_.services.messageBox->Show("The tool project " + path + " cannot be made: " + why, vbOKOnly, "", 2);
+            return "";
+        }
+    }
+    return path;
+}
+
+bool frmQuillet::GetProjectInformation(int mode) {
+    ProgramState& s = program_.state;
+    tovcore::Global().AppCancel(false);
+    std::string path;
+    if (mode == 1)
+        path = DialogProjectBrowse(1, false);
+    else if (mode == 2)
+        path = s.ProjectFileName;
+    else
+        path = DialogProjectBrowse(mode, true);
+    // A cancelled dialog leaves the current tool project, its trees and reports as they were.
+    if (path.empty()) return false;
+    if (mode != 1 && !platform::IsRegularFile(path)) {
+        program_.services.messageBox->Show("Project does not exist - " + path, vbOKOnly, "", 2);
+        return false;
+    }
+
+    ClearTreesAndReports();
+    show();
+    s.ProjectFileName = path;
+    s.ProjectOpen = true;
+    host_.HourGlassOn();
+    if (program_.frame) {
+        program_.frame->Window()->SetCaption(Q(" - " + path));
+        program_.frame->EnableSelections();
+        program_.frame->ProcessMenuList();
+    }
+    InitializeProject();
+    // The path box takes the tool project's Visual Basic project; a different path marks the tool
+    // project changed, as any edit of the box does.
+    s.ProjectChanged = false;
+    const std::string vbProject = ReadProjectName(path);
+    if (txtProject_->text() != Q(vbProject)) txtProject_->SetText(Q(vbProject));
+    host_.HourGlassOff();
+    UpdateControls();
+    LoadProject(true);
+    return true;
+}
+
+void frmQuillet::InitializeProject() {
+    const ProgramState& s = program_.state;
+    const std::string& toolProject = s.ProjectFileName;
+    const bool haveProject = !toolProject.empty() && platform::IsRegularFile(toolProject);
+    for (SnippetPanel* side : {pre_, post_}) {
+        const SnippetKind kind = side->Kind();
+        tovcore::Global().WriteLog(Side(kind).logText);
+        // Snippets that older versions kept in the settings file or the tool project move into files.
+        MoveLegacySnippets(host_, host_, s.IniFileName, s.objSpecialFolders.ApplicationDataFolderLocal, kind, true);
+        if (haveProject) {
+            MoveLegacySnippets(host_, host_, toolProject, s.objSpecialFolders.ApplicationDataFolderLocal, kind, false);
+            side->SetSelected(ReadSelection(toolProject, kind));
+        }
+        side->RefreshAvailable();
+    }
+    if (haveProject) RetrieveOtherInfo(toolProject);
+    UpdateControls();
+}
+
+void frmQuillet::RetrieveOtherInfo(const std::string& toolProject) {
+    tovcore::Global().WriteLog("Retrieving Other Info");
+    const ToolProject p = ReadToolProject(toolProject);
+    ProgramState& s = program_.state;
+    if (program_.frame) {
+        program_.frame->SetResequenceIndex(p.ResequenceIndex);
+        program_.frame->SetLineIncrementIndex(p.LineIncrementIndex);
+    } else {
+        s.ResequenceIndex = p.ResequenceIndex;
+        s.LineIncrementIndex = p.LineIncrementIndex;
+        s.LineIncrement = IncrementForIndex(p.LineIncrementIndex).value_or(10);
+    }
+}
+
+void frmQuillet::SaveProjectInformation(bool force) {
+    ProgramState& s = program_.state;
+    if (!s.ProjectChanged || s.ProjectFileName.empty()) return;
+    host_.HourGlassOn();
+    DisplayMessage(program_, "Saving Settings... Please Wait", true, 2);
+    if (program_.frame) program_.frame->SaveIniInformation(true, true);
+    ClearMessage(program_);
+    // A named tool project file is written whole (also the one Save As or the close question just
+    // named, before any project was opened).
+    s.ProjectOpen = true;
+    {
+        if (!force) {
+            const std::int32_t answer = program_.services.messageBox->Show("Save Project?", vbYesNo, "Open Project", 2);
+            if (answer != kYes) {
+                host_.HourGlassOff();
+                return;
+            }
+        }
+        DisplayMessage(program_, "Saving Project... Please Wait", true, 2);
+        ToolProject p;
+        p.ProjectName = txtProject_->text().toStdString();
+        p.ResequenceIndex = s.ResequenceIndex;
+        p.LineIncrementIndex = IncrementForIndex(s.LineIncrementIndex) ? s.LineIncrementIndex : 0;
+        p.PreCode = pre_->Selected();
+        p.PostCode = post_->Selected();
+        const bool saved = WriteToolProject(s.ProjectFileName, p);
+        ClearMessage(program_);
+        host_.HourGlassOff();
+        if (!saved) {
+            // The change stays marked, so closing asks again.
+            program_.services.messageBox->Show("The tool project could not be saved - " + s.ProjectFileName, vbOKOnly,
+                                               "", 2);
+            return;
+        }
+        if (program_.frame) program_.frame->Window()->SetCaption(Q(" - " + s.ProjectFileName));
+        s.ProjectChanged = false;
+    }
+}
+
+}  // namespace quillet::toolwindow

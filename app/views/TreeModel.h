@@ -1,0 +1,95 @@
+// A Qt item model over the engine's check-box tree (engine::Tree): the project tree and the Called
+// Routines tree of the tool window. The engine's tree holds the truth: the model shows its texts,
+// images, check states, colours and bold, in the order the engine gives (children sorted by text
+// where a node asks for it), and writes a check box the user changes back into the engine's node.
+//
+// The engine fills its tree without knowing of the view. While it does, the model shows nothing
+// (BeginFill); EndFill shows the new tree in one reset, so tens of thousands of nodes appear at
+// once. Checks set by code (the propagation down a subtree) are shown with SubtreeChanged.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QAbstractItemModel>
+#include <QFont>
+#include <QHash>
+#include <QIcon>
+
+#include "engine/tree.h"
+
+class QTreeView;
+
+namespace quillet::views {
+
+class TreeModel : public QAbstractItemModel {
+    Q_OBJECT
+
+public:
+    // `checkable`: the nodes show check boxes the user can change.
+    explicit TreeModel(engine::Tree& tree, bool checkable, QObject* parent = nullptr);
+
+    engine::Tree& tree() { return tree_; }
+    const engine::Tree& tree() const { return tree_; }
+
+    // The engine is about to change the tree's structure: show an empty tree until EndFill.
+    void BeginFill();
+    // Shows the tree as the engine left it, in one reset.
+    void EndFill();
+    bool Filling() const { return filling_; }
+    // Shows the tree again when the engine changed its structure, texts or order since the last
+    // reset (nothing happens otherwise).
+    void Refresh();
+    // Check states, colours or bold of `node` and everything below it were changed by code
+    // (engine::kNoNode: the whole tree).
+    void SubtreeChanged(engine::NodeId node);
+
+    // Icons by the engine's image key ("project", "module", "routine", ...).
+    void SetIcons(QHash<QString, QIcon> icons);
+
+    engine::NodeId NodeOf(const QModelIndex& index) const;
+    QModelIndex IndexOf(engine::NodeId node) const;
+
+    // QAbstractItemModel
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+
+signals:
+    // The user changed the node's check box; the node already holds the new state (the tool
+    // window's NodeCheck handler then applies its rules).
+    void NodeCheck(engine::NodeId node);
+
+private:
+    bool Valid(engine::NodeId node) const;
+    const std::vector<engine::NodeId>& Siblings(engine::NodeId node) const;
+    void Rebuild();
+    void EmitChildren(engine::NodeId node);
+
+    engine::Tree& tree_;
+    bool checkable_;
+    bool filling_ = false;
+    std::uint64_t revision_ = 0;
+    std::size_t count_ = 0;        // nodes the model shows
+    std::vector<int> row_;         // each node's row among its siblings, in display order
+    QHash<QString, QIcon> icons_;
+    QFont bold_;
+};
+
+// Expands in `view` every node the engine marks expanded (after a fill).
+void ApplyExpanded(QTreeView* view, const TreeModel& model);
+// Keeps the engine's `expanded` flags in step with the user's expanding and collapsing.
+void TrackExpanded(QTreeView* view, TreeModel* model);
+// Whether `pos` (viewport coordinates) lies on the check box of the node at `index`.
+bool OnCheckIndicator(const QTreeView* view, const QModelIndex& index, const QPoint& pos);
+// The rectangle of that check box, in viewport coordinates.
+QRect CheckIndicatorRect(const QTreeView* view, const QModelIndex& index);
+
+}  // namespace quillet::views

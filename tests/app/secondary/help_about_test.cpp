@@ -1,0 +1,177 @@
+// The help and about windows: the help text read once, a missing help file, the about labels from
+// the build constants, System Information through the registry store.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QAccessible>
+#include <QEvent>
+
+#include <tovcore/Types.h>
+#include <tovcore/clsTovcore.h>
+#include <tovcore/registry.h>
+
+#include "app/secondary/frmAbout.h"
+#include "app/secondary/frmHelp.h"
+#include "app/startup/AppIdentity.h"
+#include "tests/app/support/AppTestEnv.h"
+#include "tests/support/testsupport.h"
+
+namespace {
+
+using namespace quillet;
+namespace reg = tovcore::registry;
+
+TEST(HelpWindow, ShowsTheShippedHelpTextReadOnlyAndReadsItOnce) {
+    apptest::TestProgram t;
+    const std::string file = t.program.state.ProgramFolder + "Instructions.html";
+    testsupport::WriteBytes(file, "<html><body><h1>Quillet</h1><p>Tick the procedures.</p></body></html>");
+    frmHelp* help = ShowHelp(t.program);
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->rtfHelp()->toPlainText().contains("Tick the procedures."));
+    EXPECT_TRUE(help->rtfHelp()->isReadOnly());
+    EXPECT_EQ(help->Tag(), "frmHelp");
+
+    // Activating it again reads nothing: a help file gone meanwhile gives no message.
+    std::remove(file.c_str());
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(help, &activate);
+    EXPECT_EQ(ShowHelp(t.program), help);
+    EXPECT_TRUE(t.fakes.messageBox.shown.empty());
+    EXPECT_TRUE(help->rtfHelp()->toPlainText().contains("Tick the procedures."));
+
+    // OK closes it and stores its place.
+    help->cmdOk()->click();
+    apptest::ProcessEvents();
+    EXPECT_EQ(t.program.forms.FindByTag("frmHelp"), nullptr);
+    EXPECT_NE(tovcore::Global().GetIniString("frmHelp", "Width", "", t.program.state.IniFileName), "");
+}
+
+TEST(HelpWindow, AMissingHelpFileShowsOneMessageAndNoWindow) {
+    apptest::TestProgram t;
+    const std::string file = t.program.state.ProgramFolder + "Instructions.html";
+    std::remove(file.c_str());
+    EXPECT_EQ(ShowHelp(t.program), nullptr);
+    apptest::ProcessEvents();
+    ASSERT_EQ(t.fakes.messageBox.shown.size(), 1u);
+    // With no language file in use, message 17 is empty: a blank and the path.
+    EXPECT_EQ(t.fakes.messageBox.shown[0].prompt, " " + file);
+    EXPECT_EQ(t.program.forms.FindByTag("frmHelp"), nullptr);
+}
+
+TEST(AboutWindow, ShowsTheBuildConstantsAndTheLibrarysVersion) {
+    apptest::TestProgram t;
+    frmAbout* about = ShowAbout(t.program);
+    const tovcore::AppObject app = QuilletAppObject();
+    EXPECT_EQ(about->Caption().toStdString(), "About " + app.Title);
+    EXPECT_EQ(about->lblTitle()->Caption().toStdString(), app.Title);
+    EXPECT_EQ(about->lblVersion()->Caption().toStdString(), tovcore::Global().GetVersion());
+    EXPECT_EQ(about->lblDescription()->Caption().toStdString(), app.FileDescription);
+    EXPECT_EQ(about->lblDisclaimer()->Caption().toStdString(), app.LegalCopyright + " by " + app.CompanyName);
+    EXPECT_EQ(about->lblComment()->Caption().toStdString(), app.Comments);
+    EXPECT_FALSE(about->lblVersion()->Caption().isEmpty());
+    EXPECT_EQ(ShowAbout(t.program), about) << "one about window";
+    for (QWidget* w : {static_cast<QWidget*>(about->cmdOk()), static_cast<QWidget*>(about->cmdSysInfo()),
+                       static_cast<QWidget*>(about->lblTitle())})
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty());
+    about->cmdOk()->click();
+    apptest::ProcessEvents();
+    EXPECT_EQ(t.program.forms.FindByTag("frmAbout"), nullptr);
+}
+
+TEST(AboutWindow, ALanguageFilesCaptionWinsOverTheProgramsOwn) {
+    apptest::TestProgram t;
+    testsupport::WriteBytes(t.program.state.LanguageFile,
+                            "[frmAbout]\r\nfrmAbout=\xC3\x9C" "ber Quillet\r\ncmdOk=Gut\r\n");
+    t.program.state.LanguageFileExists = true;
+    frmAbout about(t.program);
+    EXPECT_EQ(about.Caption(), QString::fromUtf8("\xC3\x9C" "ber Quillet"));
+    EXPECT_EQ(about.cmdOk()->Caption(), "Gut");
+}
+
+// Registry values of the machine hive for one test, removed again afterwards.
+class SysInfoKeys {
+public:
+    void Set(const std::string& key, const std::string& name, const std::string& value) {
+        std::int32_t handle = 0;
+        ASSERT_EQ(reg::CreateKey(tovcore::HKEY_LOCAL_MACHINE, key, handle), reg::ERROR_SUCCESS);
+        ASSERT_EQ(reg::SetValue(handle, name, 1, value + std::string(1, '\0')), reg::ERROR_SUCCESS);
+        reg::CloseKey(handle);
+        keys_.push_back(key);
+    }
+    ~SysInfoKeys() {
+        for (const std::string& key : keys_) reg::DeleteKey(tovcore::HKEY_LOCAL_MACHINE, key);
+    }
+
+private:
+    std::vector<std::string> keys_;
+};
+
+TEST(AboutWindow, SystemInformationIsFoundThroughTheRegistryStore) {
+    if (::geteuid() != 0) GTEST_SKIP() << "writing the machine hive needs administrator rights";
+    testsupport::TempDir dir;
+    testsupport::WriteBytes(dir.file("tools/MSINFO32.EXE"), "");
+    const struct {
+        const char* name;
+        const char* pathValue;    // "PATH" under Shared Tools\MSINFO, nullptr: none
+        std::string folderValue;  // "MSINFO" under Shared Tools Location, "": none
+        bool launcherWorks;
+        std::string started;      // "" when nothing may start
+    } cases[] = {
+        {"the program's path", "/opt/sysinfo/msinfo", "", true, "/opt/sysinfo/msinfo"},
+        {"only the folder key", nullptr, dir.path() + "tools\\", true, dir.path() + "tools/MSINFO32.EXE"},
+        {"a folder without the program", nullptr, dir.path(), true, ""},
+        {"neither key", nullptr, "", true, ""},
+        {"a program that does not start", "/opt/sysinfo/msinfo", "", false, "/opt/sysinfo/msinfo"},
+    };
+    for (const auto& c : cases) {
+        apptest::TestProgram t;
+        SysInfoKeys keys;
+        if (c.pathValue) keys.Set("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", c.pathValue);
+        if (!c.folderValue.empty()) keys.Set("SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO", c.folderValue);
+        t.fakes.launcher.succeed = c.launcherWorks;
+        frmAbout about(t.program);
+        about.cmdSysInfo()->click();
+        if (c.started.empty()) {
+            EXPECT_TRUE(t.fakes.launcher.calls.empty()) << c.name;
+        } else {
+            ASSERT_EQ(t.fakes.launcher.calls.size(), 1u) << c.name;
+            EXPECT_EQ(t.fakes.launcher.calls[0].target, c.started) << c.name;
+            EXPECT_TRUE(t.fakes.launcher.calls[0].arguments.empty()) << c.name;
+        }
+        const bool message = c.started.empty() || !c.launcherWorks;
+        ASSERT_EQ(t.fakes.messageBox.shown.size(), message ? 1u : 0u) << c.name;
+        if (message) {
+            EXPECT_EQ(t.fakes.messageBox.shown[0].prompt, "System Information Is Unavailable At This Time");
+        }
+    }
+}
+
+TEST(GetKeyValue, StringsWithoutTheirEndAndNumbersInHexadecimal) {
+    if (::geteuid() != 0) GTEST_SKIP() << "writing the machine hive needs administrator rights";
+    const std::string key = "SOFTWARE\\QuilletTest";
+    std::int32_t handle = 0;
+    ASSERT_EQ(reg::CreateKey(tovcore::HKEY_LOCAL_MACHINE, key, handle), reg::ERROR_SUCCESS);
+    reg::SetValue(handle, "Text", 1, std::string("abc\0", 4));
+    reg::SetValue(handle, "Number", 4, std::string("\x01\x02\x03\xA4", 4));
+    reg::SetValue(handle, "Binary", 3, "xyz");
+    reg::CloseKey(handle);
+    std::string value = "stale";
+    EXPECT_TRUE(GetKeyValue(tovcore::HKEY_LOCAL_MACHINE, key, "Text", value));
+    EXPECT_EQ(value, "abc");
+    EXPECT_TRUE(GetKeyValue(tovcore::HKEY_LOCAL_MACHINE, key, "Number", value));
+    EXPECT_EQ(value, "&hA4030201");
+    EXPECT_FALSE(GetKeyValue(tovcore::HKEY_LOCAL_MACHINE, key, "Binary", value));
+    EXPECT_EQ(value, "");
+    EXPECT_FALSE(GetKeyValue(tovcore::HKEY_LOCAL_MACHINE, key, "Missing", value));
+    EXPECT_FALSE(GetKeyValue(tovcore::HKEY_LOCAL_MACHINE, key + "\\Nope", "Text", value));
+    for (const char* name : {"Text", "Number", "Binary"}) {
+        reg::OpenKey(tovcore::HKEY_LOCAL_MACHINE, key, handle);
+        reg::DeleteValue(handle, name);
+        reg::CloseKey(handle);
+    }
+    reg::DeleteKey(tovcore::HKEY_LOCAL_MACHINE, key);
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+#include "tests/app/support/AppTestEnv.h"
+
+#include <filesystem>
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <tovcore/clsTovcore.h>
+
+#include "app/startup/AppIdentity.h"
+#include "tests/support/testsupport.h"
+
+namespace apptest {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "quillet-tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+namespace {
+bool g_initialised = false;
+}  // namespace
+
+bool LibraryInitialised() { return g_initialised; }
+
+const std::string& InitLibrary() {
+    App();
+    g_initialised = true;
+    static const std::string ini = tovcore::Global().InitializeDll(quillet::QuilletAppObject(), tovcore::Freeware);
+    return ini;
+}
+
+std::string DataFolder() {
+    InitLibrary();
+    return tovcore::Global().GetSpecialFolders().ApplicationDataFolderLocal;
+}
+
+TestProgram::TestProgram() {
+    quillet::ProgramState& s = program.state;
+    s.IniFileName = InitLibrary();
+    // Every program starts from a first start's settings file, also when one test program runs
+    // many tests in one process.
+    std::filesystem::remove(s.IniFileName);
+    s.objSpecialFolders = tovcore::Global().GetSpecialFolders();
+    s.ProgramFolder = testsupport::RunRoot() + "install/";
+    std::filesystem::create_directories(s.ProgramFolder);
+    s.LanguagesFolder = s.objSpecialFolders.ApplicationDataFolderLocal + "Languages/";
+    s.LanguageFile = s.LanguagesFolder + "Default.ist";
+    s.LanguageFileExists = false;
+    program.services = fakes.Bundle();
+}
+
+TestProgram::~TestProgram() { ProcessEvents(); }
+
+void ProcessEvents() {
+    App();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+}  // namespace apptest

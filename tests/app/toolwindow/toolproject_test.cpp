@@ -1,0 +1,268 @@
+// Tool project files through the frame's menus as a user works with them: New, Open, Save, Save
+// As, the recent list, cancelled dialogs, the line-numbering choices, and closing the program.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <QTest>
+
+#include <tovcore/clsTovcore.h>
+
+#include "app/core/Program.h"
+#include "app/toolwindow/SnippetPanel.h"
+#include "app/toolwindow/ToolProjectFile.h"
+#include "tests/app/support/ToolFixture.h"
+
+namespace {
+
+using apptest::FramedTool;
+using quillet::toolwindow::frmQuillet;
+
+void Choose(frmQuillet* w, bool pre, const std::string& name) {
+    quillet::toolwindow::SnippetPanel* side = pre ? w->PrePanel() : w->PostPanel();
+    side->Combo()->setEditText(QString::fromStdString(name));
+    QTest::mouseClick(side->AddButton(), Qt::LeftButton);
+}
+
+bool Holds(const std::string& text, const std::string& line) { return text.find(line + "\r\n") != std::string::npos; }
+
+TEST(ToolProject, NewSaveAndOpenAgainGiveBackThePathTheSnippetsAndTheLineNumberChoices) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Billing");  // ".qlp" is added
+    const std::string file = f.dir.path() + "Billing.qlp";
+    {
+        ASSERT_NE(f.Tool(), nullptr);
+        EXPECT_EQ(f.t.program.state.ProjectFileName, file);
+        EXPECT_EQ(f.frame->Caption().toStdString(), " - " + file);
+        ASSERT_FALSE(f.frame->RecentProjects().empty());
+        EXPECT_EQ(f.frame->RecentProjects().front(), file);
+        Choose(f.Tool(), true, "Trace");
+        Choose(f.Tool(), false, "Trace");
+        f.Click("mnuLineNumberIncrement", 9);
+        f.Click("mnuLineNumberResequence", 2);
+        EXPECT_TRUE(f.t.program.state.ProjectChanged);
+        f.Click("mnuSaveProject");
+        EXPECT_FALSE(f.t.program.state.ProjectChanged);
+        const std::string text = testsupport::ReadBytes(file);
+        EXPECT_TRUE(Holds(text, "ProjectName=" + f.group)) << text;
+        EXPECT_TRUE(Holds(text, "LineNumberIncrement=9")) << text;
+        EXPECT_TRUE(Holds(text, "LineNumberResequence=2")) << text;
+        EXPECT_TRUE(Holds(text, "CodeType1=Trace")) << text;
+        EXPECT_NE(text.find("[PostCode]"), std::string::npos) << text;
+    }
+    FramedTool g;  // the program started again
+    g.t.fakes.dialogs.openResults.push_back(file);
+    g.Click("mnuOpenProject");
+    frmQuillet* w = g.Tool();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->txtProject()->text().toStdString(), f.group);
+    EXPECT_TRUE(w->ProjectLoaded());
+    EXPECT_EQ(w->PrePanel()->Selected(), std::vector<std::string>{"Trace"});
+    EXPECT_EQ(w->PostPanel()->Selected(), std::vector<std::string>{"Trace"});
+    EXPECT_EQ(g.t.program.state.LineIncrement, 100);
+    EXPECT_TRUE(g.frame->MenuItem("mnuLineNumberIncrement", 9)->Checked());
+    EXPECT_EQ(g.t.program.state.ResequenceIndex, 2);
+    EXPECT_TRUE(w->Button("cmdAddCode")->isEnabled());
+    EXPECT_EQ(g.frame->Caption().toStdString(), " - " + file);
+}
+
+TEST(ToolProject, CancelledDialogsKeepTheToolProjectItsFileNameAndItsTree) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Keep.qlp");
+    const std::string file = f.t.program.state.ProjectFileName;
+    for (const char* item : {"mnuNewProject", "mnuOpenProject", "mnuSaveProjectAs"}) {
+        SCOPED_TRACE(item);
+        f.t.program.state.ProjectChanged = false;  // no question before the dialog
+        f.Click(item);  // no answer queued: the dialog is cancelled
+        EXPECT_EQ(f.t.program.state.ProjectFileName, file);
+        ASSERT_NE(f.Tool(), nullptr);
+        EXPECT_TRUE(f.Tool()->ProjectLoaded());
+        EXPECT_EQ(f.Tool()->txtProject()->text().toStdString(), f.group);
+    }
+}
+
+TEST(ToolProject, SaveAsWritesTheWholeToolProjectIntoTheNewFile) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "First.qlp");
+    Choose(f.Tool(), true, "Trace");
+    f.Click("mnuSaveProject");
+    const std::string first = testsupport::ReadBytes(f.dir.path() + "First.qlp");
+    f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + "Second");
+    f.Click("mnuSaveProjectAs");  // nothing changed since the save: written all the same
+    const std::string second = f.dir.path() + "Second.qlp";
+    EXPECT_EQ(f.t.program.state.ProjectFileName, second);
+    const std::string text = testsupport::ReadBytes(second);
+    EXPECT_TRUE(Holds(text, "ProjectName=" + f.group)) << text;
+    EXPECT_TRUE(Holds(text, "CodeType1=Trace")) << text;
+    EXPECT_EQ(testsupport::ReadBytes(f.dir.path() + "First.qlp"), first);
+    EXPECT_EQ(f.frame->Caption().toStdString(), " - " + second);
+    EXPECT_EQ(f.frame->RecentProjects().front(), second);
+}
+
+TEST(ToolProject, OpeningAFileThatIsGoneSaysSoAndMakesNothing) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Here.qlp");
+    const std::string gone = f.dir.path() + "Gone.qlp";
+    f.t.fakes.dialogs.openResults.push_back(gone);
+    f.Click("mnuOpenProject");
+    EXPECT_EQ(f.t.fakes.messageBox.shown.back().prompt, "Project does not exist - " + gone);
+    EXPECT_FALSE(std::filesystem::exists(gone));
+    EXPECT_EQ(f.t.program.state.ProjectFileName, f.dir.path() + "Here.qlp");
+    EXPECT_TRUE(f.Tool()->ProjectLoaded());
+}
+
+TEST(ToolProject, ASavedSelectionHoldsNoKeyOfALongerEarlierList) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Sel.qlp");
+    Choose(f.Tool(), true, "Trace");
+    Choose(f.Tool(), true, "Timing");  // a new snippet: its file is made when it is edited
+    f.Click("mnuSaveProject");
+    const std::string file = f.dir.path() + "Sel.qlp";
+    EXPECT_TRUE(Holds(testsupport::ReadBytes(file), "CodeType2=Timing"));
+    auto* side = f.Tool()->PrePanel();
+    side->List()->setCurrentRow(1);
+    QTest::mouseClick(side->RemoveButton(), Qt::LeftButton);
+    EXPECT_TRUE(f.t.program.state.ProjectChanged);  // removing changes the tool project too
+    f.Click("mnuSaveProject");
+    const std::string text = testsupport::ReadBytes(file);
+    EXPECT_TRUE(Holds(text, "CodeType1=Trace")) << text;
+    EXPECT_EQ(text.find("CodeType2"), std::string::npos) << text;
+}
+
+TEST(ToolProject, NewAsksBeforeReplacingAFileThatOnlyGainedItsExtension) {
+    struct Case {
+        const char* name;
+        std::int32_t answer;
+        bool replaced;
+    };
+    for (const Case c : {Case{"kept on No", quillet::kNo, false}, Case{"replaced on Yes", quillet::kYes, true}}) {
+        SCOPED_TRACE(c.name);
+        FramedTool f;
+        const std::string existing = f.dir.path() + "Old.qlp";
+        testsupport::WriteBytes(existing, "[Quillet]\r\nProjectName=/somewhere/else.vbp\r\n");
+        f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + "Old");
+        f.t.fakes.messageBox.answers = {c.answer};
+        f.Click("mnuNewProject");
+        EXPECT_NE(f.t.fakes.messageBox.shown.at(0).prompt.find("already exists"), std::string::npos);
+        const std::string text = testsupport::ReadBytes(existing);
+        EXPECT_EQ(text.find("/somewhere/else.vbp") == std::string::npos, c.replaced) << text;
+        EXPECT_EQ(f.t.program.state.ProjectFileName == existing, c.replaced);
+    }
+}
+
+TEST(ToolProject, NewOffersToSaveTheChangedToolProjectFirst) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Changed.qlp");
+    Choose(f.Tool(), true, "Trace");
+    f.t.fakes.messageBox.answers = {quillet::kCancel};
+    const auto requests = f.t.fakes.dialogs.requests.size();
+    f.Click("mnuNewProject");
+    EXPECT_EQ(f.t.fakes.messageBox.shown.back().prompt, "Do you want to save this project?");
+    EXPECT_EQ(f.t.fakes.dialogs.requests.size(), requests);  // Cancel: no dialog, nothing changed
+    EXPECT_TRUE(f.t.program.state.ProjectChanged);
+    f.t.fakes.messageBox.answers = {quillet::kYes};
+    f.Click("mnuNewProject");  // saved, then the dialog (cancelled)
+    EXPECT_TRUE(Holds(testsupport::ReadBytes(f.dir.path() + "Changed.qlp"), "CodeType1=Trace"));
+    EXPECT_EQ(f.t.program.state.ProjectFileName, f.dir.path() + "Changed.qlp");
+}
+
+TEST(ToolProject, StoredLineNumberIndexesAreCheckedAgainstTheMenusItems) {
+    struct Case {
+        const char* increment;
+        const char* resequence;
+        int incrementIndex, resequenceIndex;
+    };
+    const Case cases[] = {{"9", "2", 9, 2}, {"4", "1", 4, 1}, {"7", "3", 0, 0}, {"-1", "-2", 0, 0},
+                          {"abc", "x1", 0, 0}, {" 3 ", "", 3, 0}};
+    testsupport::TempDir dir;
+    apptest::InitLibrary();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.increment);
+        const std::string file = dir.path() + "p.qlp";
+        testsupport::WriteBytes(file, std::string("[Quillet]\r\nLineNumberResequence=") + c.resequence +
+                                          "\r\nLineNumberIncrement=" + c.increment + "\r\n");
+        const quillet::toolwindow::ToolProject p = quillet::toolwindow::ReadToolProject(file);
+        EXPECT_EQ(p.LineIncrementIndex, c.incrementIndex);
+        EXPECT_EQ(p.ResequenceIndex, c.resequenceIndex);
+    }
+}
+
+TEST(ToolProject, LineNumberingFromTheFramesMenuNumbersTheFilesOnDisk) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Num.qlp");
+    f.Click("mnuLineNumberIncrement", 0);
+    f.Click("mnuLineNumberResequence", 0);
+    ASSERT_TRUE(f.frame->MenuItem("mnuAddLineNumbers")->isEnabled());
+    f.Click("mnuAddLineNumbers");
+    EXPECT_NE(f.Read("modMain.bas").find("000010     DoWork 1\r\n"), std::string::npos);
+    EXPECT_NE(f.Read("modMain.bas").find("000020     DoWork = n + 1\r\n"), std::string::npos);
+    // "Whole Project": the member in the sub-folder goes on counting after the first project's files.
+    const std::string lib = f.Read("Sub/modLib.bas");
+    const std::size_t at = lib.find(" Debug.Print \"lib\"\n");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(lib.substr(at - 11, 7), "\n000030") << lib;
+    f.Click("mnuRemoveLineNumbers");
+    EXPECT_EQ(f.Read("modMain.bas").find("000010"), std::string::npos);
+}
+
+// ---- closing --------------------------------------------------------------------------------
+
+TEST(ClosingTheProgram, AsksAboutAChangedToolProjectAndDoesWhatTheAnswerSays) {
+    struct Case {
+        const char* name;
+        bool change;
+        std::int32_t answer;
+        bool asked, closes, saved;
+    };
+    const Case cases[] = {
+        {"unchanged: no question", false, quillet::kYes, false, true, false},
+        {"Yes saves and closes", true, quillet::kYes, true, true, true},
+        {"No closes without saving", true, quillet::kNo, true, true, false},
+        {"Cancel keeps the program", true, quillet::kCancel, true, false, false},
+        {"a dismissed box keeps the program", true, quillet::kAnswerNone, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FramedTool f;
+        f.NewProjectOnGroup(f.dir.path() + "Close.qlp");
+        f.Click("mnuSaveProject");
+        const std::string before = testsupport::ReadBytes(f.dir.path() + "Close.qlp");
+        if (c.change) Choose(f.Tool(), true, "Trace");
+        f.t.fakes.messageBox.shown.clear();
+        f.t.fakes.messageBox.answers = {c.answer};
+        const bool closed = f.frame->Unload();
+        apptest::ProcessEvents();
+        const bool asked = !f.t.fakes.messageBox.shown.empty() &&
+                           f.t.fakes.messageBox.shown[0].prompt == "Do you want to save this project?";
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(closed, c.closes);
+        EXPECT_EQ(f.frame.isNull() || !f.frame->isVisible(), c.closes);
+        const std::string after = testsupport::ReadBytes(f.dir.path() + "Close.qlp");
+        EXPECT_EQ(Holds(after, "CodeType1=Trace"), c.saved) << after;
+        if (!c.saved) {
+            EXPECT_EQ(after, before);
+        }
+        if (!c.closes) {
+            EXPECT_NE(f.Tool(), nullptr);
+        }
+    }
+}
+
+TEST(ClosingTheProgram, YesWithoutAToolProjectFileAsksForOneAndItsCancelKeepsTheWindow) {
+    FramedTool f;
+    f.Click("mnuNewProject");  // the tool window comes; its dialog is cancelled
+    ASSERT_NE(f.Tool(), nullptr);
+    EXPECT_TRUE(f.t.program.state.ProjectFileName.empty());
+    f.t.fakes.dialogs.openResults.push_back(f.group);
+    QTest::mouseClick(f.Tool()->Button("cmdBrowse"), Qt::LeftButton);
+    f.t.fakes.messageBox.answers = {quillet::kYes};
+    EXPECT_FALSE(f.frame->Unload());  // the save dialog is cancelled
+    EXPECT_NE(f.Tool(), nullptr);
+    f.t.fakes.messageBox.answers = {quillet::kYes};
+    f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + "Named");
+    EXPECT_TRUE(f.frame->Unload());
+    apptest::ProcessEvents();
+    EXPECT_TRUE(Holds(testsupport::ReadBytes(f.dir.path() + "Named.qlp"), "ProjectName=" + f.group));
+}
+
+}  // namespace
