@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "engine/classify.h"
+#include "engine/loader.h"
 #include "engine/scanner.h"
 #include "engine/source.h"
 #include "platform/fileio.h"
@@ -187,13 +188,30 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
 }
 
 void AddTraceInitCall(ChangeSet& cs) {
+    const char* kNoCall = "no start-up call was added: ";
     const ProjectInfo* project = StartupProject(cs.state);
-    if (!project || project->StartupFile.empty()) return;
+    if (!project) {
+        cs.Problem(cs.state.ProjectFileTitle, std::string(kNoCall) + "the group names no start-up project");
+        return;
+    }
+    if (project->StartupFile.empty()) {
+        cs.Problem(project->name, kNoCall + (project->StartupNote.empty() ? std::string("it has no start-up file")
+                                                                           : project->StartupNote));
+        return;
+    }
+    // Only a file the project lists is ever edited.
     const platform::ResolvedPath resolved = platform::ResolveListedPath(project->StartupFileFolder, project->StartupFile);
-    if (!resolved.exists) return;
+    const clsFileInfo* info = FileAt(cs.state.model, resolved.path);
+    if (!info) {
+        cs.Problem(project->name, kNoCall + ShownName(project->StartupFile) + " is not a file it lists");
+        return;
+    }
     const std::string& path = resolved.path;
-    const clsFileInfo* info = FileAt(cs.state.model, path);
-    const std::string name = info ? info->fFilename : project->StartupFile;
+    const std::string& name = info->fFilename;
+    if (!resolved.exists) {
+        cs.Problem(name, std::string(kNoCall) + "the file does not exist");
+        return;
+    }
 
     SourceRead read;
     if (const PendingChange* pending = cs.Find(path)) {
@@ -201,8 +219,10 @@ void AddTraceInitCall(ChangeSet& cs) {
         read.text = platform::SplitLines(pending->content);
         read.before = pending->before;
         read.mode = pending->mode;
-    } else if (ReadFileToRewrite(cs, path, name, Fingerprint{}, read) != ReadOutcome::Read) {
-        return;
+    } else {
+        const ReadOutcome outcome = ReadFileToRewrite(cs, path, name, Fingerprint{}, read);
+        if (outcome == ReadOutcome::Missing) cs.Problem(name, std::string(kNoCall) + "the file does not exist");
+        if (outcome != ReadOutcome::Read) return;
     }
     std::vector<std::string>& lines = read.text.lines;
     const auto n = static_cast<LineIndex>(lines.size());
@@ -211,9 +231,10 @@ void AddTraceInitCall(ChangeSet& cs) {
         if (!IEquals(t, "Private Sub Form_Initialize()") && !IEquals(t, "Public Sub Main()")) continue;
         const LineIndex at = HeaderEndLine(lines, i, n);
         read.text.Insert(static_cast<std::size_t>(at) + 1, kTraceInitCallLine);
-        WriteLinesToFile(cs, path, name, read.text, read, info ? info->fProject : project->name);
+        WriteLinesToFile(cs, path, name, read.text, read, info->fProject);
         return;
     }
+    cs.Problem(name, std::string(kNoCall) + "it has no \"Private Sub Form_Initialize()\" or \"Public Sub Main()\" line");
 }
 
 void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::string& name, const std::string& project) {

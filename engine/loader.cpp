@@ -1,5 +1,6 @@
 #include "engine/loader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -40,7 +41,9 @@ public:
     ProjectLoader(LoadContext& ctx) : ctx_(ctx), st_(ctx.state), model_(ctx.state.model), host_(ctx.host) {}
 
     void Run() {
-        st_.ProjectPath = st_.txtProject;
+        // However the path was typed, the project is known by one absolute path (the change
+        // journal and undo compare it).
+        st_.ProjectPath = platform::AbsolutePath(st_.txtProject);
         const std::size_t dot = st_.ProjectPath.rfind('.');
         const std::string extension = dot == std::string::npos ? std::string() : st_.ProjectPath.substr(dot + 1);
         st_.ProjectFolder = platform::FolderOf(st_.ProjectPath);
@@ -73,8 +76,16 @@ public:
             projects.emplace(st_.ProjectFileTitle, "");
             order.push_back(GroupMember{"", st_.ProjectFileTitle, true});
         } else if (IEquals(extension, "vbg")) {
-            const std::vector<std::string> lines = ReadLines(st_.ProjectPath);
+            const std::vector<std::string> lines = ReadLines(st_.ProjectPath, st_.ProjectFileTitle);
             for (GroupMember& member : ReadGroupMembers(lines)) {
+                const std::string listed = member.subFolder + member.projectFile;
+                const std::string why = ListedNameProblem(member.projectFile.empty() ? "" : listed);
+                if (!why.empty())
+                    throw EngineError(st_.ProjectFileTitle + ", line " + std::to_string(member.line) + ": " + why +
+                                      "; the group was not loaded");
+                if (platform::ResolveListedPath(st_.ProjectFolder, listed).path == st_.ProjectPath)
+                    throw EngineError("The group " + st_.ProjectFileTitle + " lists itself as a member project (line " +
+                                      std::to_string(member.line) + "); the group was not loaded");
                 if (!projects.emplace(member.projectFile, member.subFolder).second)
                     throw EngineError("The group " + st_.ProjectFileTitle + " lists the project " + member.projectFile +
                                       " twice.");
@@ -104,12 +115,15 @@ public:
     }
 
 private:
-    std::vector<std::string> ReadLines(const std::string& path) {
+    // The lines of a project or group file; an empty one is refused (there is nothing to load).
+    std::vector<std::string> ReadLines(const std::string& path, const std::string& name) {
         const double t0 = host_.Seconds();
         std::int32_t offset = 0;
-        std::optional<LineArray> text = ReadSourceFile(path, offset);
+        std::optional<LineArray> text = ReadSourceFile(path, offset, nullptr, name);
         ctx_.stats.readSeconds += host_.Seconds() - t0;
         if (!text) throw EngineError("The file does not exist: " + path);
+        if (std::all_of(text->lines.begin(), text->lines.end(), [](const std::string& l) { return Trim(l).empty(); }))
+            throw EngineError(name + " is empty; there is nothing to load");
         return std::move(text->lines);
     }
 
@@ -143,7 +157,7 @@ private:
             return;
         }
 
-        const std::vector<std::string> lines = ReadLines(projectFile.path);
+        const std::vector<std::string> lines = ReadLines(projectFile.path, member.subFolder + member.projectFile);
         const std::string message = "Scanning " + name;
         host_.WriteLog(message);
         host_.DisplayMessage(message, true, align::kLeft);
@@ -155,39 +169,61 @@ private:
         const std::string earlierFile = model_.StartupFile, earlierFolder = model_.StartupFileFolder;
         model_.StartupFile.clear();
         model_.StartupFileFolder.clear();
-        std::string key, value;
+        std::string key, value, startupValue;
         bool startupLine = false;
-        for (const std::string& line : lines) {
+        for (std::size_t n = 0; n < lines.size(); ++n) {
             if (host_.CancelRequested()) throw Cancelled{};
-            if (!SplitProjectLine(line, key, value)) continue;
+            if (!SplitProjectLine(lines[n], key, value)) continue;
             FileKind kind;
             if (IEquals(key, "Startup=")) {
                 startupLine = true;
-                model_.StartupObject = value;
-                if (!IEquals(value, "Sub Main")) {
-                    model_.StartupObject = value + ".frm";
-                    model_.StartupFile = model_.StartupObject;
-                    model_.StartupFileFolder = info.folder;
-                }
+                startupValue = value;
+                model_.StartupObject = IEquals(value, "Sub Main") ? value : value + ".frm";
             } else if (KindOfKey(key, kind)) {
+                const std::string why = ListedNameProblem(value);
+                if (!why.empty())
+                    throw EngineError(member.subFolder + member.projectFile + ", line " + std::to_string(n + 1) + " (" +
+                                      ShownName(key) + "): " + why + "; the project was not loaded");
                 AddFile(j, kind, name, info.folder, value);
             }
         }
 
-        // The start-up form's file as this project lists it (it may stand in a sub-folder).
-        if (startupLine && !IEquals(model_.StartupObject, "Sub Main") && !model_.StartupObject.empty())
-            for (std::size_t i = firstFile[1]; i < model_.FormFiles.size(); ++i)
-                if (IEquals(ListedFileName(model_.FormFiles[i].fFilename), model_.StartupObject)) {
-                    model_.StartupFile = model_.FormFiles[i].fFilename;
-                    model_.StartupFileFolder = model_.FormFiles[i].fAppFldr;
-                    break;
-                }
-        model_.Projects[projectIndex].StartupFile = model_.StartupFile;
-        model_.Projects[projectIndex].StartupFileFolder = model_.StartupFileFolder;
+        // The start-up file is always one this project lists: the form that "Startup=" names (by
+        // its file name or by its VB_Name), or the file that holds Sub Main.
+        ProjectInfo& project = model_.Projects[projectIndex];
+        if (startupLine && !IEquals(startupValue, "Sub Main")) {
+            model_.StartupFile.clear();
+            model_.StartupFileFolder.clear();
+            if (const clsFileInfo* form = StartupForm(firstFile[1], startupValue)) {
+                model_.StartupFile = form->fFilename;
+                model_.StartupFileFolder = form->fAppFldr;
+            } else if (startupValue == "(None)" || startupValue.empty()) {
+                project.StartupNote = "it has no start-up object";
+            } else {
+                project.StartupNote = "its start-up form " + ShownName(startupValue) + " is not a form it lists";
+            }
+        } else if (model_.StartupFile.empty()) {
+            project.StartupNote = startupLine ? "none of its files holds Sub Main" : "it names no start-up object";
+        }
+        project.StartupFile = model_.StartupFile;
+        project.StartupFileFolder = model_.StartupFileFolder;
         if (model_.StartupFile.empty()) {
             model_.StartupFile = earlierFile;
             model_.StartupFileFolder = earlierFolder;
         }
+    }
+
+    // The form of this project (its forms from `first` on) that `name` names: by file name
+    // (name & ".frm") or by the VB_Name in its attribute header.
+    const clsFileInfo* StartupForm(std::size_t first, const std::string& name) {
+        const FileList& forms = model_.FormFiles;
+        for (std::size_t i = first; i < forms.size(); ++i)
+            if (IEquals(ListedFileName(forms[i].fFilename), name + ".frm")) return &forms[i];
+        for (std::size_t i = first; i < forms.size(); ++i) {
+            const std::shared_ptr<const SourceText> source = ctx_.Source(forms[i].fKey);
+            if (source && IEquals(VbName(source->lines()), name)) return &forms[i];
+        }
+        return nullptr;
     }
 
     void AddFile(std::size_t j, FileKind kind, const std::string& projectName, const std::string& folder,
@@ -248,6 +284,68 @@ private:
 
 }  // namespace
 
+std::string ListedNameProblem(std::string_view name) {
+    if (Trim(name).empty()) return "the line names no file (the name is empty)";
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F')
+            return "the name \"" + ShownName(name) + "\" holds a control character, which no file name may hold";
+    return {};
+}
+
+std::string ShownName(std::string_view name) {
+    std::string out;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::set<std::string> ListedPaths(const std::string& projectPath) {
+    std::set<std::string> paths = {projectPath};
+    const std::string folder = platform::FolderOf(projectPath);
+    const auto readLines = [](const std::string& path, std::vector<std::string>& lines) {
+        std::int32_t offset = 0;
+        try {
+            std::optional<LineArray> text = ReadSourceFile(path, offset);
+            if (!text) return false;
+            lines = std::move(text->lines);
+            return true;
+        } catch (const EngineError&) {
+            return false;
+        }
+    };
+    std::vector<std::string> projects;
+    if (platform::IEndsWith(projectPath, ".vbg")) {
+        std::vector<std::string> lines;
+        if (!readLines(projectPath, lines)) return paths;
+        for (const GroupMember& m : ReadGroupMembers(lines)) {
+            if (m.projectFile.empty() || !ListedNameProblem(m.subFolder + m.projectFile).empty()) continue;
+            const std::string path = platform::ResolveListedPath(folder, m.subFolder + m.projectFile).path;
+            if (paths.insert(path).second) projects.push_back(path);
+        }
+    } else {
+        projects.push_back(projectPath);
+    }
+    std::string key, value;
+    for (const std::string& project : projects) {
+        std::vector<std::string> lines;
+        if (!readLines(project, lines)) continue;
+        FileKind kind;
+        for (const std::string& line : lines)
+            if (SplitProjectLine(line, key, value) && KindOfKey(key, kind) && ListedNameProblem(value).empty())
+                paths.insert(platform::ResolveListedPath(platform::FolderOf(project), value).path);
+    }
+    return paths;
+}
+
 bool SplitProjectLine(std::string_view line, std::string& key, std::string& value) {
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return false;
@@ -261,7 +359,8 @@ bool SplitProjectLine(std::string_view line, std::string& key, std::string& valu
 
 std::vector<GroupMember> ReadGroupMembers(const std::vector<std::string>& lines) {
     std::vector<GroupMember> members;
-    for (const std::string& line : lines) {
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const std::string& line = lines[n];
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
         const std::string_view key = std::string_view(line).substr(0, eq + 1);
@@ -277,6 +376,7 @@ std::vector<GroupMember> ReadGroupMembers(const std::vector<std::string>& lines)
             m.projectFile = std::string(value);
         }
         m.startup = startup;
+        m.line = n + 1;
         members.push_back(std::move(m));
     }
     return members;

@@ -2,6 +2,7 @@
 // and the reload that every command ends with.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,8 +47,21 @@ struct GroupMember {
     std::string subFolder;
     std::string projectFile;
     bool startup = false;
+    std::size_t line = 0;  // its line in the group file, counted from 1
 };
 std::vector<GroupMember> ReadGroupMembers(const std::vector<std::string>& lines);
+
+// Why a listed name cannot be taken as a file name, or "" when it can: it is empty, or it holds a
+// control character (a NUL byte would end the name early wherever the system reads it).
+std::string ListedNameProblem(std::string_view name);
+
+// A listed name for a message: control characters shown as "\xNN".
+std::string ShownName(std::string_view name);
+
+// The native paths of everything the project or group at `projectPath` (absolute) lists, as a load
+// resolves them: the file itself, its member projects, and every module, form and class of each.
+// Names that a load refuses are left out; a file that cannot be read lists nothing more.
+std::set<std::string> ListedPaths(const std::string& projectPath);
 
 // With `folderFlag` true: appends "/" to a non-empty path that lacks it and sets `folder` to it.
 // With it false: splits a non-empty path after its last "/" into `folder` and `fileName`, and

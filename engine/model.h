@@ -179,6 +179,9 @@ struct ProjectInfo {
     // Sub Main) and its native folder; "" when the project names none.
     std::string StartupFile;
     std::string StartupFileFolder;
+    // Why the project has no start-up file ("its start-up form frmX is not a form it lists"); ""
+    // when it has one.
+    std::string StartupNote;
 };
 
 // ---- the project model -----------------------------------------------------------------------

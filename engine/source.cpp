@@ -77,6 +77,24 @@ std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t f
     return j;
 }
 
+std::string VbName(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        std::string_view t = platform::Trim(line);
+        if (!IsAttributeLine(t)) continue;
+        t = platform::Trim(t.substr(9));
+        if (!platform::StartsWith(t, "VB_Name")) continue;
+        t = platform::Trim(t.substr(7));
+        if (t.empty() || t.front() != '=') continue;
+        t = platform::Trim(t.substr(1));
+        if (t.size() >= 2 && t.front() == '"') {
+            const std::size_t close = t.find('"', 1);
+            if (close != std::string_view::npos) return std::string(t.substr(1, close - 1));
+        }
+        return std::string(t);
+    }
+    return {};
+}
+
 void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset) {
     bool begun = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {

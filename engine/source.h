@@ -38,6 +38,10 @@ std::string MaxFileSizeText();
 // the run.
 void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset);
 
+// The name in the file's "Attribute VB_Name = "..."" line (a statement only its attribute header
+// holds); "" when there is none.
+std::string VbName(const std::vector<std::string>& lines);
+
 // The line's first word is "Attribute" (as written).
 bool IsAttributeLine(std::string_view line);
 

@@ -1,6 +1,8 @@
 #include "platform/paths.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <vector>
@@ -140,6 +142,32 @@ ResolvedPath ResolveListedPath(std::string_view base, std::string_view listed) {
     r.path = current;
     r.exists = found && !parts.empty() && Exists(current);
     return r;
+}
+
+std::string AbsolutePath(std::string_view path) {
+    std::string full(path);
+    if (full.empty() || full[0] != '/') {
+        char* cwd = ::getcwd(nullptr, 0);
+        full = (cwd ? std::string(cwd) : std::string()) + "/" + full;
+        std::free(cwd);
+    }
+    const bool folderOnly = full.back() == '/';
+    const std::size_t slash = full.find_last_of('/', folderOnly ? full.size() - 2 : std::string::npos);
+    std::string folder = full.substr(0, slash + 1);
+    std::string name = full.substr(slash + 1);
+    if (name == "." || name == "..") {
+        folder = full + "/";
+        name.clear();
+    }
+    if (char* real = ::realpath(folder.c_str(), nullptr)) {
+        folder = real;
+        std::free(real);
+        if (folder.back() != '/') folder += '/';
+    } else {
+        folder = NormalizePath(folder);
+        if (folder.back() != '/') folder += '/';
+    }
+    return folder + name;
 }
 
 bool IsRegularFile(const std::string& path) {

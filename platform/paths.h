@@ -38,6 +38,12 @@ std::string NormalizePath(std::string_view path);
 // Windows-1252 bytes or UTF-8; disk names are compared in both readings.
 std::string FindEntryIgnoringCase(const std::string& folder, std::string_view name);
 
+// The absolute, normalised form of a native path however it was typed ("App.vbp", "./x/../App.vbp",
+// "/p//App.vbp"): relative to the working folder, its folder resolved on disk (symbolic links and
+// "..", as the system reads them) where that folder exists, lexically otherwise; the last name as
+// given.
+std::string AbsolutePath(std::string_view path);
+
 bool IsRegularFile(const std::string& path);
 bool IsDirectory(const std::string& path);
 

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <tovcore/clsTovcore.h>
 
 #include "engine/addcode.h"
 #include "engine/commit.h"
+#include "platform/text.h"
 #include "tests/engine/rewrite_fixture.h"
 
 using namespace engine;
@@ -314,6 +317,63 @@ TEST(AddCode, SubMainStartUpAndHeadersThatDoNotMatch) {
                                           "Attribute Main.VB_Description = \"start\"", "    InitTraceLog App", "End Sub"}));
 }
 
+// The start-up call goes only into a file the project lists: the form "Startup=" names, by its file
+// name or its VB_Name, or the file that holds Sub Main; where there is none, or the file has no
+// start-up header, the closing message says that no call was added.
+TEST(AddCode, StartUpFileIsAListedFile) {
+    const std::string form = CrLf({"VERSION 5.00", "Begin VB.Form F", "End", "Attribute VB_Name = \"frmStart\"",
+                                   "Private Sub Form_Initialize()", "End Sub"});
+    const std::string withCall = CrLf({"VERSION 5.00", "Begin VB.Form F", "End", "Attribute VB_Name = \"frmStart\"",
+                                       "Private Sub Form_Initialize()", "    InitTraceLog App", "End Sub"});
+    const std::string other = platform::ReplaceAll(form, "frmStart", "frmOther");
+    struct Case {
+        const char* name;
+        std::vector<std::string_view> vbp;
+        std::string message;                                // after "Code Processing Done"
+        std::map<std::string, std::string> files, expected;  // relative name -> bytes
+    } cases[] = {
+        {"the form's file name", {"Form=Forms\\frmStart.frm", "Startup=\"frmStart\""}, "",
+         {{"Forms/frmStart.frm", form}}, {{"Forms/frmStart.frm", withCall}}},
+        {"the form's VB_Name", {"Form=Start.frm", "Startup=\"frmStart\""}, "", {{"Start.frm", form}},
+         {{"Start.frm", withCall}}},
+        {"a form the project does not list", {"Form=Other.frm", "Startup=\"frmStart\""},
+         "App.vbp: no start-up call was added: its start-up form frmStart is not a form it lists",
+         {{"Other.frm", other}, {"frmStart.frm", form}}, {{"Other.frm", other}, {"frmStart.frm", form}}},
+        {"a start-up name that leads out of the project", {"Form=Other.frm", "Startup=\"..\\outside\\frmStart\""},
+         "App.vbp: no start-up call was added: its start-up form ..\\outside\\frmStart is not a form it lists",
+         {{"Other.frm", other}, {"../outside/frmStart.frm", form}},
+         {{"Other.frm", other}, {"../outside/frmStart.frm", form}}},
+        {"Sub Main that no file holds", {"Form=Start.frm", "Startup=\"Sub Main\""},
+         "App.vbp: no start-up call was added: none of its files holds Sub Main", {{"Start.frm", form}},
+         {{"Start.frm", form}}},
+        {"no start-up object", {"Form=Start.frm", "Startup=\"(None)\""},
+         "App.vbp: no start-up call was added: it has no start-up object", {{"Start.frm", form}}, {{"Start.frm", form}}},
+        {"a start-up form without Form_Initialize", {"Form=Start.frm", "Startup=\"frmStart\""},
+         "Start.frm: no start-up call was added: it has no \"Private Sub Form_Initialize()\" or \"Public Sub Main()\" line",
+         {{"Start.frm", CrLf({"Attribute VB_Name = \"frmStart\"", "Private Sub Form_Load()", "End Sub"})}},
+         {{"Start.frm", CrLf({"Attribute VB_Name = \"frmStart\"", "Private Sub Form_Load()", "End Sub"})}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        std::string vbp = "Type=Exe\r\n";
+        for (auto l : c.vbp) (vbp += l) += "\r\n";
+        f.Write("App/App.vbp", vbp);
+        for (const auto& [name, bytes] : c.files) f.Write("App/" + name, bytes);
+        f.Snippet("PreCode", "Trace", kPre);
+        Session s(f, "App/App.vbp");
+        ASSERT_TRUE(s.loaded);
+        Select(s, {"Trace"}, {});
+        for (const auto& [name, bytes] : c.files) {
+            const engine::NodeId node = s.st.treProject.Find("App.vbp_" + platform::ReplaceAll(name, "/", "\\"));
+            if (node != engine::kNoNode) s.st.treProject.Node(node).checked = false;
+        }
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_EQ(s.host.LastBox(), "Code Processing Done" + (c.message.empty() ? "" : "\r\n" + c.message));
+        for (const auto& [name, bytes] : c.expected) EXPECT_EQ(f.Read("App/" + name), bytes) << name;
+    }
+}
+
 // Alternative headers under conditional compilation are one procedure: its pre code goes after the
 // "#End If" that closes the headers' block, so every branch runs it. A directive block inside a
 // body, and a whole procedure inside one, leave the pre code right after the header.
@@ -335,7 +395,7 @@ TEST(AddCode, AlternativeHeadersGetThePreCodeAfterTheirEndIf) {
     ASSERT_EQ(procs->size(), 3u);  // Apply_Patch once
     Select(s, {"P"}, {"P"});
     cmdAddCode_Click(s.st, s.host);
-    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nApp.vbp: no start-up call was added: it names no start-up object");
     EXPECT_EQ(f.Read("modP.bas"),
               CrLf({"Attribute VB_Name = \"modP\"", "#If EnableSecurity Then",
                     "Public Function Apply_Patch(ByRef a As String, ByVal CheckSum As String) As Boolean",
@@ -384,6 +444,9 @@ TEST(AddCode, GroupMembersGetTheReferenceOnlyWhereFilesChanged) {
 
 // Two members list one module: the module is rewritten once, and each member gets the reference
 // line (once, also on a second run), since each now holds trace calls; undo takes each back.
+// P1, the group's start-up project, names no start-up object.
+const std::string kDoneWithoutStartUp = "Code Processing Done\r\nP1.vbp: no start-up call was added: it names no start-up object";
+
 TEST(AddCode, MembersSharingAModuleEachGetTheReference) {
     ProjectFolder f;
     const std::string p1 = CrLf({"Type=Exe", "Module=MDebug; ..\\LocalModule\\Debug.bas", "Module=modA; modA.bas"});
@@ -400,7 +463,7 @@ TEST(AddCode, MembersSharingAModuleEachGetTheReference) {
     Select(s, {"P"}, {});
     s.Check("P1.vbp_modA.bas", false);  // only the shared module changes
     cmdAddCode_Click(s.st, s.host);
-    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(s.host.LastBox(), kDoneWithoutStartUp);
     const std::string once = CrLf({"Attribute VB_Name = \"MDebug\"", "Public Sub Dump()", "PRE Dump", "    x = 1", "", "End Sub"});
     EXPECT_EQ(f.Read("LocalModule/Debug.bas"), once);
     EXPECT_EQ(f.Read("P1/P1.vbp"), CrLf({"Type=Exe", kReference, "Module=MDebug; ..\\LocalModule\\Debug.bas",
@@ -416,7 +479,7 @@ TEST(AddCode, MembersSharingAModuleEachGetTheReference) {
     // Two runs: the module gets the snippet twice, each member the reference once.
     cmdAddCode_Click(s.st, s.host);
     cmdAddCode_Click(s.st, s.host);
-    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(s.host.LastBox(), kDoneWithoutStartUp);
     for (const char* member : {"P1/P1.vbp", "P2/P2.vbp"}) {
         const std::string text = f.Read(member);
         EXPECT_EQ(text.find(kReference), text.rfind(kReference)) << member;

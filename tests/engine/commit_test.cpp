@@ -77,13 +77,13 @@ TEST(Commit, BackupNames) {
 TEST(Commit, FileOutsideTheProjectFolderIsBackedUpInsideBackup) {
     ProjectFolder f;
     f.Snippet("PreCode", "Trace", "' trace");
-    f.Write("App/App.vbp", "Type=Exe\r\nModule=modC; ..\\Common\\modC.bas\r\n");
+    f.Write("App/App.vbp", "Type=Exe\r\nModule=modC; ..\\Common\\modC.bas\r\nStartup=\"(None)\"\r\n");
     const std::string old = Sample().Files().at("Sub/modB.bas");
     f.Write("Common/modC.bas", old);
     Session s(f, "App/App.vbp");
     s.st.SelectedPreCode = {"Trace"};
     cmdAddCode_Click(s.st, s.host);
-    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nApp.vbp: no start-up call was added: it has no start-up object");
     EXPECT_NE(f.Read("Common/modC.bas"), old);
     EXPECT_EQ(f.Read("App/Backup/%2E.%5CCommon%5CmodC.bas"), old);
     EXPECT_EQ(f.FilesEndingIn("modC.bas"), (std::vector<std::string>{"App/Backup/%2E.%5CCommon%5CmodC.bas", "Common/modC.bas"}));

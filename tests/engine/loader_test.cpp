@@ -251,6 +251,25 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
         {"UTF-16 source file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}, {"a.bas", utf16Module}},
          "a.bas is UTF-16 (Unicode) text"},
         {"UTF-16 project file", "A.vbp", {{"A.vbp", std::string("M\0o\0d\0u\0l\0e\0=\0", 14)}}, "is UTF-16"},
+        // A NUL would end the name early wherever the system reads it: "m.bas\0" would make the
+        // pending copy the file itself.
+        {"NUL in a listed name", "A.vbp",
+         {{"A.vbp", CrLf({"Type=Exe", std::string("Module=m; m.bas\0", 16)})}, {"m.bas", Module("m", "One")}},
+         "A.vbp, line 2 (Module=): the name \"m.bas\\x00\" holds a control character"},
+        {"control character in a listed name", "A.vbp",
+         {{"A.vbp", CrLf({"Form=f\x01.frm"})}}, "line 1 (Form=): the name \"f\\x01.frm\" holds a control character"},
+        {"NUL in a group member", "G.vbg",
+         {{"G.vbg", CrLf({"VBGROUP 5.0", std::string("Project=A.vbp\0", 14)})}, {"A.vbp", CrLf({"Type=Exe"})}},
+         "G.vbg, line 2: the name \"A.vbp\\x00\" holds a control character"},
+        {"empty listed name", "A.vbp", {{"A.vbp", CrLf({"Type=Exe", "Class=C;  "})}},
+         "A.vbp, line 2 (Class=): the line names no file (the name is empty)"},
+        {"empty group member", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=Sub\\"})}},
+         "G.vbg, line 2: the line names no file"},
+        {"group that lists itself", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0", "StartupProject=g.VBG"})}},
+         "The group G.vbg lists itself as a member project (line 2)"},
+        {"empty project file", "A.vbp", {{"A.vbp", "\r\n  \r\n"}}, "A.vbp is empty; there is nothing to load"},
+        {"empty member project file", "G.vbg", {{"G.vbg", CrLf({"Project=Sub\\A.vbp"})}, {"Sub/A.vbp", ""}},
+         "Sub\\A.vbp is empty"},
     };
     for (const Case& c : cases) {
         testsupport::TempDir dir;
