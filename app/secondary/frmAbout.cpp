@@ -12,6 +12,7 @@
 #include "app/core/Program.h"
 #include "app/forms/FormServices.h"
 #include "app/language/Language.h"
+#include "app/secondary/WindowLife.h"
 #include "app/startup/AppIdentity.h"
 
 namespace quillet {
@@ -100,17 +101,10 @@ frmAbout::frmAbout(Program& program) : ui::Form("frmAbout"), program_(program) {
             centred_ = true;
             tovcore::Global().CenterObject(this);
         }
-        SkinForm(program_, this);
     });
     connect(cmdSysInfo_, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
     connect(cmdOk_, &QPushButton::clicked, this, [this] { program_.forms.Unload(this); });
-    connect(this, &Form::FormUnload, this, [this](int& cancel) {
-        if (cancel != 0) return;
-        SaveFormPosition(this, program_.state.IniFileName);
-        program_.forms.Remove(this);
-        deleteLater();
-    });
-    program_.forms.Add(this);
+    ManageSecondaryWindow(program_, this, true);
 }
 
 frmAbout::~frmAbout() { program_.forms.Remove(this); }
