@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 #include <tovcore/clsTovcore.h>
@@ -45,8 +46,34 @@ std::optional<bool> ParseBoolean(const std::string& text) {
     return std::nullopt;
 }
 
+IniSectionReader::IniSectionReader(const std::string& iniFile, const std::string& section) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(iniFile, ec)) return;
+    std::string body;
+    found_ = tovcore::Global().GetIniSection(section, body, iniFile);
+    std::size_t start = 0;
+    while (found_ && start <= body.size()) {
+        std::size_t end = body.find("\r\n", start);
+        if (end == std::string::npos) end = body.size();
+        lines_.push_back(body.substr(start, end - start));
+        start = end + 2;
+    }
+}
+
+std::optional<std::string> IniSectionReader::Value(const std::string& key) const {
+    const std::string pattern = key + "=";
+    for (const std::string& line : lines_) {
+        const std::size_t at = platform::IFindUtf8(line, pattern);
+        if (at != std::string::npos) return std::string(platform::Trim(std::string_view(line).substr(at + pattern.size())));
+    }
+    return std::nullopt;
+}
+
 std::string ReadIniText(const std::string& section, const std::string& key, const std::string& def,
                         const std::string& iniFile) {
+    const std::optional<std::string> held = IniSectionReader(iniFile, section).Value(key);
+    if (held && !held->empty()) return *held;
+    if (def.empty()) return "";
     return tovcore::Global().GetIniString(section, key, def, iniFile);
 }
 
@@ -61,6 +88,9 @@ bool ReadIniBool(const std::string& section, const std::string& key, bool def, c
 
 void WriteIniText(const std::string& section, const std::string& key, const std::string& value,
                   const std::string& iniFile) {
+    const IniSectionReader held(iniFile, section);
+    const std::optional<std::string> now = held.Value(key);
+    if (held.Found() && (now ? *now == value : value.empty())) return;
     tovcore::Global().WriteIniString(section, key, value, iniFile);
 }
 

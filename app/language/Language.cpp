@@ -1,6 +1,5 @@
 #include "app/language/Language.h"
 
-#include <filesystem>
 #include <vector>
 
 #include <QAbstractButton>
@@ -17,6 +16,7 @@
 #include <tovcore/controls.h>
 
 #include "app/core/Program.h"
+#include "app/core/Settings.h"
 #include "platform/text.h"
 
 namespace quillet {
@@ -37,36 +37,15 @@ std::string LanguageFilePath(const std::string& languagesFolder, const std::stri
 
 namespace {
 
-// One section of a language file, read once. Keys are found as the settings engine finds them
-// (the first line that holds key & "=", letter case ignored; the value is the trimmed text after
-// it), but nothing is ever written: a translator's file stays as it is, and applying a language
-// costs one read per window instead of a rewrite per missing key.
+// One section of a language file, read once: language files are only read, never written, so a
+// translator's file stays as it is and applying a language costs one read per window.
 class Section {
 public:
-    Section(const std::string& file, const std::string& name) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(file, ec)) return;
-        std::string body;
-        if (!tovcore::Global().GetIniSection(name, body, file)) return;
-        std::size_t start = 0;
-        while (start <= body.size()) {
-            std::size_t end = body.find("\r\n", start);
-            if (end == std::string::npos) end = body.size();
-            lines_.push_back(body.substr(start, end - start));
-            start = end + 2;
-        }
-    }
-    std::string Value(const std::string& key) const {
-        const std::string pattern = key + "=";
-        for (const std::string& line : lines_) {
-            const std::size_t at = platform::IFindUtf8(line, pattern);
-            if (at != std::string::npos) return std::string(platform::Trim(std::string_view(line).substr(at + pattern.size())));
-        }
-        return "";
-    }
+    Section(const std::string& file, const std::string& name) : reader_(file, name) {}
+    std::string Value(const std::string& key) const { return reader_.Value(key).value_or(""); }
 
 private:
-    std::vector<std::string> lines_;
+    IniSectionReader reader_;
 };
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }

@@ -2,6 +2,8 @@
 // dialog, the close question, and the lenient settings readers.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QPointer>
 
 #include <tovcore/clsTovcore.h>
@@ -220,6 +222,32 @@ TEST(SettingsReaders, TakeTheDefaultForValuesThatAreNoNumberOrBoolean) {
     WriteIniText("Quillet", "CheckForUpdates", "sometimes", ini);
     EXPECT_FALSE(ReadIniBool("Quillet", "CheckForUpdates", false, ini));
     EXPECT_TRUE(ReadIniBool("Quillet", "CheckForUpdates", true, ini));
+}
+
+// Every write replaces the file (a new inode); a read or write that changes nothing must not.
+ino_t Inode(const std::string& file) {
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+TEST(SettingsReaders, WriteTheFileOnlyWhenItsContentChanges) {
+    apptest::TestProgram t;
+    const std::string& ini = t.program.state.IniFileName;
+    WriteIniText("Quillet", "FormColor", "255", ini);
+    const ino_t before = Inode(ini);
+    EXPECT_EQ(ReadIniText("Quillet", "FormColor", "32896", ini), "255");
+    EXPECT_EQ(ReadIniText("Projects", "Project1", "", ini), "");
+    WriteIniText("Quillet", "formcolor", "255", ini);
+    EXPECT_EQ(Inode(ini), before);
+    EXPECT_EQ(tovcore::Global().GetIniString("Projects", "Project1", "?", ini), "?") << "the empty read left no key";
+
+    // A missing key read with a default is written, as the engine does; a changed value is written.
+    EXPECT_EQ(ReadIniText("Quillet", "DisplayColor", "8454143", ini), "8454143");
+    std::string body;
+    tovcore::Global().GetIniSection("Quillet", body, ini);
+    EXPECT_NE(body.find("DisplayColor=8454143"), std::string::npos);
+    WriteIniText("Quillet", "FormColor", "65280", ini);
+    EXPECT_EQ(ReadIniText("Quillet", "FormColor", "", ini), "65280");
 }
 
 TEST(QtServicesHelpers, FiltersAndEditorCommandsAreSplitAsWritten) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QActionGroup>
 #include <QImage>
 #include <QMenu>
@@ -463,6 +465,15 @@ TEST(ColorCommands, SchemeIsReadAtLoadWithDefaultsForHandEditedValues) {
     EXPECT_EQ(f.t.program.state.colors.ButtonTabColor, 32896);
     EXPECT_EQ(SwatchCentre(f.Item("mnuSelectFormColor")), QColor(255, 0, 0));
     EXPECT_EQ(SwatchCentre(f.Item("mnuSelectDisplayColor")), QColor(0xFF, 0xFF, 0x80));
+}
+
+TEST(FrameActivate, ANewDisplayModeIsReportedOnce) {
+    FrameFixture f;
+    f.t.fakes.screen.changed = true;
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(f.frame, &activate);
+    QCoreApplication::sendEvent(f.frame, &activate);
+    EXPECT_EQ(f.t.fakes.messageBox.Prompts(), std::vector<std::string>{"Resolution Has Changed"});
 }
 
 // ---- closing ---------------------------------------------------------------------------------

@@ -154,6 +154,26 @@ TEST(StartUp, AnUpdaterThatCannotRunLeavesOneRunLogLine) {
     delete result.frame;
 }
 
+TEST(StartUp, ThatCannotSetUpItsDataFolderSaysWhyAndShowsNoFrame) {
+    if (apptest::LibraryInitialised()) GTEST_SKIP() << "needs a process whose library is not set up yet";
+    apptest::App();
+    testsupport::TempDir dir;
+    testsupport::WriteBytes(dir.file("plain-file"), "x");
+    ::setenv("XDG_DATA_HOME", (dir.path() + "plain-file/data").c_str(), 1);
+    apptest::FakeServices fakes;
+    Program program;
+    program.services = fakes.Bundle();
+    program.makeToolWindow = apptest::FakeToolWindowFactory();
+    StartOptions options;
+    options.commandLine = "--noupdate";
+    const StartResult result = Main(program, QuilletAppObject(), options);
+    EXPECT_EQ(result.outcome, StartOutcome::Failed);
+    EXPECT_EQ(result.frame, nullptr);
+    ASSERT_EQ(fakes.messageBox.shown.size(), 1u);
+    EXPECT_NE(fakes.messageBox.shown[0].prompt.find("plain-file/data"), std::string::npos)
+        << fakes.messageBox.shown[0].prompt;
+}
+
 // ---- the first settings file -----------------------------------------------------------------
 
 TEST(StartUp, FirstStartWritesTheSettingsFileWithEveryKeyItAsksFor) {

@@ -97,8 +97,10 @@ TEST_F(FileAccess, FailuresAreLogged) {
         EXPECT_TRUE(f.ReadBytes(-1).empty());
         EXPECT_TRUE(f.ReadBytes(1 << 30).empty());  // far more than the file holds
         f.WriteBytes({'x'});  // opened for reading only
+        const int first = f.FileHandle();
         EXPECT_GE(f.OpenFile(File("b.bin")), 0);  // without closing the first
         EXPECT_TRUE(f.IsOpen());
+        EXPECT_EQ(::fcntl(first, F_GETFD), -1);  // the first descriptor is closed, not left behind
     });
     ASSERT_EQ(errors.size(), 7u);
     EXPECT_EQ(errors[0], "Error opening '" + missing + "'. - Error 2 - No such file or directory");

@@ -100,6 +100,8 @@ TEST(Search, FindFilesApiSearchesDepthFirstInNameOrder) {
     EXPECT_EQ(T().FindFilesAPI(root, "*.bas"), root + "/");                 // the folder itself first
     EXPECT_EQ(T().FindFilesAPI(root + "/", "deep"), root + "/A/");          // a folder matches too
     EXPECT_EQ(T().FindFilesAPI(root, "nothing.*"), "");
+    WriteBytes(root + "/A/.hidden", "x");
+    EXPECT_EQ(T().FindFilesAPI(root, ".*"), root + "/A/");  // no match here: the search goes on below
     EXPECT_EQ(T().FindFilesAPI(dir.path() + "missing", "*"), "");
     T().AppCancel(true);
     EXPECT_EQ(T().FindFilesAPI(root, "*.bas"), "");

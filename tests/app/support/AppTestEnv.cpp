@@ -23,8 +23,15 @@ QApplication& App() {
     return *app;
 }
 
+namespace {
+bool g_initialised = false;
+}  // namespace
+
+bool LibraryInitialised() { return g_initialised; }
+
 const std::string& InitLibrary() {
     App();
+    g_initialised = true;
     static const std::string ini = tovcore::Global().InitializeDll(quillet::QuilletAppObject(), tovcore::Freeware);
     return ini;
 }

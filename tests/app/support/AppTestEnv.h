@@ -24,6 +24,9 @@ QApplication& App();
 // the settings file path.
 const std::string& InitLibrary();
 
+// Whether InitLibrary has run in this test program (the library's set-up is once per process).
+bool LibraryInitialised();
+
 // The per-user data folder of this test program, ending in "/".
 std::string DataFolder();
 
