@@ -87,13 +87,13 @@ frmAbout::frmAbout(Program& program) : ui::Form("frmAbout"), program_(program) {
     Move(0, 0, 7080, 3900);
     setFixedSize(size());
 
+    LoadLanguage(program_, this);
+    // The labels say what this program is, whatever a language file holds for them.
     lblTitle_->SetCaption(Q(app.Title));
     lblVersion_->SetCaption(Q(tovcore::Global().GetVersion()));
     lblDescription_->SetCaption(Q(app.FileDescription));
     lblDisclaimer_->SetCaption(Q(app.LegalCopyright + " by " + app.CompanyName));
     lblComment_->SetCaption(Q(app.Comments));
-
-    LoadLanguage(program_, this);
     NameControlsForAccessibility(this);
     RestoreFormPosition(this, program_.state.IniFileName);
     connect(this, &Form::FormShown, this, [this] {
