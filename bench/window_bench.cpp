@@ -6,7 +6,10 @@
 //     when none is given),
 //   - printing the module report into a PDF file.
 //
-//   quillet-window-bench PROJECT [--view FILE] [--view-lines N] [--pdf FILE]
+//   quillet-window-bench PROJECT [--view FILE] [--view-lines N] [--pdf FILE] [--shots DIR]
+//
+// --shots writes pictures of the screen with the module report box, the viewer and the about
+// window (run it under a display, Xvfb for instance, to see real windows).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +19,9 @@
 #include <vector>
 
 #include <QApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
 #include <QPrinter>
 #include <QTextEdit>
 
@@ -24,6 +30,7 @@
 #include "app/core/Program.h"
 #include "app/reports/ReportBoxes.h"
 #include "app/reports/ReportPrinting.h"
+#include "app/secondary/frmAbout.h"
 #include "app/secondary/frmView.h"
 #include "app/services/QtServices.h"
 #include "app/startup/AppIdentity.h"
@@ -58,6 +65,19 @@ std::string WriteViewFile(const engine::ToolState& state, const std::string& fol
     return path;
 }
 
+// The screen with `window` shown, as the display shows it.
+void Shot(QWidget* window, const std::string& path) {
+    window->show();
+    window->raise();
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(10);
+    }
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QPixmap picture = screen ? screen->grabWindow(0) : window->grab();
+    if (!picture.save(QString::fromStdString(path))) std::cerr << "could not write " << path << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,12 +85,13 @@ int main(int argc, char** argv) {
         std::cerr << "usage: quillet-window-bench PROJECT [--view FILE] [--view-lines N] [--pdf FILE]\n";
         return 2;
     }
-    std::string project = argv[1], view, pdf;
+    std::string project = argv[1], view, pdf, shots;
     long viewLines = 20000;
     for (int i = 2; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--view")) view = argv[i + 1];
         else if (!std::strcmp(argv[i], "--view-lines")) viewLines = std::atol(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--pdf")) pdf = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--shots")) shots = argv[i + 1];
     }
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
@@ -107,6 +128,7 @@ int main(int argc, char** argv) {
     Phase("show the module box", Since(start));
     std::printf("%-26s %zu %zu %zu %zu characters\n", "report sizes", boxes.rtfModules.text.size(),
                 boxes.rtfForms.text.size(), boxes.rtfClasses.text.size(), boxes.rtfAPIs.text.size());
+    if (!shots.empty()) Shot(&modules, shots + "/module-report-window.png");
     modules.hide();
 
     // The viewer.
@@ -119,6 +141,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     Phase("viewer", Since(start));
     if (viewer) std::printf("%-26s %d lines\n", "viewer text", viewer->rtfView()->document()->blockCount());
+    if (viewer && !shots.empty()) Shot(viewer, shots + "/viewer-window.png");
     delete viewer;
 
     // The module report into a PDF file.
@@ -135,6 +158,7 @@ int main(int argc, char** argv) {
         pages = job.Pages();
     }
     Phase("print modules to PDF", Since(start));
+    if (!shots.empty()) Shot(quillet::ShowAbout(program), shots + "/about-window.png");
     std::printf("%-26s %d pages, %s\n", "PDF", pages, pdf.c_str());
     return 0;
 }

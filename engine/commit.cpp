@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "engine/loader.h"
 #include "platform/fileio.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -134,7 +135,12 @@ std::string OutcomeMessage(const std::string& first, const std::vector<std::stri
 
 // ---- the change set ---------------------------------------------------------------------------
 
-ChangeSet::ChangeSet(ToolState& state, Host& host) : state(state), host(host), files(host.Files()), pacer(host) {}
+ChangeSet::ChangeSet(ToolState& state, Host& host) : state(state), host(host), files(host.Files()), pacer(host) {
+    if (!state.ProjectPath.empty()) listed.insert(state.ProjectPath);
+    for (const ProjectInfo& p : state.model.Projects) listed.insert(p.path);
+    for (FileKind kind : kAllKinds)
+        for (const clsFileInfo& f : state.model.Files(kind)) listed.insert(f.fPath);
+}
 
 void ChangeSet::Problem(const std::string& name, const std::string& what) { AddProblem(problems, name, what); }
 
@@ -191,6 +197,12 @@ bool WriteLinesToFile(ChangeSet& cs, const std::string& path, const std::string&
     const auto drop = [&] {
         if (existing) cs.changes.erase(cs.changes.begin() + (existing - cs.changes.data()));
     };
+    if (cs.listed.count(pending)) {
+        cs.Problem(name, "its pending copy " + platform::NameOf(pending) + " would be a file this project lists; left as it is");
+        cs.refused.insert(path);
+        drop();
+        return false;
+    }
     if (after == (existing ? existing->before : read.before)) {
         // Nothing changes: no pending copy.
         if (existing) {
@@ -258,6 +270,26 @@ std::string BackupName(const std::string& projectFolder, const std::string& path
 
 // ---- the commit -------------------------------------------------------------------------------
 
+namespace {
+
+// Why the backup folder cannot take backups ("" when it can; `there`: it exists already). It is
+// made when it is missing; a symbolic link is never followed.
+std::string BackupFolderProblem(FileOps& files, const std::string& backupFolder, bool& there) {
+    const std::string folder = WithoutSlash(backupFolder);
+    FileStat st;
+    there = files.Stat(folder, st) && st.directory;
+    if (there) return {};
+    if (files.Stat(folder, st)) {
+        if (st.symlink) return "the backup folder " + backupFolder + " is a symbolic link, which is not followed";
+        return "the backup folder " + backupFolder + " cannot be made: a file of that name is in the way";
+    }
+    if (files.MakeFolder(folder)) return {};
+    if (files.Stat(folder, st) && st.directory) return {};
+    return "the backup folder " + backupFolder + " cannot be made: the project folder is read-only or may not be written";
+}
+
+}  // namespace
+
 bool CreateBackups(ChangeSet& cs) {
     Host& host = cs.host;
     FileOps& files = cs.files;
@@ -294,18 +326,32 @@ bool CreateBackups(ChangeSet& cs) {
     }
 
     const std::string backupFolder = BackupFolderOf(st);
-    FileStat bs;
-    const bool folderThere = files.Stat(WithoutSlash(backupFolder), bs) && bs.directory;
-    if (!folderThere && !files.MakeFolder(WithoutSlash(backupFolder))) {
-        cs.Problem("Backup", "the backup folder " + backupFolder + " cannot be made; nothing was changed");
+    bool folderThere = false;
+    if (const std::string why = BackupFolderProblem(files, backupFolder, folderThere); !why.empty()) {
+        cs.Problem("Backup", why + "; nothing was changed");
         refuseAll();
         return false;
     }
     std::set<std::string> flushFolders;
     if (!folderThere) flushFolders.insert(platform::FolderOf(WithoutSlash(backupFolder)));
 
-    // Everything is checked before anything is touched.
+    // A change that was interrupted and is not yet completed or rolled back keeps its journal: a
+    // new commit would lose it.
+    if (const std::optional<ChangeJournal> old = ReadJournal(files, backupFolder);
+        old && old->state != ChangeJournal::State::Committed) {
+        cs.Problem("Backup", "the last change to " + ShownName(platform::NameOf(old->project)) +
+                                 " was interrupted and is neither completed nor rolled back; open that project again "
+                                 "to decide, then make this change; nothing was changed");
+        refuseAll();
+        return false;
+    }
+
+    // Everything is checked before anything is touched. No backup name is a file the project lists
+    // (a module kept in a sub-folder named "Backup" stays what it is).
     std::set<std::string, platform::ILess> taken = {kJournalName, std::string(kJournalName) + ".tmp"};
+    for (const std::string& listed : cs.listed)
+        if (listed.size() > backupFolder.size() && listed.compare(0, backupFolder.size(), backupFolder) == 0)
+            taken.insert(listed.substr(backupFolder.size()));
     for (PendingChange& c : cs.changes) {
         if (c.status != ChangeStatus::Pending) continue;
         FileStat fs;
@@ -409,46 +455,176 @@ std::size_t CommitChanges(ChangeSet& cs) {
 
 // ---- undo and recovery ------------------------------------------------------------------------
 
+namespace {
+
+// The journal's entries that may be acted on (JournalEntryProblem), and one line for each of the
+// others, naming its file.
+struct CheckedJournal {
+    std::vector<JournalEntry> accepted;
+    std::vector<std::string> refused;
+};
+
+CheckedJournal CheckJournal(FileOps& files, const ChangeJournal& j, const std::string& projectPath) {
+    CheckedJournal c;
+    const std::set<std::string> listed = ListedPaths(projectPath);
+    for (const JournalEntry& e : j.entries) {
+        const std::string why = JournalEntryProblem(files, listed, j.backupFolder, e);
+        if (why.empty()) c.accepted.push_back(e);
+        else c.refused.push_back(ShownName(e.path) + ": " + why + "; left alone");
+    }
+    return c;
+}
+
+// A file of an entry for messages: its path below the project folder, or the whole path (the
+// journal's own name for it is not trusted).
+std::string ShownPath(const std::string& projectFolder, const std::string& path) {
+    if (!projectFolder.empty() && path.compare(0, projectFolder.size(), projectFolder) == 0)
+        return ShownName(path.substr(projectFolder.size()));
+    return ShownName(path);
+}
+
+std::string BackupFolderFor(const std::string& projectPath) { return platform::FolderOf(projectPath) + "Backup/"; }
+
+}  // namespace
+
 bool ChangeCanBeUndone(const ToolState& state, Host& host) {
     if (state.ProjectPath.empty()) return false;
     const std::optional<ChangeJournal> j = ReadJournal(host.Files(), BackupFolderOf(state));
     if (!j || j->state != ChangeJournal::State::Committed || !SameFile(j->project, state.ProjectPath)) return false;
-    return std::any_of(j->entries.begin(), j->entries.end(),
-                       [](const JournalEntry& e) { return e.replace && e.done; });
+    const CheckedJournal c = CheckJournal(host.Files(), *j, state.ProjectPath);
+    return std::any_of(c.accepted.begin(), c.accepted.end(), [](const JournalEntry& e) { return e.replace && e.done; });
 }
 
 namespace {
 
-// Restores every file that the journal's commit replaced while it still holds what the commit
-// wrote; `quietWhenRestored`: a file that holds its old content already (an undo cut short) is
-// passed over without a line.
-std::size_t UndoEntries(FileOps& files, const ChangeJournal& j, std::vector<std::string>& problems,
-                        bool quietWhenRestored) {
-    std::set<std::string> folders;
+struct UndoCount {
     std::size_t restored = 0;
-    for (const JournalEntry& e : j.entries) {
+    std::size_t failed = 0;
+};
+
+// Restores every file of `entries` that the journal's commit replaced while it still holds what the
+// commit wrote. `lines` gets a line per file that could not be restored, and with `sayRestored` one
+// for each of the others too.
+UndoCount UndoEntries(FileOps& files, const std::vector<JournalEntry>& entries, const std::string& projectFolder,
+                      std::vector<std::string>& lines, bool sayRestored) {
+    std::set<std::string> folders;
+    UndoCount count;
+    for (const JournalEntry& e : entries) {
         if (!e.replace || !e.done) continue;
+        const std::string name = ShownPath(projectFolder, e.path);
         FileStat st;
-        if (quietWhenRestored && Holds(files, e.path, e.before)) continue;
-        if (!files.Stat(e.path, st) || !st.regular) {
-            AddProblem(problems, e.name, "is missing or not a regular file; its backup stays in the backup folder");
-        } else if (!(st.mode & 0200)) {
-            AddProblem(problems, e.name, "is read-only; left as it is");
-        } else if (!Holds(files, e.path, e.after)) {
-            AddProblem(problems, e.name, "has changed since the last change; left as it is");
-        } else if (!Holds(files, e.backupPath, e.before)) {
-            AddProblem(problems, e.name, "its backup is missing or has changed; left as it is");
-        } else if (!RestoreBackup(files, e)) {
-            AddProblem(problems, e.name, "could not be restored; left as it is");
-        } else {
-            ++restored;
+        const char* why = nullptr;
+        if (Holds(files, e.path, e.before)) {
+            if (sayRestored) AddProblem(lines, name, "had its old content already");
+            continue;
+        }
+        if (!files.Stat(e.path, st) || !st.regular) why = "is missing or not a regular file; its backup stays in the backup folder";
+        else if (!(st.mode & 0200)) why = "is read-only; left as it is";
+        else if (!Holds(files, e.path, e.after)) why = "has changed since the last change; left as it is";
+        else if (!Holds(files, e.backupPath, e.before)) why = "its backup is missing or has changed; left as it is";
+        else if (!RestoreBackup(files, e)) why = "could not be restored; left as it is";
+        if (why) {
+            AddProblem(lines, name, why);
+            ++count.failed;
+            continue;
+        }
+        ++count.restored;
+        if (sayRestored) AddProblem(lines, name, "got its old content back");
+        folders.insert(platform::FolderOf(e.path));
+        folders.insert(platform::FolderOf(e.backupPath));
+    }
+    if (!FlushFolders(files, folders)) {
+        AddProblem(lines, "Backup", "the restored files could not be flushed to disk");
+        ++count.failed;
+    }
+    return count;
+}
+
+// A backup that got only as far as its temporary name is put in place; the temporary name goes.
+void SettleBackup(FileOps& files, const JournalEntry& e, std::set<std::string>& folders) {
+    if (!Holds(files, e.backupPath, e.before) && Holds(files, e.backupTemp, e.before) &&
+        files.Rename(e.backupTemp, e.backupPath))
+        folders.insert(platform::FolderOf(e.backupPath));
+    if (files.Exists(e.backupTemp)) files.Remove(e.backupTemp);
+}
+
+// A pending copy that holds what the journal says this program wrote is removed.
+void RemoveOwnPendingCopy(FileOps& files, const JournalEntry& e) {
+    if (e.replace && Holds(files, e.pendingPath, e.after)) files.Remove(e.pendingPath);
+}
+
+// Completes an interrupted commit: each file still holding its old content takes its pending copy.
+// Answers whether every file now holds its new content.
+bool CompleteCommit(FileOps& files, std::vector<JournalEntry>& entries, const std::string& projectFolder,
+                    std::vector<std::string>& lines) {
+    std::set<std::string> folders;
+    bool all = true;
+    for (JournalEntry& e : entries) {
+        SettleBackup(files, e, folders);
+        if (!e.replace) continue;
+        const std::string name = ShownPath(projectFolder, e.path);
+        e.done = false;
+        if (Holds(files, e.path, e.after)) {
+            e.done = true;
+            AddProblem(lines, name, "had its new content already");
+        } else if (!Holds(files, e.path, e.before)) {
+            AddProblem(lines, name, "has changed since the interrupted change; left as it is");
+        } else if (Holds(files, e.backupPath, e.before) && Holds(files, e.pendingPath, e.after) &&
+                   files.Flush(WithoutSlash(platform::FolderOf(e.backupPath))) && files.Rename(e.pendingPath, e.path)) {
+            e.done = true;
             folders.insert(platform::FolderOf(e.path));
-            folders.insert(platform::FolderOf(e.backupPath));
+            AddProblem(lines, name, "took its new content");
+        } else {
+            AddProblem(lines, name, "its backup or its new content is missing, so the change could not be completed; "
+                                    "left with its old content");
+        }
+        if (!e.done) {
+            all = false;
+            RemoveOwnPendingCopy(files, e);
         }
     }
-    if (!FlushFolders(files, folders))
-        AddProblem(problems, "Backup", "the restored files could not be flushed to disk");
-    return restored;
+    if (!FlushFolders(files, folders)) {
+        AddProblem(lines, "Backup", "the completed files could not be flushed to disk");
+        all = false;
+    }
+    return all;
+}
+
+// Rolls an interrupted commit back: each file that took its new content gets its backup back.
+// `kept` receives the entries that could not be rolled back and still hold what the commit wrote
+// (they stay undoable). Answers whether every file now holds its old content.
+bool RollBackCommit(FileOps& files, const std::vector<JournalEntry>& entries, const std::string& projectFolder,
+                    std::vector<std::string>& lines, std::vector<JournalEntry>& kept) {
+    std::set<std::string> folders;
+    bool all = true;
+    for (const JournalEntry& e : entries) {
+        SettleBackup(files, e, folders);
+        if (!e.replace) continue;
+        const std::string name = ShownPath(projectFolder, e.path);
+        if (Holds(files, e.path, e.before)) {
+            AddProblem(lines, name, "had not been changed yet; it keeps its old content");
+        } else if (Holds(files, e.path, e.after) && Holds(files, e.backupPath, e.before) && RestoreBackup(files, e)) {
+            folders.insert(platform::FolderOf(e.path));
+            folders.insert(platform::FolderOf(e.backupPath));
+            AddProblem(lines, name, "got its old content back");
+        } else {
+            all = false;
+            if (Holds(files, e.path, e.after) && Holds(files, e.backupPath, e.before)) {
+                JournalEntry k = e;
+                k.done = true;
+                kept.push_back(k);
+                AddProblem(lines, name, "could not be rolled back; it keeps its new content, and Undo can take it back");
+            } else {
+                AddProblem(lines, name, "has changed since the interrupted change, or its backup is missing; left as it is");
+            }
+        }
+        RemoveOwnPendingCopy(files, e);
+    }
+    if (!FlushFolders(files, folders)) {
+        AddProblem(lines, "Backup", "the restored files could not be flushed to disk");
+        all = false;
+    }
+    return all;
 }
 
 }  // namespace
@@ -466,11 +642,14 @@ void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
     if (!j) {
         first = "There is no change to undo";
     } else {
+        const CheckedJournal checked = CheckJournal(files, *j, state.ProjectPath);
+        problems = checked.refused;
         j->state = ChangeJournal::State::Undoing;
+        j->entries = checked.accepted;
         if (!WriteJournal(files, *j)) {
             first = "The change journal cannot be written; nothing was undone";
         } else {
-            restored = UndoEntries(files, *j, problems, false);
+            restored = UndoEntries(files, j->entries, state.ProjectFolder, problems, false).restored;
             if (!RemoveJournal(files, backupFolder))
                 AddProblem(problems, "Backup", "the change journal could not be removed");
         }
@@ -491,48 +670,82 @@ void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
 
 bool RecoverInterruptedChange(const std::string& projectPath, Host& host) {
     FileOps& files = host.Files();
-    const std::string backupFolder = platform::FolderOf(projectPath) + "Backup/";
+    const std::string backupFolder = BackupFolderFor(projectPath);
     std::optional<ChangeJournal> j = ReadJournal(files, backupFolder);
     if (!j || j->state == ChangeJournal::State::Committed) return false;
-
-    std::vector<std::string> problems;
-    std::string first;
-    if (j->state == ChangeJournal::State::Undoing) {
-        first = "The last undo was interrupted; it has now been completed.";
-        UndoEntries(files, *j, problems, true);
-        if (!RemoveJournal(files, backupFolder))
-            AddProblem(problems, "Backup", "the change journal could not be removed");
-    } else {
-        first = "The last change was interrupted; it has now been completed.";
-        std::set<std::string> folders;
-        for (JournalEntry& e : j->entries) {
-            // A backup that got only as far as its temporary name is put in place.
-            if (!Holds(files, e.backupPath, e.before) && Holds(files, e.backupTemp, e.before)) {
-                if (files.Rename(e.backupTemp, e.backupPath)) folders.insert(platform::FolderOf(e.backupPath));
-            }
-            if (files.Exists(e.backupTemp)) files.Remove(e.backupTemp);
-            if (!e.replace) continue;
-            if (Holds(files, e.path, e.after)) {
-                e.done = true;
-            } else if (!Holds(files, e.path, e.before)) {
-                AddProblem(problems, e.name, "has changed since the interrupted change; left as it is");
-            } else if (Holds(files, e.backupPath, e.before) && Holds(files, e.pendingPath, e.after) &&
-                       files.Flush(WithoutSlash(platform::FolderOf(e.backupPath))) &&
-                       files.Rename(e.pendingPath, e.path)) {
-                e.done = true;
-                folders.insert(platform::FolderOf(e.path));
-            } else {
-                AddProblem(problems, e.name, "the change could not be completed; left as it was");
-            }
-        }
-        if (!FlushFolders(files, folders))
-            AddProblem(problems, "Backup", "the completed files could not be flushed to disk");
-        j->state = ChangeJournal::State::Committed;
-        if (!WriteJournal(files, *j)) AddProblem(problems, "Backup", "the change journal could not be completed");
+    const std::string title = platform::NameOf(projectPath);
+    const std::string projectFolder = platform::FolderOf(projectPath);
+    const auto tell = [&](const std::string& text) {
+        host.WriteLog(text);
+        host.MyMsgBox(text, msgbox::kOKOnly, "", align::kCenter);
+    };
+    if (!SameFile(j->project, projectPath)) {
+        tell("The last change to " + ShownName(j->project) +
+             " was interrupted before it was complete. Open that project to complete the change or to roll it back; "
+             "until then no change can be made to " + title + ".");
+        return false;
     }
-    const std::string text = OutcomeMessage(first, problems);
-    host.WriteLog(text);
-    host.MyMsgBox(text, msgbox::kOKOnly, "", align::kCenter);
+
+    const bool undoing = j->state == ChangeJournal::State::Undoing;
+    const std::string what = undoing ? "undo of " + title : "change to " + title;
+    CheckedJournal checked = CheckJournal(files, *j, projectPath);
+    if (std::none_of(checked.accepted.begin(), checked.accepted.end(), [](const JournalEntry& e) { return e.replace; })) {
+        tell(OutcomeMessage("The change journal of an interrupted " + what +
+                                " names no file this project lists; nothing was done.",
+                            checked.refused));
+        return false;
+    }
+
+    // The user decides; nothing is changed without an answer.
+    std::string question = "The last " + what + " was interrupted before it was complete. It concerns:";
+    for (const JournalEntry& e : checked.accepted)
+        if (e.replace && (!undoing || e.done)) question += "\r\n    " + ShownPath(projectFolder, e.path);
+    if (undoing)
+        question += "\r\n\r\nYes: complete the undo (these files get back the content they had before the change)."
+                    "\r\nNo: leave everything as it is now; you are asked again when the project is next opened.";
+    else
+        question += "\r\n\r\nYes: complete the change (these files take their new content)."
+                    "\r\nNo: roll the change back (these files get back the content they had before it)."
+                    "\r\nCancel: leave everything as it is now; you are asked again when the project is next opened.";
+    if (!checked.refused.empty())
+        question += "\r\n\r\nThe change journal also names files that this project does not list; they are left alone.";
+    const int answer = host.MyMsgBox(question, (undoing ? msgbox::kYesNo : msgbox::kYesNoCancel) | msgbox::kQuestion,
+                                     "", align::kCenter);
+    const bool complete = answer == msgbox::kYes, rollBack = !undoing && answer == msgbox::kNo;
+    if (!complete && !rollBack) {
+        host.WriteLog("The interrupted " + what + " was left as it is");
+        return false;
+    }
+
+    std::vector<std::string> lines;
+    std::string first;
+    if (undoing) {
+        const bool all = UndoEntries(files, checked.accepted, projectFolder, lines, true).failed == 0;
+        first = all ? "The interrupted " + what + " has now been completed:"
+                    : "The interrupted " + what + " was completed only in part:";
+        if (!RemoveJournal(files, backupFolder)) AddProblem(lines, "Backup", "the change journal could not be removed");
+    } else if (complete) {
+        const bool all = CompleteCommit(files, checked.accepted, projectFolder, lines);
+        first = all ? "The interrupted " + what + " has now been completed:"
+                    : "The interrupted " + what + " was completed only in part:";
+        j->entries = checked.accepted;
+        j->state = ChangeJournal::State::Committed;
+        const bool anyDone =
+            std::any_of(j->entries.begin(), j->entries.end(), [](const JournalEntry& e) { return e.replace && e.done; });
+        if (anyDone ? !WriteJournal(files, *j) : !RemoveJournal(files, backupFolder))
+            AddProblem(lines, "Backup", "the change journal could not be brought up to date");
+    } else {
+        std::vector<JournalEntry> kept;
+        const bool all = RollBackCommit(files, checked.accepted, projectFolder, lines, kept);
+        first = all ? "The interrupted " + what + " has now been rolled back:"
+                    : "The interrupted " + what + " was rolled back only in part:";
+        j->entries = kept;
+        j->state = ChangeJournal::State::Committed;
+        if (kept.empty() ? !RemoveJournal(files, backupFolder) : !WriteJournal(files, *j))
+            AddProblem(lines, "Backup", "the change journal could not be brought up to date");
+    }
+    lines.insert(lines.end(), checked.refused.begin(), checked.refused.end());
+    tell(OutcomeMessage(first, lines));
     return true;
 }
 

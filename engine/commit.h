@@ -87,6 +87,9 @@ public:
     std::vector<PendingChange> changes;
     // Files that were refused or failed in this run; later steps of the run leave them alone too.
     std::set<std::string> refused;
+    // The native paths of every file the loaded project lists (sources, project and group files):
+    // none of them is ever a pending copy or a backup.
+    std::set<std::string> listed;
     // One line per file that was skipped or failed ("modA.bas: ..."), in the order met.
     std::vector<std::string> problems;
     RewriteStats stats;

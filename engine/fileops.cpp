@@ -36,6 +36,7 @@ public:
         if (::lstat(path.c_str(), &st) != 0) return false;
         out.regular = S_ISREG(st.st_mode);
         out.directory = S_ISDIR(st.st_mode);
+        out.symlink = S_ISLNK(st.st_mode);
         out.mode = st.st_mode & 07777;
         out.size = static_cast<std::uint64_t>(st.st_size);
         return true;

@@ -120,9 +120,8 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text) {
                 !Unescape(f[6], e.backupTemp) || !ParseFingerprint(f[7], e.before) ||
                 !ParseFingerprint(f[8], e.after) || !Unescape(f[9], e.name))
                 return std::nullopt;
-            if (e.path.empty() || e.pendingPath != e.path + ".qlt" || !Inside(j.backupFolder, e.backupPath) ||
-                !Inside(j.backupFolder, e.backupTemp) || !e.before.known || (e.replace && !e.after.known))
-                return std::nullopt;
+            // Where the names lead is checked before anything is done (JournalEntryProblem).
+            if (e.path.empty() || !e.before.known || (e.replace && !e.after.known)) return std::nullopt;
             j.entries.push_back(std::move(e));
         } else {
             return std::nullopt;
@@ -147,10 +146,31 @@ std::optional<ChangeJournal> ReadJournal(FileOps& files, const std::string& back
     std::string text;
     FileStat st;
     const std::string path = JournalPath(backupFolder);
+    const std::string folder = backupFolder.size() > 1 ? backupFolder.substr(0, backupFolder.size() - 1) : backupFolder;
+    if (!files.Stat(folder, st) || !st.directory) return std::nullopt;
     if (!files.Stat(path, st) || !st.regular || !files.Read(path, text)) return std::nullopt;
     std::optional<ChangeJournal> j = ParseJournal(text);
     if (j && j->backupFolder != backupFolder) return std::nullopt;
     return j;
+}
+
+std::string JournalEntryProblem(FileOps& files, const std::set<std::string>& listed, const std::string& backupFolder,
+                                const JournalEntry& e) {
+    if (!listed.count(e.path)) return "is not a file this project lists";
+    if (e.pendingPath != e.path + ".qlt") return "its pending copy is not the file's own";
+    if (listed.count(e.pendingPath)) return "its pending copy would be a file this project lists";
+    for (const std::string* backup : {&e.backupPath, &e.backupTemp}) {
+        if (!Inside(backupFolder, *backup)) return "its backup lies outside the backup folder";
+        if (listed.count(*backup)) return "its backup would be a file this project lists";
+        // Every folder on the way must be a real folder of the backup folder, or not yet there.
+        for (std::size_t slash = backup->find('/', backupFolder.size()); slash != std::string::npos;
+             slash = backup->find('/', slash + 1)) {
+            FileStat st;
+            if (files.Stat(backup->substr(0, slash), st) && !st.directory)
+                return "its backup lies behind a symbolic link or a file in the backup folder";
+        }
+    }
+    return {};
 }
 
 bool RemoveJournal(FileOps& files, const std::string& backupFolder) {

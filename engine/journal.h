@@ -6,6 +6,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,14 +39,22 @@ struct ChangeJournal {
 
 std::string JournalPath(const std::string& backupFolder);
 
-// The journal's text, and back. Parsing fails (nothing) for a damaged or foreign file, and for
-// entries whose backup names do not lie inside the journal's backup folder.
+// The journal's text, and back. Parsing fails (nothing) for a damaged or foreign file; where its
+// names lead is for JournalEntryProblem to judge.
 std::string JournalText(const ChangeJournal& journal);
 std::optional<ChangeJournal> ParseJournal(const std::string& text);
 
+// The journal names files and backups; it comes from the project folder and is not trusted. An
+// entry is acted on only when its file is one that the project lists (`listed`: ListedPaths), its
+// pending copy and backup names are none of those, and its backup lies in the real backup folder
+// (no symbolic link or file on the way). Answers "" for such an entry, otherwise why not.
+std::string JournalEntryProblem(FileOps& files, const std::set<std::string>& listed, const std::string& backupFolder,
+                                const JournalEntry& entry);
+
 // Writes the journal in one atomic step (temporary file, flushed, renamed, folder flushed).
 bool WriteJournal(FileOps& files, const ChangeJournal& journal);
-// Nothing when there is no journal or it cannot be read or parsed.
+// Nothing when there is no journal, it cannot be read or parsed, or the backup folder is not a real
+// folder (a symbolic link is not followed).
 std::optional<ChangeJournal> ReadJournal(FileOps& files, const std::string& backupFolder);
 bool RemoveJournal(FileOps& files, const std::string& backupFolder);
 

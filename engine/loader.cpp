@@ -431,14 +431,19 @@ bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadO
     state.RoutinesMatched = false;
     bool loaded = false, read = false;
     if (!Trim(state.txtProject).empty()) {
-        if (platform::IsRegularFile(state.txtProject)) {
-            // A commit or an undo cut short is finished before the files are read.
-            RecoverInterruptedChange(state.txtProject, host);
+        const platform::ReadStatus status = platform::ProbeFile(state.txtProject);
+        if (status == platform::ReadStatus::Ok) {
+            // A commit or an undo cut short is completed or rolled back (as the user decides)
+            // before the files are read.
+            RecoverInterruptedChange(platform::AbsolutePath(state.txtProject), host);
             LoadProjectTree(state, host, loaded, options);
             read = true;
             if (host.CancelRequested()) state.ProjectChanged = false;
-        } else {
+        } else if (status == platform::ReadStatus::Missing) {
             host.MyMsgBox("Project does not exist - " + state.txtProject, msgbox::kOKOnly, "", align::kCenter);
+        } else {
+            host.MyMsgBox(state.txtProject + " " + platform::ReadStatusText(status) + "; it cannot be opened as a project",
+                          msgbox::kOKOnly, "", align::kCenter);
         }
     }
     // Also after a load that failed: the change that made the project unreadable can be undone.

@@ -73,6 +73,15 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& out, std::uint64_
     return status;
 }
 
+ReadStatus ProbeFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == EACCES || errno == EPERM) return ReadStatus::Denied;
+        return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
+    }
+    return S_ISREG(st.st_mode) ? ReadStatus::Ok : ReadStatus::NotRegular;
+}
+
 bool ReadFileBytes(const std::string& path, std::string& out) {
     return ReadFileBytes(path, out, UINT64_MAX) == ReadStatus::Ok;
 }

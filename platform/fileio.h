@@ -25,6 +25,10 @@ ReadStatus ReadFileBytes(const std::string& path, std::string& out, std::uint64_
 // The same without a limit: true for Ok.
 bool ReadFileBytes(const std::string& path, std::string& out);
 
+// What a read of `path` would meet, from the entry alone (nothing is opened): Missing, NotRegular,
+// Denied (a folder on the way may not be entered) or Ok.
+ReadStatus ProbeFile(const std::string& path);
+
 // A short text for a status other than Ok ("is not a regular file", ...).
 const char* ReadStatusText(ReadStatus status);
 

@@ -12,6 +12,7 @@
 #include "app/core/Program.h"
 #include "app/forms/FormServices.h"
 #include "app/language/Language.h"
+#include "app/secondary/WindowLife.h"
 #include "app/startup/AppIdentity.h"
 
 namespace quillet {
@@ -86,13 +87,13 @@ frmAbout::frmAbout(Program& program) : ui::Form("frmAbout"), program_(program) {
     Move(0, 0, 7080, 3900);
     setFixedSize(size());
 
+    LoadLanguage(program_, this);
+    // The labels say what this program is, whatever a language file holds for them.
     lblTitle_->SetCaption(Q(app.Title));
     lblVersion_->SetCaption(Q(tovcore::Global().GetVersion()));
     lblDescription_->SetCaption(Q(app.FileDescription));
     lblDisclaimer_->SetCaption(Q(app.LegalCopyright + " by " + app.CompanyName));
     lblComment_->SetCaption(Q(app.Comments));
-
-    LoadLanguage(program_, this);
     NameControlsForAccessibility(this);
     RestoreFormPosition(this, program_.state.IniFileName);
     connect(this, &Form::FormShown, this, [this] {
@@ -100,17 +101,10 @@ frmAbout::frmAbout(Program& program) : ui::Form("frmAbout"), program_(program) {
             centred_ = true;
             tovcore::Global().CenterObject(this);
         }
-        SkinForm(program_, this);
     });
     connect(cmdSysInfo_, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
     connect(cmdOk_, &QPushButton::clicked, this, [this] { program_.forms.Unload(this); });
-    connect(this, &Form::FormUnload, this, [this](int& cancel) {
-        if (cancel != 0) return;
-        SaveFormPosition(this, program_.state.IniFileName);
-        program_.forms.Remove(this);
-        deleteLater();
-    });
-    program_.forms.Add(this);
+    ManageSecondaryWindow(program_, this, true);
 }
 
 frmAbout::~frmAbout() { program_.forms.Remove(this); }

@@ -7,6 +7,7 @@
 #include "app/core/Program.h"
 #include "app/forms/FormServices.h"
 #include "app/language/Language.h"
+#include "app/secondary/WindowLife.h"
 
 namespace quillet {
 
@@ -24,15 +25,8 @@ frmHelp::frmHelp(Program& program) : ui::Form("frmHelp"), program_(program) {
     NameControlsForAccessibility(this);
     RestoreFormPosition(this, program_.state.IniFileName);
     connect(this, &Form::FormResized, this, &frmHelp::Layout);
-    connect(this, &Form::FormShown, this, [this] { SkinForm(program_, this); });
     connect(cmdOk_, &QPushButton::clicked, this, [this] { program_.forms.Unload(this); });
-    connect(this, &Form::FormUnload, this, [this](int& cancel) {
-        if (cancel != 0) return;
-        SaveFormPosition(this, program_.state.IniFileName);
-        program_.forms.Remove(this);
-        deleteLater();
-    });
-    program_.forms.Add(this);
+    ManageSecondaryWindow(program_, this, true);
     Layout();
 }
 

@@ -13,6 +13,7 @@
 #include "app/core/Program.h"
 #include "app/forms/FormServices.h"
 #include "app/language/Language.h"
+#include "app/secondary/WindowLife.h"
 #include "app/reports/ReportBoxes.h"
 #include "engine/error.h"
 #include "engine/source.h"
@@ -45,13 +46,7 @@ frmView::frmView(Program& program) : tovcore::ui::Form("frmView"), program_(prog
     NameControlsForAccessibility(this);
     baseCaption_ = Caption();
     connect(this, &Form::FormResized, this, &frmView::Layout);
-    connect(this, &Form::FormShown, this, [this] { SkinForm(program_, this); });
-    connect(this, &Form::FormUnload, this, [this](int& cancel) {
-        if (cancel != 0) return;
-        program_.forms.Remove(this);
-        deleteLater();
-    });
-    program_.forms.Add(this);
+    ManageSecondaryWindow(program_, this, false);
 }
 
 frmView::~frmView() { program_.forms.Remove(this); }

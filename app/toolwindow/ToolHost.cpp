@@ -36,7 +36,7 @@ int ToolHost::MyMsgBox(const std::string& text, int style, const std::string& ti
     return answer;
 }
 
-void ToolHost::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }
+void ToolHost::ProcessEvents() { QCoreApplication::processEvents(); }
 
 bool ToolHost::CancelRequested() { return program_.state.CancelRequested; }
 

@@ -57,6 +57,7 @@ void frmQuillet::FillReportBoxes() {
     for (int tab = kModules; tab <= kAPIs; ++tab) {
         const reports::ReportBox* report = reports_.Box(tab);
         FillReportBox(ReportBox(tab), report ? *report : reports::ReportBox{});
+        if (Busy()) host_.ProcessEvents();  // a large report takes a while: the window stays alive
     }
 }
 

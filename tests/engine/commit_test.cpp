@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <unistd.h>
+
 #include "engine/addcode.h"
 #include "engine/commit.h"
 #include "engine/journal.h"
@@ -10,6 +13,7 @@ using namespace engine;
 using enginetest::FaultyFiles;
 using enginetest::ProjectFolder;
 using enginetest::Session;
+using testsupport::CrLf;
 
 namespace {
 
@@ -115,23 +119,48 @@ TEST(Commit, JournalTextRoundTripsAndDamageIsRefused) {
     std::string edited = text;
     edited[edited.find("done")] = 'D';
     EXPECT_FALSE(ParseJournal(edited));
-    // A backup name that leaves the backup folder is refused.
-    j.entries[0].backupPath = "/p/Backup/../a.bas";
-    EXPECT_FALSE(ParseJournal(JournalText(j)));
 }
 
-TEST(Commit, BackupFolderThatCannotBeMadeChangesNothing) {
-    ProjectFolder f;
-    Sample sample;
-    sample.Write(f);
-    f.Write("Backup", "a file where the folder should be");
-    Session s(f, "App.vbp");
-    Select(s);
-    cmdAddCode_Click(s.st, s.host);
-    EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nBackup: the backup folder " + f.path("Backup/") +
-                                    " cannot be made; nothing was changed");
-    EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
-    EXPECT_FALSE(s.st.UndoAvailable);
+// The files of a project whose backup folder cannot take backups stay as they are, and the message
+// says why.
+TEST(Commit, BackupFolderThatCannotBeUsedChangesNothing) {
+    // A disk that makes no new folder (read-only, or not ours to write).
+    class NoNewFolders : public FaultyFiles {
+    public:
+        bool MakeFolder(const std::string&) override { return false; }
+    };
+    struct Case {
+        const char* name;
+        std::function<void(const ProjectFolder&)> setup;
+        std::string why;
+    } cases[] = {
+        {"a file in the way", [](const ProjectFolder& f) { f.Write("Backup", "a file where the folder should be"); },
+         "cannot be made: a file of that name is in the way"},
+        {"a symbolic link",
+         [](const ProjectFolder& f) {
+             testsupport::MakeFolders(f.path("elsewhere"));
+             ASSERT_EQ(::symlink(f.path("elsewhere").c_str(), f.path("Backup").c_str()), 0);
+         },
+         "is a symbolic link, which is not followed"},
+        {"a read-only project folder", {}, "cannot be made: the project folder is read-only or may not be written"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        Sample sample;
+        sample.Write(f);
+        if (c.setup) c.setup(f);
+        NoNewFolders noNewFolders;
+        Session s(f, "App.vbp");
+        if (!c.setup) s.host.files = &noNewFolders;
+        Select(s);
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nBackup: the backup folder " + f.path("Backup/") + " " + c.why +
+                                        "; nothing was changed");
+        EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
+        EXPECT_FALSE(s.st.UndoAvailable);
+        EXPECT_FALSE(f.Exists("elsewhere/Quillet.journal"));
+    }
 }
 
 TEST(Commit, UndoRestoresExactlyTheLastCommitAndLeavesEditedFilesAlone) {
@@ -303,6 +332,8 @@ std::map<std::string, std::string> CleanRun(const Sample& sample, Run run, long&
     return Contents(f, sample.Files());
 }
 
+// Each fault, followed by the next load with each answer to its question about the interrupted
+// change: completing it (Yes) and then undoing it, or rolling it back (No), gives back every old file.
 template <class Run>
 void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
     long operations = 0;
@@ -311,30 +342,35 @@ void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
     ASSERT_GT(operations, 20);
     ASSERT_NE(after, before);
     ForEachFault(operations, [&](FaultyFiles::Mode mode, long n, const std::string& where) {
-        ProjectFolder f;
-        sample.Write(f);
-        ProjectFaults faults;
-        faults.skip = f.DataFolder();
-        std::string reported;
-        {
-            Session s(f, "App.vbp", false);
-            s.host.files = &faults;
-            faults.Arm(mode, n);
-            run(s);
-            reported = s.host.LastBox();
-        }
-        const std::string failedOp = n <= static_cast<long>(faults.log.size()) ? faults.log[n - 1] : "";
-        ExpectSafe(f, before, after, where + " (" + failedOp + ")");
-        // A failure is never reported as success.
-        if (mode == FaultyFiles::Mode::Fail && Contents(f, before) != after) {
-            EXPECT_NE(reported, okText) << where << " (" << failedOp << ")";
-        }
+        bool asked = true;
+        for (const int answer : {msgbox::kYes, msgbox::kNo}) {
+            if (!asked) break;  // no interrupted change to roll back: the second run would be the first
+            const std::string at = where + (answer == msgbox::kYes ? ", completed" : ", rolled back");
+            ProjectFolder f;
+            sample.Write(f);
+            ProjectFaults faults;
+            faults.skip = f.DataFolder();
+            std::string reported;
+            {
+                Session s(f, "App.vbp", false);
+                s.host.files = &faults;
+                faults.Arm(mode, n);
+                run(s);
+                reported = s.host.LastBox();
+            }
+            const std::string failedOp = n <= static_cast<long>(faults.log.size()) ? faults.log[n - 1] : "";
+            ExpectSafe(f, before, after, at + " (" + failedOp + ")");
+            // A failure is never reported as success.
+            if (mode == FaultyFiles::Mode::Fail && Contents(f, before) != after) {
+                EXPECT_NE(reported, okText) << at << " (" << failedOp << ")";
+            }
 
-        // The next load finishes what was cut short; undo then gives back every old file.
-        Session next(f, "App.vbp");
-        ExpectSafe(f, before, after, where + " after the next load");
-        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
-        EXPECT_EQ(Contents(f, before), before) << where << " (" << failedOp << ")";
+            Session next(f, "App.vbp", true, {answer});
+            asked = !next.host.boxes.empty() && (next.host.boxes.front().style & msgbox::kYesNoCancel) == msgbox::kYesNoCancel;
+            ExpectSafe(f, before, after, at + " after the next load");
+            if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+            EXPECT_EQ(Contents(f, before), before) << at << " (" << failedOp << ")";
+        }
     });
 }
 
@@ -394,7 +430,7 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
         if (mode == FaultyFiles::Mode::Fail && Contents(f, original) != original) {
             EXPECT_NE(reported, "Last Changes Undone") << where;
         }
-        Session next(f, "App.vbp");
+        Session next(f, "App.vbp", true, {msgbox::kYes});
         ExpectSafe(f, original, committed, where + " after the next load");
         if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
         for (const auto& [rel, bytes] : original) {
@@ -402,6 +438,85 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
             EXPECT_TRUE(now == bytes || (now == committed.at(rel) && f.BackupHolds(bytes))) << where << " " << rel;
         }
     });
+}
+
+}  // namespace
+
+namespace {
+
+// No file the project lists is ever a backup: a module kept in a sub-folder named "Backup" beside one
+// of the same name, in a project or as a group member, keeps its content when both are rewritten.
+TEST(Commit, ListedFilesInABackupFolderAreNeverBackupTargets) {
+    const std::string top = CrLf({"Attribute VB_Name = \"modA\"", "Sub Top()", "    x = 1", "End Sub"});
+    const std::string kept = CrLf({"Attribute VB_Name = \"modA2\"", "Sub Kept()", "    y = 2", "End Sub"});
+    struct Case {
+        const char* name;
+        std::string project;                        // the file to open
+        std::map<std::string, std::string> files;  // relative name -> bytes
+        std::string inBackup;                       // the listed file inside the backup folder
+        std::string topBackup;                      // where the backup of modA.bas goes
+    } cases[] = {
+        {"project", "App.vbp",
+         {{"App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modA2; Backup\\modA.bas", "Startup=\"(None)\""})},
+          {"modA.bas", top},
+          {"Backup/modA.bas", kept}},
+         "Backup/modA.bas", "Backup/modA (2).bas"},
+        {"group", "All.vbg",
+         {{"All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=App.vbp", "Project=Backup\\Old.vbp"})},
+          {"App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Startup=\"(None)\""})},
+          {"Backup/Old.vbp", CrLf({"Type=Exe", "Module=modA2; modA.bas"})},
+          {"modA.bas", top},
+          {"Backup/modA.bas", kept}},
+         "Backup/modA.bas", "Backup/modA (2).bas"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        for (const auto& [name, bytes] : c.files) f.Write(name, bytes);
+        f.Snippet("PreCode", "P", "' traced");
+        for (int run = 0; run < 2; ++run) {
+            Session s(f, c.project);
+            ASSERT_TRUE(s.loaded);
+            s.st.SelectedPreCode = {"P"};
+            cmdAddCode_Click(s.st, s.host);
+            // Both modules took their new content; each old one is in a backup of its own.
+            EXPECT_NE(f.Read("modA.bas").find("' traced"), std::string::npos);
+            const std::string listed = f.Read(c.inBackup);
+            EXPECT_NE(listed.find("Sub Kept()\r\n' traced"), std::string::npos) << listed;
+            EXPECT_EQ(f.Read(c.topBackup), top);
+            UndoLastChange(s.st, s.host);
+            EXPECT_EQ(f.Read("modA.bas"), top);
+            EXPECT_EQ(f.Read(c.inBackup), kept);
+        }
+    }
+}
+
+// The journal names the project by its absolute path, so undo works however the path was typed.
+TEST(Commit, UndoWorksHoweverThePathIsTyped) {
+    ProjectFolder f;
+    Sample sample;
+    sample.Write(f);
+    char* cwd = ::getcwd(nullptr, 0);
+    const std::string here = cwd;
+    std::free(cwd);
+    ASSERT_EQ(::chdir(f.path("Sub").c_str()), 0);
+    {
+        Session s(f, "App.vbp");
+        s.st.txtProject = "../Sub/.././App.vbp";
+        ASSERT_TRUE(engine::LoadProject(s.st, s.host, false));
+        EXPECT_EQ(s.st.ProjectPath, f.path("App.vbp"));
+        Select(s);
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_TRUE(s.st.UndoAvailable);
+    }
+    ASSERT_EQ(::chdir(here.c_str()), 0);
+    Session other(f, "App.vbp");
+    other.st.txtProject = f.path("") + "/./App.vbp";
+    ASSERT_TRUE(engine::LoadProject(other.st, other.host, false));
+    ASSERT_TRUE(other.st.UndoAvailable);
+    UndoLastChange(other.st, other.host);
+    EXPECT_EQ(other.host.LastBox(), "Last Changes Undone");
+    EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
 }
 
 }  // namespace

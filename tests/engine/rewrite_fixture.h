@@ -3,6 +3,7 @@
 // that fails any one operation or "crashes" after it.
 #pragma once
 
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -56,10 +57,13 @@ struct Session {
     FakeHost host;
     engine::ToolState st;
     bool loaded = false;
-    Session(const ProjectFolder& folder, const std::string& projectFile, bool reload = true) {
+    // `answers`: the answers to the message boxes of the load (a question about an interrupted change).
+    Session(const ProjectFolder& folder, const std::string& projectFile, bool reload = true,
+            std::deque<int> answers = {}) {
         st.txtProject = folder.path(projectFile);
         st.ApplicationDataFolderLocal = folder.DataFolder();
         host.state = &st;
+        host.answers = std::move(answers);
         loaded = engine::LoadProject(st, host, false);
         if (!reload) host.state = nullptr;
     }

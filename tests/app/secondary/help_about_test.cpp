@@ -13,6 +13,7 @@
 
 #include "app/secondary/frmAbout.h"
 #include "app/secondary/frmHelp.h"
+#include "app/secondary/frmView.h"
 #include "app/startup/AppIdentity.h"
 #include "tests/app/support/AppTestEnv.h"
 #include "tests/support/testsupport.h"
@@ -88,6 +89,42 @@ TEST(AboutWindow, ALanguageFilesCaptionWinsOverTheProgramsOwn) {
     frmAbout about(t.program);
     EXPECT_EQ(about.Caption(), QString::fromUtf8("\xC3\x9C" "ber Quillet"));
     EXPECT_EQ(about.cmdOk()->Caption(), "Gut");
+}
+
+TEST(AboutWindow, ALanguageFileDoesNotChangeWhatTheLabelsSay) {
+    apptest::TestProgram t;
+    testsupport::WriteBytes(t.program.state.LanguageFile, "[frmAbout]\r\nlblVersion=Version 0\r\nlblTitle=Other\r\n");
+    t.program.state.LanguageFileExists = true;
+    frmAbout about(t.program);
+    EXPECT_EQ(about.lblVersion()->Caption().toStdString(), tovcore::Global().GetVersion());
+    EXPECT_EQ(about.lblTitle()->Caption().toStdString(), QuilletAppObject().Title);
+}
+
+// The lines of one section of an INI text, from its header to the next one.
+std::string SectionText(const std::string& ini, const std::string& section) {
+    const std::size_t start = ini.find("[" + section + "]\r\n");
+    if (start == std::string::npos) return "";
+    const std::size_t end = ini.find("\r\n[", start);
+    return ini.substr(start, end == std::string::npos ? std::string::npos : end - start + 2);
+}
+
+TEST(LanguageTemplate, HoldsTheCaptionsOfTheViewerHelpAndAboutWindows) {
+    apptest::TestProgram t;
+    // Read as text: the settings engine would write a key that is missing.
+    const std::string template_ = testsupport::ReadBytes(std::string(QUILLET_SHIPPED_DIR) + "Languages/Template.ist");
+    frmView view(t.program);
+    frmHelp help(t.program);
+    frmAbout about(t.program);
+    for (tovcore::ui::Form* form : std::initializer_list<tovcore::ui::Form*>{&view, &help, &about}) {
+        const std::string section = form->Name().toStdString();
+        std::vector<std::pair<std::string, std::string>> designed = {{section, form->Caption().toStdString()}};
+        for (QObject* control : tovcore::ui::Controls(form))
+            if (auto* button = qobject_cast<tovcore::ui::CommandButton*>(control))
+                designed.emplace_back(button->objectName().toStdString(), button->Caption().toStdString());
+        for (const auto& [key, text] : designed)
+            EXPECT_NE(SectionText(template_, section).find("\r\n" + key + "=" + text + "\r\n"), std::string::npos)
+                << section << " " << key;
+    }
 }
 
 // Registry values of the machine hive for one test, removed again afterwards.

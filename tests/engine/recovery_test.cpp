@@ -1,0 +1,295 @@
+// The change journal comes from the project folder, as everything else there does: a crafted one
+// must never make a load or an undo touch a file the project does not list, or put a backup
+// anywhere but in the project's own backup folder. An interrupted change is completed or rolled
+// back only when the user says so, and the message says exactly what was done.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <unistd.h>
+
+#include "engine/addcode.h"
+#include "engine/commit.h"
+#include "engine/journal.h"
+#include "tests/engine/rewrite_fixture.h"
+
+using namespace engine;
+using enginetest::FaultyFiles;
+using enginetest::ProjectFolder;
+using enginetest::Session;
+using testsupport::CrLf;
+
+namespace {
+
+const std::string kModA = CrLf({"Attribute VB_Name = \"modA\"", "Public Sub One()", "    x = 1", "End Sub"});
+const std::string kModB = CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Two()", "    y = 2", "End Sub"});
+const std::string kVictim = "export PATH=/usr/bin\n";
+
+// App/App.vbp lists modA.bas and Backup\modB.bas (a module kept in a sub-folder named Backup);
+// victim.txt lies beside the project folder, outside it. One Add Code on modA has been committed.
+struct Committed {
+    ProjectFolder f;
+    std::string app, backup;
+
+    Committed() {
+        f.Write("App/App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; Backup\\modB.bas",
+                                     "Startup=\"(None)\""}));
+        f.Write("App/modA.bas", kModA);
+        f.Write("App/Backup/modB.bas", kModB);
+        f.Write("victim.txt", kVictim);
+        f.Snippet("PreCode", "P", "    ' traced");
+        app = f.path("App/");
+        backup = app + "Backup/";
+        Session s(f, "App/App.vbp");
+        EXPECT_TRUE(s.loaded);
+        s.st.SelectedPreCode = {"P"};
+        s.Check("App.vbp_Backup\\modB.bas", false);
+        cmdAddCode_Click(s.st, s.host);
+        EXPECT_TRUE(s.st.UndoAvailable);
+    }
+    ChangeJournal Journal() const {
+        std::optional<ChangeJournal> j = ReadJournal(SystemFileOps(), backup);
+        EXPECT_TRUE(j);
+        return j ? *j : ChangeJournal{};
+    }
+    void Write(const ChangeJournal& j) const { ASSERT_TRUE(WriteJournal(SystemFileOps(), j)); }
+};
+
+// An entry that, acted on, would put `source` (holding `sourceBytes`) in the place of `target`
+// (holding `targetBytes`): as the backup that undo restores, once the commit is done; while it is
+// committing, as the backup that a temporary name inside the backup folder is renamed to, and with
+// a pending copy that would take the place of `target`.
+JournalEntry Hostile(ChangeJournal::State state, const std::string& backupFolder, const std::string& target,
+                     const std::string& targetBytes, const std::string& source, const std::string& sourceBytes) {
+    JournalEntry e;
+    e.path = target;
+    e.pendingPath = target + ".qlt";
+    e.backupPath = source;
+    e.backupTemp = backupFolder + "t.qlt";
+    e.name = "modA.bas";  // a harmless name: messages must name the real path
+    e.replace = true;
+    if (state == ChangeJournal::State::Committing) {
+        e.before = FingerprintOf(targetBytes);
+        e.after = FingerprintOf("evil");
+        testsupport::WriteBytes(e.backupTemp, targetBytes);
+        testsupport::WriteBytes(e.pendingPath, "evil");
+    } else {
+        e.before = FingerprintOf(sourceBytes);
+        e.after = FingerprintOf(targetBytes);
+        e.done = true;
+    }
+    return e;
+}
+
+const char* StateName(ChangeJournal::State s) {
+    return s == ChangeJournal::State::Committing ? "committing" : s == ChangeJournal::State::Committed ? "committed" : "undoing";
+}
+
+// Every hostile entry in every journal state: the files outside the project and the listed module in
+// the backup folder keep their content, and the message names the refused file.
+TEST(UntrustedJournal, EntriesOutsideTheProjectAreRefusedInEveryState) {
+    struct Row {
+        const char* name;
+        // The hostile entry, given the project; `shown` receives the file the message must name.
+        std::function<JournalEntry(const Committed&, ChangeJournal::State, std::string& shown)> entry;
+    } rows[] = {
+        {"a file outside the project",
+         [](const Committed& c, ChangeJournal::State st, std::string& shown) {
+             c.f.Write("App/Backup/evil", "evil");
+             shown = c.f.path("victim.txt");
+             return Hostile(st, c.backup, shown, kVictim, c.backup + "evil", "evil");
+         }},
+        {"a relative path to a file outside the project",
+         [](const Committed& c, ChangeJournal::State st, std::string& shown) {
+             c.f.Write("App/Backup/evil", "evil");
+             char* cwd = ::getcwd(nullptr, 0);
+             std::string up;
+             for (const char* p = cwd; *p; ++p)
+                 if (*p == '/') up += "../";
+             std::free(cwd);
+             shown = up + c.f.path("victim.txt").substr(1);
+             return Hostile(st, c.backup, shown, kVictim, c.backup + "evil", "evil");
+         }},
+        {"a path that leaves the project through ..",
+         [](const Committed& c, ChangeJournal::State st, std::string& shown) {
+             c.f.Write("App/Backup/evil", "evil");
+             shown = c.app + "../victim.txt";
+             return Hostile(st, c.backup, shown, kVictim, c.backup + "evil", "evil");
+         }},
+        {"a backup outside the backup folder",
+         [](const Committed& c, ChangeJournal::State st, std::string& shown) {
+             shown = c.app + "modA.bas";
+             return Hostile(st, c.backup, shown, c.f.Read("App/modA.bas"), c.backup + "../../victim.txt", kVictim);
+         }},
+        {"a backup behind a symbolic link in the backup folder",
+         [](const Committed& c, ChangeJournal::State st, std::string& shown) {
+             EXPECT_EQ(::symlink(c.f.path("").c_str(), (c.backup + "link").c_str()), 0);
+             shown = c.app + "modA.bas";
+             return Hostile(st, c.backup, shown, c.f.Read("App/modA.bas"), c.backup + "link/victim.txt", kVictim);
+         }},
+        {"a backup that is a listed file",
+         [](const Committed& c, ChangeJournal::State st, std::string& shown) {
+             shown = c.app + "modA.bas";
+             return Hostile(st, c.backup, shown, c.f.Read("App/modA.bas"), c.backup + "modB.bas", kModB);
+         }},
+    };
+    for (const Row& row : rows)
+        for (ChangeJournal::State state :
+             {ChangeJournal::State::Committing, ChangeJournal::State::Committed, ChangeJournal::State::Undoing}) {
+            SCOPED_TRACE(std::string(row.name) + ", " + StateName(state));
+            Committed c;
+            ChangeJournal j = c.Journal();
+            std::string shown;
+            j.entries.push_back(row.entry(c, state, shown));
+            j.state = state;
+            c.Write(j);
+
+            Session s(c.f, "App/App.vbp", true, {msgbox::kYes});
+            if (state == ChangeJournal::State::Committed) {
+                ASSERT_TRUE(s.st.UndoAvailable);
+                UndoLastChange(s.st, s.host);
+                EXPECT_EQ(c.f.Read("App/modA.bas"), kModA);  // the entry of the project's own file is undone
+            } else {
+                ASSERT_GE(s.host.boxes.size(), 2u);
+                EXPECT_NE(s.host.boxes[0].text.find("does not list; they are left alone"), std::string::npos)
+                    << s.host.boxes[0].text;
+            }
+            const std::string said = s.host.LastBox();
+            EXPECT_NE(said.find(ShownName(shown) + ": "), std::string::npos) << said;
+            EXPECT_NE(said.find("; left alone"), std::string::npos) << said;
+            EXPECT_EQ(c.f.Read("victim.txt"), kVictim);
+            EXPECT_EQ(c.f.Read("App/Backup/modB.bas"), kModB);
+        }
+}
+
+// A backup folder that is a symbolic link is not followed: the journal behind it is not read.
+TEST(UntrustedJournal, BackupFolderThatIsASymbolicLinkIsNotRead) {
+    Committed c;
+    ChangeJournal j = c.Journal();
+    j.state = ChangeJournal::State::Committing;
+    c.Write(j);
+    ASSERT_EQ(::rename(c.backup.substr(0, c.backup.size() - 1).c_str(), c.f.path("elsewhere").c_str()), 0);
+    ASSERT_EQ(::symlink(c.f.path("elsewhere").c_str(), c.f.path("App/Backup").c_str()), 0);
+    const std::string now = c.f.Read("App/modA.bas");
+    Session s(c.f, "App/App.vbp", true, {msgbox::kNo});
+    EXPECT_TRUE(s.host.boxes.empty());
+    EXPECT_FALSE(s.st.UndoAvailable);
+    EXPECT_EQ(c.f.Read("App/modA.bas"), now);
+}
+
+// ---- interrupted changes: the user decides ---------------------------------------------------------
+
+// Three modules; Add Code cut short (the process "dies") right after the first file took its new
+// content.
+struct Interrupted {
+    ProjectFolder f;
+    std::map<std::string, std::string> before, after;
+
+    Interrupted() {
+        f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; modB.bas", "Module=modC; modC.bas",
+                                 "Startup=\"(None)\""}));
+        for (const char* m : {"modA", "modB", "modC"})
+            before[std::string(m) + ".bas"] =
+                CrLf({std::string("Attribute VB_Name = \"") + m + "\"", "Public Sub Run()", "    x = 1", "End Sub"});
+        for (const auto& [name, bytes] : before) f.Write(name, bytes);
+        f.Snippet("PreCode", "P", "    ' traced");
+
+        // A clean run counts the operations and gives the new contents.
+        long renameOfModA = 0;
+        {
+            ProjectFolder clean;
+            clean.Write("App.vbp", f.Read("App.vbp"));
+            for (const auto& [name, bytes] : before) clean.Write(name, bytes);
+            clean.Snippet("PreCode", "P", "    ' traced");
+            FaultyFiles counter;
+            Session s(clean, "App.vbp", false);
+            s.host.files = &counter;
+            s.st.SelectedPreCode = {"P"};
+            cmdAddCode_Click(s.st, s.host);
+            for (std::size_t i = 0; i < counter.log.size(); ++i)
+                if (counter.log[i] == "Rename " + clean.path("modA.bas")) renameOfModA = static_cast<long>(i) + 1;
+            for (const auto& [name, bytes] : before) after[name] = clean.Read(name);
+        }
+        EXPECT_GT(renameOfModA, 0);
+        FaultyFiles crash;
+        Session s(f, "App.vbp", false);
+        s.host.files = &crash;
+        s.st.SelectedPreCode = {"P"};
+        crash.Arm(FaultyFiles::Mode::CrashAfter, renameOfModA);
+        cmdAddCode_Click(s.st, s.host);
+    }
+    std::map<std::string, std::string> Now() const {
+        std::map<std::string, std::string> now;
+        for (const auto& [name, bytes] : before) now[name] = f.Read(name);
+        return now;
+    }
+};
+
+TEST(InterruptedChange, CompletedRolledBackOrLeftAsTheUserSays) {
+    struct Case {
+        const char* name;
+        int answer;
+        std::function<void(Interrupted&)> before;  // done to the files before the next load
+        std::string message;                         // "" for no closing message
+        const char* modA;                            // "old" or "new" afterwards (modB, modC likewise)
+        const char* modB;
+        bool undoAvailable;
+    } cases[] = {
+        {"Yes completes it", msgbox::kYes, {},
+         "The interrupted change to App.vbp has now been completed:\r\nmodA.bas: had its new content already\r\n"
+         "modB.bas: took its new content\r\nmodC.bas: took its new content\r\nApp.vbp: took its new content",
+         "new", "new", true},
+        {"No rolls it back", msgbox::kNo, {},
+         "The interrupted change to App.vbp has now been rolled back:\r\nmodA.bas: got its old content back\r\n"
+         "modB.bas: had not been changed yet; it keeps its old content\r\n"
+         "modC.bas: had not been changed yet; it keeps its old content\r\n"
+         "App.vbp: had not been changed yet; it keeps its old content",
+         "old", "old", false},
+        {"Cancel leaves the files as they are", msgbox::kCancel, {}, "", "new", "old", false},
+        {"a file that cannot be completed is not reported as completed", msgbox::kYes,
+         [](Interrupted& i) { ASSERT_EQ(::unlink(i.f.path("modB.bas.qlt").c_str()), 0); },
+         "The interrupted change to App.vbp was completed only in part:\r\nmodA.bas: had its new content already\r\n"
+         "modB.bas: its backup or its new content is missing, so the change could not be completed; left with its "
+         "old content\r\nmodC.bas: took its new content\r\nApp.vbp: took its new content",
+         "new", "old", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Interrupted i;
+        ASSERT_EQ(i.f.Read("modA.bas"), i.after.at("modA.bas"));
+        ASSERT_EQ(i.f.Read("modB.bas"), i.before.at("modB.bas"));
+        if (c.before) c.before(i);
+        Session s(i.f, "App.vbp", true, {c.answer});
+        ASSERT_FALSE(s.host.boxes.empty());
+        EXPECT_NE(s.host.boxes[0].text.find("The last change to App.vbp was interrupted before it was complete. It "
+                                            "concerns:\r\n    modA.bas\r\n    modB.bas\r\n    modC.bas\r\n    App.vbp\r\n"),
+                  std::string::npos)
+            << s.host.boxes[0].text;
+        EXPECT_EQ(s.host.boxes[0].style, msgbox::kYesNoCancel | msgbox::kQuestion);
+        EXPECT_EQ(s.host.boxes.size(), c.message.empty() ? 1u : 2u);
+        if (!c.message.empty()) {
+            EXPECT_EQ(s.host.LastBox(), c.message);
+        }
+        const auto& wantA = std::string(c.modA) == "new" ? i.after : i.before;
+        const auto& wantB = std::string(c.modB) == "new" ? i.after : i.before;
+        EXPECT_EQ(i.f.Read("modA.bas"), wantA.at("modA.bas"));
+        EXPECT_EQ(i.f.Read("modB.bas"), wantB.at("modB.bas"));
+        EXPECT_EQ(s.st.UndoAvailable, c.undoAvailable);
+        if (c.answer != msgbox::kCancel) {
+            // What this program wrote and did not use is gone.
+            EXPECT_EQ(i.f.FilesEndingIn(".qlt"), std::vector<std::string>{});
+        } else {
+            // Left as it is: asked again next time, and no new change may replace its journal.
+            s.st.SelectedPreCode = {"P"};
+            cmdAddCode_Click(s.st, s.host);
+            EXPECT_NE(s.host.LastBox().find("the last change to App.vbp was interrupted and is neither completed nor "
+                                            "rolled back"),
+                      std::string::npos)
+                << s.host.LastBox();
+            EXPECT_EQ(i.f.Read("modB.bas"), i.before.at("modB.bas"));
+            Session again(i.f, "App.vbp", true, {msgbox::kYes});
+            EXPECT_EQ(i.Now(), i.after);
+        }
+    }
+}
+
+}  // namespace
