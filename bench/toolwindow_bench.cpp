@@ -12,7 +12,11 @@
 // Cancel button after 150 ms, and the time from the click to the command's end is printed. The
 // project is left as it was (Undo).
 //
-//   quillet-toolwindow-bench PROJECT [--cancel]
+//   quillet-toolwindow-bench PROJECT [--cancel] [--shots FOLDER]
+//
+// The tool window sits in the frame, as in the program. With --shots the frame is pictured with
+// the project loaded (tree expanded to the procedures, a snippet chosen) and on each report tab
+// (under Xvfb: xvfb-run -a -s "-screen 0 1920x1080x24" quillet-toolwindow-bench ...).
 //
 // Its settings, logs and snippets go into a temporary folder (XDG_DATA_HOME), not the user's.
 #include <chrono>
@@ -31,6 +35,9 @@
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Program.h"
+#include "app/core/ToolWindowFactory.h"
+#include "app/forms/FormServices.h"
+#include "app/frame/frmBackGround.h"
 #include "app/services/QtServices.h"
 #include "app/startup/AppIdentity.h"
 #include "app/toolwindow/SnippetPanel.h"
@@ -121,11 +128,16 @@ void Settle() {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: quillet-toolwindow-bench PROJECT [--cancel]\n";
+        std::cerr << "usage: quillet-toolwindow-bench PROJECT [--cancel] [--shots FOLDER]\n";
         return 2;
     }
     const std::string project = argv[1];
-    const bool cancel = argc > 2 && !std::strcmp(argv[2], "--cancel");
+    bool cancel = false;
+    std::string shots;
+    for (int i = 2; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--cancel")) cancel = true;
+        else if (!std::strcmp(argv[i], "--shots") && i + 1 < argc) shots = argv[++i];
+    }
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     // Settings, logs and snippets of the run go into a folder of their own, not the user's.
@@ -148,10 +160,18 @@ int main(int argc, char** argv) {
     const std::string data = s.objSpecialFolders.ApplicationDataFolderLocal;
     platform::WriteFileAtomic(data + "PreCode/BenchTrace.PreCode", "    WriteTraceLog \"~Procedure~\", ~ProcStart~");
 
-    quillet::toolwindow::frmQuillet w(program);
-    w.resize(1280, 900);
-    w.show();
+    program.makeToolWindow = quillet::DefaultToolWindowFactory();
+    auto* frame = new quillet::frmBackGround(program);
+    frame->Load();
+    frame->resize(1280, 900);
+    auto& w = *dynamic_cast<quillet::toolwindow::frmQuillet*>(frame->ToolWindow());
     Settle();
+    const auto picture = [&](const std::string& name) {
+        if (shots.empty()) return;
+        Settle();
+        const QString path = QString::fromStdString(shots + "/" + name);
+        if (!frame->grab().save(path)) std::cerr << "cannot write " << path.toStdString() << "\n";
+    };
     Watch watch(w);
 
     const auto browse = [&] {
@@ -189,6 +209,19 @@ int main(int argc, char** argv) {
 
     w.PrePanel()->Combo()->setEditText("BenchTrace");
     QTest::mouseClick(w.PrePanel()->AddButton(), Qt::LeftButton);
+    if (!shots.empty()) {
+        quillet::SkinForm(program, &w);
+        w.treProject()->expandToDepth(3);
+        picture("frame-toolwindow.png");
+        static const char* kTabs[] = {"", "called-routines", "module-definitions", "form-definitions",
+                                      "class-definitions", "apis"};
+        for (int tab = 1; tab < 6; ++tab) {
+            w.SSTab1()->SetTab(tab);
+            if (tab == 1) w.treRoutines()->expandToDepth(1);
+            picture(std::string("frame-tab-") + kTabs[tab] + ".png");
+        }
+        w.SSTab1()->SetTab(0);
+    }
     const auto addCode = [&] {
         QTest::mouseClick(w.Button("cmdAddCode"), Qt::LeftButton);
         w.repaint();
@@ -206,5 +239,6 @@ int main(int argc, char** argv) {
         std::printf("%-34s %s\n", "   outcome", box.last.substr(0, box.last.find('\n')).c_str());
     }
     program.state.ProjectChanged = false;
+    delete frame;
     return 0;
 }

@@ -6,28 +6,33 @@ namespace quillet {
 
 using tovcore::ui::Form;
 
-void Forms::Add(Form* form) {
-    if (!form || Contains(form)) return;
-    forms_.erase(std::remove_if(forms_.begin(), forms_.end(), [](const QPointer<Form>& f) { return !f; }),
-                 forms_.end());
-    forms_.emplace_back(form);
+Forms::~Forms() {
+    for (const Entry& e : forms_) QObject::disconnect(e.onDestroyed);
 }
 
-void Forms::Remove(const Form* form) {
-    forms_.erase(std::remove_if(forms_.begin(), forms_.end(),
-                                [form](const QPointer<Form>& f) { return !f || f.data() == form; }),
-                 forms_.end());
+void Forms::Add(Form* form) {
+    if (!form || Contains(form)) return;
+    QObject* object = form;
+    Entry e{object, {}};
+    e.onDestroyed = QObject::connect(object, &QObject::destroyed, object, [this, object] { Remove(object); });
+    forms_.push_back(e);
+}
+
+void Forms::Remove(const QObject* form) {
+    auto gone = std::remove_if(forms_.begin(), forms_.end(), [form](const Entry& e) { return e.form == form; });
+    for (auto it = gone; it != forms_.end(); ++it) QObject::disconnect(it->onDestroyed);
+    forms_.erase(gone, forms_.end());
 }
 
 std::vector<Form*> Forms::List() const {
     std::vector<Form*> out;
-    for (const QPointer<Form>& f : forms_)
-        if (f) out.push_back(f.data());
+    out.reserve(forms_.size());
+    for (const Entry& e : forms_) out.push_back(static_cast<Form*>(e.form));
     return out;
 }
 
-bool Forms::Contains(const Form* form) const {
-    return std::any_of(forms_.begin(), forms_.end(), [form](const QPointer<Form>& f) { return f && f.data() == form; });
+bool Forms::Contains(const QObject* form) const {
+    return form && std::any_of(forms_.begin(), forms_.end(), [form](const Entry& e) { return e.form == form; });
 }
 
 Form* Forms::FindByTag(const QString& tag) const {
@@ -43,10 +48,11 @@ Form* Forms::FindByName(const QString& name) const {
 }
 
 bool Forms::Unload(Form* form) {
-    if (!form) return false;
+    if (!form || !Contains(form)) return false;
+    QPointer<QObject> alive(form);
     if (!form->Unload()) return false;
     Remove(form);
-    form->deleteLater();
+    if (alive) form->deleteLater();
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include <QMetaObject>
 #include <QPointer>
 #include <QString>
 
@@ -14,13 +15,18 @@ namespace quillet {
 
 class Forms {
 public:
-    // A window joins the list (once).
+    Forms() = default;
+    ~Forms();
+    Forms(const Forms&) = delete;
+    Forms& operator=(const Forms&) = delete;
+
+    // A window joins the list (once). It leaves by itself as it is destroyed.
     void Add(tovcore::ui::Form* form);
     // A window leaves the list (it stays alive; the caller decides about it).
-    void Remove(const tovcore::ui::Form* form);
+    void Remove(const QObject* form);
     // The loaded windows in load order.
     std::vector<tovcore::ui::Form*> List() const;
-    bool Contains(const tovcore::ui::Form* form) const;
+    bool Contains(const QObject* form) const;
     // The first loaded window whose Tag equals `tag` exactly, or null.
     tovcore::ui::Form* FindByTag(const QString& tag) const;
     // The first loaded window named `name` (its control name), or null.
@@ -32,7 +38,13 @@ public:
     bool Unload(tovcore::ui::Form* form);
 
 private:
-    std::vector<QPointer<tovcore::ui::Form>> forms_;
+    struct Entry {
+        // Held as QObject: a window's entry goes when it starts being destroyed, so no entry is
+        // ever read as a window that is half gone.
+        QObject* form;
+        QMetaObject::Connection onDestroyed;
+    };
+    std::vector<Entry> forms_;
 };
 
 }  // namespace quillet

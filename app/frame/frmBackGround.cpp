@@ -155,7 +155,7 @@ frmBackGround::frmBackGround(Program& program) : ui::Form("frmBackGround"), prog
 
 frmBackGround::~frmBackGround() {
     // The tool window goes with the frame's children; nothing of the frame may answer it then.
-    if (tool_) disconnect(tool_, nullptr, this, nullptr);
+    if (!tool_.isNull()) disconnect(tool_.data(), nullptr, this, nullptr);
     if (program_.frame == this) program_.frame = nullptr;
     program_.forms.Remove(this);
 }
@@ -366,7 +366,10 @@ void frmBackGround::SaveIniInformation(bool frame, bool tool) {
         WriteIniNumber(section, "Height", height, ini);
         WriteIniText(section, "WindowState", "0", ini);
     };
-    if (tool && tool_) writePlace("Screen", tool_->Left(), tool_->Top(), tool_->Width(), tool_->Height());
+    if (IToolWindow* loaded = tool ? LoadedToolWindow() : nullptr) {
+        ui::Form* window = loaded->Window();
+        writePlace("Screen", window->Left(), window->Top(), window->Width(), window->Height());
+    }
     if (frame) writePlace("BScreen", Left(), Top(), Width(), Height());
     // An empty folder is never written: writing "" would drop the stored one.
     if (!s.LastProjectFolder.empty()) WriteIniText("Quillet", "LastProjectFolder", s.LastProjectFolder, ini);
@@ -505,7 +508,7 @@ void frmBackGround::SetResequenceIndex(int index) {
 // ---- the tool window ----------------------------------------------------------------------------
 
 IToolWindow* frmBackGround::LoadedToolWindow() const {
-    if (!tool_ || !program_.forms.Contains(tool_)) return nullptr;
+    if (!toolSeam_ || tool_.isNull() || !program_.forms.Contains(tool_.data())) return nullptr;
     return toolSeam_;
 }
 
@@ -521,6 +524,7 @@ IToolWindow* frmBackGround::ToolWindow() {
     form->setGeometry(Client()->rect());
     connect(form, &QObject::destroyed, this, [this] {
         toolSeam_ = nullptr;
+        tool_.clear();
         picture1_->show();
         UpdateMenus();
     });
@@ -640,8 +644,8 @@ void frmBackGround::OnQueryUnload(int& cancel, int) {
         cancel = 1;
         return;
     }
-    if (tool_ && program_.forms.Contains(tool_)) {
-        if (!program_.forms.Unload(tool_)) {
+    if (IToolWindow* loaded = LoadedToolWindow()) {
+        if (!program_.forms.Unload(loaded->Window())) {
             cancel = 1;
             return;
         }

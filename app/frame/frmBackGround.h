@@ -101,7 +101,7 @@ private:
     tovcore::ui::Menu* mnurtfpopup_ = nullptr;
     QActionGroup* incrementGroup_ = nullptr;
     QActionGroup* resequenceGroup_ = nullptr;
-    QPointer<tovcore::ui::Form> tool_;
+    QPointer<QWidget> tool_;  // the tool window (held as a widget: it may be part way destroyed)
     IToolWindow* toolSeam_ = nullptr;
     std::vector<std::string> recent_;
     int recentMax_ = 10;

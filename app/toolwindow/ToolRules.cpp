@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "app/frame/FrameRules.h"
 #include "engine/scanner.h"
 #include "platform/text.h"
 
@@ -99,18 +100,6 @@ ControlStates ComputeControlStates(const ControlInputs& in) {
     return s;
 }
 
-std::optional<int> IncrementForIndex(int index) {
-    switch (index) {
-        case 0: return 10;
-        case 1: return 20;
-        case 2: return 30;
-        case 3: return 40;
-        case 4: return 50;
-        case 9: return 100;
-        default: return std::nullopt;
-    }
-}
-
 namespace {
 
 // The whole stored text as a whole number (blanks around it allowed); nothing for anything else.
@@ -126,7 +115,7 @@ std::optional<int> StoredNumber(const std::string& stored) {
 
 int ValidIncrementIndex(const std::string& stored) {
     const auto n = StoredNumber(stored);
-    return n && IncrementForIndex(*n) ? *n : 0;
+    return n && IncrementOfIndex(*n) ? *n : 0;
 }
 
 int ValidResequenceIndex(const std::string& stored) {

@@ -67,8 +67,6 @@ ControlStates ComputeControlStates(const ControlInputs& in);
 
 // ---- line-number settings of a tool project -----------------------------------------------------
 
-// The increment menu's items: index -> increment (indexes 5 to 8 have no item).
-std::optional<int> IncrementForIndex(int index);
 // A stored index as the menus can take it: a number naming an item, else 0.
 int ValidIncrementIndex(const std::string& stored);
 int ValidResequenceIndex(const std::string& stored);

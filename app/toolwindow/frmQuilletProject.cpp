@@ -6,6 +6,7 @@
 
 #include "app/core/Program.h"
 #include "app/forms/FormServices.h"
+#include "app/frame/FrameRules.h"
 #include "app/toolwindow/SnippetPanel.h"
 #include "app/toolwindow/SnippetStore.h"
 #include "app/toolwindow/ToolProjectFile.h"
@@ -141,7 +142,7 @@ void frmQuillet::RetrieveOtherInfo(const std::string& toolProject) {
     } else {
         s.ResequenceIndex = p.ResequenceIndex;
         s.LineIncrementIndex = p.LineIncrementIndex;
-        s.LineIncrement = IncrementForIndex(p.LineIncrementIndex).value_or(10);
+        s.LineIncrement = IncrementOfIndex(p.LineIncrementIndex).value_or(10);
     }
 }
 
@@ -167,7 +168,7 @@ void frmQuillet::SaveProjectInformation(bool force) {
         ToolProject p;
         p.ProjectName = txtProject_->text().toStdString();
         p.ResequenceIndex = s.ResequenceIndex;
-        p.LineIncrementIndex = IncrementForIndex(s.LineIncrementIndex) ? s.LineIncrementIndex : 0;
+        p.LineIncrementIndex = IncrementOfIndex(s.LineIncrementIndex) ? s.LineIncrementIndex : 0;
         p.PreCode = pre_->Selected();
         p.PostCode = post_->Selected();
         const bool saved = WriteToolProject(s.ProjectFileName, p);

@@ -11,17 +11,18 @@ using testsupport::CrLf;
 using testsupport::Lf;
 using testsupport::WriteBytes;
 
-LoadedProject::LoadedProject() {
-    WriteBytes(dir.file("G.vbg"), CrLf({"VBGROUP 5.0", "StartupProject=App\\App.vbp", "Project=Lib\\Sub\\Lib.vbp"}));
-    WriteBytes(dir.file("App/App.vbp"), CrLf({"Type=Exe", "Module=Main; Main.bas", "Form=Form1.frm"}));
-    WriteBytes(dir.file("App/Main.bas"), CrLf({"Attribute VB_Name = \"Main\"",
+std::string WriteReportGroup(const std::string& folder) {
+    auto file = [&folder](const std::string& relative) { return folder + relative; };
+    WriteBytes(file("G.vbg"), CrLf({"VBGROUP 5.0", "StartupProject=App\\App.vbp", "Project=Lib\\Sub\\Lib.vbp"}));
+    WriteBytes(file("App/App.vbp"), CrLf({"Type=Exe", "Module=Main; Main.bas", "Form=Form1.frm"}));
+    WriteBytes(file("App/Main.bas"), CrLf({"Attribute VB_Name = \"Main\"",
                                                "Public gUsed As Long",    // 1
                                                "Public gUnused As String",  // 2
                                                "Public Sub Start()",      // 3
                                                "    gUsed = 1",           // 4
                                                "    Helper 2",            // 5
                                                "End Sub"}));              // 6
-    WriteBytes(dir.file("App/Form1.frm"), CrLf({"VERSION 5.00",
+    WriteBytes(file("App/Form1.frm"), CrLf({"VERSION 5.00",
                                                 "Begin VB.Form Form1",
                                                 "   Caption         =   \"Form1\"",
                                                 "End",
@@ -33,16 +34,20 @@ LoadedProject::LoadedProject() {
                                                 "    mCount = 0",                 // 4
                                                 "    Start",                      // 5
                                                 "End Sub"}));                     // 6
-    WriteBytes(dir.file("Lib/Sub/Lib.vbp"), CrLf({"Type=Exe", "Module=Util; Util.bas"}));
-    WriteBytes(dir.file("Lib/Sub/Util.bas"), Lf({"Attribute VB_Name = \"Util\"",
+    WriteBytes(file("Lib/Sub/Lib.vbp"), CrLf({"Type=Exe", "Module=Util; Util.bas"}));
+    WriteBytes(file("Lib/Sub/Util.bas"), Lf({"Attribute VB_Name = \"Util\"",
                                                  "Public Sub Helper(ByVal n As Long)",  // 1
                                                  "    Dim lost As Integer",            // 2
                                                  "End Sub",                            // 3
                                                  "Sub Caller()",                       // 4
                                                  "    Helper 1",                       // 5
                                                  "End Sub"}));                         // 6
+    return folder + "G.vbg";
+}
+
+LoadedProject::LoadedProject() {
     host.state = &state;
-    state.txtProject = dir.path() + "G.vbg";
+    state.txtProject = WriteReportGroup(dir.path());
     if (!engine::LoadProject(state, host, false)) throw std::runtime_error("the fixture project did not load");
     reports::CreateDefinitionReports(state.model, reports, host, stamp);
 }

@@ -4,7 +4,7 @@
 //   App/App.vbp       Main.bas (CR LF), Form1.frm (CR LF, with a form's header)
 //   Lib/Sub/Lib.vbp   Util.bas (LF line ends), a group member in a sub-folder
 // Main.bas declares gUsed (used) and gUnused (never used); Util.bas' Helper is called from
-// Main.bas line 3 and from Util.bas line 5.
+// Main.bas line 5 and from Util.bas line 5.
 #pragma once
 
 #include <string>
@@ -15,6 +15,9 @@
 #include "tests/support/testsupport.h"
 
 namespace apptest {
+
+// Writes the group into `folder` (ending in "/"); returns the path of G.vbg.
+std::string WriteReportGroup(const std::string& folder);
 
 struct LoadedProject {
     LoadedProject();

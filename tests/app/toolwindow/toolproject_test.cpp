@@ -266,3 +266,36 @@ TEST(ClosingTheProgram, YesWithoutAToolProjectFileAsksForOneAndItsCancelKeepsThe
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ToolProject, ARecentProjectIsOpenedAfterTheCurrentOneIsSaved) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "One.qlp");
+    f.Click("mnuSaveProject");
+    f.NewProjectOnGroup(f.dir.path() + "Two.qlp");
+    Choose(f.Tool(), true, "Trace");  // an unsaved change of Two
+    ASSERT_GE(f.frame->RecentProjects().size(), 2u);
+    EXPECT_EQ(f.frame->RecentProjects()[0], f.dir.path() + "Two.qlp");
+    EXPECT_EQ(f.frame->RecentProjects()[1], f.dir.path() + "One.qlp");
+    f.Click("mnuProjectList", 1);
+    EXPECT_EQ(f.t.program.state.ProjectFileName, f.dir.path() + "One.qlp");
+    EXPECT_TRUE(Holds(testsupport::ReadBytes(f.dir.path() + "Two.qlp"), "CodeType1=Trace"));
+    EXPECT_TRUE(f.Tool()->PrePanel()->Selected().empty());  // One's own selection
+    EXPECT_TRUE(f.Tool()->ProjectLoaded());
+    EXPECT_EQ(f.frame->RecentProjects()[0], f.dir.path() + "One.qlp");
+}
+
+TEST(ClosingTheProgram, ExitClosesTheToolWindowAndLeavesTheFrame) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Exit.qlp");
+    f.Click("mnuSaveProject");
+    QTest::mouseClick(f.Tool()->Button("cmdExit"), Qt::LeftButton);
+    apptest::ProcessEvents();
+    EXPECT_EQ(f.Tool(), nullptr);
+    ASSERT_FALSE(f.frame.isNull());
+    EXPECT_FALSE(f.frame->MenuItem("mnuSaveProject")->isEnabled());
+    EXPECT_FALSE(f.frame->MenuItem("mnuAddLineNumbers")->isEnabled());
+}
+
+}  // namespace
