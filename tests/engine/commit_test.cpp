@@ -551,7 +551,7 @@ TEST(CommitWindow, ASaveByAnotherProgramIsKeptOrReported) {
     Sample sample;
     const auto run = [](Session& s) {
         Select(s);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
     };
     // Where the operations on modA.bas fall.
     long exchange = 0, drop = 0;
