@@ -417,6 +417,46 @@ bool CreateBackups(ChangeSet& cs) {
     });
 }
 
+namespace {
+
+// Puts the pending copy of `c` in the place of its file. The file is checked just before (it still
+// holds what the run read) and swapped with its pending copy in one step, so that what stood there
+// at that very moment is checked again: a version another program saved in between is put back and
+// reported, never replaced. Where the disk cannot swap, the pending copy is renamed over the file.
+void ReplaceFile(ChangeSet& cs, PendingChange& c) {
+    FileOps& files = cs.files;
+    const auto keepTheirs = [&](const char* what) {
+        c.status = ChangeStatus::Failed;
+        cs.Problem(c.name, what);
+        if (Holds(files, c.pendingPath, c.after)) files.Remove(c.pendingPath);
+    };
+    if (!Holds(files, c.path, c.before)) {
+        keepTheirs("was saved by another program during the change; it keeps that version and was not rewritten");
+        return;
+    }
+    if (files.Exchange(c.pendingPath, c.path)) {
+        if (Holds(files, c.pendingPath, c.before)) {
+            c.status = ChangeStatus::Replaced;
+            files.Remove(c.pendingPath);  // the old version, which its backup holds
+        } else if (files.Exchange(c.pendingPath, c.path)) {
+            keepTheirs("was saved by another program during the change; it keeps that version and was not rewritten");
+        } else {
+            c.status = ChangeStatus::Replaced;
+            cs.Problem(c.name, "was saved by another program during the change; that version is in " +
+                                   platform::NameOf(c.pendingPath) + " beside it");
+        }
+        return;
+    }
+    if (files.Rename(c.pendingPath, c.path)) {
+        c.status = ChangeStatus::Replaced;
+    } else {
+        c.status = ChangeStatus::Failed;
+        cs.Problem(c.name, "could not be replaced by its rewritten copy; left as it is");
+    }
+}
+
+}  // namespace
+
 std::size_t RenameFiles(ChangeSet& cs) {
     FileOps& files = cs.files;
     cs.host.WriteLog("Renaming Files");
@@ -425,15 +465,20 @@ std::size_t RenameFiles(ChangeSet& cs) {
     for (PendingChange& c : cs.changes) {
         if (c.status != ChangeStatus::BackedUp || !c.replace) continue;
         any = true;
-        if (files.Rename(c.pendingPath, c.path)) {
-            c.status = ChangeStatus::Replaced;
-            folders.insert(platform::FolderOf(c.path));
-        } else {
-            c.status = ChangeStatus::Failed;
-            cs.Problem(c.name, "could not be replaced by its rewritten copy; left as it is");
-        }
+        ReplaceFile(cs, c);
+        if (c.status == ChangeStatus::Replaced) folders.insert(platform::FolderOf(c.path));
     }
     if (!any) return 0;
+    // Once more after the last rename: a program that saved a file in place while it was being
+    // replaced wrote into its backup (a second name of the old file) or into the new file.
+    for (const PendingChange& c : cs.changes) {
+        if (c.status != ChangeStatus::Replaced) continue;
+        if (!Holds(files, c.backupPath, c.before))
+            cs.Problem(c.name, "was saved by another program while it was being replaced; that version is in " +
+                                   c.backupPath + ", and the file holds the rewritten version");
+        else if (!Holds(files, c.path, c.after))
+            cs.Problem(c.name, "was saved by another program just after it was rewritten; it holds that version");
+    }
     const std::size_t replaced = cs.Replaced();
     if (!FlushFolders(files, folders))
         cs.Problem("Backup", "the replaced files could not be flushed to disk; the next load checks them");
@@ -548,9 +593,13 @@ void SettleBackup(FileOps& files, const JournalEntry& e, std::set<std::string>& 
     if (files.Exists(e.backupTemp)) files.Remove(e.backupTemp);
 }
 
-// A pending copy that holds what the journal says this program wrote is removed.
+// A pending copy that this program wrote is removed: one that holds the new content the journal
+// names, or the old content (left by a swap cut short) while the file or the backup holds it too.
 void RemoveOwnPendingCopy(FileOps& files, const JournalEntry& e) {
-    if (e.replace && Holds(files, e.pendingPath, e.after)) files.Remove(e.pendingPath);
+    if (!e.replace) return;
+    if (Holds(files, e.pendingPath, e.after) ||
+        (Holds(files, e.pendingPath, e.before) && (Holds(files, e.path, e.before) || Holds(files, e.backupPath, e.before))))
+        files.Remove(e.pendingPath);
 }
 
 // Completes an interrupted commit: each file still holding its old content takes its pending copy.
@@ -578,10 +627,8 @@ bool CompleteCommit(FileOps& files, std::vector<JournalEntry>& entries, const st
             AddProblem(lines, name, "its backup or its new content is missing, so the change could not be completed; "
                                     "left with its old content");
         }
-        if (!e.done) {
-            all = false;
-            RemoveOwnPendingCopy(files, e);
-        }
+        if (!e.done) all = false;
+        RemoveOwnPendingCopy(files, e);
     }
     if (!FlushFolders(files, folders)) {
         AddProblem(lines, "Backup", "the completed files could not be flushed to disk");

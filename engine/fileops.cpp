@@ -1,6 +1,7 @@
 #include "engine/fileops.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,6 +65,9 @@ public:
     }
     bool Rename(const std::string& from, const std::string& to) override {
         return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+    bool Exchange(const std::string& a, const std::string& b) override {
+        return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
     }
     bool Remove(const std::string& path) override { return ::remove(path.c_str()) == 0; }
     bool MakeFolder(const std::string& path) override {

@@ -39,6 +39,12 @@ public:
     virtual bool LinkOrCopy(const std::string& from, const std::string& to) = 0;
     // Renames in one atomic step, replacing `to` when it exists.
     virtual bool Rename(const std::string& from, const std::string& to) = 0;
+    // Swaps the two names in one atomic step (both must exist). False, with nothing changed, where
+    // the disk cannot do that; callers then rename.
+    virtual bool Exchange(const std::string& a, const std::string& b) {
+        (void)a, (void)b;
+        return false;
+    }
     // Removes a file (or an empty folder).
     virtual bool Remove(const std::string& path) = 0;
     // Makes one folder; true when it exists already as a folder.

@@ -138,11 +138,4 @@ frmView* ShowFileInViewer(Program& program, const std::string& path, std::int32_
     return viewer;
 }
 
-frmView* OpenNodeInViewer(Program& program, const engine::Tree& tree, engine::NodeId node) {
-    if (node < 0 || static_cast<std::size_t>(node) >= tree.Count()) return nullptr;
-    const engine::TreeNode& n = tree.Node(node);
-    if (n.openLine <= 0 || n.openPath.empty()) return nullptr;
-    return ShowFileInViewer(program, n.openPath, n.openLine);
-}
-
 }  // namespace quillet

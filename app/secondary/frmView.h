@@ -15,7 +15,6 @@
 
 #include <tovcore/controls.h>
 
-#include "engine/tree.h"
 
 namespace quillet {
 
@@ -71,9 +70,5 @@ private:
 // The loaded viewer, made when there is none, showing `path` at `lineNo`. Null when the file
 // could not be read (the message has been shown).
 frmView* ShowFileInViewer(Program& program, const std::string& path, std::int32_t lineNo);
-
-// A click on a tree node: a node that names a file and a line (a procedure or a call site) opens
-// the viewer there; any other node opens nothing. Returns the viewer when one opened.
-frmView* OpenNodeInViewer(Program& program, const engine::Tree& tree, engine::NodeId node);
 
 }  // namespace quillet

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <functional>
 #include <unistd.h>
 
@@ -517,6 +518,99 @@ TEST(Commit, UndoWorksHoweverThePathIsTyped) {
     UndoLastChange(other.st, other.host);
     EXPECT_EQ(other.host.LastBox(), "Last Changes Undone");
     EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
+}
+
+}  // namespace
+
+namespace {
+
+// Another program saves modA.bas while the commit replaces it, in place (writing into the file it
+// has open) or by renaming a new file over it: its version stays in the file, or the closing message
+// says where it is. Never is it silently lost.
+TEST(CommitWindow, ASaveByAnotherProgramIsKeptOrReported) {
+    enum Moment { BeforeTheCheck, BetweenTheCheckAndTheSwap, JustAfterTheSwap, AfterTheOldVersionIsDropped };
+    enum How { InPlace, ByRename };
+    const std::string kept = "was saved by another program during the change; it keeps that version and was not rewritten";
+    struct Case {
+        const char* name;
+        Moment moment;
+        How how;
+        bool fileHoldsTheSave;  // else the file holds the rewrite and the save is in the backup
+        std::string message;    // the line about modA.bas
+    } cases[] = {
+        {"in place before the check", BeforeTheCheck, InPlace, true, kept},
+        {"by rename before the check", BeforeTheCheck, ByRename, true, kept},
+        {"in place between the check and the swap", BetweenTheCheckAndTheSwap, InPlace, true, kept},
+        {"by rename between the check and the swap", BetweenTheCheckAndTheSwap, ByRename, true, kept},
+        {"into the old file just after the swap", JustAfterTheSwap, InPlace, true, kept},
+        {"by rename just after the swap", JustAfterTheSwap, ByRename, true,
+         "was saved by another program just after it was rewritten; it holds that version"},
+        {"into the old file after it was dropped", AfterTheOldVersionIsDropped, InPlace, false,
+         "was saved by another program while it was being replaced; that version is in "},
+    };
+    Sample sample;
+    const auto run = [](Session& s) {
+        Select(s);
+        cmdAddCode_Click(s.st, s.host);
+    };
+    // Where the operations on modA.bas fall.
+    long exchange = 0, drop = 0;
+    {
+        ProjectFolder f;
+        sample.Write(f);
+        FaultyFiles counter;
+        Session s(f, "App.vbp", false);
+        s.host.files = &counter;
+        run(s);
+        for (std::size_t i = 0; i < counter.log.size(); ++i) {
+            if (counter.log[i] == "Exchange " + f.path("modA.bas")) exchange = static_cast<long>(i) + 1;
+            if (exchange && !drop && counter.log[i] == "Remove " + f.path("modA.bas.qlt")) drop = static_cast<long>(i) + 1;
+        }
+        ASSERT_GT(exchange, 2);
+        ASSERT_EQ(counter.log[exchange - 3], "Stat " + f.path("modA.bas"));  // the check just before
+        ASSERT_GT(drop, exchange);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        sample.Write(f);
+        const std::string file = f.path("modA.bas");
+        const long at = c.moment == BeforeTheCheck ? exchange - 2
+                        : c.moment == BetweenTheCheckAndTheSwap ? exchange
+                        : c.moment == JustAfterTheSwap ? exchange + 1
+                                                        : drop + 1;
+        // In place: into the file that program has open, which is the old one once it is swapped.
+        const std::string target = c.how == ByRename || c.moment < JustAfterTheSwap ? file
+                                   : c.moment == JustAfterTheSwap ? file + ".qlt"
+                                                                  : f.path("Backup/modA.bas");
+        FaultyFiles files;
+        files.beforeOp = [&](long n) {
+            if (n != at) return;
+            if (c.how == InPlace) {
+                const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC);
+                ASSERT_GE(fd, 0) << target;
+                ASSERT_EQ(::write(fd, "saved", 5), 5);
+                ::close(fd);
+            } else {
+                testsupport::WriteBytes(file + ".saving", "saved");
+                ASSERT_EQ(::rename((file + ".saving").c_str(), file.c_str()), 0);
+            }
+        };
+        Session s(f, "App.vbp", false);
+        s.host.files = &files;
+        run(s);
+        const std::string said = s.host.LastBox();
+        EXPECT_NE(said.find("modA.bas: " + c.message), std::string::npos) << said;
+        if (c.fileHoldsTheSave) {
+            EXPECT_EQ(f.Read("modA.bas"), "saved");
+        } else {
+            EXPECT_NE(f.Read("modA.bas").find("WriteTraceLog"), std::string::npos);
+            EXPECT_EQ(f.Read("Backup/modA.bas"), "saved");
+        }
+        // The other files took their rewrite; no pending copy is left.
+        EXPECT_NE(f.Read("Sub/modB.bas"), sample.Files().at("Sub/modB.bas"));
+        EXPECT_EQ(f.FilesEndingIn(".qlt"), std::vector<std::string>{});
+    }
 }
 
 }  // namespace

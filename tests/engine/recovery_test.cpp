@@ -206,7 +206,7 @@ struct Interrupted {
             s.st.SelectedPreCode = {"P"};
             cmdAddCode_Click(s.st, s.host);
             for (std::size_t i = 0; i < counter.log.size(); ++i)
-                if (counter.log[i] == "Rename " + clean.path("modA.bas")) renameOfModA = static_cast<long>(i) + 1;
+                if (counter.log[i] == "Exchange " + clean.path("modA.bas")) renameOfModA = static_cast<long>(i) + 1;
             for (const auto& [name, bytes] : before) after[name] = clean.Read(name);
         }
         EXPECT_GT(renameOfModA, 0);

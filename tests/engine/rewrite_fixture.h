@@ -86,6 +86,8 @@ public:
     long count = 0;
     bool crashed = false;
     std::vector<std::string> log;  // "Write /path", in order
+    // Called with the operation's number just before it runs (another program at work meanwhile).
+    std::function<void(long)> beforeOp;
 
     void Arm(Mode m, long n) {
         mode = m;
@@ -125,6 +127,17 @@ public:
             return ok;
         });
     }
+    bool Exchange(const std::string& a, const std::string& b) override {
+        return Op("Exchange", b, [&] {
+            const bool ok = real().Exchange(a, b);
+            if (ok) {
+                const bool ua = unflushed_.erase(a) > 0, ub = unflushed_.erase(b) > 0;
+                if (ua) unflushed_.insert(b);
+                if (ub) unflushed_.insert(a);
+            }
+            return ok;
+        });
+    }
     bool Remove(const std::string& p) override { return Op("Remove", p, [&] { return real().Remove(p); }); }
     bool MakeFolder(const std::string& p) override { return Op("MakeFolder", p, [&] { return real().MakeFolder(p); }); }
 
@@ -135,6 +148,7 @@ private:
     bool Op(const char* name, const std::string& path, F f) {
         ++count;
         log.push_back(std::string(name) + " " + path);
+        if (beforeOp) beforeOp(count);
         if (crashed) return false;
         if (mode == Mode::Fail && count == target) return false;
         const bool ok = f();

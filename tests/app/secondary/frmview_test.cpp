@@ -9,7 +9,6 @@
 
 #include "app/secondary/frmView.h"
 #include "tests/app/support/AppTestEnv.h"
-#include "tests/app/support/ReportFixture.h"
 #include "tests/support/testsupport.h"
 
 namespace {
@@ -139,39 +138,6 @@ TEST(Viewer, SmallWindowsGetNoNegativeSizes) {
     EXPECT_GE(viewer->rtfView()->Height(), 0);
     EXPECT_GE(viewer->Picture1()->Width(), 0);
     viewer->close();
-}
-
-TEST(Viewer, ACallSiteOfTheCalledRoutinesTreeOpensTheCallingFileAtItsLine) {
-    apptest::TestProgram t;
-    apptest::LoadedProject p;
-    p.MatchProcedures();
-    const engine::Tree& tree = p.state.treRoutines;
-    engine::NodeId site = engine::kNoNode, routine = engine::kNoNode;
-    for (std::size_t i = 0; i < tree.Count(); ++i) {
-        const engine::TreeNode& n = tree.Node(static_cast<engine::NodeId>(i));
-        if (n.openPath == p.Path("Lib/Sub/Util.bas") && n.openLine == 5) site = static_cast<engine::NodeId>(i);
-        if (n.text == "Helper") routine = static_cast<engine::NodeId>(i);
-    }
-    ASSERT_NE(site, engine::kNoNode);
-    ASSERT_NE(routine, engine::kNoNode);
-    EXPECT_EQ(OpenNodeInViewer(t.program, tree, routine), nullptr) << "a routine node opens nothing";
-    EXPECT_EQ(OpenNodeInViewer(t.program, tree, 0), nullptr) << "nor does the root";
-    frmView* viewer = OpenNodeInViewer(t.program, tree, site);
-    ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(viewer->Caption(), "View - Util.bas");
-    EXPECT_EQ(viewer->rtfView()->document()->findBlockByNumber(viewer->MarkedLine()).text(), "    Helper 1");
-    EXPECT_EQ(viewer->MarkedLine(), 4);
-    viewer->close();
-
-    // The project tree's procedure nodes open their files the same way.
-    for (std::size_t i = 0; i < p.state.treProject.Count(); ++i) {
-        const engine::TreeNode& n = p.state.treProject.Node(static_cast<engine::NodeId>(i));
-        if (n.openLine <= 0 || n.openPath != p.Path("App/Form1.frm")) continue;
-        frmView* v = OpenNodeInViewer(t.program, p.state.treProject, static_cast<engine::NodeId>(i));
-        ASSERT_NE(v, nullptr);
-        EXPECT_EQ(v->rtfView()->document()->findBlockByNumber(v->MarkedLine()).text(), "Private Sub Form_Load()");
-        v->close();
-    }
 }
 
 }  // namespace
