@@ -339,26 +339,7 @@ std::int16_t DoesExist(const std::string& Path) {
 
 // ---- processes ---------------------------------------------------------------------------------
 
-std::vector<std::string> SplitCommandLine(std::string_view line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool inWord = false, quoted = false;
-    for (char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if ((c == ' ' || c == '\t') && !quoted) {
-            if (inWord) words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) words.push_back(word);
-    return words;
-}
+std::vector<std::string> SplitCommandLine(std::string_view line) { return platform::SplitCommandLine(line); }
 
 // Starts the program directly (no shell) and waits for it to end; the window style has no
 // meaning here.
