@@ -90,6 +90,12 @@ public:
     // The native paths of every file the loaded project lists (sources, project and group files):
     // none of them is ever a pending copy or a backup.
     std::set<std::string> listed;
+    // The backup folder and the marker of the run are ready (before the first pending copy), or
+    // could not be made ready (then nothing is written).
+    bool prepared = false;
+    bool blocked = false;
+    bool madeBackupFolder = false;  // the run made the backup folder (removed again when left empty)
+    PendingMarker marker;           // the run's marker, as written
     // One line per file that was skipped or failed ("modA.bas: ..."), in the order met.
     std::vector<std::string> problems;
     RewriteStats stats;
@@ -131,6 +137,15 @@ bool CreateBackups(ChangeSet& changes);
 std::size_t RenameFiles(ChangeSet& changes);
 // CreateBackups then RenameFiles, timed into changes.stats.
 std::size_t CommitChanges(ChangeSet& changes);
+
+// Removes the pending copies of this run that were not committed (a cancelled or refused run, a file
+// left out) and the run's marker. CommitChanges does it at its end.
+void DiscardPendingCopies(ChangeSet& changes);
+
+// Removes the pending copies that a run cut short left beside the files of the project at
+// `projectPath`, as its marker names them (only those the run wrote), unless an interrupted change
+// still needs them. The load calls it after RecoverInterruptedChange.
+void RemoveLeftPendingCopies(const std::string& projectPath, Host& host);
 
 // `first` followed by one line per problem (the text of the closing message of a command).
 std::string OutcomeMessage(const std::string& first, const std::vector<std::string>& problems);

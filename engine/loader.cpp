@@ -435,7 +435,9 @@ bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadO
         if (status == platform::ReadStatus::Ok) {
             // A commit or an undo cut short is completed or rolled back (as the user decides)
             // before the files are read.
-            RecoverInterruptedChange(platform::AbsolutePath(state.txtProject), host);
+            const std::string projectPath = platform::AbsolutePath(state.txtProject);
+            RecoverInterruptedChange(projectPath, host);
+            RemoveLeftPendingCopies(projectPath, host);
             LoadProjectTree(state, host, loaded, options);
             read = true;
             if (host.CancelRequested()) state.ProjectChanged = false;
