@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -78,10 +79,17 @@ bool EndsWith(std::string_view text, std::string_view suffix);
 // Percent-escaping for one field of our own line-based files: "%", control bytes, the blank, DEL
 // and every byte of `also` become "%XX" (upper-case hex); every other byte stays.
 std::string PercentEscape(std::string_view text, std::string_view also = {});
+// A command line split into words at blanks and tabs; double quotes group a word that holds blanks
+// (the quotes themselves are dropped). No shell rules beyond that.
+std::vector<std::string> SplitCommandLine(std::string_view line);
 // Value of a hex digit (either case), or -1.
 int HexDigitValue(char c);
 // The reverse of PercentEscape; false (and `out` undefined) on a "%" not followed by two hex digits.
 bool PercentUnescape(std::string_view text, std::string& out);
+
+// "hh:mm:ss" of a number of seconds: 24 hours or more show all their hours ("25:00:00"); a negative
+// count shows as "00:00:00".
+std::string ClockText(long long seconds);
 
 // Replaces every occurrence of `what` (exact, non-overlapping, left to right).
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with);

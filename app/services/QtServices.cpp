@@ -17,6 +17,8 @@
 #include <tovcore/clsTovcore.h>
 #include <tovcore/controls.h>
 
+#include "platform/text.h"
+
 namespace quillet {
 namespace {
 
@@ -97,23 +99,7 @@ bool QtLauncher::OpenDocument(const std::string& path) {
 }
 
 std::vector<std::string> EditorCommand(const std::string& command, const std::string& file) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false, inWord = false;
-    for (char c : command) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if ((c == ' ' || c == '\t') && !quoted) {
-            if (inWord) words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) words.push_back(word);
+    std::vector<std::string> words = platform::SplitCommandLine(command);
     if (words.empty()) return {};
     words.push_back(file);
     return words;

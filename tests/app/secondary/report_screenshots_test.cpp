@@ -1,6 +1,7 @@
 // Pictures of the report windows for a person to look at, written into the build folder's
 // "screenshots" folder: the four report boxes of the fixture project (skinned as in the tool
-// window), the viewer on a call site, the about and help windows.
+// window), the viewer on a call site, the about and help windows; and every tab printed into
+// "print-all.pdf".
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "app/forms/FormServices.h"
 #include "app/reports/ReportBoxes.h"
+#include "app/reports/ReportCommands.h"
 #include "app/secondary/frmAbout.h"
 #include "app/secondary/frmHelp.h"
 #include "app/secondary/frmView.h"
@@ -71,6 +73,11 @@ TEST(ReportScreenshots, ReportBoxesViewerAboutAndHelp) {
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(Save(help, "help.png"));
     help->close();
+
+    // Every tab printed into one PDF file, for a look at the pages (pdftoppm turns them into pictures).
+    ReportTabs tabs{t.program, p.state, p.reports, nullptr};
+    t.fakes.dialogs.saveResults = {ShotPath("print-all.pdf")};
+    EXPECT_TRUE(PrintAll(tabs));
 }
 
 }  // namespace
