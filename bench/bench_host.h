@@ -1,12 +1,15 @@
 // The host of the bench commands: no windows, no event loop. Message boxes are printed (on
 // standard error by default; the rewrite commands print them on standard output, since they say
 // what a command changed or refused), error-log lines go to standard error, and a reload after a
-// rewrite goes through the engine's loader when the host is given the tool state.
+// rewrite goes through the engine's loader when the host is given the tool state. The load's
+// recovery and every command work on the system's files.
 #pragma once
 
 #include <iostream>
 #include <string>
 
+#include "engine/commit.h"
+#include "engine/fileops.h"
 #include "engine/host.h"
 #include "engine/loader.h"
 #include "engine/state.h"
@@ -14,7 +17,7 @@
 
 namespace bench {
 
-class BenchHost : public engine::QuietHost {
+class BenchHost : public engine::QuietHost, public engine::ChangeRecovery {
 public:
     BenchHost() = default;
     // Message boxes as "message     <text>" lines on standard output; reloads into `state`.
@@ -32,8 +35,13 @@ public:
     }
     void WriteErrorLog(const std::string& text) override { std::cerr << platform::DecodeOwnText(text) << "\n"; }
     void LoadProject(bool showElapsedTime) override {
-        if (state_) engine::LoadProject(*state_, *this, showElapsedTime);
+        if (state_) engine::LoadProject(*state_, *this, *this, showElapsedTime);
     }
+    void FinishInterruptedChange(const std::string& projectPath) override {
+        engine::RecoverInterruptedChange(projectPath, *this, Files());
+    }
+    bool ChangeCanBeUndone(const engine::ToolState& st) override { return engine::ChangeCanBeUndone(st, Files()); }
+    engine::FileOps& Files() { return engine::SystemFileOps(); }
 
 private:
     engine::ToolState* state_ = nullptr;

@@ -71,7 +71,7 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
     }
     st.txtProject = project;
     const double t0 = host.Seconds();
-    const bool loaded = engine::LoadProject(st, host, false);
+    const bool loaded = engine::LoadProject(st, host, host, false);
     std::printf("load        %8.3f s\n", host.Seconds() - t0);
     std::fflush(stdout);
     if (!loaded) {
@@ -80,16 +80,16 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
     }
     engine::RewriteStats stats;
     if (command == "addcode") {
-        engine::cmdAddCode_Click(st, host, &stats);
+        engine::cmdAddCode_Click(st, host, host.Files(), &stats);
         std::filesystem::remove_all(dataFolder);
     } else if (command == "number") {
         st.LineIncrement = static_cast<std::int16_t>(increment);
         st.ResequenceIndex = static_cast<std::int16_t>(scope);
-        engine::rtnAddLineNumbers(st, host, &stats);
+        engine::rtnAddLineNumbers(st, host, host.Files(), &stats);
     } else if (command == "unnumber") {
-        engine::rtnRemoveLineNumbers(st, host, &stats);
+        engine::rtnRemoveLineNumbers(st, host, host.Files(), &stats);
     } else {
-        engine::UndoLastChange(st, host, &stats);
+        engine::UndoLastChange(st, host, host.Files(), &stats);
     }
     std::printf("rewrite     %8.3f s\n", stats.rewriteSeconds);
     std::printf("commit      %8.3f s\n", stats.commitSeconds);

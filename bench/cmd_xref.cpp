@@ -47,7 +47,7 @@ int Xref(const std::vector<std::string>& args) {
     engine::ToolState st;
     st.txtProject = project;
     double t0 = host.Seconds();
-    if (!engine::LoadProject(st, host, false)) {
+    if (!engine::LoadProject(st, host, host, false)) {
         std::cerr << "not loaded: " << project << "\n";
         return 1;
     }

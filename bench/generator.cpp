@@ -137,7 +137,7 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
         }
     }
     for (int i = 0; i < bodyLines; ++i) {
-        const int what = r.Below(24);
+        const int what = r.Below(26);
         const std::string& local = locals[static_cast<std::size_t>(r.Below(static_cast<int>(locals.size())))];
         switch (what) {
             case 0: w.Line("    ' The End Sub of this Function comes later; Private Sub is a comment"); break;
@@ -178,6 +178,23 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
                 if (file.kind == 0) w.Line("    p.X = Green: MsgBox APP_" + file.name);
                 else w.Line("    " + local + " = " + local + " - 1");
                 break;
+            case 18:
+                // Bracketed Enum members and a constant with a type character: names that are no
+                // plain words.
+                if (file.kind == 0) {
+                    w.Line("    For i = Kinds" + file.name + ".[_First] To [_Count] - 1: " + local + " = i: Next");
+                    w.Line("    MsgBox SEP_" + file.name + "$ & Padded" + file.name + "$(" + local + ")");
+                    ++i;
+                } else {
+                    w.Line("    " + local + "=" + local + "+1");  // no blanks around the operators
+                }
+                break;
+            case 19: {
+                // Statements after ":", and a declaration that shares its line with a statement.
+                const std::string t = "tmp" + Word(r) + std::to_string(i);
+                w.Line("    Dim " + t + " As Double: " + t + " = (" + local + " - 1)");
+                break;
+            }
             case 20: {
                 // A call of a procedure of this file (often private), or of the procedure itself.
                 const std::string& callee = ownNames[static_cast<std::size_t>(r.Below(static_cast<int>(ownNames.size())))];
@@ -199,6 +216,16 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
                 w.Line(NearMissLine(r, callee, local));
                 break;
             }
+            case 23:
+                if (file.kind == 0) {
+                    w.Line("    With p");
+                    w.Line("        .Y = " + local + ": .Tag = \"" + local + "\"");
+                    w.Line("    End With");
+                    i += 2;
+                } else {
+                    w.Line("    If (" + local + " And 1) Then " + local + " = Not " + local);
+                }
+                break;
             default: w.Line("    " + local + " = " + local + " * " + std::to_string(2 + r.Below(7)) + " ' scale"); break;
         }
     }
@@ -232,6 +259,13 @@ GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptio
     std::vector<std::string> publicNames;
     std::vector<Callee> earlier;  // procedures of the files written so far
     const long perFile = options.lines / files;
+    // Each copy of the files goes into a folder of its own ("Part1/", "Part2/", ...).
+    const int copies = options.copies < 1 ? 1 : options.copies;
+    std::vector<std::string> copyFolders;
+    for (int c = 1; c <= copies; ++c) {
+        copyFolders.push_back(copies == 1 ? std::string() : "Part" + std::to_string(c) + "/");
+        fs::create_directories(base + copyFolders.back());
+    }
 
     for (const FilePlan& plan : plans) {
         FileWriter w(rnd, eol);
@@ -285,6 +319,15 @@ GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptio
             w.Line("    Green = &H10");
             w.Line("    Blue");
             w.Line("End Enum");
+            w.Line("");
+            w.Line("Public Enum Kinds" + plan.name);
+            w.Line("    [_First] = 0");
+            w.Line("    Small");
+            w.Line("    Large = &O17");
+            w.Line("    [_Count]");
+            w.Line("    [_Unused] = -1");
+            w.Line("End Enum");
+            w.Line("Private Const SEP_" + plan.name + "$ = \",\"");
         }
         w.Line("");
         int index = 0;
@@ -297,27 +340,42 @@ GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptio
             w.Line("");
             ++procedures;
         }
+        if (plan.kind == 0) {
+            // A function whose name carries a type character.
+            w.Line("Public Function Padded" + plan.name + "$(ByVal s As String)");
+            w.Line("    Dim p As Pt" + plan.name);
+            w.Line("    Padded" + plan.name + "$ = Right$(Space$(10) & s, 10)");
+            w.Line("End Function");
+            w.Line("");
+            ++procedures;
+        }
         while (w.lines() < perFile) {
             const int body = 10 + rnd.Below(45);
             WriteProcedure(w, plan, index++, body, moduleVars, publicNames, ownNames, earlier, procedures);
         }
         for (const std::string& n : ownNames) earlier.push_back(Callee{n, plan.name});
         if (plan.kind == 0) publicNames.push_back(plan.name + "_Init");
-        result.procedures += procedures;
-        result.lines += w.lines();
-        std::ofstream out(base + plan.fileName, std::ios::binary | std::ios::trunc);
-        out << w.text();
-        if (!out) throw std::runtime_error("cannot write " + base + plan.fileName);
+        result.procedures += procedures * copies;
+        result.lines += w.lines() * copies;
+        for (const std::string& folder : copyFolders) {
+            std::ofstream out(base + folder + plan.fileName, std::ios::binary | std::ios::trunc);
+            out << w.text();
+            if (!out) throw std::runtime_error("cannot write " + base + folder + plan.fileName);
+        }
     }
 
     std::string vbp;
     auto add = [&](const std::string& s) { vbp += s + eol; };
     add("Type=Exe");
     add("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\Windows\\system32\\stdole2.tlb#OLE Automation");
-    for (const FilePlan& p : plans) {
-        if (p.kind == 0) add("Module=" + p.name + "; " + p.fileName);
-        else if (p.kind == 1) add("Form=" + p.fileName);
-        else add("Class=" + p.name + "; " + p.fileName);
+    for (const std::string& folder : copyFolders) {
+        std::string listed = folder;
+        if (!listed.empty()) listed.back() = '\\';
+        for (const FilePlan& p : plans) {
+            if (p.kind == 0) add("Module=" + p.name + "; " + listed + p.fileName);
+            else if (p.kind == 1) add("Form=" + listed + p.fileName);
+            else add("Class=" + p.name + "; " + listed + p.fileName);
+        }
     }
     add("Startup=\"Sub Main\"");
     add("Name=\"Generated\"");
@@ -326,7 +384,7 @@ GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptio
     std::ofstream out(result.projectPath, std::ios::binary | std::ios::trunc);
     out << vbp;
     if (!out) throw std::runtime_error("cannot write " + result.projectPath);
-    result.files = files;
+    result.files = files * copies;
     return result;
 }
 

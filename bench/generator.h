@@ -2,7 +2,8 @@
 // modules, forms and classes with attribute headers, module-level declarations (variables,
 // constants, Types, Enums, API declarations), procedures of every kind with continued headers,
 // local declarations, calls between procedures of one file and of different files in every shape the
-// cross reference looks for, names that are no calls, strings and comments that hold keywords.
+// cross reference looks for, names that are no calls, strings and comments that hold keywords,
+// bracketed Enum members, names with a type character, statements joined by ":", With blocks.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@ struct GeneratorOptions {
     long lines = 400000;         // lines in all, about
     std::uint32_t seed = 1;
     bool lfOnly = false;         // LF line ends instead of CR LF
+    int copies = 1;              // the project's files this many times, each copy in a folder of its own
 };
 
 struct GeneratedProject {

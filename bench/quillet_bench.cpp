@@ -2,7 +2,7 @@
 // time of each phase; makes synthetic projects of any size.
 //
 //   quillet-bench load PROJECT [--dump] [--literal]
-//   quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]
+//   quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf] [--copies N]
 //   quillet-bench xref PROJECT [--out DIR] [--literal] [--log]
 //   quillet-bench addcode | number | unnumber | undo PROJECT ...   (bench/cmd_rewrite.h)
 #include <cstdio>
@@ -28,7 +28,7 @@ using bench::BenchHost;
 
 int Usage() {
     std::cerr << "usage: quillet-bench load PROJECT [--dump] [--literal]\n"
-                 "       quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf]\n"
+                 "       quillet-bench generate FOLDER [--files N] [--lines N] [--seed N] [--lf] [--copies N]\n"
                  "       quillet-bench xref PROJECT [--out DIR] [--literal] [--log]\n";
     bench::PrintRewriteUsage(std::cerr);
     return 2;
@@ -88,7 +88,7 @@ int Load(const std::vector<std::string>& args) {
     options.search = literal ? engine::UsageSearch::Literal : engine::UsageSearch::Indexed;
     options.stats = &stats;
     const double t0 = host.Seconds();
-    const bool loaded = engine::LoadProject(st, host, false, options);
+    const bool loaded = engine::LoadProject(st, host, host, false, options);
     const double total = host.Seconds() - t0;
     if (!loaded) {
         std::cerr << "not loaded: " << project << "\n";
@@ -132,6 +132,7 @@ int Generate(const std::vector<std::string>& args) {
         else if (a == "--lines" && value(v)) o.lines = v;
         else if (a == "--seed" && value(v)) o.seed = static_cast<std::uint32_t>(v);
         else if (a == "--lf") o.lfOnly = true;
+        else if (a == "--copies" && value(v)) o.copies = static_cast<int>(v);
         else if (folder.empty() && a.rfind("--", 0) != 0) folder = a;
         else return Usage();
     }

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     bench::BenchHost host;
     state.txtProject = project;
     auto start = Clock::now();
-    if (!engine::LoadProject(state, host, false)) {
+    if (!engine::LoadProject(state, host, host, false)) {
         std::cerr << "the project did not load\n";
         return 1;
     }

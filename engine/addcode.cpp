@@ -32,7 +32,7 @@ std::string WithLineEnd(std::string_view text, std::string_view eol) {
     return out;
 }
 
-bool GetCodeText(const ToolState& state, Host& host, const std::vector<std::string>& names, const char* kind,
+bool GetCodeText(const ToolState& state, FileOps& files, const std::vector<std::string>& names, const char* kind,
                  std::string& text, std::string& why) {
     text.clear();
     if (names.empty()) return true;
@@ -40,7 +40,6 @@ bool GetCodeText(const ToolState& state, Host& host, const std::vector<std::stri
         why = "The snippet folder is not known";
         return false;
     }
-    FileOps& files = host.Files();
     const std::string folder = state.ApplicationDataFolderLocal + kind + "/";
     for (const std::string& name : names) {
         if (!IsSnippetName(name)) {
@@ -63,9 +62,9 @@ bool GetCodeText(const ToolState& state, Host& host, const std::vector<std::stri
     return true;
 }
 
-std::string GetIniCode(Host& host, const std::string& Name, const std::string& IniFile, const char* kind) {
+std::string GetIniCode(Settings& settings, const std::string& Name, const std::string& IniFile, const char* kind) {
     std::string buffer(50000, ' ');
-    host.GetIniSection(Name + " " + kind, buffer, IniFile);
+    settings.GetIniSection(Name + " " + kind, buffer, IniFile);
     return platform::ReplaceAll(platform::RTrim(buffer), std::string_view("\0", 1), "\r\n");
 }
 
@@ -117,20 +116,20 @@ bool IsSnippetName(std::string_view name) {
            name.find("..") == std::string_view::npos;
 }
 
-bool GetPreCodeText(const ToolState& state, Host& host, std::string& text, std::string& why) {
-    return GetCodeText(state, host, state.SelectedPreCode, "PreCode", text, why);
+bool GetPreCodeText(const ToolState& state, FileOps& files, std::string& text, std::string& why) {
+    return GetCodeText(state, files, state.SelectedPreCode, "PreCode", text, why);
 }
 
-bool GetPostCodeText(const ToolState& state, Host& host, std::string& text, std::string& why) {
-    return GetCodeText(state, host, state.SelectedPostCode, "PostCode", text, why);
+bool GetPostCodeText(const ToolState& state, FileOps& files, std::string& text, std::string& why) {
+    return GetCodeText(state, files, state.SelectedPostCode, "PostCode", text, why);
 }
 
-std::string GetIniPreCode(Host& host, const std::string& Name, const std::string& IniFile) {
-    return GetIniCode(host, Name, IniFile, "PreCode");
+std::string GetIniPreCode(Settings& settings, const std::string& Name, const std::string& IniFile) {
+    return GetIniCode(settings, Name, IniFile, "PreCode");
 }
 
-std::string GetIniPostCode(Host& host, const std::string& Name, const std::string& IniFile) {
-    return GetIniCode(host, Name, IniFile, "PostCode");
+std::string GetIniPostCode(Settings& settings, const std::string& Name, const std::string& IniFile) {
+    return GetIniCode(settings, Name, IniFile, "PostCode");
 }
 
 void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& Procedures,
@@ -254,7 +253,7 @@ void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::s
     WriteLinesToFile(cs, ProjectFile, name, read.text, read, project);
 }
 
-void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats) {
+void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
     if (state.SelectedPreCode.empty() && state.SelectedPostCode.empty()) {
         host.MyMsgBox("No Pre or Post Code Selected", msgbox::kOKOnly, "", align::kCenter);
         return;
@@ -269,7 +268,7 @@ void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats) {
         return;
     }
     std::string pre, post, why;
-    if (!GetPreCodeText(state, host, pre, why) || !GetPostCodeText(state, host, post, why)) {
+    if (!GetPreCodeText(state, files, pre, why) || !GetPostCodeText(state, files, post, why)) {
         host.MyMsgBox(why + "; no code was added", msgbox::kOKOnly, "", align::kCenter);
         return;
     }
@@ -278,7 +277,7 @@ void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats) {
     pre = platform::IReplaceAll(pre, "~ProcStart~", "1");
     post = platform::IReplaceAll(post, "~ProcEnd~", "2");
 
-    ChangeSet cs(state, host);
+    ChangeSet cs(state, host, files);
     const double t0 = host.Seconds();
     static constexpr const char* kPlaceholders[] = {"~Module~", "~Form~", "~Class~"};
     static constexpr const char* kProcessing[] = {"Processing Module - ", "Processing Form - ", "Processing Class - "};
@@ -332,7 +331,7 @@ void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats) {
     host.LoadProject(false);
     cs.stats.reloadSeconds += host.Seconds() - t1;
     host.ProcessEvents();
-    state.UndoAvailable = ChangeCanBeUndone(state, host);
+    state.UndoAvailable = ChangeCanBeUndone(state, files);
     if (stats) *stats = cs.stats;
     host.MyMsgBox(OutcomeMessage(first, cs.problems), msgbox::kInformation, state.AppTitle, align::kCenter);
 }

@@ -16,6 +16,7 @@
 #include "engine/commit.h"
 #include "engine/host.h"
 #include "engine/model.h"
+#include "engine/settings.h"
 #include "engine/state.h"
 
 namespace engine {
@@ -40,7 +41,7 @@ bool IsSnippetName(std::string_view name);
 // state.ApplicationDataFolderLocal), the check states of state.treProject and state.model; sets
 // RunMode 0 and UndoAvailable. Refuses to run on a model that is not completely loaded. The window
 // wraps it with its control states.
-void cmdAddCode_Click(ToolState& state, Host& host, RewriteStats* stats = nullptr);
+void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats* stats = nullptr);
 
 // One file: its pending copy with the pre text after the header of each checked procedure and the
 // post text before its End line (kind placeholders already filled; "~Procedure~" and "~Sub~" are
@@ -52,13 +53,13 @@ void AddCodeToFile(ChangeSet& changes, const clsFileInfo& file, const ProcedureL
 // The joined text of the selected pre-code (post-code) snippets. A missing snippet file adds
 // nothing (and is made, empty, in its folder). False with `why` set for a name that is not a file
 // name, or a snippet that exists but cannot be read.
-bool GetPreCodeText(const ToolState& state, Host& host, std::string& text, std::string& why);
-bool GetPostCodeText(const ToolState& state, Host& host, std::string& text, std::string& why);
+bool GetPreCodeText(const ToolState& state, FileOps& files, std::string& text, std::string& why);
+bool GetPostCodeText(const ToolState& state, FileOps& files, std::string& text, std::string& why);
 
 // Old snippets kept in an INI-dialect file: the body of the section Name & " PreCode" (or
 // " PostCode"), blanks at its end trimmed; "" when there is none.
-std::string GetIniPreCode(Host& host, const std::string& Name, const std::string& IniFile);
-std::string GetIniPostCode(Host& host, const std::string& Name, const std::string& IniFile);
+std::string GetIniPreCode(Settings& settings, const std::string& Name, const std::string& IniFile);
+std::string GetIniPostCode(Settings& settings, const std::string& Name, const std::string& IniFile);
 
 // The start-up call after the first "Private Sub Form_Initialize()" or "Public Sub Main()" line
 // (and the Attribute lines that follow it) of the start-up file: of the start-up project for a

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "engine/lexer.h"
 #include "platform/text.h"
 
 namespace engine {
@@ -11,13 +12,13 @@ using platform::Trim;
 
 // A keyword preceded by one of these is part of something else: a longer name, a member after
 // ".", a compiler directive after "#".
-bool BlocksWordStart(unsigned char c) { return IsWordChar(c) || c == '.' || c == '#'; }
+bool BlocksWordStart(char c) { return IsWordChar(c) || c == '.' || c == '#'; }
 
 // Whether `kw` found at `pos` of `s` stands as a whole word.
 bool WholeWordAt(std::string_view s, std::size_t pos, std::string_view kw) {
-    if (kw.front() != ' ' && pos > 0 && BlocksWordStart(static_cast<unsigned char>(s[pos - 1]))) return false;
+    if (kw.front() != ' ' && pos > 0 && BlocksWordStart(s[pos - 1])) return false;
     const std::size_t end = pos + kw.size();
-    if (kw.back() != ' ' && end < s.size() && IsWordChar(static_cast<unsigned char>(s[end]))) return false;
+    if (kw.back() != ' ' && end < s.size() && IsWordChar(s[end])) return false;
     return true;
 }
 
@@ -118,26 +119,17 @@ bool MayHoldKeyword(std::string_view code) {
     static constexpr std::array<std::string_view, 12> kWords = {
         "private", "public", "sub",      "function", "declare",    "dim",
         "const",   "static", "property", "end",      "withevents", "global"};
-    std::size_t i = 0;
-    const std::size_t n = code.size();
-    while (i < n) {
-        if (!IsWordChar(static_cast<unsigned char>(code[i]))) {
-            ++i;
-            continue;
-        }
-        std::size_t j = i;
-        while (j < n && IsWordChar(static_cast<unsigned char>(code[j]))) ++j;
+    bool found = false;
+    ForEachWordRun(code, [&](std::size_t i, std::size_t j) {
         const std::size_t len = j - i;
-        if (len >= 3 && len <= 10) {
-            char buf[10];
-            for (std::size_t k = 0; k < len; ++k) buf[k] = static_cast<char>(platform::FoldByte(code[i + k]));
-            const std::string_view w(buf, len);
-            for (auto kw : kWords)
-                if (kw == w) return true;
-        }
-        i = j;
-    }
-    return false;
+        if (found || len < 3 || len > 10) return;
+        char buf[10];
+        for (std::size_t k = 0; k < len; ++k) buf[k] = static_cast<char>(platform::FoldByte(code[i + k]));
+        const std::string_view w(buf, len);
+        for (auto kw : kWords)
+            if (kw == w) found = true;
+    });
+    return found;
 }
 
 // At module level, "Private x As Long", "Public x As Long" and "Global x As Long" declare
@@ -257,41 +249,17 @@ std::int32_t GetCodeLineType(std::string code) {
 std::string StatementCode(std::string_view s) {
     std::string out;
     out.reserve(s.size());
-    bool atStart = true;  // at the start of a statement (line start, or after ":")
-    const std::size_t n = s.size();
-    std::size_t i = 0;
-    while (i < n) {
-        const char c = s[i];
-        if (c == '"') {
-            out += "\"\"";
-            ++i;
-            while (i < n) {
-                if (s[i] == '"') {
-                    if (i + 1 < n && s[i + 1] == '"') {
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                ++i;
-            }
-            atStart = false;
-            continue;
-        }
-        if (c == '\'') break;
-        if (atStart && (c == 'R' || c == 'r') && i + 3 <= n && platform::IEquals(s.substr(i, 3), "rem") &&
-            (i + 3 == n || s[i + 3] == ' ' || s[i + 3] == '\t'))
-            break;
-        if (c == ':')
-            atStart = true;
-        else if (c != ' ' && c != '\t')
-            atStart = false;
-        out += c;
-        ++i;
+    Lexer lexer(s);
+    std::size_t copied = 0;  // the text before this has been copied
+    for (Token t; lexer.Next(t);) {
+        if (t.kind == TokenKind::Comment || t.kind == TokenKind::Rem) break;
+        const std::size_t at = lexer.Offset(t);
+        out.append(s, copied, at - copied);
+        if (t.kind == TokenKind::String) out += "\"\"";
+        else out += t.text;
+        copied = at + t.text.size();
     }
-    const std::string_view t = Trim(out);
-    return std::string(t);
+    return std::string(Trim(out));
 }
 
 std::string_view WithoutLineLabel(std::string_view statement) {
@@ -310,11 +278,6 @@ std::string_view WithoutLineLabel(std::string_view statement) {
     else if (!number || i == t.size() || (t[i] != ' ' && t[i] != '\t')) return t;
     while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
     return t.substr(i);
-}
-
-bool IsContinuedLine(std::string_view line) {
-    const std::string_view t = Trim(line);
-    return t.size() >= 2 && t.substr(t.size() - 2) == " _";
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/lexer.h"
 #include "engine/model.h"
 
 namespace engine {
@@ -49,9 +50,6 @@ std::string StatementCode(std::string_view statement);
 // "Retry: Dim s"): the text from the first character of the statement proper.
 std::string_view WithoutLineLabel(std::string_view statement);
 
-// True when the physical line is continued on the next one: its trimmed text ends with " _".
-bool IsContinuedLine(std::string_view line);
-
 // The logical statement at line `index`. Direction -1: the statement ends at `index` and its
 // continued lines lie above; `first` receives its first physical line. Direction 1: it starts at
 // `index`; `first` receives its last physical line. The pieces are trimmed, lose their " _" and are
@@ -80,10 +78,5 @@ std::string StripProcedureKeywords(std::string_view header);
 
 // "Function", "Sub", "Property" or "" for a mask.
 std::string GetProcedureType(std::int32_t mask);
-
-// The identifier characters of the language: letters, digits, "_" and the letters above 0x7F.
-inline bool IsWordChar(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c >= 0x80;
-}
 
 }  // namespace engine

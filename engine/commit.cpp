@@ -135,7 +135,8 @@ std::string OutcomeMessage(const std::string& first, const std::vector<std::stri
 
 // ---- the change set ---------------------------------------------------------------------------
 
-ChangeSet::ChangeSet(ToolState& state, Host& host) : state(state), host(host), files(host.Files()), pacer(host) {
+ChangeSet::ChangeSet(ToolState& state, Host& host, FileOps& files)
+    : state(state), host(host), files(files), pacer(host) {
     if (!state.ProjectPath.empty()) listed.insert(state.ProjectPath);
     for (const ProjectInfo& p : state.model.Projects) listed.insert(p.path);
     for (FileKind kind : kAllKinds)
@@ -486,7 +487,7 @@ std::size_t RenameFiles(ChangeSet& cs) {
     if (!WriteJournal(files, JournalOf(cs, backupFolder, ChangeJournal::State::Committed)))
         cs.Problem("Backup", "the change journal could not be completed; the next load completes it");
     cs.stats.filesReplaced += replaced;
-    cs.state.UndoAvailable = ChangeCanBeUndone(cs.state, cs.host);
+    cs.state.UndoAvailable = ChangeCanBeUndone(cs.state, cs.files);
     return replaced;
 }
 
@@ -532,11 +533,11 @@ std::string BackupFolderFor(const std::string& projectPath) { return platform::F
 
 }  // namespace
 
-bool ChangeCanBeUndone(const ToolState& state, Host& host) {
+bool ChangeCanBeUndone(const ToolState& state, FileOps& files) {
     if (state.ProjectPath.empty()) return false;
-    const std::optional<ChangeJournal> j = ReadJournal(host.Files(), BackupFolderOf(state));
+    const std::optional<ChangeJournal> j = ReadJournal(files, BackupFolderOf(state));
     if (!j || j->state != ChangeJournal::State::Committed || !SameFile(j->project, state.ProjectPath)) return false;
-    const CheckedJournal c = CheckJournal(host.Files(), *j, state.ProjectPath);
+    const CheckedJournal c = CheckJournal(files, *j, state.ProjectPath);
     return std::any_of(c.accepted.begin(), c.accepted.end(), [](const JournalEntry& e) { return e.replace && e.done; });
 }
 
@@ -676,12 +677,11 @@ bool RollBackCommit(FileOps& files, const std::vector<JournalEntry>& entries, co
 
 }  // namespace
 
-void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
-    FileOps& files = host.Files();
+void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
     host.WriteLog("Undoing Last Change");
     host.HourGlassOn();
     const std::string backupFolder = BackupFolderOf(state);
-    std::optional<ChangeJournal> j = ChangeCanBeUndone(state, host) ? ReadJournal(files, backupFolder) : std::nullopt;
+    std::optional<ChangeJournal> j = ChangeCanBeUndone(state, files) ? ReadJournal(files, backupFolder) : std::nullopt;
     std::vector<std::string> problems;
     std::string first = "Last Changes Undone";
     std::size_t restored = 0;
@@ -709,14 +709,13 @@ void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats) {
         stats->reloadSeconds += host.Seconds() - t0;
         stats->filesReplaced += restored;
     }
-    state.UndoAvailable = ChangeCanBeUndone(state, host);
+    state.UndoAvailable = ChangeCanBeUndone(state, files);
     host.Beep();
     host.HourGlassOff();
     host.MyMsgBox(OutcomeMessage(first, problems), msgbox::kOKOnly, "", align::kCenter);
 }
 
-bool RecoverInterruptedChange(const std::string& projectPath, Host& host) {
-    FileOps& files = host.Files();
+bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOps& files) {
     const std::string backupFolder = BackupFolderFor(projectPath);
     std::optional<ChangeJournal> j = ReadJournal(files, backupFolder);
     if (!j || j->state == ChangeJournal::State::Committed) return false;

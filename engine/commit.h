@@ -34,6 +34,7 @@
 #include "engine/fingerprint.h"
 #include "engine/host.h"
 #include "engine/journal.h"
+#include "engine/loader.h"
 #include "engine/model.h"
 #include "engine/source.h"
 #include "engine/state.h"
@@ -78,7 +79,7 @@ struct PendingChange {
 // What one rewrite run has written and what it had to leave alone.
 class ChangeSet {
 public:
-    ChangeSet(ToolState& state, Host& host);
+    ChangeSet(ToolState& state, Host& host, FileOps& files);
 
     ToolState& state;
     Host& host;
@@ -142,15 +143,30 @@ std::string BackupName(const std::string& projectFolder, const std::string& path
 // but only while it still holds what the commit wrote (a file changed since is left alone and
 // listed); the backups are moved back, the journal removed, the project reloaded, and "Last
 // Changes Undone" shown with what was left alone.
-void UndoLastChange(ToolState& state, Host& host, RewriteStats* stats = nullptr);
+void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* stats = nullptr);
 
 // Whether the loaded project has a committed change that undo can take back.
-bool ChangeCanBeUndone(const ToolState& state, Host& host);
+bool ChangeCanBeUndone(const ToolState& state, FileOps& files);
 
 // Finishes a commit or an undo that was cut short, from the journal in the backup folder beside
 // `projectPath`: a commit is completed for every file whose old version and pending copy are
 // intact, an undo for every file whose backup is intact. What could not be finished is left as it
 // is and listed. Tells the user through the host; true when there was something to finish.
-bool RecoverInterruptedChange(const std::string& projectPath, Host& host);
+bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOps& files);
+
+// The load's steps of the write side (loader.h): recovery before the files are read, whether undo
+// is offered after.
+class JournalRecovery : public ChangeRecovery {
+public:
+    JournalRecovery(Host& host, FileOps& files) : host_(host), files_(files) {}
+    void FinishInterruptedChange(const std::string& projectPath) override {
+        RecoverInterruptedChange(projectPath, host_, files_);
+    }
+    bool ChangeCanBeUndone(const ToolState& state) override { return engine::ChangeCanBeUndone(state, files_); }
+
+private:
+    Host& host_;
+    FileOps& files_;
+};
 
 }  // namespace engine

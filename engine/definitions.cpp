@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "engine/classify.h"
+#include "engine/lexer.h"
 #include "engine/source.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -70,32 +71,20 @@ std::int32_t LiteralValue(std::string_view t) {
 std::vector<std::string> SplitItems(std::string_view s) {
     std::vector<std::string> items;
     int depth = 0;
-    bool inString = false;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c == '"') inString = !inString;
-        if (inString) continue;
-        if (c == '(') ++depth;
-        else if (c == ')' && depth > 0) --depth;
-        else if (c == ',' && depth == 0 && i + 1 < s.size() && s[i + 1] == ' ') {
-            items.emplace_back(s.substr(start, i - start));
-            start = i + 2;
-            ++i;
+    Lexer lexer(s, Lexer::Options{false});
+    for (Token t; lexer.Next(t);) {
+        if (t.kind != TokenKind::Operator) continue;
+        const std::size_t at = lexer.Offset(t);
+        if (t.text == "(") ++depth;
+        else if (t.text == ")" && depth > 0) --depth;
+        else if (t.text == "," && depth == 0 && at + 1 < s.size() && s[at + 1] == ' ') {
+            items.emplace_back(s.substr(start, at - start));
+            start = at + 2;
         }
     }
     items.emplace_back(s.substr(start));
     return items;
-}
-
-// The text of a statement without its comment.
-std::string WithoutComment(std::string_view s) {
-    bool inString = false;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '"') inString = !inString;
-        else if (s[i] == '\'' && !inString) return std::string(Trim(s.substr(0, i)));
-    }
-    return std::string(Trim(s));
 }
 
 bool StartsWithWord(std::string_view s, std::string_view word) {
@@ -172,7 +161,7 @@ void GetDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex
                     const std::string& projectFolder, const std::string& projectName, std::string_view statement,
                     std::int32_t& m, std::string_view qualifier) {
     // A line number or label in front of a declaration is no part of it ("000010 Dim s" declares s).
-    const std::string s(WithoutLineLabel(WithoutComment(statement)));
+    const std::string s(WithoutLineLabel(BeforeComment(statement)));
     if (m & mask::kDeclare) {
         AddDefinition(defs, fileName, {}, line, offset, projectFolder, projectName, m, s, qualifier);
         return;
@@ -232,9 +221,7 @@ void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, L
     for (LineIndex k = endLine - 1; k >= 0; --k) {
         std::string t = lines[k];
         for (auto kw : {"Public ", "Private ", "Global "}) t = platform::ReplaceAll(t, kw, "");
-        t = std::string(Trim(t));
-        const std::size_t quote = t.find('\'');
-        if (quote != std::string::npos) t = std::string(Trim(t.substr(0, quote)));
+        t = std::string(BeforeComment(t));
         if ((platform::StartsWith(t, "Type ") && t.find(" As ") == std::string::npos) ||
             (platform::StartsWith(t, "Enum ") && t.find(" = ") == std::string::npos)) {
             header = k;
@@ -261,7 +248,7 @@ void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, L
     std::int32_t value = -1;
     std::string valueText;
     for (LineIndex j = header + 1; j < endLine; ++j) {
-        std::string member = WithoutComment(lines[j]);
+        std::string member(BeforeComment(lines[j]));
         if (member.empty() || member.front() == '#') continue;
         if (m & mask::kEndEnum) {
             const std::vector<std::string> split = SplitText(member, " = ");

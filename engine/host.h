@@ -1,7 +1,9 @@
-// The engine's only way out to the user interface. The tool window implements Host; tests use a
-// scripted fake; the bench a quiet host. Everything a long command shows, logs, asks or waits for
-// goes through here: the status panel, the run and error logs, the message box, serving the event
-// loop, the shared cancel flag, the clock, and the reload that every rewrite ends with.
+// The engine's way out to the user: what a long command shows, logs, asks or waits for (the status
+// panel, the run and error logs, the message box, serving the event loop, the shared cancel flag,
+// the clock), and the tool window's own steps that a command ends with (the reload, saving the tool
+// project, restarting the logs). The tool window implements Host; tests use a scripted fake; the
+// bench a quiet host. The two other seams of a command are the files it changes (FileOps,
+// fileops.h) and our own settings files (Settings, settings.h); one adapter may implement all three.
 //
 // Texts are bytes as the engine holds them: our own messages with the user's names in them
 // (Windows-1252 in practice) and native paths (UTF-8). The host decodes them with
@@ -10,8 +12,6 @@
 
 #include <cstdint>
 #include <string>
-
-#include "engine/fileops.h"
 
 namespace engine {
 
@@ -68,18 +68,6 @@ public:
     // Reload of the loaded project after a rewrite or an undo: the tool window runs its whole
     // LoadProject (controls, reports); tests and the bench call engine::LoadProject.
     virtual void LoadProject(bool showElapsedTime) { (void)showElapsedTime; }
-
-    // The files that rewrites, commits, undo and recovery read and change (the system's files;
-    // tests put faults in here).
-    virtual FileOps& Files() { return SystemFileOps(); }
-
-    // A section of one of our INI-dialect files, as the library's GetIniSection reads it: the body,
-    // its lines joined by CR LF, goes into `iniStr` (left as it is when the body is empty); false
-    // when there is no such section. Old snippets kept in settings files are read through here.
-    virtual bool GetIniSection(const std::string& Section, std::string& iniStr, const std::string& IniFile) {
-        (void)Section, (void)iniStr, (void)IniFile;
-        return false;
-    }
 
     // The tool window's parts of Add Code and undo: start the run, debug and error logs afresh,
     // save the tool project, sound the bell.

@@ -63,7 +63,7 @@ void Prefix(std::string& line, std::int64_t number) {
     }
 }
 
-void NumberFiles(ToolState& state, Host& host, RewriteStats* stats, bool remove) {
+void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* stats, bool remove) {
     host.HourGlassOn();
     const auto refuse = [&](const std::string& text) {
         host.HourGlassOff();
@@ -81,7 +81,7 @@ void NumberFiles(ToolState& state, Host& host, RewriteStats* stats, bool remove)
         return;
     }
 
-    ChangeSet cs(state, host);
+    ChangeSet cs(state, host, files);
     const double t0 = host.Seconds();
     struct Planned {
         const clsFileInfo* file;
@@ -130,7 +130,7 @@ void NumberFiles(ToolState& state, Host& host, RewriteStats* stats, bool remove)
             for (clsFileInfo& f : state.model.Files(kind))
                 if (f.fPath == c.path) f.fLoaded = c.after;
     }
-    state.UndoAvailable = ChangeCanBeUndone(state, host);
+    state.UndoAvailable = ChangeCanBeUndone(state, files);
     if (stats) *stats = cs.stats;
     host.HourGlassOff();
     host.MyMsgBox(OutcomeMessage(remove ? "Line Numbers Removed" : "Line Numbers Added / Renumbered", cs.problems),
@@ -234,8 +234,12 @@ std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& te
     return highest;
 }
 
-void rtnAddLineNumbers(ToolState& state, Host& host, RewriteStats* stats) { NumberFiles(state, host, stats, false); }
+void rtnAddLineNumbers(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
+    NumberFiles(state, host, files, stats, false);
+}
 
-void rtnRemoveLineNumbers(ToolState& state, Host& host, RewriteStats* stats) { NumberFiles(state, host, stats, true); }
+void rtnRemoveLineNumbers(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
+    NumberFiles(state, host, files, stats, true);
+}
 
 }  // namespace engine

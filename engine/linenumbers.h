@@ -42,10 +42,10 @@ private:
 // The command: numbers every file of the project with state.LineIncrement and the scope
 // state.ResequenceIndex (0 whole project, 1 each module/form/class, 2 each Sub/Function). A run
 // whose numbers would pass 999999 is refused before anything is written. Sets RunMode 1.
-void rtnAddLineNumbers(ToolState& state, Host& host, RewriteStats* stats = nullptr);
+void rtnAddLineNumbers(ToolState& state, Host& host, FileOps& files, RewriteStats* stats = nullptr);
 
 // Removes the prefixes from every file of the project and commits with RunMode 2.
-void rtnRemoveLineNumbers(ToolState& state, Host& host, RewriteStats* stats = nullptr);
+void rtnRemoveLineNumbers(ToolState& state, Host& host, FileOps& files, RewriteStats* stats = nullptr);
 
 // Numbers one file in memory: strips its old prefixes, then prefixes every body line. `counter`
 // is the next number (set to `increment` per file or per procedure by the scope); the answer is

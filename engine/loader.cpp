@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <map>
 
-#include "engine/commit.h"
 #include "engine/definitions.h"
 #include "engine/error.h"
 #include "engine/scanner.h"
@@ -395,12 +393,7 @@ void SplitPath(std::string& path, std::string& folder, std::string& fileName, bo
     fileName = path.substr(slash + 1);
 }
 
-std::string ElapsedTimeText(double seconds) {
-    long s = std::lround(seconds < 0 ? 0 : seconds);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02ld:%02ld:%02ld", s / 3600, (s / 60) % 60, s % 60);
-    return buf;
-}
+std::string ElapsedTimeText(double seconds) { return platform::ClockText(std::llround(seconds)); }
 
 void LoadProjectTree(ToolState& state, Host& host, bool& Loaded, const LoadOptions& options) {
     Loaded = false;
@@ -422,7 +415,8 @@ void LoadProjectTree(ToolState& state, Host& host, bool& Loaded, const LoadOptio
     if (options.stats) *options.stats = ctx.stats;
 }
 
-bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadOptions& options) {
+bool LoadProject(ToolState& state, Host& host, ChangeRecovery& recovery, bool ShowElapsedTime,
+                 const LoadOptions& options) {
     if (state.LoadBusy) return false;
     state.LoadBusy = true;
     const double start = host.Seconds();
@@ -435,7 +429,7 @@ bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadO
         if (status == platform::ReadStatus::Ok) {
             // A commit or an undo cut short is completed or rolled back (as the user decides)
             // before the files are read.
-            RecoverInterruptedChange(platform::AbsolutePath(state.txtProject), host);
+            recovery.FinishInterruptedChange(platform::AbsolutePath(state.txtProject));
             LoadProjectTree(state, host, loaded, options);
             read = true;
             if (host.CancelRequested()) state.ProjectChanged = false;
@@ -447,7 +441,7 @@ bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadO
         }
     }
     // Also after a load that failed: the change that made the project unreadable can be undone.
-    state.UndoAvailable = read && ChangeCanBeUndone(state, host);
+    state.UndoAvailable = read && recovery.ChangeCanBeUndone(state);
     if (loaded && ShowElapsedTime)
         host.MyMsgBox("Reports Creation Elapsed Time - " + ElapsedTimeText(host.Seconds() - start), msgbox::kOKOnly,
                       "", align::kCenter);

@@ -14,6 +14,16 @@
 
 namespace engine {
 
+// The steps of the write side that a load takes (commit.h implements them with the change journal):
+// a change cut short is finished before the project's files are read, and afterwards the load asks
+// whether the loaded project has a change that undo can take back.
+class ChangeRecovery {
+public:
+    virtual ~ChangeRecovery() = default;
+    virtual void FinishInterruptedChange(const std::string& projectPath) = 0;
+    virtual bool ChangeCanBeUndone(const ToolState& state) = 0;
+};
+
 struct LoadOptions {
     UsageSearch search = UsageSearch::Indexed;
     LoadStats* stats = nullptr;  // receives the time of each phase and the counts, when given
@@ -29,12 +39,13 @@ void LoadProjectTree(ToolState& state, Host& host, bool& Loaded, const LoadOptio
 
 // The parts of LoadProject that are not the window's: turns away a second load while one runs,
 // clears the cancel flag and RoutinesMatched, checks that the project file exists ("Project does
-// not exist - " and the path), finishes a commit or an undo that was cut short
-// (RecoverInterruptedChange), runs LoadProjectTree, sets UndoAvailable when the loaded project has
-// a committed change to undo, and with `ShowElapsedTime` shows "Reports
-// Creation Elapsed Time - " and hh:mm:ss. The tool window wraps it with its control states and the
-// rebuild of the reports. Returns whether the project is loaded.
-bool LoadProject(ToolState& state, Host& host, bool ShowElapsedTime, const LoadOptions& options = {});
+// not exist - " and the path), has `recovery` finish a commit or an undo that was cut short, runs
+// LoadProjectTree, sets UndoAvailable when `recovery` says the project has a change to undo, and
+// with `ShowElapsedTime` shows "Reports Creation Elapsed Time - " and hh:mm:ss. The tool window
+// wraps it with its control states and the rebuild of the reports. Returns whether the project is
+// loaded.
+bool LoadProject(ToolState& state, Host& host, ChangeRecovery& recovery, bool ShowElapsedTime,
+                 const LoadOptions& options = {});
 
 // A .vbp line split into its key (up to and including the first "=") and its value (after the
 // first ";" when there is one, trimmed, without double quotes). False for a line without "=".

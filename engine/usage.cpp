@@ -3,23 +3,13 @@
 #include <algorithm>
 
 #include "engine/classify.h"
+#include "engine/lexer.h"
 #include "platform/text.h"
 
 namespace engine {
 namespace {
 
-// Whether (before, after) around a word is one of the delimiter pairs.
-bool IsDelimiterPair(char before, char after) {
-    switch (before) {
-        case '(': return after == ')' || after == ',' || after == '.';
-        case ' ': return after == ' ' || after == '@' || after == ',' || after == '.' || after == '(' || after == ')';
-        case '@': return after == ' ';
-        case '.': return after == ')' || after == ',' || after == '@' || after == ' ';
-        default: return false;
-    }
-}
-
-bool IsWord(unsigned char c) { return IsWordChar(c); }
+constexpr PairTable kUsagePairs(UsagePrefixes, UsageSuffixes);
 
 }  // namespace
 
@@ -41,7 +31,7 @@ bool StatementUsesName(std::string_view statement, std::string_view name) {
 
 bool FileUsageIndex::IsIndexableName(std::string_view name) {
     if (name.empty()) return false;
-    return std::all_of(name.begin(), name.end(), [](char c) { return IsWord(static_cast<unsigned char>(c)); });
+    return std::all_of(name.begin(), name.end(), [](char c) { return IsWordChar(c); });
 }
 
 FileUsageIndex::FileUsageIndex(const std::vector<std::string>& lines) {
@@ -65,23 +55,13 @@ FileUsageIndex::FileUsageIndex(const std::vector<std::string>& lines) {
         x.assign(1, '@');
         x += s;
         x += '@';
-        const std::size_t len = x.size();
-        std::size_t i = 1;
-        while (i + 1 < len) {
-            if (!IsWord(static_cast<unsigned char>(x[i]))) {
-                ++i;
-                continue;
-            }
-            std::size_t j = i;
-            while (j + 1 < len && IsWord(static_cast<unsigned char>(x[j]))) ++j;
-            if (IsDelimiterPair(x[i - 1], x[j])) {
-                const std::string_view word(x.data() + i, j - i);
-                auto it = hits_.find(word);
-                if (it == hits_.end()) it = hits_.emplace(std::string(word), std::vector<LineIndex>{}).first;
-                if (it->second.empty() || it->second.back() != k) it->second.push_back(k);
-            }
-            i = j;
-        }
+        ForEachWordRun(x, [&](std::size_t i, std::size_t j) {
+            if (!kUsagePairs.Allows(x[i - 1], x[j])) return;
+            const std::string_view word(x.data() + i, j - i);
+            auto it = hits_.find(word);
+            if (it == hits_.end()) it = hits_.emplace(std::string(word), std::vector<LineIndex>{}).first;
+            if (it->second.empty() || it->second.back() != k) it->second.push_back(k);
+        });
     }
 }
 
@@ -134,24 +114,13 @@ void FindDefinitionUsage(clsDefinitions& d, const clsProcedures& p, const std::v
 }
 
 std::string DeclaredApiName(std::string_view statement) {
-    // The words of the statement, up to the first "(" or quote; the name follows Sub or Function.
-    std::size_t i = 0;
+    // The name follows "Sub" or "Function", before the first "(", string or comment.
+    Lexer lexer(statement);
     std::string_view previous;
-    while (i < statement.size()) {
-        const char c = statement[i];
-        if (c == '"' || c == '(' || c == '\'') break;
-        if (c == ' ' || c == '\t') {
-            ++i;
-            continue;
-        }
-        std::size_t j = i;
-        while (j < statement.size() && statement[j] != ' ' && statement[j] != '\t' && statement[j] != '(' &&
-               statement[j] != '"')
-            ++j;
-        const std::string_view word = statement.substr(i, j - i);
-        if (previous == "Sub" || previous == "Function") return std::string(word);
-        previous = word;
-        i = j;
+    for (Token t; lexer.Next(t);) {
+        if (t.kind == TokenKind::String || t.kind == TokenKind::Comment || t.text == "(") break;
+        if (previous == "Sub" || previous == "Function") return std::string(t.text);
+        previous = t.text;
     }
     return {};
 }

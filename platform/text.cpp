@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -375,6 +376,13 @@ std::string IReplaceAll(std::string_view text, std::string_view what, std::strin
     return ReplaceEach(text, what, with, [](std::string_view t, std::string_view w, std::size_t from) {
         return IFind(t, w, from);
     });
+}
+
+std::string ClockText(long long seconds) {
+    const long long total = seconds < 0 ? 0 : seconds;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", total / 3600, total % 3600 / 60, total % 60);
+    return buf;
 }
 
 std::vector<std::string> SplitCommandLine(std::string_view line) {

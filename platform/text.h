@@ -87,6 +87,10 @@ int HexDigitValue(char c);
 // The reverse of PercentEscape; false (and `out` undefined) on a "%" not followed by two hex digits.
 bool PercentUnescape(std::string_view text, std::string& out);
 
+// "hh:mm:ss" of a number of seconds: 24 hours or more show all their hours ("25:00:00"); a negative
+// count shows as "00:00:00".
+std::string ClockText(long long seconds);
+
 // Replaces every occurrence of `what` (exact, non-overlapping, left to right).
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with);
 // The same with `what` matched without regard to case (Windows-1252 letters).

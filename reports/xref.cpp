@@ -1,10 +1,11 @@
 #include "reports/xref.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_set>
 
 #include "engine/classify.h"
-#include "engine/loader.h"
+#include "engine/lexer.h"
 #include "engine/source.h"
 #include "platform/paths.h"
 
@@ -21,14 +22,7 @@ namespace {
 
 constexpr double kStatusSeconds = 0.1;  // least time between two status lines of the search
 
-bool IsWord(char c) { return engine::IsWordChar(static_cast<unsigned char>(c)); }
-
-// Whether a word between `before` and `after` stands as a pattern asks.
-bool IsCallDelimiterPair(char before, char after) {
-    if (before == ' ' || before == '@') return after == '(' || after == ' ' || after == '@';
-    if (before == '.') return after == '(' || after == ' ';
-    return false;
-}
+constexpr engine::PairTable kCallPairs(CallPrefixes, CallSuffixes);
 
 // "@" & Trim(line) & "@" folded, or false for a comment line.
 bool FoldedSearchLine(std::string_view line, std::string& x) {
@@ -81,7 +75,7 @@ int CallPattern(std::string_view line, std::string_view name) {
 }
 
 bool IsIndexableCallName(std::string_view name) {
-    return !name.empty() && std::all_of(name.begin(), name.end(), IsWord);
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return engine::IsWordChar(c); });
 }
 
 void ForEachCallWord(const std::vector<std::string>& lines, LineIndex codeStart,
@@ -92,24 +86,14 @@ void ForEachCallWord(const std::vector<std::string>& lines, LineIndex codeStart,
     for (LineIndex k = std::max<LineIndex>(codeStart, 0); k < n; ++k) {
         if (!FoldedSearchLine(lines[k], x)) continue;
         seen.clear();
-        const std::size_t len = x.size();
-        std::size_t i = 1;
-        while (i + 1 < len) {
-            if (!IsWord(x[i])) {
-                ++i;
-                continue;
+        engine::ForEachWordRun(x, [&](std::size_t i, std::size_t j) {
+            if (!kCallPairs.Allows(x[i - 1], x[j])) return;
+            const std::string_view word(x.data() + i, j - i);
+            if (std::find(seen.begin(), seen.end(), word) == seen.end()) {
+                seen.push_back(word);
+                f(word, k);
             }
-            std::size_t j = i;
-            while (IsWord(x[j])) ++j;  // x ends in "@", which is no word character
-            if (IsCallDelimiterPair(x[i - 1], x[j])) {
-                const std::string_view word(x.data() + i, j - i);
-                if (std::find(seen.begin(), seen.end(), word) == seen.end()) {
-                    seen.push_back(word);
-                    f(word, k);
-                }
-            }
-            i = j;
-        }
+        });
     }
 }
 
@@ -420,7 +404,7 @@ void MatchProcedures(engine::ToolState& state, engine::Host& host, const XrefOpt
             for (const clsProcedures& p : entry.procedures) stats.usedProcedures += p.pUsed ? 1 : 0;
 
     tree.visible = true;
-    const std::string elapsed = engine::ElapsedTimeText(host.Seconds() - start);
+    const std::string elapsed = platform::ClockText(std::llround(host.Seconds() - start));
     host.ClearMessage();
     if (host.CancelRequested()) {
         tree.Clear();

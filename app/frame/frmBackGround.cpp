@@ -139,7 +139,8 @@ frmBackGround::frmBackGround(Program& program) : ui::Form("frmBackGround"), prog
     image1_ = new ui::PictureBox(picture1_, "Image1");
     image1_->SetTag("NoChange");
     image1_->SetBackColor(0xFFFFFF);
-    image1_->SetPicture(QPixmap(":/quillet/logo.png"));
+    logo_ = QPixmap(":/quillet/logo.png");
+    image1_->SetPicture(logo_);
 
     BuildMenus();
     BuildRecentItems();
@@ -289,8 +290,7 @@ void frmBackGround::LayoutClient() {
     QWidget* client = Client();
     const QRect area = client->rect();
     picture1_->setGeometry(area);
-    const QSize logo = image1_->sizeHint().isValid() ? QPixmap(":/quillet/logo.png").size() : QSize();
-    const QSize size = logo.isEmpty() ? QSize(1, 1) : logo;
+    const QSize size = logo_.isNull() ? QSize(1, 1) : logo_.size();
     image1_->setGeometry((area.width() - size.width()) / 2, (area.height() - size.height()) / 2, size.width(),
                          size.height());
     if (tool_) tool_->setGeometry(area);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <QPixmap>
 #include <QPointer>
 
 #include <tovcore/controls.h>
@@ -94,6 +95,7 @@ private:
     Program& program_;
     tovcore::ui::PictureBox* picture1_ = nullptr;
     tovcore::ui::PictureBox* image1_ = nullptr;
+    QPixmap logo_;
     std::vector<tovcore::ui::Menu*> menus_;
     std::vector<tovcore::ui::Menu*> recentItems_;
     tovcore::ui::Menu* mnuFile_ = nullptr;

@@ -131,7 +131,7 @@ void WriteSelection(const std::string& iniFile, SnippetKind kind, const std::vec
     tovcore::Global().WriteIniSection(Side(kind).section, body, iniFile);
 }
 
-int MoveLegacySnippets(engine::Host& host, const std::string& iniFile, const std::string& dataFolder,
+int MoveLegacySnippets(engine::Host& host, engine::Settings& settings, const std::string& iniFile, const std::string& dataFolder,
                        SnippetKind kind, bool settingsFile) {
     if (iniFile.empty() || !platform::IsRegularFile(iniFile)) return 0;
     bool exists = false;
@@ -148,8 +148,8 @@ int MoveLegacySnippets(engine::Host& host, const std::string& iniFile, const std
             host.WriteErrorLog("Snippet name refused: " + name);
             continue;
         }
-        const std::string kept = kind == SnippetKind::Pre ? engine::GetIniPreCode(host, name, iniFile)
-                                                          : engine::GetIniPostCode(host, name, iniFile);
+        const std::string kept = kind == SnippetKind::Pre ? engine::GetIniPreCode(settings, name, iniFile)
+                                                          : engine::GetIniPostCode(settings, name, iniFile);
         if (platform::Trim(kept).empty()) continue;
         // Our INI files are UTF-8 (or Windows-1252 from Windows); snippets are Windows-1252 bytes.
         // A section's body ends with a line end or not depending only on whether another section

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/host.h"
+#include "engine/settings.h"
 
 namespace quillet::toolwindow {
 
@@ -52,7 +53,7 @@ void WriteSelection(const std::string& iniFile, SnippetKind kind, const std::vec
 // text, else left alone). With `settingsFile` the [PreCode] list itself is an old store: it is
 // emptied once every name on it is dealt with. Failures go to the host's error log. Returns the
 // number of files written.
-int MoveLegacySnippets(engine::Host& host, const std::string& iniFile, const std::string& dataFolder,
+int MoveLegacySnippets(engine::Host& host, engine::Settings& settings, const std::string& iniFile, const std::string& dataFolder,
                        SnippetKind kind, bool settingsFile);
 
 }  // namespace quillet::toolwindow

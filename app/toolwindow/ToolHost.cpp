@@ -8,6 +8,7 @@
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Program.h"
+#include "engine/commit.h"
 #include "app/forms/FormServices.h"
 #include "platform/text.h"
 
@@ -62,5 +63,11 @@ bool ToolHost::GetIniSection(const std::string& Section, std::string& iniStr, co
 }
 
 void ToolHost::Beep() { QApplication::beep(); }
+
+void ToolHost::FinishInterruptedChange(const std::string& projectPath) {
+    engine::RecoverInterruptedChange(projectPath, *this, Files());
+}
+
+bool ToolHost::ChangeCanBeUndone(const engine::ToolState& state) { return engine::ChangeCanBeUndone(state, Files()); }
 
 }  // namespace quillet::toolwindow

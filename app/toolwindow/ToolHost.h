@@ -1,13 +1,18 @@
 // The engine's way out to the tool window: status lines into the status box, the run and error
 // logs, message boxes through the message-box service, serving the event loop, the shared cancel
 // flag, the clock, the busy pointer, the reload, and the tool window's parts of Add Code (logs
-// started afresh, the tool project saved). Texts from the engine are bytes (the user's names in
-// Windows-1252); they are decoded here for the screen and the logs.
+// started afresh, the tool project saved); and the engine's two other seams: our own INI files
+// through the library (Settings) and the change journal's steps of a load (ChangeRecovery) on the
+// system's files (Files()). Texts from the engine are bytes (the user's names in Windows-1252);
+// they are decoded here for the screen and the logs.
 #pragma once
 
 #include <string>
 
+#include "engine/fileops.h"
 #include "engine/host.h"
+#include "engine/loader.h"
+#include "engine/settings.h"
 
 namespace quillet {
 struct Program;
@@ -24,7 +29,7 @@ public:
     virtual void SaveToolProject() = 0;
 };
 
-class ToolHost : public engine::Host {
+class ToolHost : public engine::Host, public engine::Settings, public engine::ChangeRecovery {
 public:
     ToolHost(Program& program, ToolHostOwner& owner) : program_(program), owner_(owner) {}
 
@@ -44,6 +49,10 @@ public:
     void RestartLogs() override { owner_.RestartLogs(); }
     void SaveToolProject() override { owner_.SaveToolProject(); }
     void Beep() override;
+    void FinishInterruptedChange(const std::string& projectPath) override;
+    bool ChangeCanBeUndone(const engine::ToolState& state) override;
+    // The files the commands change.
+    engine::FileOps& Files() { return engine::SystemFileOps(); }
 
 private:
     Program& program_;

@@ -75,7 +75,7 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     ClearTreesAndReports();
     projectModel_->BeginFill();
     routinesModel_->BeginFill();
-    const bool loaded = engine::LoadProject(state_, host_, false);
+    const bool loaded = engine::LoadProject(state_, host_, host_, false);
     program_.state.ProjectChanged = state_.ProjectChanged;  // a cancelled load clears it
     if (loaded) {
         for (SnippetPanel* side : {pre_, post_}) side->RefreshAvailable();
@@ -104,7 +104,7 @@ void frmQuillet::cmdAddCode_Click() {
     if (Busy() || !ProjectLoaded()) return;
     CopyChoicesToState();
     BeginBusy();
-    engine::cmdAddCode_Click(state_, host_);
+    engine::cmdAddCode_Click(state_, host_, host_.Files());
     EndBusy();
     SkinForm(program_, this);
     UpdateControls();
@@ -114,7 +114,7 @@ void frmQuillet::cmdUndoLastChange_Click() {
     if (Busy()) return;
     CopyChoicesToState();
     BeginBusy();
-    engine::UndoLastChange(state_, host_);
+    engine::UndoLastChange(state_, host_, host_.Files());
     EndBusy();
     UpdateControls();
     if (program_.frame) program_.frame->UpdateMenus();
@@ -125,7 +125,7 @@ void frmQuillet::rtnAddLineNumbers() {
     if (Busy() || !ProjectLoaded()) return;
     CopyChoicesToState();
     BeginBusy();
-    engine::rtnAddLineNumbers(state_, host_);
+    engine::rtnAddLineNumbers(state_, host_, host_.Files());
     EndBusy();
     UpdateControls();
 }
@@ -134,7 +134,7 @@ void frmQuillet::rtnRemoveLineNumbers() {
     if (Busy() || !ProjectLoaded()) return;
     CopyChoicesToState();
     BeginBusy();
-    engine::rtnRemoveLineNumbers(state_, host_);
+    engine::rtnRemoveLineNumbers(state_, host_, host_.Files());
     EndBusy();
     UpdateControls();
 }

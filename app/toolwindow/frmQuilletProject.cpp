@@ -121,9 +121,9 @@ void frmQuillet::InitializeProject() {
         const SnippetKind kind = side->Kind();
         tovcore::Global().WriteLog(Side(kind).logText);
         // Snippets that older versions kept in the settings file or the tool project move into files.
-        MoveLegacySnippets(host_, s.IniFileName, s.objSpecialFolders.ApplicationDataFolderLocal, kind, true);
+        MoveLegacySnippets(host_, host_, s.IniFileName, s.objSpecialFolders.ApplicationDataFolderLocal, kind, true);
         if (haveProject) {
-            MoveLegacySnippets(host_, toolProject, s.objSpecialFolders.ApplicationDataFolderLocal, kind, false);
+            MoveLegacySnippets(host_, host_, toolProject, s.objSpecialFolders.ApplicationDataFolderLocal, kind, false);
             side->SetSelected(ReadSelection(toolProject, kind));
         }
         side->RefreshAvailable();

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
@@ -171,13 +170,7 @@ std::string GetElapsedTime(const std::string& sStartTime, const std::string& sSt
 }
 
 // A count of 24 hours or more shows all its hours ("25:00:00"); a negative count shows as 0.
-std::string ConvertSecondsToHHMMSS(std::int32_t lSeconds) {
-    const std::int64_t total = std::max<std::int64_t>(lSeconds, 0);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(total / 3600),
-                  static_cast<long long>(total % 3600 / 60), static_cast<long long>(total % 60));
-    return buf;
-}
+std::string ConvertSecondsToHHMMSS(std::int32_t lSeconds) { return platform::ClockText(lSeconds); }
 
 // Measured on a steady clock; sleeps a little between serving the message loop.
 void WaitSeconds(std::int32_t lSeconds) {

@@ -63,7 +63,7 @@ TEST(AddCode, InsertsAfterContinuedHeaderAndAttributesAndBeforeEnd) {
     ASSERT_TRUE(s.loaded);
     Select(s, {"Trace"}, {"Trace"});
     s.Check("App.vbp_modA.bas_Helper_Sub_13", false);  // an unchecked procedure is copied as it is
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
 
     EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
     EXPECT_EQ(s.host.boxes.back().style, msgbox::kInformation);
@@ -116,7 +116,7 @@ TEST(AddCode, SnippetsJoinInListOrderWithNothingBetween) {
     for (const Case& c : cases) {
         st.SelectedPreCode = c.names;
         std::string text, why;
-        ASSERT_TRUE(GetPreCodeText(st, host, text, why)) << why;
+        ASSERT_TRUE(GetPreCodeText(st, host.Files(), text, why)) << why;
         EXPECT_EQ(text, c.text);
     }
     EXPECT_TRUE(f.Exists("data/PreCode/Missing.PreCode"));
@@ -132,7 +132,7 @@ TEST(AddCode, OnlyPostCodeGivesAnEmptyLineAfterEachHeader) {
     WriteProject(f);
     Session s(f, "App.vbp");
     Select(s, {}, {"Trace"});
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(f.Read("Sub/modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Run()", "", "    Call GetName(1, 2)",
                                            "POST Run 2 ~ProcStart~", "End Sub"}));
 }
@@ -165,10 +165,10 @@ TEST(AddCode, InsertedLinesTakeTheEndingOfTheLineTheyFollow) {
         f.Snippet("PreCode", "Two", "one\r\ntwo");
         Session s(f, "App.vbp");
         Select(s, {"Two"}, {});
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         // No post code selected: its empty text is one empty line.
         EXPECT_EQ(f.Read("modA.bas"), c.want);
-        UndoLastChange(s.st, s.host);
+        UndoLastChange(s.st, s.host, s.host.Files());
         EXPECT_EQ(f.Read("modA.bas"), c.source);
     }
 }
@@ -181,7 +181,7 @@ TEST(AddCode, UncheckedFilesAndOldPendingCopiesAreNotTouched) {
     Session s(f, "App.vbp");
     Select(s, {"Trace"}, {});
     s.Check("App.vbp_Sub\\modB.bas", false);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(f.Read("Sub/modB.bas"), ModB());
     EXPECT_EQ(f.Read("Sub/modB.bas.qlt"), "left by a cancelled run");
     EXPECT_FALSE(f.Exists("Backup/Sub/modB.bas"));
@@ -195,27 +195,27 @@ TEST(AddCode, RefusesWithoutSnippetsProjectOrCompleteLoad) {
     WriteProject(f);
     {
         Session s(f, "App.vbp");
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_EQ(s.host.LastBox(), "No Pre or Post Code Selected");
     }
     {
         ToolState st;
         enginetest::FakeHost host;
         st.SelectedPreCode = {"Trace"};
-        cmdAddCode_Click(st, host);
+        cmdAddCode_Click(st, host, host.Files());
         EXPECT_EQ(host.LastBox(), "No (Module/Form/Class) items checked to add code to");
     }
     {
         Session s(f, "App.vbp");
         Select(s, {"Trace"}, {});
         s.st.model.Loaded = false;  // as a cancelled load leaves it
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_NE(s.host.LastBox().find("not completely loaded"), std::string::npos);
     }
     for (const std::string name : {"..\\Trace", "sub/Trace", "..", "a..b"}) {
         Session s(f, "App.vbp");
         Select(s, {name}, {});
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_NE(s.host.LastBox().find("is not a file name"), std::string::npos) << name;
     }
     EXPECT_EQ(f.Read("modA.bas"), ModA());
@@ -230,7 +230,7 @@ TEST(AddCode, ReportsFilesItLeftAlone) {
     std::filesystem::permissions(f.path("Sub/modB.bas"), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     f.Write("frmMain.frm", FrmMain() + "' edited after the load\r\n");
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(),
               "Code Processing Done\r\n"
               "Sub\\modB.bas: is read-only; left as it is\r\n"
@@ -250,7 +250,7 @@ TEST(AddCode, CancelCommitsNothing) {
     // Polls: modA at its start and after each of its three procedures, after the file; then modB.
     s.host.polls = 0;
     s.host.cancelAfterPolls = 5;
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Canceled");
     EXPECT_FALSE(s.host.cancel);
     EXPECT_TRUE(f.Exists("modA.bas.qlt"));
@@ -289,7 +289,7 @@ TEST(AddCode, StartUpCallAndReferenceLine) {
         Select(s, {"Trace"}, {});
         for (int run = 0; run < 2; ++run) {
             s.Check("App.vbp_frmMain.frm", false);
-            cmdAddCode_Click(s.st, s.host);
+            cmdAddCode_Click(s.st, s.host, s.host.Files());
         }
         std::string expected;
         for (auto l : c.expected) (expected += l) += "\r\n";
@@ -311,7 +311,7 @@ TEST(AddCode, SubMainStartUpAndHeadersThatDoNotMatch) {
     Session s(f, "App.vbp");
     Select(s, {"Trace"}, {});
     s.Check("App.vbp_modMain.bas", false);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     // "Sub Main()" without Public is no start-up header; the call goes after the attribute line.
     EXPECT_EQ(f.Read("modMain.bas"), CrLf({"Attribute VB_Name = \"modMain\"", "Sub Main()", "End Sub", "public sub main()",
                                           "Attribute Main.VB_Description = \"start\"", "    InitTraceLog App", "End Sub"}));
@@ -368,7 +368,7 @@ TEST(AddCode, StartUpFileIsAListedFile) {
             const engine::NodeId node = s.st.treProject.Find("App.vbp_" + platform::ReplaceAll(name, "/", "\\"));
             if (node != engine::kNoNode) s.st.treProject.Node(node).checked = false;
         }
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_EQ(s.host.LastBox(), "Code Processing Done" + (c.message.empty() ? "" : "\r\n" + c.message));
         for (const auto& [name, bytes] : c.expected) EXPECT_EQ(f.Read("App/" + name), bytes) << name;
     }
@@ -394,7 +394,7 @@ TEST(AddCode, AlternativeHeadersGetThePreCodeAfterTheirEndIf) {
     ASSERT_NE(procs, nullptr);
     ASSERT_EQ(procs->size(), 3u);  // Apply_Patch once
     Select(s, {"P"}, {"P"});
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nApp.vbp: no start-up call was added: it names no start-up object");
     EXPECT_EQ(f.Read("modP.bas"),
               CrLf({"Attribute VB_Name = \"modP\"", "#If EnableSecurity Then",
@@ -429,7 +429,7 @@ TEST(AddCode, GroupMembersGetTheReferenceOnlyWhereFilesChanged) {
     s.Check("P1.vbp_frmMain.frm", false);
     s.Check("P3.vbp_modY.bas", false);
     s.Check("P4.vbp_modZ.bas", false);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
     EXPECT_EQ(f.Read("All.vbg"), group);
     for (const char* changed : {"P1/P1.vbp", "P2/P2.vbp", "P3/P3.vbp"})
@@ -462,7 +462,7 @@ TEST(AddCode, MembersSharingAModuleEachGetTheReference) {
     ASSERT_TRUE(s.loaded);
     Select(s, {"P"}, {});
     s.Check("P1.vbp_modA.bas", false);  // only the shared module changes
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), kDoneWithoutStartUp);
     const std::string once = CrLf({"Attribute VB_Name = \"MDebug\"", "Public Sub Dump()", "PRE Dump", "    x = 1", "", "End Sub"});
     EXPECT_EQ(f.Read("LocalModule/Debug.bas"), once);
@@ -470,15 +470,15 @@ TEST(AddCode, MembersSharingAModuleEachGetTheReference) {
                                          "Module=modA; modA.bas"}));
     EXPECT_EQ(f.Read("P2/P2.vbp"), CrLf({"Type=Exe", kReference, "Module=MDebug; ..\\localmodule\\debug.bas"}));
 
-    UndoLastChange(s.st, s.host);
+    UndoLastChange(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
     EXPECT_EQ(f.Read("P1/P1.vbp"), p1);
     EXPECT_EQ(f.Read("P2/P2.vbp"), p2);
     EXPECT_EQ(f.Read("LocalModule/Debug.bas"), debug);
 
     // Two runs: the module gets the snippet twice, each member the reference once.
-    cmdAddCode_Click(s.st, s.host);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), kDoneWithoutStartUp);
     for (const char* member : {"P1/P1.vbp", "P2/P2.vbp"}) {
         const std::string text = f.Read(member);

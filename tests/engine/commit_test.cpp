@@ -87,7 +87,7 @@ TEST(Commit, FileOutsideTheProjectFolderIsBackedUpInsideBackup) {
     f.Write("Common/modC.bas", old);
     Session s(f, "App/App.vbp");
     s.st.SelectedPreCode = {"Trace"};
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nApp.vbp: no start-up call was added: it has no start-up object");
     EXPECT_NE(f.Read("Common/modC.bas"), old);
     EXPECT_EQ(f.Read("App/Backup/%2E.%5CCommon%5CmodC.bas"), old);
@@ -155,7 +155,7 @@ TEST(Commit, BackupFolderThatCannotBeUsedChangesNothing) {
         Session s(f, "App.vbp");
         if (!c.setup) s.host.files = &noNewFolders;
         Select(s);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nBackup: the backup folder " + f.path("Backup/") + " " + c.why +
                                         "; nothing was changed");
         EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
@@ -172,13 +172,13 @@ TEST(Commit, UndoRestoresExactlyTheLastCommitAndLeavesEditedFilesAlone) {
     Session s(f, "App.vbp");
     Select(s);
     s.Check("App.vbp_Sub\\modB.bas", false);
-    cmdAddCode_Click(s.st, s.host);
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
     ASSERT_TRUE(s.st.UndoAvailable);
     f.Write("Backup/stale.bas", "a backup of an older commit");
     const std::string edited = f.Read("frmMain.frm") + "' edited since\r\n";
     f.Write("frmMain.frm", edited);
 
-    UndoLastChange(s.st, s.host);
+    UndoLastChange(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Last Changes Undone\r\nfrmMain.frm: has changed since the last change; left as it is");
     EXPECT_EQ(s.host.beeps, 1);
     EXPECT_EQ(f.Read("modA.bas"), original.at("modA.bas"));
@@ -189,7 +189,7 @@ TEST(Commit, UndoRestoresExactlyTheLastCommitAndLeavesEditedFilesAlone) {
     EXPECT_TRUE(f.Exists("Backup/frmMain.frm"));
     EXPECT_FALSE(s.st.UndoAvailable);
 
-    UndoLastChange(s.st, s.host);
+    UndoLastChange(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "There is no change to undo");
     EXPECT_EQ(f.Read("Backup/stale.bas"), "a backup of an older commit");
 }
@@ -207,17 +207,17 @@ TEST(Commit, UndoNeedsTheJournalOfTheLoadedProject) {
         Select(s);
         s.host.polls = 0;
         s.host.cancelAfterPolls = 0;
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_EQ(s.host.LastBox(), "Code Processing Canceled");
         EXPECT_FALSE(s.st.UndoAvailable);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_TRUE(s.st.UndoAvailable);
     }
     // The journal lasts from one session to the next, for its own project only.
     EXPECT_TRUE(Session(f, "App.vbp").st.UndoAvailable);
     Session other(f, "Other.vbp");
     EXPECT_FALSE(other.st.UndoAvailable);
-    UndoLastChange(other.st, other.host);
+    UndoLastChange(other.st, other.host, other.host.Files());
     EXPECT_EQ(other.host.LastBox(), "There is no change to undo");
     EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
 }
@@ -248,11 +248,11 @@ TEST(Commit, RoundTripsGiveBackTheOriginalBytes) {
                 ASSERT_TRUE(s.loaded);
                 if (kind == AddThenUndo) {
                     Select(s);
-                    cmdAddCode_Click(s.st, s.host);
+                    cmdAddCode_Click(s.st, s.host, s.host.Files());
                     ASSERT_EQ(s.host.LastBox(), "Code Processing Done");
                 } else {
                     s.st.LineIncrement = 10;
-                    rtnAddLineNumbers(s.st, s.host);
+                    rtnAddLineNumbers(s.st, s.host, s.host.Files());
                     ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
                 }
                 EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
@@ -267,10 +267,10 @@ TEST(Commit, RoundTripsGiveBackTheOriginalBytes) {
                     EXPECT_EQ(rewritten.substr(next, 12), "000020     I");
                 }
                 if (kind == NumberThenRemove) {
-                    rtnRemoveLineNumbers(s.st, s.host);
+                    rtnRemoveLineNumbers(s.st, s.host, s.host.Files());
                     EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
                 } else {
-                    UndoLastChange(s.st, s.host);
+                    UndoLastChange(s.st, s.host, s.host.Files());
                     EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
                 }
                 EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
@@ -369,7 +369,7 @@ void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
             Session next(f, "App.vbp", true, {answer});
             asked = !next.host.boxes.empty() && (next.host.boxes.front().style & msgbox::kYesNoCancel) == msgbox::kYesNoCancel;
             ExpectSafe(f, before, after, at + " after the next load");
-            if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+            if (next.st.UndoAvailable) UndoLastChange(next.st, next.host, next.host.Files());
             EXPECT_EQ(Contents(f, before), before) << at << " (" << failedOp << ")";
         }
     });
@@ -378,7 +378,7 @@ void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
 TEST(CommitFaults, EveryOperationOfAddCodeFailingOrCrashing) {
     InjectFaults(Sample{}, [](Session& s) {
         Select(s);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
     }, "Code Processing Done");
 }
 
@@ -387,7 +387,7 @@ TEST(CommitFaults, EveryOperationOfLineNumberingFailingOrCrashing) {
     InjectFaults(Sample{"\n", false}, [](Session& s) {
         s.st.LineIncrement = 10;
         s.st.ResequenceIndex = 1;
-        rtnAddLineNumbers(s.st, s.host);
+        rtnAddLineNumbers(s.st, s.host, s.host.Files());
     }, "Line Numbers Added / Renumbered");
 }
 
@@ -401,12 +401,12 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
         sample.Write(f);
         Session s(f, "App.vbp");
         Select(s);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         committed = Contents(f, original);
         FaultyFiles counter;
         s.host.files = &counter;
         s.host.state = nullptr;
-        UndoLastChange(s.st, s.host);
+        UndoLastChange(s.st, s.host, s.host.Files());
         operations = counter.count;
         ASSERT_EQ(Contents(f, original), original);
     }
@@ -417,12 +417,12 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
         {
             Session s(f, "App.vbp", false);
             Select(s);
-            cmdAddCode_Click(s.st, s.host);
+            cmdAddCode_Click(s.st, s.host, s.host.Files());
             ASSERT_EQ(Contents(f, original), committed);
             FaultyFiles faults;
             s.host.files = &faults;
             faults.Arm(mode, n);
-            UndoLastChange(s.st, s.host);
+            UndoLastChange(s.st, s.host, s.host.Files());
             reported = s.host.LastBox();
         }
         // Here the committed content is the "old" one and the original the "new" one, and
@@ -433,7 +433,7 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
         }
         Session next(f, "App.vbp", true, {msgbox::kYes});
         ExpectSafe(f, original, committed, where + " after the next load");
-        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host);
+        if (next.st.UndoAvailable) UndoLastChange(next.st, next.host, next.host.Files());
         for (const auto& [rel, bytes] : original) {
             const std::string now = f.Read(rel);
             EXPECT_TRUE(now == bytes || (now == committed.at(rel) && f.BackupHolds(bytes))) << where << " " << rel;
@@ -479,13 +479,13 @@ TEST(Commit, ListedFilesInABackupFolderAreNeverBackupTargets) {
             Session s(f, c.project);
             ASSERT_TRUE(s.loaded);
             s.st.SelectedPreCode = {"P"};
-            cmdAddCode_Click(s.st, s.host);
+            cmdAddCode_Click(s.st, s.host, s.host.Files());
             // Both modules took their new content; each old one is in a backup of its own.
             EXPECT_NE(f.Read("modA.bas").find("' traced"), std::string::npos);
             const std::string listed = f.Read(c.inBackup);
             EXPECT_NE(listed.find("Sub Kept()\r\n' traced"), std::string::npos) << listed;
             EXPECT_EQ(f.Read(c.topBackup), top);
-            UndoLastChange(s.st, s.host);
+            UndoLastChange(s.st, s.host, s.host.Files());
             EXPECT_EQ(f.Read("modA.bas"), top);
             EXPECT_EQ(f.Read(c.inBackup), kept);
         }
@@ -504,18 +504,18 @@ TEST(Commit, UndoWorksHoweverThePathIsTyped) {
     {
         Session s(f, "App.vbp");
         s.st.txtProject = "../Sub/.././App.vbp";
-        ASSERT_TRUE(engine::LoadProject(s.st, s.host, false));
+        ASSERT_TRUE(engine::LoadProject(s.st, s.host, s.host, false));
         EXPECT_EQ(s.st.ProjectPath, f.path("App.vbp"));
         Select(s);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_TRUE(s.st.UndoAvailable);
     }
     ASSERT_EQ(::chdir(here.c_str()), 0);
     Session other(f, "App.vbp");
     other.st.txtProject = f.path("") + "/./App.vbp";
-    ASSERT_TRUE(engine::LoadProject(other.st, other.host, false));
+    ASSERT_TRUE(engine::LoadProject(other.st, other.host, other.host, false));
     ASSERT_TRUE(other.st.UndoAvailable);
-    UndoLastChange(other.st, other.host);
+    UndoLastChange(other.st, other.host, other.host.Files());
     EXPECT_EQ(other.host.LastBox(), "Last Changes Undone");
     EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
 }
@@ -551,7 +551,7 @@ TEST(CommitWindow, ASaveByAnotherProgramIsKeptOrReported) {
     Sample sample;
     const auto run = [](Session& s) {
         Select(s);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
     };
     // Where the operations on modA.bas fall.
     long exchange = 0, drop = 0;

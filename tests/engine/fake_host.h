@@ -1,19 +1,24 @@
 // A scripted host for engine tests: records what the engine shows, logs and asks; answers message
 // boxes from a queue (OK when it is empty), never blocks; can raise the cancel flag after a number
-// of polls; runs on a clock that moves only when told to (or by a fixed step per reading).
+// of polls; runs on a clock that moves only when told to (or by a fixed step per reading). Like the
+// tool window, one object serves every seam: the host, the load's recovery through the change
+// journal, the settings files (none), and Files(), the files the commands are given.
 #pragma once
 
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "engine/commit.h"
+#include "engine/fileops.h"
 #include "engine/host.h"
 #include "engine/loader.h"
+#include "engine/settings.h"
 #include "engine/state.h"
 
 namespace enginetest {
 
-class FakeHost : public engine::Host {
+class FakeHost : public engine::Host, public engine::ChangeRecovery, public engine::Settings {
 public:
     struct Box {
         std::string text;
@@ -51,9 +56,14 @@ public:
     }
     void LoadProject(bool showElapsedTime) override {
         ++reloads;
-        if (state) engine::LoadProject(*state, *this, showElapsedTime);
+        if (state) engine::LoadProject(*state, *this, *this, showElapsedTime);
     }
-    engine::FileOps& Files() override { return files ? *files : engine::SystemFileOps(); }
+    void FinishInterruptedChange(const std::string& projectPath) override {
+        engine::RecoverInterruptedChange(projectPath, *this, Files());
+    }
+    bool ChangeCanBeUndone(const engine::ToolState& st) override { return engine::ChangeCanBeUndone(st, Files()); }
+    bool GetIniSection(const std::string&, std::string&, const std::string&) override { return false; }
+    engine::FileOps& Files() { return files ? *files : engine::SystemFileOps(); }
     void SaveToolProject() override { ++saves; }
     void RestartLogs() override { ++logRestarts; }
     void Beep() override { ++beeps; }

@@ -280,7 +280,7 @@ TEST(LineNumbers, WholeProjectCountRunsOnAcrossFiles) {
     Session s(f, "App.vbp");
     s.st.LineIncrement = 20;
     s.st.ResequenceIndex = 0;
-    rtnAddLineNumbers(s.st, s.host);
+    rtnAddLineNumbers(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
     EXPECT_EQ(f.Read("modA.bas"),
               CrLf({"Attribute VB_Name = \"modA\"", "Sub A()", "           Dim a As Long", "000020     b = 2", "End Sub"}));
@@ -289,10 +289,10 @@ TEST(LineNumbers, WholeProjectCountRunsOnAcrossFiles) {
     EXPECT_TRUE(s.st.UndoAvailable);
     EXPECT_EQ(s.host.reloads, 0);  // the records still fit; no reload
     // The model moved on with the files: a second run is no "reload first".
-    rtnAddLineNumbers(s.st, s.host);
+    rtnAddLineNumbers(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
 
-    rtnRemoveLineNumbers(s.st, s.host);
+    rtnRemoveLineNumbers(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
     EXPECT_EQ(s.st.RunMode, 2);
     EXPECT_EQ(f.Read("modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Sub A()", "    c = 3", "End Sub"}));
@@ -310,7 +310,7 @@ TEST(LineNumbers, NumberingANumberedProjectAgainGivesTheSameBytes) {
         Session s(f, "App.vbp");
         ASSERT_TRUE(s.loaded);
         s.st.LineIncrement = 10;
-        rtnAddLineNumbers(s.st, s.host);
+        rtnAddLineNumbers(s.st, s.host, s.host.Files());
         ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
         if (run == 0) once = f.Read("modA.bas");
         EXPECT_EQ(f.Read("modA.bas"), once) << "run " << run;
@@ -330,7 +330,7 @@ TEST(LineNumbers, RunPastTheHighestNumberIsRefusedBeforeAnythingIsWritten) {
     Session s(f, "App.vbp");
     s.st.LineIncrement = 100;
     s.st.ResequenceIndex = 0;
-    rtnAddLineNumbers(s.st, s.host);
+    rtnAddLineNumbers(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(),
               "Line numbers would pass 999999 (the last would be 1000200); nothing was changed. Choose a smaller "
               "increment, or number each module or each procedure.");
@@ -340,7 +340,7 @@ TEST(LineNumbers, RunPastTheHighestNumberIsRefusedBeforeAnythingIsWritten) {
     // Per procedure the same run fits.
     s.st.ResequenceIndex = 2;
     s.st.LineIncrement = 10;
-    rtnAddLineNumbers(s.st, s.host);
+    rtnAddLineNumbers(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
 }
 
@@ -349,7 +349,7 @@ TEST(LineNumbers, RefusesAnIncompleteModel) {
     WriteTwoModules(f);
     Session s(f, "App.vbp");
     s.st.model.Loaded = false;
-    rtnAddLineNumbers(s.st, s.host);
+    rtnAddLineNumbers(s.st, s.host, s.host.Files());
     EXPECT_NE(s.host.LastBox().find("not completely loaded"), std::string::npos);
     EXPECT_FALSE(f.Exists("Backup"));
 }

@@ -41,7 +41,7 @@ struct Loaded {
     explicit Loaded(const std::string& path) {
         st.txtProject = path;
         host.state = &st;
-        loaded = LoadProject(st, host, false);
+        loaded = LoadProject(st, host, host, false);
     }
     const Tree& tree() const { return st.treProject; }
     const TreeNode& node(const std::string& key) const {
@@ -278,7 +278,7 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
         FakeHost host;
         ToolState st;
         st.txtProject = dir.path() + c.project;
-        EXPECT_FALSE(LoadProject(st, host, true)) << c.name;
+        EXPECT_FALSE(LoadProject(st, host, host, true)) << c.name;
         EXPECT_FALSE(st.model.Loaded) << c.name;
         EXPECT_FALSE(st.LoadBusy) << c.name;
         ASSERT_EQ(host.boxes.size(), 1u) << c.name;
@@ -291,7 +291,7 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
         WriteBytes(dir.file("Good.vbp"), CrLf({"Module=g; g.bas"}));
         WriteBytes(dir.file("g.bas"), Module("g", "Fine"));
         st.txtProject = dir.path() + "Good.vbp";
-        EXPECT_TRUE(LoadProject(st, host, false)) << c.name;
+        EXPECT_TRUE(LoadProject(st, host, host, false)) << c.name;
         EXPECT_TRUE(st.model.Loaded);
         EXPECT_EQ(st.model.ModuleFiles.size(), 1u);
     }
@@ -302,24 +302,24 @@ TEST(Loader, ProjectThatDoesNotExistBusyLoadAndElapsedTime) {
     FakeHost host;
     ToolState st;
     st.txtProject = dir.path() + "None.vbp";
-    EXPECT_FALSE(LoadProject(st, host, true));
+    EXPECT_FALSE(LoadProject(st, host, host, true));
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, "Project does not exist - " + dir.path() + "None.vbp");
     host.boxes.clear();
     st.txtProject = "   ";
-    EXPECT_FALSE(LoadProject(st, host, true));
+    EXPECT_FALSE(LoadProject(st, host, host, true));
     EXPECT_TRUE(host.boxes.empty());
 
     WriteBytes(dir.file("A.vbp"), CrLf({"Module=a; a.bas"}));
     WriteBytes(dir.file("a.bas"), Module("a", "One"));
     st.txtProject = dir.path() + "A.vbp";
     st.LoadBusy = true;
-    EXPECT_FALSE(LoadProject(st, host, true));
+    EXPECT_FALSE(LoadProject(st, host, host, true));
     EXPECT_TRUE(st.treProject.empty());
     st.LoadBusy = false;
     st.RoutinesMatched = true;
     host.cancel = true;  // left over from an earlier command: a load clears it
-    EXPECT_TRUE(LoadProject(st, host, true));
+    EXPECT_TRUE(LoadProject(st, host, host, true));
     EXPECT_FALSE(st.RoutinesMatched);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, "Reports Creation Elapsed Time - 00:00:00");
@@ -350,7 +350,7 @@ TEST(Loader, ShippedExampleLoads) {
     FakeHost host;
     ToolState st;
     st.txtProject = std::string(QUILLET_SOURCE_DIR) + "/examples/Sample/Sample.vbp";
-    ASSERT_TRUE(LoadProject(st, host, false));
+    ASSERT_TRUE(LoadProject(st, host, host, false));
     EXPECT_EQ(st.model.ModuleFiles.size(), 1u);
     EXPECT_EQ(st.model.FormFiles.size(), 1u);
     EXPECT_EQ(st.model.ClassFiles.size(), 1u);

@@ -43,7 +43,7 @@ struct Committed {
         EXPECT_TRUE(s.loaded);
         s.st.SelectedPreCode = {"P"};
         s.Check("App.vbp_Backup\\modB.bas", false);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_TRUE(s.st.UndoAvailable);
     }
     ChangeJournal Journal() const {
@@ -146,7 +146,7 @@ TEST(UntrustedJournal, EntriesOutsideTheProjectAreRefusedInEveryState) {
             Session s(c.f, "App/App.vbp", true, {msgbox::kYes});
             if (state == ChangeJournal::State::Committed) {
                 ASSERT_TRUE(s.st.UndoAvailable);
-                UndoLastChange(s.st, s.host);
+                UndoLastChange(s.st, s.host, s.host.Files());
                 EXPECT_EQ(c.f.Read("App/modA.bas"), kModA);  // the entry of the project's own file is undone
             } else {
                 ASSERT_GE(s.host.boxes.size(), 2u);
@@ -204,7 +204,7 @@ struct Interrupted {
             Session s(clean, "App.vbp", false);
             s.host.files = &counter;
             s.st.SelectedPreCode = {"P"};
-            cmdAddCode_Click(s.st, s.host);
+            cmdAddCode_Click(s.st, s.host, s.host.Files());
             for (std::size_t i = 0; i < counter.log.size(); ++i)
                 if (counter.log[i] == "Exchange " + clean.path("modA.bas")) renameOfModA = static_cast<long>(i) + 1;
             for (const auto& [name, bytes] : before) after[name] = clean.Read(name);
@@ -215,7 +215,7 @@ struct Interrupted {
         s.host.files = &crash;
         s.st.SelectedPreCode = {"P"};
         crash.Arm(FaultyFiles::Mode::CrashAfter, renameOfModA);
-        cmdAddCode_Click(s.st, s.host);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
     }
     std::map<std::string, std::string> Now() const {
         std::map<std::string, std::string> now;
@@ -280,7 +280,7 @@ TEST(InterruptedChange, CompletedRolledBackOrLeftAsTheUserSays) {
         } else {
             // Left as it is: asked again next time, and no new change may replace its journal.
             s.st.SelectedPreCode = {"P"};
-            cmdAddCode_Click(s.st, s.host);
+            cmdAddCode_Click(s.st, s.host, s.host.Files());
             EXPECT_NE(s.host.LastBox().find("the last change to App.vbp was interrupted and is neither completed nor "
                                             "rolled back"),
                       std::string::npos)

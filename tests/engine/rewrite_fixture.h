@@ -64,7 +64,7 @@ struct Session {
         st.ApplicationDataFolderLocal = folder.DataFolder();
         host.state = &st;
         host.answers = std::move(answers);
-        loaded = engine::LoadProject(st, host, false);
+        loaded = engine::LoadProject(st, host, host, false);
         if (!reload) host.state = nullptr;
     }
     void Check(const std::string& key, bool checked) {

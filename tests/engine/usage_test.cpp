@@ -132,7 +132,7 @@ struct UsageProject {
             st.txtProject = dir.path() + "P.vbp";
             LoadOptions o;
             o.search = search;
-            ASSERT_TRUE(engine::LoadProject(st, host, false, o));
+            ASSERT_TRUE(engine::LoadProject(st, host, host, false, o));
             for (FileKind kind : kAllKinds)
                 for (const auto& d : st.model.Definitions(kind))
                     used[n][d.Filename + ":" + (d.Variable.empty() ? DefinitionSearchName(d) : d.Variable)] = d.Used;
@@ -252,7 +252,7 @@ TEST(ModuleAndPublicUsage, IndexedAndLiteralAgreeOnAGeneratedProject) {
             st.txtProject = project.projectPath;
             LoadOptions opt;
             opt.search = search;
-            ASSERT_TRUE(engine::LoadProject(st, host, false, opt));
+            ASSERT_TRUE(engine::LoadProject(st, host, host, false, opt));
             for (FileKind kind : kAllKinds) {
                 for (const auto& d : st.model.Definitions(kind))
                     flags[n].emplace_back(d.Filename + ":" + d.ProcName + ":" + d.Variable + ":" + d.LineNo, d.Used);

@@ -121,4 +121,10 @@ TEST(PercentEscaping, RoundTripsEveryByteAndRefusesBrokenEscapes) {
     EXPECT_FALSE(platform::PercentUnescape("a%zz", back));
 }
 
+TEST(ClockText, HoursMinutesSeconds) {
+    const std::pair<long long, const char*> cases[] = {
+        {0, "00:00:00"}, {59, "00:00:59"}, {3725, "01:02:05"}, {90000, "25:00:00"}, {-5, "00:00:00"}};
+    for (const auto& [seconds, text] : cases) EXPECT_EQ(platform::ClockText(seconds), text) << seconds;
+}
+
 }  // namespace

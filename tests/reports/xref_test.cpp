@@ -137,7 +137,7 @@ struct Built {
     ToolState st;
     explicit Built(const std::string& project) {
         st.txtProject = project;
-        EXPECT_TRUE(LoadProject(st, host, false));
+        EXPECT_TRUE(LoadProject(st, host, host, false));
         host.boxes.clear();
         host.runLog.clear();
     }

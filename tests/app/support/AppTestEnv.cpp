@@ -1,5 +1,6 @@
 #include "tests/app/support/AppTestEnv.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <QCoreApplication>
@@ -13,9 +14,13 @@
 namespace apptest {
 
 QApplication& App() {
-    static int argc = 1;
+    // QUILLET_TEST_PLATFORM=xcb (under xvfb-run) shows the windows on a real display instead of
+    // Qt's offscreen platform, for screenshots of real windows.
     static char name[] = "quillet-tests";
-    static char* argv[] = {name, nullptr};
+    static char platformSwitch[] = "-platform";
+    static std::string platform = std::getenv("QUILLET_TEST_PLATFORM") ? std::getenv("QUILLET_TEST_PLATFORM") : "";
+    static char* argv[] = {name, platformSwitch, platform.data(), nullptr};
+    static int argc = platform.empty() ? 1 : 3;
     static QApplication* app = [] {
         if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return existing;
         return new QApplication(argc, argv);

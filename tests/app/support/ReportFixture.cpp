@@ -48,7 +48,7 @@ std::string WriteReportGroup(const std::string& folder) {
 LoadedProject::LoadedProject() {
     host.state = &state;
     state.txtProject = WriteReportGroup(dir.path());
-    if (!engine::LoadProject(state, host, false)) throw std::runtime_error("the fixture project did not load");
+    if (!engine::LoadProject(state, host, host, false)) throw std::runtime_error("the fixture project did not load");
     reports::CreateDefinitionReports(state.model, reports, host, stamp);
 }
 
