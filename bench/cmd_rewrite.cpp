@@ -1,5 +1,7 @@
 #include "bench/cmd_rewrite.h"
 
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -42,6 +44,17 @@ bool UseSnippet(const std::string& file, const std::string& dataFolder, const ch
     return true;
 }
 
+// A whole number from `low` to `high`, written as nothing else; the option it belongs to is refused
+// (with a message) rather than narrowed to what the setting can hold.
+bool WholeNumber(const std::string& option, const std::string& text, long low, long high, long& value) {
+    const char* end = text.c_str() + text.size();
+    const auto r = std::from_chars(text.c_str(), end, value);
+    if (r.ec == std::errc() && r.ptr == end && value >= low && value <= high) return true;
+    std::cerr << "quillet-bench: " << option << " takes a whole number from " << low << " to " << high << ", not \""
+              << text << "\"\n";
+    return false;
+}
+
 int Run(const std::string& command, const std::vector<std::string>& args) {
     std::string project, pre, post;
     long increment = 10, scope = 0;
@@ -50,9 +63,11 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
         const bool more = i + 1 < args.size();
         if (command == "addcode" && a == "--pre" && more) pre = args[++i];
         else if (command == "addcode" && a == "--post" && more) post = args[++i];
-        else if (command == "number" && a == "--increment" && more) increment = std::strtol(args[++i].c_str(), nullptr, 10);
-        else if (command == "number" && a == "--scope" && more) scope = std::strtol(args[++i].c_str(), nullptr, 10);
-        else if (project.empty() && a.rfind("--", 0) != 0) project = a;
+        else if (command == "number" && a == "--increment" && more) {
+            if (!WholeNumber(a, args[++i], 1, INT16_MAX, increment)) return 2;
+        } else if (command == "number" && a == "--scope" && more) {
+            if (!WholeNumber(a, args[++i], 0, 2, scope)) return 2;
+        } else if (project.empty() && a.rfind("--", 0) != 0) project = a;
         else return Usage();
     }
     if (project.empty() || (command == "addcode" && pre.empty() && post.empty())) return Usage();

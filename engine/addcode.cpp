@@ -320,6 +320,7 @@ void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats
         CommitChanges(cs);
     } else {
         cs.stats.rewriteSeconds += host.Seconds() - t0;
+        DiscardPendingCopies(cs);  // a cancelled run commits nothing and leaves nothing behind
     }
 
     host.ClearMessage();

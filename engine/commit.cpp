@@ -189,6 +189,54 @@ ReadOutcome ReadFileToRewrite(ChangeSet& cs, const std::string& path, const std:
     return ReadOutcome::Read;
 }
 
+namespace {
+
+std::string BackupFolderProblem(FileOps& files, const std::string& backupFolder, bool& there);
+
+// Before the first pending copy of a run: the backup folder is there (made when missing), no
+// interrupted change waits for a decision (its pending copies are the same files), and the run's
+// marker names every file whose pending copy it may write. False (once, with a line) when the run
+// may not write.
+bool PrepareWrites(ChangeSet& cs) {
+    if (cs.prepared) return true;
+    if (cs.blocked) return false;
+    cs.blocked = true;
+    FileOps& files = cs.files;
+    const std::string backupFolder = BackupFolderOf(cs.state);
+    bool there = false;
+    if (const std::string why = BackupFolderProblem(files, backupFolder, there); !why.empty()) {
+        cs.Problem("Backup", why + "; nothing was changed");
+        return false;
+    }
+    cs.madeBackupFolder = !there;
+    if (const std::optional<ChangeJournal> old = ReadJournal(files, backupFolder);
+        old && old->state != ChangeJournal::State::Committed) {
+        cs.Problem("Backup", "the last change to " + ShownName(platform::NameOf(old->project)) +
+                                 " was interrupted and is neither completed nor rolled back; open that project again "
+                                 "to decide, then make this change; nothing was changed");
+        return false;
+    }
+    PendingMarker marker;
+    marker.project = cs.state.ProjectPath;
+    for (const std::string& path : cs.listed) {
+        PendingMarker::File f{path, {}};
+        FileStat st;
+        std::string bytes;
+        if (files.Stat(path + ".qlt", st) && st.regular && files.Read(path + ".qlt", bytes)) f.before = FingerprintOf(bytes);
+        marker.files.push_back(std::move(f));
+    }
+    cs.marker = marker;
+    if (!WritePendingMarker(files, backupFolder, marker)) {
+        cs.Problem("Backup", "the backup folder " + backupFolder + " cannot be written; nothing was changed");
+        return false;
+    }
+    cs.blocked = false;
+    cs.prepared = true;
+    return true;
+}
+
+}  // namespace
+
 bool WriteLinesToFile(ChangeSet& cs, const std::string& path, const std::string& name, const LineArray& text,
                       const SourceRead& read, const std::string& project) {
     std::string content = platform::JoinLines(text);
@@ -211,6 +259,11 @@ bool WriteLinesToFile(ChangeSet& cs, const std::string& path, const std::string&
             drop();
         }
         return true;
+    }
+    if (!PrepareWrites(cs)) {
+        cs.refused.insert(path);
+        drop();
+        return false;
     }
     if (cs.files.Exists(pending) && !cs.files.Remove(pending)) {
         cs.Problem(name, "its old pending copy " + platform::NameOf(pending) + " cannot be removed; left as it is");
@@ -495,8 +548,56 @@ std::size_t CommitChanges(ChangeSet& cs) {
     const double t0 = cs.host.Seconds();
     std::size_t replaced = 0;
     if (CreateBackups(cs)) replaced = RenameFiles(cs);
+    DiscardPendingCopies(cs);
     cs.stats.commitSeconds += cs.host.Seconds() - t0;
     return replaced;
+}
+
+namespace {
+
+// Removes the pending copies that `marker` says a run may have written (each one that was not there
+// before the run); `removed` gets a line for each. False when one could not be removed.
+bool RemoveMarkedPendingCopies(FileOps& files, const PendingMarker& marker, const std::set<std::string>& listed,
+                               std::string* removed = nullptr) {
+    bool all = true;
+    for (const PendingMarker::File& f : marker.files) {
+        const std::string pending = f.path + ".qlt";
+        if (!listed.count(f.path) || listed.count(pending)) continue;
+        FileStat st;
+        if (!files.Stat(pending, st) || !st.regular) continue;
+        if (f.before.known && Holds(files, pending, f.before)) continue;  // there before the run
+        if (!files.Remove(pending)) all = false;
+        else if (removed) *removed += "\r\n    " + ShownName(pending);
+    }
+    return all;
+}
+
+}  // namespace
+
+void DiscardPendingCopies(ChangeSet& cs) {
+    if (!cs.prepared) return;
+    const std::string backupFolder = BackupFolderOf(cs.state);
+    // Every pending copy of the run goes (committed ones are in place already); the marker stays
+    // for the next load while one could not be removed.
+    if (RemoveMarkedPendingCopies(cs.files, cs.marker, cs.listed)) RemovePendingMarker(cs.files, backupFolder);
+    // A folder this run made and left empty goes again (it fails to go when anything is in it).
+    if (cs.madeBackupFolder && cs.Replaced() == 0) cs.files.Remove(WithoutSlash(backupFolder));
+    cs.prepared = false;
+    cs.madeBackupFolder = false;
+}
+
+void RemoveLeftPendingCopies(const std::string& projectPath, Host& host, FileOps& files) {
+    const std::string backupFolder = platform::FolderOf(projectPath) + "Backup/";
+    const std::optional<PendingMarker> marker = ReadPendingMarker(files, backupFolder);
+    if (!marker || !SameFile(marker->project, projectPath)) return;
+    // An interrupted change that waits for a decision needs its pending copies.
+    if (const std::optional<ChangeJournal> j = ReadJournal(files, backupFolder);
+        j && j->state != ChangeJournal::State::Committed)
+        return;
+    std::string removed;
+    if (RemoveMarkedPendingCopies(files, *marker, ListedPaths(projectPath), &removed))
+        RemovePendingMarker(files, backupFolder);
+    if (!removed.empty()) host.WriteLog("Pending copies left by an interrupted run were removed:" + removed);
 }
 
 // ---- undo and recovery ------------------------------------------------------------------------
@@ -715,7 +816,19 @@ void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* 
     host.MyMsgBox(OutcomeMessage(first, problems), msgbox::kOKOnly, "", align::kCenter);
 }
 
+namespace {
+bool RecoverFromJournal(const std::string& projectPath, Host& host, FileOps& files);
+}  // namespace
+
 bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOps& files) {
+    const bool recovered = RecoverFromJournal(projectPath, host, files);
+    RemoveLeftPendingCopies(projectPath, host, files);
+    return recovered;
+}
+
+namespace {
+
+bool RecoverFromJournal(const std::string& projectPath, Host& host, FileOps& files) {
     const std::string backupFolder = BackupFolderFor(projectPath);
     std::optional<ChangeJournal> j = ReadJournal(files, backupFolder);
     if (!j || j->state == ChangeJournal::State::Committed) return false;
@@ -794,5 +907,7 @@ bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOp
     tell(OutcomeMessage(first, lines));
     return true;
 }
+
+}  // namespace
 
 }  // namespace engine

@@ -91,6 +91,12 @@ public:
     // The native paths of every file the loaded project lists (sources, project and group files):
     // none of them is ever a pending copy or a backup.
     std::set<std::string> listed;
+    // The backup folder and the marker of the run are ready (before the first pending copy), or
+    // could not be made ready (then nothing is written).
+    bool prepared = false;
+    bool blocked = false;
+    bool madeBackupFolder = false;  // the run made the backup folder (removed again when left empty)
+    PendingMarker marker;           // the run's marker, as written
     // One line per file that was skipped or failed ("modA.bas: ..."), in the order met.
     std::vector<std::string> problems;
     RewriteStats stats;
@@ -133,6 +139,15 @@ std::size_t RenameFiles(ChangeSet& changes);
 // CreateBackups then RenameFiles, timed into changes.stats.
 std::size_t CommitChanges(ChangeSet& changes);
 
+// Removes the pending copies of this run that were not committed (a cancelled or refused run, a file
+// left out) and the run's marker. CommitChanges does it at its end.
+void DiscardPendingCopies(ChangeSet& changes);
+
+// Removes the pending copies that a run cut short left beside the files of the project at
+// `projectPath`, as its marker names them (only those the run wrote), unless an interrupted change
+// still needs them. RecoverInterruptedChange ends with it.
+void RemoveLeftPendingCopies(const std::string& projectPath, Host& host, FileOps& files);
+
 // `first` followed by one line per problem (the text of the closing message of a command).
 std::string OutcomeMessage(const std::string& first, const std::vector<std::string>& problems);
 
@@ -148,10 +163,13 @@ void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* 
 // Whether the loaded project has a committed change that undo can take back.
 bool ChangeCanBeUndone(const ToolState& state, FileOps& files);
 
-// Finishes a commit or an undo that was cut short, from the journal in the backup folder beside
-// `projectPath`: a commit is completed for every file whose old version and pending copy are
-// intact, an undo for every file whose backup is intact. What could not be finished is left as it
-// is and listed. Tells the user through the host; true when there was something to finish.
+// A commit or an undo that was cut short, from the journal in the backup folder beside
+// `projectPath` (untrusted: only entries of files the project lists, with backups in the real
+// backup folder, are acted on; the others are named and left alone). The host asks first: a commit
+// is completed (Yes), rolled back (No) or left as it is (Cancel, asked again at the next load); an
+// undo is completed (Yes) or left. The closing message says for each file what was done. Then the
+// pending copies that a run cut short left are removed (RemoveLeftPendingCopies). True when
+// something was completed or rolled back.
 bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOps& files);
 
 // The load's steps of the write side (loader.h): recovery before the files are read, whether undo

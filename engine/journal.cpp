@@ -55,6 +55,107 @@ bool Inside(const std::string& folder, const std::string& path) {
 
 std::string JournalPath(const std::string& backupFolder) { return backupFolder + kJournalName; }
 
+namespace {
+
+// `body` followed by its own check line.
+std::string WithCheck(std::string body) {
+    body += "check\t" + FingerprintText(FingerprintOf(body)) + '\n';
+    return body;
+}
+
+// The body of a text that ends in a check line that matches it; nothing for anything else.
+std::optional<std::string_view> CheckedBody(const std::string& text) {
+    const std::size_t checkAt = text.rfind("check\t");
+    if (checkAt == std::string::npos || text.empty() || text.back() != '\n') return std::nullopt;
+    if (checkAt != 0 && text[checkAt - 1] != '\n') return std::nullopt;
+    const std::string_view body = std::string_view(text).substr(0, checkAt);
+    const std::string_view checkField = std::string_view(text).substr(checkAt + 6, text.size() - 1 - (checkAt + 6));
+    if (checkField != FingerprintText(FingerprintOf(body))) return std::nullopt;
+    return body;
+}
+
+// Writes `text` as `path` in one atomic step and flushes its folder.
+bool WriteAtomically(FileOps& files, const std::string& folder, const std::string& path, const std::string& text) {
+    const std::string temp = path + ".tmp";
+    if (files.Exists(temp) && !files.Remove(temp)) return false;
+    if (!files.Write(temp, text, 0644) || !files.Flush(temp) || !files.Rename(temp, path)) {
+        files.Remove(temp);
+        return false;
+    }
+    return files.Flush(folder);
+}
+
+// The text of one of our files in the backup folder; nothing when the folder is not a real folder.
+std::optional<std::string> ReadOwnFile(FileOps& files, const std::string& backupFolder, const std::string& path) {
+    std::string text;
+    FileStat st;
+    const std::string folder = backupFolder.size() > 1 ? backupFolder.substr(0, backupFolder.size() - 1) : backupFolder;
+    if (!files.Stat(folder, st) || !st.directory) return std::nullopt;
+    if (!files.Stat(path, st) || !st.regular || !files.Read(path, text)) return std::nullopt;
+    return text;
+}
+
+constexpr std::string_view kMarkerHeader = "Quillet pending copies 1";
+
+}  // namespace
+
+std::string PendingMarkerText(const PendingMarker& m) {
+    std::string body;
+    body += kMarkerHeader;
+    body += '\n';
+    body += "project\t" + Escape(m.project) + '\n';
+    for (const PendingMarker::File& f : m.files)
+        body += "file\t" + Escape(f.path) + '\t' + (f.before.known ? FingerprintText(f.before) : std::string("-")) + '\n';
+    return WithCheck(std::move(body));
+}
+
+std::optional<PendingMarker> ParsePendingMarker(const std::string& text) {
+    const std::optional<std::string_view> body = CheckedBody(text);
+    if (!body) return std::nullopt;
+    PendingMarker m;
+    bool first = true, haveProject = false;
+    std::size_t pos = 0;
+    while (pos < body->size()) {
+        const std::size_t nl = body->find('\n', pos);
+        const std::string_view line = body->substr(pos, nl - pos);
+        pos = nl + 1;
+        if (first) {
+            if (line != kMarkerHeader) return std::nullopt;
+            first = false;
+            continue;
+        }
+        const std::vector<std::string_view> f = Fields(line);
+        if (f[0] == "project" && f.size() == 2 && !haveProject) {
+            if (!Unescape(f[1], m.project)) return std::nullopt;
+            haveProject = true;
+        } else if (f[0] == "file" && f.size() == 3) {
+            PendingMarker::File file;
+            if (!Unescape(f[1], file.path) || file.path.empty()) return std::nullopt;
+            if (f[2] != "-" && !ParseFingerprint(f[2], file.before)) return std::nullopt;
+            m.files.push_back(std::move(file));
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!haveProject) return std::nullopt;
+    return m;
+}
+
+bool WritePendingMarker(FileOps& files, const std::string& backupFolder, const PendingMarker& marker) {
+    return WriteAtomically(files, backupFolder, backupFolder + kPendingMarkerName, PendingMarkerText(marker));
+}
+
+std::optional<PendingMarker> ReadPendingMarker(FileOps& files, const std::string& backupFolder) {
+    const std::optional<std::string> text = ReadOwnFile(files, backupFolder, backupFolder + kPendingMarkerName);
+    return text ? ParsePendingMarker(*text) : std::nullopt;
+}
+
+bool RemovePendingMarker(FileOps& files, const std::string& backupFolder) {
+    const std::string path = backupFolder + kPendingMarkerName;
+    if (files.Exists(path) && !files.Remove(path)) return false;
+    return files.Flush(backupFolder);
+}
+
 std::string JournalText(const ChangeJournal& j) {
     std::string body;
     body += kHeader;
@@ -70,18 +171,13 @@ std::string JournalText(const ChangeJournal& j) {
                 Escape(e.backupTemp) + '\t' + FingerprintText(e.before) + '\t' + FingerprintText(e.after) + '\t' +
                 Escape(e.name) + '\n';
     }
-    body += "check\t" + FingerprintText(FingerprintOf(body)) + '\n';
-    return body;
+    return WithCheck(std::move(body));
 }
 
 std::optional<ChangeJournal> ParseJournal(const std::string& text) {
-    const std::size_t checkAt = text.rfind("check\t");
-    if (checkAt == std::string::npos || text.empty() || text.back() != '\n') return std::nullopt;
-    if (checkAt != 0 && text[checkAt - 1] != '\n') return std::nullopt;
-    const std::string_view body = std::string_view(text).substr(0, checkAt);
-    const std::string_view checkField =
-        std::string_view(text).substr(checkAt + 6, text.size() - 1 - (checkAt + 6));
-    if (checkField != FingerprintText(FingerprintOf(body))) return std::nullopt;
+    const std::optional<std::string_view> checked = CheckedBody(text);
+    if (!checked) return std::nullopt;
+    const std::string_view body = *checked;
 
     ChangeJournal j;
     bool haveState = false, haveProject = false, haveBackup = false;
@@ -132,24 +228,13 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text) {
 }
 
 bool WriteJournal(FileOps& files, const ChangeJournal& journal) {
-    const std::string path = JournalPath(journal.backupFolder);
-    const std::string temp = path + ".tmp";
-    if (files.Exists(temp) && !files.Remove(temp)) return false;
-    if (!files.Write(temp, JournalText(journal), 0644) || !files.Flush(temp) || !files.Rename(temp, path)) {
-        files.Remove(temp);
-        return false;
-    }
-    return files.Flush(journal.backupFolder);
+    return WriteAtomically(files, journal.backupFolder, JournalPath(journal.backupFolder), JournalText(journal));
 }
 
 std::optional<ChangeJournal> ReadJournal(FileOps& files, const std::string& backupFolder) {
-    std::string text;
-    FileStat st;
-    const std::string path = JournalPath(backupFolder);
-    const std::string folder = backupFolder.size() > 1 ? backupFolder.substr(0, backupFolder.size() - 1) : backupFolder;
-    if (!files.Stat(folder, st) || !st.directory) return std::nullopt;
-    if (!files.Stat(path, st) || !st.regular || !files.Read(path, text)) return std::nullopt;
-    std::optional<ChangeJournal> j = ParseJournal(text);
+    const std::optional<std::string> text = ReadOwnFile(files, backupFolder, JournalPath(backupFolder));
+    if (!text) return std::nullopt;
+    std::optional<ChangeJournal> j = ParseJournal(*text);
     if (j && j->backupFolder != backupFolder) return std::nullopt;
     return j;
 }

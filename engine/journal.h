@@ -39,6 +39,30 @@ struct ChangeJournal {
 
 std::string JournalPath(const std::string& backupFolder);
 
+// The marker of a rewrite under way: written into the backup folder before the first pending copy
+// of a run, removed when the run is over. It names the files whose pending copies (file & ".qlt")
+// the run may write, each with the fingerprint of the pending copy that was there before (unknown
+// when there was none), so that a load after a run cut short removes the copies this program wrote
+// and no other.
+inline constexpr const char* kPendingMarkerName = "Quillet.pending";
+
+struct PendingMarker {
+    std::string project;  // the project or group file of the run
+    struct File {
+        std::string path;    // native path of the file (its pending copy is path & ".qlt")
+        Fingerprint before;  // the pending copy there before the run; unknown: there was none
+    };
+    std::vector<File> files;
+};
+
+std::string PendingMarkerText(const PendingMarker& marker);
+std::optional<PendingMarker> ParsePendingMarker(const std::string& text);
+// Written in one atomic step, like the journal.
+bool WritePendingMarker(FileOps& files, const std::string& backupFolder, const PendingMarker& marker);
+// Nothing when there is none, it cannot be parsed, or the backup folder is not a real folder.
+std::optional<PendingMarker> ReadPendingMarker(FileOps& files, const std::string& backupFolder);
+bool RemovePendingMarker(FileOps& files, const std::string& backupFolder);
+
 // The journal's text, and back. Parsing fails (nothing) for a damaged or foreign file; where its
 // names lead is for JournalEntryProblem to judge.
 std::string JournalText(const ChangeJournal& journal);

@@ -128,6 +128,15 @@ private:
         ctx_.stats.usageSeconds += host_.Seconds() - t0;
     }
 
+    // A listed file that cannot be reached because a folder on its way may not be entered is no
+    // missing file: the load stops and says so.
+    static void NotEntered(const std::string& listed, const std::string& path) {
+        const std::string folder = platform::FolderNotEntered(path);
+        if (!folder.empty())
+            throw EngineError(ShownName(listed) + " cannot be read: the folder " + folder +
+                              " may not be entered (permission denied)");
+    }
+
     // The lines of a project or group file; an empty one is refused (there is nothing to load).
     std::vector<std::string> ReadLines(const std::string& path, const std::string& name) {
         const double t0 = host_.Seconds();
@@ -166,6 +175,7 @@ private:
         info.startupProject = member.startup;
         model_.Projects.push_back(info);
         if (!info.exists) {
+            NotEntered(member.subFolder + member.projectFile, projectFile.path);
             host_.WriteErrorLog("Invalid folder structure or file does not exist - " + projectFile.path);
             return;
         }
@@ -252,6 +262,7 @@ private:
         const platform::ResolvedPath resolved = platform::ResolveListedPath(folder, value);
         file.fPath = resolved.path;
         file.fExists = resolved.exists;
+        if (!file.fExists) NotEntered(value, file.fPath);
 
         if (tree.Contains(file.fKey))
             throw EngineError("The project " + projectName + " lists the file " + value + " twice.");

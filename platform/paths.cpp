@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <unistd.h>
 #include <dirent.h>
@@ -168,6 +169,18 @@ std::string AbsolutePath(std::string_view path) {
         if (folder.back() != '/') folder += '/';
     }
     return folder + name;
+}
+
+std::string FolderNotEntered(const std::string& path) {
+    std::string folder = !path.empty() && path[0] == '/' ? "/" : "";
+    const std::vector<std::string> parts = SplitComponents(path);
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+        folder += parts[i] + "/";
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0) return {};  // missing (or itself behind a closed folder)
+        if (S_ISDIR(st.st_mode) && ::access(folder.c_str(), X_OK) != 0 && errno == EACCES) return folder;
+    }
+    return {};
 }
 
 bool IsRegularFile(const std::string& path) {

@@ -44,6 +44,11 @@ std::string FindEntryIgnoringCase(const std::string& folder, std::string_view na
 // given.
 std::string AbsolutePath(std::string_view path);
 
+// The first folder on the way to `path` that exists but may not be entered (permission denied), as
+// a native path ending in "/"; "" when there is none. Tells a file that cannot be reached from one
+// that is missing.
+std::string FolderNotEntered(const std::string& path);
+
 bool IsRegularFile(const std::string& path);
 bool IsDirectory(const std::string& path);
 

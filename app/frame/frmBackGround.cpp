@@ -345,9 +345,12 @@ void frmBackGround::GetIniInformation(bool frame, bool tool) {
         SetWindowState(0);
         const int left = ReadIniNumber("BScreen", "Left", Left(), ini);
         const int top = ReadIniNumber("BScreen", "Top", Top(), ini);
-        const int width = ReadIniNumber("BScreen", "Width", Width(), ini);
-        const int height = ReadIniNumber("BScreen", "Height", Height(), ini);
-        if (width > 0 && height > 0) Move(left, top, width, height);
+        std::int32_t width = ReadIniNumber("BScreen", "Width", Width(), ini);
+        std::int32_t height = ReadIniNumber("BScreen", "Height", Height(), ini);
+        if (width > 0 && height > 0) {
+            FitSizeToScreen(width, height);
+            Move(left, top, width, height);
+        }
         const int state = ReadIniNumber("BScreen", "WindowState", 2, ini);
         SetWindowState(state >= 0 && state <= 2 ? state : 2);
         if (WindowState() == 0) Lib().CenterObject(this);

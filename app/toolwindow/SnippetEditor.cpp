@@ -1,5 +1,8 @@
 #include "app/toolwindow/SnippetEditor.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -87,6 +90,8 @@ bool SnippetEditor::Save() {
         return false;
     }
     std::string why;
+    std::error_code ec;
+    std::filesystem::create_directories(platform::FolderOf(path_), ec);
     if (!platform::WriteFileAtomic(path_, bytes, &why)) {
         messages_.Show("The snippet " + path_ + " could not be saved: " + why, vbOKOnly, "", 2);
         return false;

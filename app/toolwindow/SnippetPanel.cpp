@@ -158,7 +158,8 @@ void SnippetPanel::Edit() {
         return;
     }
     const QString title = Q(program_.state.EditedSnippetName + Side(kind_).extension);
-    editor_ = new SnippetEditor(path, title, *program_.services.messageBox, cbo_->window());
+    // A window of its own that belongs to the tool window (it goes, and asks, with it).
+    editor_ = new SnippetEditor(path, title, *program_.services.messageBox, tovcore::ui::FormOf(cbo_));
     connect(editor_, &SnippetEditor::Saved, this, [this] { RefreshAvailable(); });
     editor_->show();
 }

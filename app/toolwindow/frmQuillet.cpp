@@ -21,6 +21,7 @@
 #include "app/reports/ReportBoxes.h"
 #include "app/secondary/frmView.h"
 #include "app/startup/AppIdentity.h"
+#include "app/toolwindow/SnippetEditor.h"
 #include "app/toolwindow/SnippetPanel.h"
 #include "app/toolwindow/ToolRules.h"
 #include "app/views/NodeDisabler.h"
@@ -366,6 +367,13 @@ void frmQuillet::QueryUnload(int& cancel, int) {
         program_.state.CancelRequested = true;
         cancel = 1;
         return;
+    }
+    // An open snippet editor with changes asks about them first; its Cancel keeps the window.
+    for (SnippetEditor* editor : findChildren<SnippetEditor*>()) {
+        if (editor->isVisible() && !editor->close()) {
+            cancel = 1;
+            return;
+        }
     }
     if (!AskSaveOnClose(program_)) {
         cancel = 1;

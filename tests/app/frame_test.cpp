@@ -2,7 +2,9 @@
 // line-numbering choices, the log viewers and help items, and closing.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QActionGroup>
@@ -14,6 +16,7 @@
 
 #include "app/core/Settings.h"
 #include "app/frame/Swatch.h"
+#include "app/services/QtServices.h"
 #include "tests/app/support/FrameFixture.h"
 #include "tests/support/testsupport.h"
 
@@ -546,6 +549,45 @@ TEST(FrameClose, DuringALongOperationCancelsItAndClosesOnlyAfterItHasUnwound) {
     EXPECT_FALSE(f.frame.isNull());  // not in the middle of the call
     apptest::ProcessEvents();
     EXPECT_TRUE(f.frame.isNull() || !f.frame->isVisible());
+    EXPECT_TRUE(tool.isNull());
+}
+
+// ---- with the real dialogs, answered as a user would -------------------------------------------
+
+TEST(RealDialogs, AColourChosenInTheColourDialogIsStored) {
+    FrameFixture f;
+    f.Tool();
+    QtDialogs dialogs;
+    f.t.program.services.dialogs = &dialogs;
+    apptest::WhenShown([](QWidget* w) { return qobject_cast<QColorDialog*>(w) != nullptr; },
+                       [](QWidget* w) {
+                           auto* dialog = qobject_cast<QColorDialog*>(w);
+                           dialog->setCurrentColor(QColor(0x12, 0x34, 0x56));
+                           dialog->accept();
+                       });
+    f.Click("mnuSelectDisplayColor");
+    EXPECT_EQ(f.t.program.state.colors.DisplayColor, 0x563412);
+    EXPECT_EQ(Lib().GetIniString("Quillet", "DisplayColor", "", f.t.program.state.IniFileName), "5649426");
+}
+
+TEST(RealDialogs, TheCloseQuestionInTheLibrarysMessageBoxAnsweredNo) {
+    FrameFixture f;
+    QPointer<apptest::FakeToolWindow> tool = f.Tool();
+    QtMessageBox box;
+    f.t.program.services.messageBox = &box;
+    f.t.program.state.ProjectChanged = true;
+    QString prompt;
+    apptest::WhenShown([](QWidget* w) { return w->objectName() == "frmMsgBox"; },
+                       [&prompt](QWidget* w) {
+                           for (QObject* c : ui::Controls(w)) {
+                               if (c->objectName() == "Label1") prompt = ui::GetProperty(c, "Caption")->toString();
+                               if (auto* b = qobject_cast<QAbstractButton*>(c); b && b->text() == "&No") b->click();
+                           }
+                       });
+    EXPECT_TRUE(f.frame->Unload());
+    EXPECT_EQ(prompt, "Do you want to save this project?");
+    EXPECT_FALSE(f.t.program.state.ProjectChanged);
+    apptest::ProcessEvents();
     EXPECT_TRUE(tool.isNull());
 }
 

@@ -371,6 +371,8 @@ void InjectFaults(const Sample& sample, Run run, const std::string& okText) {
             ExpectSafe(f, before, after, at + " after the next load");
             if (next.st.UndoAvailable) UndoLastChange(next.st, next.host, next.host.Files());
             EXPECT_EQ(Contents(f, before), before) << at << " (" << failedOp << ")";
+            // No pending copy of the run is left behind, whatever became of it.
+            EXPECT_EQ(f.FilesEndingIn(".qlt"), std::vector<std::string>{}) << at << " (" << failedOp << ")";
         }
     });
 }

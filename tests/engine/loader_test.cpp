@@ -2,11 +2,13 @@
 
 #include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "bench/generator.h"
 #include "engine/loader.h"
 #include "engine/source.h"
+#include "platform/fileio.h"
 #include "tests/engine/fake_host.h"
 #include "tests/support/testsupport.h"
 
@@ -295,6 +297,55 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
         EXPECT_TRUE(st.model.Loaded);
         EXPECT_EQ(st.model.ModuleFiles.size(), 1u);
     }
+}
+
+// Runs `body` in a child process as a user who may not enter a folder with no permission for
+// others (the tests may run as root, who enters every folder); answers what `body` answered.
+std::string AsOrdinaryUser(const std::function<std::string()>& body) {
+    int out[2];
+    if (::pipe(out) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(out[0]);
+        std::string said = "could not become an ordinary user";
+        if (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) said = body();
+        (void)!::write(out[1], said.data(), said.size());
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    std::string said;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) said.append(buf, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return said;
+}
+
+// A file behind a folder that may not be entered is no missing file: the load says why it stops.
+TEST(Loader, AFolderThatMayNotBeEnteredSaysPermissionDenied) {
+    testsupport::TempDir dir;
+    WriteBytes(dir.file("App.vbp"), CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; Locked\\modB.bas"}));
+    WriteBytes(dir.file("modA.bas"), Module("modA", "One"));
+    WriteBytes(dir.file("Locked/modB.bas"), Module("modB", "Two"));
+    // Everyone may pass through the test's folders; only the owner may enter "Locked".
+    for (std::string folder = dir.path(); folder.size() > 1; folder = platform::FolderOf(folder.substr(0, folder.size() - 1))) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) == 0 && (st.st_mode & 0111) != 0111 && st.st_uid == ::geteuid())
+            ::chmod(folder.c_str(), (st.st_mode & 07777) | 0111);
+        if (folder == testsupport::RunRoot()) break;
+    }
+    ::chmod((dir.path() + "Locked").c_str(), ::geteuid() == 0 ? 0700 : 0);
+    const std::string said = AsOrdinaryUser([&] {
+        FakeHost host;
+        ToolState st;
+        st.txtProject = dir.path() + "App.vbp";
+        const bool loaded = LoadProject(st, host, host, false);
+        return std::string(loaded ? "loaded" : "not loaded") + ": " + host.LastBox();
+    });
+    ::chmod((dir.path() + "Locked").c_str(), 0755);
+    EXPECT_EQ(said, "not loaded: Locked\\modB.bas cannot be read: the folder " + dir.path() +
+                        "Locked/ may not be entered (permission denied)");
 }
 
 TEST(Loader, ProjectThatDoesNotExistBusyLoadAndElapsedTime) {

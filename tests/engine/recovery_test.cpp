@@ -293,3 +293,43 @@ TEST(InterruptedChange, CompletedRolledBackOrLeftAsTheUserSays) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run cut short before its commit leaves pending copies beside the files: the next load removes
+// the ones the run wrote, as its marker names them, and no other; they are never committed.
+TEST(InterruptedChange, PendingCopiesOfARunCutShortAreRemoved) {
+    ProjectFolder f;
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; modB.bas", "Startup=\"(None)\""}));
+    f.Write("modA.bas", kModA);
+    f.Write("modB.bas", kModB);
+    f.Write("modB.bas.qlt", "a pending copy from before");
+    f.Write("other.bas.qlt", "not of a listed file");
+    f.Snippet("PreCode", "P", "    ' traced");
+    {
+        FaultyFiles crash;
+        Session s(f, "App.vbp", false);
+        s.host.files = &crash;
+        s.st.SelectedPreCode = {"P"};
+        s.Check("App.vbp_modB.bas", false);
+        // The process dies right after modA's pending copy reached the disk.
+        crash.beforeOp = [&](long n) {
+            if (crash.log.back() != "Flush " + f.path("modA.bas.qlt")) return;
+            crash.mode = FaultyFiles::Mode::CrashAfter;
+            crash.target = n;
+        };
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+    }
+    ASSERT_TRUE(f.Exists("modA.bas.qlt"));
+    ASSERT_TRUE(f.Exists("Backup/Quillet.pending"));
+    Session next(f, "App.vbp");
+    EXPECT_TRUE(next.host.boxes.empty());  // nothing was committed: nothing to ask
+    EXPECT_FALSE(f.Exists("modA.bas.qlt"));
+    EXPECT_EQ(f.Read("modB.bas.qlt"), "a pending copy from before");
+    EXPECT_EQ(f.Read("other.bas.qlt"), "not of a listed file");
+    EXPECT_FALSE(f.Exists("Backup/Quillet.pending"));
+    EXPECT_EQ(f.Read("modA.bas"), kModA);
+    EXPECT_FALSE(next.st.UndoAvailable);
+}
+
+}  // namespace

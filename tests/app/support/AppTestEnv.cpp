@@ -2,9 +2,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTimer>
+#include <QWidget>
 
 #include <tovcore/clsTovcore.h>
 
@@ -69,6 +72,28 @@ void ProcessEvents() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+void WhenShown(const std::function<bool(QWidget*)>& match, const std::function<void(QWidget*)>& act) {
+    auto* timer = new QTimer;
+    auto ticks = std::make_shared<int>(0);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, ticks, match, act] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || !match(w)) continue;
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+            return;
+        }
+        if (++*ticks > 500) {
+            timer->stop();
+            timer->deleteLater();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->isModal()) w->hide();
+        }
+    });
+    timer->start();
 }
 
 }  // namespace apptest

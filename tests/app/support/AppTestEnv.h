@@ -8,6 +8,7 @@
 //     quillet::frmBackGround frame(t.program);   // any window takes the Program
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include <QApplication>
@@ -47,5 +48,10 @@ public:
 
 // Lets queued events (deferred deletes and single-shot timers included) run.
 void ProcessEvents();
+
+// Runs `act` on the first visible top-level window for which `match` holds, once one is shown (the
+// call under test waits in its modal loop meanwhile). Whatever happens, every modal window is
+// hidden after a few seconds, so no test hangs on a real dialog.
+void WhenShown(const std::function<bool(QWidget*)>& match, const std::function<void(QWidget*)>& act);
 
 }  // namespace apptest

@@ -200,3 +200,41 @@ TEST(LegacySnippets, AToolProjectKeepsItsSelectionAndGivesUpItsSnippetTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SnippetChoice, ClosingTheProgramAsksAboutAnEditedSnippetFirst) {
+    struct Case {
+        const char* name;
+        std::int32_t answer;
+        bool closes, written;
+    };
+    for (const Case c : {Case{"Yes saves it", quillet::kYes, true, true}, Case{"No drops it", quillet::kNo, true, false},
+                         Case{"Cancel keeps the program", quillet::kCancel, false, false}}) {
+        SCOPED_TRACE(c.name);
+        apptest::FramedTool f;
+        f.NewProjectOnGroup(f.dir.path() + "Edit.qlp");
+        f.Click("mnuSaveProject");
+        auto* side = f.Tool()->PostPanel();
+        side->Combo()->setEditText("Unsaved");
+        QTest::mouseClick(side->AddButton(), Qt::LeftButton);
+        f.Click("mnuSaveProject");
+        side->List()->setCurrentRow(0);
+        QTest::mouseClick(side->EditButton(), Qt::LeftButton);
+        ASSERT_NE(side->OpenEditor(), nullptr);
+        side->OpenEditor()->Editor()->insertPlainText("    Debug.Print \"typed\"");  // as typed: a change
+        const std::string path = apptest::DataFolder() + "PostCode/Unsaved.PostCode";
+        f.t.fakes.messageBox.answers = {c.answer};
+        EXPECT_EQ(f.frame->Unload(), c.closes);
+        apptest::ProcessEvents();
+        EXPECT_EQ(f.t.fakes.messageBox.shown.back().prompt, "Save the changes to Unsaved.PostCode?");
+        EXPECT_EQ(std::filesystem::exists(path), c.written);
+        if (c.written) {
+            EXPECT_EQ(testsupport::ReadBytes(path), "    Debug.Print \"typed\"");
+        }
+        std::filesystem::remove(path);
+        if (!c.closes) side->OpenEditor()->Editor()->document()->setModified(false);
+    }
+}
+
+}  // namespace
