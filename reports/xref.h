@@ -36,7 +36,7 @@ inline constexpr std::array<std::string_view, 8> CallSuffixes = {"(", " ", " ", 
 int CallPattern(std::string_view line, std::string_view name);
 
 // Whether the index of words can answer for `name`: one or more letters, digits, "_" or bytes
-// above 0x7F. Other names (empty ones, names with a type sign) go to the literal test.
+// above 0x7F, and a type character after them ("Calc$"). Other names go to the literal test.
 bool IsIndexableCallName(std::string_view name);
 
 // Calls f(foldedWord, line) once for every word that stands between the delimiters of a
