@@ -221,7 +221,7 @@ void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, L
     for (LineIndex k = endLine - 1; k >= 0; --k) {
         std::string t = lines[k];
         for (auto kw : {"Public ", "Private ", "Global "}) t = platform::ReplaceAll(t, kw, "");
-        t = std::string(BeforeComment(t));
+        t = std::string(WithoutLineLabel(BeforeComment(t)));  // a number in front is no part of it
         if ((platform::StartsWith(t, "Type ") && t.find(" As ") == std::string::npos) ||
             (platform::StartsWith(t, "Enum ") && t.find(" = ") == std::string::npos)) {
             header = k;
