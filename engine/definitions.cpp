@@ -157,15 +157,55 @@ void AddDefinition(DefinitionList& defs, const std::string& fileName, const std:
             }
 }
 
+namespace {
+
+void DeclarationItems(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
+                      const std::string& projectFolder, const std::string& projectName, const std::string& s,
+                      std::int32_t& m, std::string_view qualifier);
+
+// The declarations among the statements of a line ("Dim d As Double: d = 0" declares d alone), each
+// with its kind bits; the line's text alone when it is one statement (a member of a Type or Enum).
+std::vector<std::pair<std::string, std::int32_t>> DeclarationStatements(const std::string& s, std::int32_t m) {
+    const std::vector<std::string_view> pieces = SplitStatements(s);
+    if (pieces.size() < 2) return {{s, m}};
+    std::vector<std::pair<std::string, std::int32_t>> out;
+    constexpr std::int32_t kKindBits = mask::kDefinition | mask::kDim | mask::kConst;
+    for (std::string_view piece : pieces) {
+        piece = WithoutLineLabel(piece);
+        std::string_view rest = piece;
+        while (StartsWithWord(rest, "Public") || StartsWithWord(rest, "Private") || StartsWithWord(rest, "Global"))
+            rest = platform::LTrim(rest.substr(rest.find(' ')));
+        if (StartsWithWord(rest, "Const"))
+            out.emplace_back(std::string(piece), (m & ~kKindBits) | mask::kDefinition | mask::kConst);
+        else if (StartsWithWord(rest, "Dim") || rest.size() != piece.size())
+            out.emplace_back(std::string(piece), (m & ~kKindBits) | mask::kDefinition | mask::kDim);
+    }
+    return out;
+}
+
+}  // namespace
+
 void GetDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
                     const std::string& projectFolder, const std::string& projectName, std::string_view statement,
                     std::int32_t& m, std::string_view qualifier) {
     // A line number or label in front of a declaration is no part of it ("000010 Dim s" declares s).
-    const std::string s(WithoutLineLabel(BeforeComment(statement)));
+    const std::string text(WithoutLineLabel(BeforeComment(statement)));
     if (m & mask::kDeclare) {
-        AddDefinition(defs, fileName, {}, line, offset, projectFolder, projectName, m, s, qualifier);
+        AddDefinition(defs, fileName, {}, line, offset, projectFolder, projectName, m, text, qualifier);
         return;
     }
+    for (auto& [s, kind] : DeclarationStatements(text, m)) {
+        m = kind;
+        DeclarationItems(defs, fileName, line, offset, projectFolder, projectName, s, m, qualifier);
+    }
+}
+
+namespace {
+
+// The items of one declaration statement.
+void DeclarationItems(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
+                      const std::string& projectFolder, const std::string& projectName, const std::string& s,
+                      std::int32_t& m, std::string_view qualifier) {
     static constexpr std::array<std::string_view, 8> kLeading = {"Public ", "Global ", "Private ", "ReDim Preserve",
                                                                  "Redim ",  "Dim ",    "Const ",   "Declare "};
     static constexpr std::array<std::string_view, 2> kInner = {" New ", " As "};
@@ -211,15 +251,17 @@ void GetDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex
     }
 }
 
+}  // namespace
+
 void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex endLine, std::int32_t offset,
                             const std::string& projectFolder, const std::string& projectName,
-                            const std::vector<std::string>& lines, std::int32_t m) {
+                            platform::LineView lines, std::int32_t m) {
     // The block header: the nearest line above that reads "Type X" (without " As ") or "Enum X"
     // (without " = ") once its scope words are gone.
     LineIndex header = -1;
     std::string headerText;
     for (LineIndex k = endLine - 1; k >= 0; --k) {
-        std::string t = lines[k];
+        std::string t(lines[static_cast<std::size_t>(k)]);
         for (auto kw : {"Public ", "Private ", "Global "}) t = platform::ReplaceAll(t, kw, "");
         t = std::string(WithoutLineLabel(BeforeComment(t)));  // a number in front is no part of it
         if ((platform::StartsWith(t, "Type ") && t.find(" As ") == std::string::npos) ||
@@ -279,250 +321,6 @@ void SetDefinitionProcName(DefinitionList& defs, std::string_view procName, std:
         if (!d.ProcName.empty()) break;
         d.ProcName = std::string(procName);
     }
-}
-
-namespace {
-
-// The procedures of one file with the declaration lines of their locals, and the file's source.
-struct FileBodies {
-    std::shared_ptr<const SourceText> source;
-    struct Body {
-        const clsProcedures* p;
-        std::vector<LineIndex> declarations;  // sorted
-    };
-    std::vector<Body> bodies;  // ordered by header line
-};
-
-std::string FileIdentity(std::string_view project, std::string_view fileName) {
-    std::string k(project);
-    k += '\x01';
-    k += fileName;
-    return k;
-}
-
-bool IsLocalOf(const clsDefinitions& d, const clsProcedures& p) {
-    if (d.ProcName != p.pName || d.Filename != p.pFilename || d.Project != p.pProject) return false;
-    const LineIndex line = DefinitionLine(d);
-    return line >= p.pStart && line <= p.pFuncLineEnd;
-}
-
-// The declaration lines and the continuation lines of their statements, sorted: a name is not used
-// by its own declaration, however many physical lines that takes. Many names share one statement
-// (and one line), so each statement is walked once.
-void ExpandDeclarationLines(std::vector<LineIndex>& declarations, const std::vector<std::string>& lines) {
-    std::sort(declarations.begin(), declarations.end());
-    declarations.erase(std::unique(declarations.begin(), declarations.end()), declarations.end());
-    const std::size_t first = declarations.size();
-    LineIndex reached = -1;  // continuation lines are added up to here already
-    for (std::size_t i = 0; i < first; ++i) {
-        LineIndex line = std::max(declarations[i], reached);
-        while (line >= 0 && static_cast<std::size_t>(line) + 1 < lines.size() && IsContinuedLine(lines[line]))
-            declarations.push_back(++line);
-        reached = std::max(reached, line);
-    }
-    std::sort(declarations.begin(), declarations.end());
-    declarations.erase(std::unique(declarations.begin(), declarations.end()), declarations.end());
-}
-
-// Local definitions by file and procedure name.
-using LocalsIndex = std::unordered_map<std::string, std::vector<std::size_t>>;
-
-LocalsIndex IndexLocals(const DefinitionList& defs) {
-    LocalsIndex index;
-    for (std::size_t i = 0; i < defs.size(); ++i) {
-        const clsDefinitions& d = defs[i];
-        if (d.ProcName.empty() || d.ProcName == "_None_") continue;
-        index[FileIdentity(d.Project, d.Filename) + '\x01' + d.ProcName].push_back(i);
-    }
-    return index;
-}
-
-FileBodies MakeBodies(std::shared_ptr<const SourceText> source, const ProcedureList& procs, const DefinitionList& defs,
-                      const LocalsIndex& locals) {
-    FileBodies f;
-    f.source = std::move(source);
-    for (const clsProcedures& p : procs) {
-        FileBodies::Body b{&p, {}};
-        const auto it = locals.find(FileIdentity(p.pProject, p.pFilename) + '\x01' + p.pName);
-        if (it != locals.end())
-            for (std::size_t i : it->second)
-                if (IsLocalOf(defs[i], p) && f.source) b.declarations.push_back(DefinitionLine(defs[i]));
-        if (f.source) ExpandDeclarationLines(b.declarations, f.source->lines());
-        f.bodies.push_back(std::move(b));
-    }
-    std::sort(f.bodies.begin(), f.bodies.end(),
-              [](const FileBodies::Body& a, const FileBodies::Body& b) { return a.p->pFuncLineStart < b.p->pFuncLineStart; });
-    return f;
-}
-
-// Whether line k lies in a procedure body of the file and is not one of its declaration lines.
-bool IsSearchedLine(const FileBodies& f, LineIndex k) {
-    auto it = std::upper_bound(f.bodies.begin(), f.bodies.end(), k,
-                               [](LineIndex line, const FileBodies::Body& b) { return line <= b.p->pFuncLineStart; });
-    if (it == f.bodies.begin()) return false;
-    const FileBodies::Body& b = *(it - 1);
-    if (k <= b.p->pFuncLineStart || k >= b.p->pFuncLineEnd) return false;
-    return !std::binary_search(b.declarations.begin(), b.declarations.end(), k);
-}
-
-// Whether `name` is used in any procedure body of the file.
-bool FileUsesName(const FileBodies& f, clsDefinitions& d, UsageSearch search) {
-    if (!f.source) return false;
-    const std::string name = DefinitionSearchName(d);
-    if (search == UsageSearch::Indexed && FileUsageIndex::IsIndexableName(name)) {
-        const std::vector<LineIndex>* hits = f.source->Index().Hits(name);
-        if (!hits) return false;
-        for (LineIndex k : *hits)
-            if (IsSearchedLine(f, k)) return true;
-        return false;
-    }
-    for (const FileBodies::Body& b : f.bodies) {
-        FindDefinitionUsage(d, *b.p, b.declarations, *f.source, UsageSearch::Literal);
-        if (d.Used) return true;
-    }
-    return false;
-}
-
-// The source of a file for the checks after the scan: the one the scan kept, or the file read again
-// from its own folder.
-std::shared_ptr<const SourceText> SourceOf(LoadContext& ctx, const clsFileInfo& file) {
-    if (auto s = ctx.Source(file.fKey)) return s;
-    const double t0 = ctx.host.Seconds();
-    std::int32_t offset = 0;
-    const std::string path =
-        file.fPath.empty() ? platform::ResolveListedPath(file.fAppFldr, file.fFilename).path : file.fPath;
-    auto text = ReadSourceFile(path, offset);
-    ctx.stats.readSeconds += ctx.host.Seconds() - t0;
-    if (!text) return nullptr;
-    auto source = std::make_shared<const SourceText>(std::move(text->lines));
-    ctx.KeepSource(file.fKey, source);
-    return source;
-}
-
-const clsFileInfo* FindFile(const FileList& files, std::string_view key) {
-    for (const clsFileInfo& f : files)
-        if (platform::IEquals(f.fKey, key)) return &f;
-    return nullptr;
-}
-
-}  // namespace
-
-void CheckDefinitionUsage(LoadContext& ctx, const clsProcedures& p, const SourceText& source, DefinitionList& defs,
-                          const std::string& fileName) {
-    if (defs.empty()) return;
-    ctx.host.WriteLog("Checking for Definition Usage");
-    const clsDefinitions& last = defs.back();
-    if (last.ProcName != p.pName || last.Filename != fileName) return;
-    const double t0 = ctx.host.Seconds();
-    std::vector<std::size_t> locals;
-    std::vector<LineIndex> declarations;
-    for (std::size_t i = defs.size(); i > 0; --i) {
-        const clsDefinitions& d = defs[i - 1];
-        if (d.ProcName != p.pName || d.Filename != fileName) break;
-        if (!IsLocalOf(d, p)) continue;
-        locals.push_back(i - 1);
-        declarations.push_back(DefinitionLine(d));
-    }
-    ExpandDeclarationLines(declarations, source.lines());
-    for (std::size_t i : locals) FindDefinitionUsage(defs[i], p, declarations, source, ctx.search);
-    ctx.stats.usageSeconds += ctx.host.Seconds() - t0;
-}
-
-void CheckModulePrivateDefinitionUsage(LoadContext& ctx, ProcedureMap& procedures, DefinitionList& defs,
-                                       const FileList& files) {
-    ctx.host.WriteLog("Checking for Module Private Definition Usage");
-    if (defs.empty()) return;
-    const double t0 = ctx.host.Seconds();
-    // Module-level private definitions by file.
-    std::unordered_map<std::string, std::vector<std::size_t>> privates;
-    for (std::size_t i = 0; i < defs.size(); ++i) {
-        const clsDefinitions& d = defs[i];
-        if (d.ProcName == "_None_" && (d.DefType & mask::kPrivate) && !d.Used)
-            privates[FileIdentity(d.Project, d.Filename)].push_back(i);
-    }
-    const LocalsIndex locals = IndexLocals(defs);
-    for (ProcedureMap::Entry& entry : procedures) {
-        if (ctx.host.CancelRequested()) break;
-        if (entry.procedures.empty()) continue;
-        const clsProcedures& first = entry.procedures.front();
-        const auto it = privates.find(FileIdentity(first.pProject, first.pFilename));
-        if (it == privates.end()) continue;
-        const clsFileInfo* file = FindFile(files, entry.key);
-        if (!file) continue;
-        ctx.host.DisplayMessage("Checking Definitions for " + file->fFilename, true, align::kLeft);
-        const FileBodies bodies = MakeBodies(SourceOf(ctx, *file), entry.procedures, defs, locals);
-        for (std::size_t i : it->second) {
-            clsDefinitions& d = defs[i];
-            if (!d.Used && FileUsesName(bodies, d, ctx.search)) d.Used = true;
-        }
-        ctx.pacer.Point();
-    }
-    ctx.stats.usageSeconds += ctx.host.Seconds() - t0;
-}
-
-void CheckPublicDefinitionUsage(LoadContext& ctx, ProjectModel& model) {
-    ctx.host.WriteLog("Checking for Public Definition Usage");
-    const double t0 = ctx.host.Seconds();
-    // Public module-level definitions by project.
-    struct Wanted {
-        clsDefinitions* d;
-        std::string name;
-    };
-    std::unordered_map<std::string, std::vector<Wanted>> byProject;
-    for (FileKind kind : kAllKinds)
-        for (clsDefinitions& d : model.Definitions(kind))
-            if (d.ProcName == "_None_" && (d.DefType & mask::kPublic) && !d.Used)
-                byProject[d.Project].push_back(Wanted{&d, DefinitionSearchName(d)});
-    if (byProject.empty()) return;
-
-
-    for (auto& [project, wanted] : byProject) {
-        // Every file of the project that has procedures, with its bodies.
-        std::vector<FileBodies> files;
-        for (FileKind kind : kAllKinds) {
-            const LocalsIndex locals = IndexLocals(model.Definitions(kind));
-            for (const clsFileInfo& file : model.Files(kind)) {
-                if (file.fProject != project) continue;
-                const ProcedureList* procs = model.Procedures(kind).Find(file.fKey);
-                if (!procs || procs->empty()) continue;
-                if (ctx.host.CancelRequested()) return;
-                files.push_back(MakeBodies(SourceOf(ctx, file), *procs, model.Definitions(kind), locals));
-                ctx.pacer.Point();
-            }
-        }
-        // Names the index answers: one walk over each file's words.
-        std::unordered_set<std::string> open, used;
-        for (const Wanted& w : wanted)
-            if (ctx.search == UsageSearch::Indexed && FileUsageIndex::IsIndexableName(w.name)) open.insert(w.name);
-        if (!open.empty()) {
-            for (const FileBodies& f : files) {
-                if (!f.source) continue;
-                f.source->Index().ForEachWord([&](std::string_view word, const std::vector<LineIndex>& lines) {
-                    const auto it = open.find(std::string(word));
-                    if (it == open.end()) return;
-                    for (LineIndex k : lines)
-                        if (IsSearchedLine(f, k)) {
-                            used.insert(*it);
-                            open.erase(it);
-                            return;
-                        }
-                });
-                if (open.empty()) break;
-            }
-        }
-        for (const Wanted& w : wanted) {
-            if (ctx.search == UsageSearch::Indexed && FileUsageIndex::IsIndexableName(w.name)) {
-                if (used.count(w.name)) w.d->Used = true;
-                continue;
-            }
-            for (const FileBodies& f : files)
-                if (FileUsesName(f, *w.d, UsageSearch::Literal)) {
-                    w.d->Used = true;
-                    break;
-                }
-        }
-    }
-    ctx.stats.usageSeconds += ctx.host.Seconds() - t0;
 }
 
 }  // namespace engine

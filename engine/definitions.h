@@ -1,6 +1,6 @@
 // Declared names: parsing Dim, Const, Declare and module-level variable statements and the members
-// of Type and Enum blocks into clsDefinitions records, labelling each with its owning procedure, and
-// the usage checks that mark a record Used.
+// of Type and Enum blocks into clsDefinitions records, and labelling each with its owning
+// procedure. Whether a name is used is found by usage.h.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/context.h"
 #include "engine/model.h"
+#include "platform/fileio.h"
 
 namespace engine {
 
@@ -18,7 +18,7 @@ namespace engine {
 // line. The scope (Private or Public) is the header's.
 void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex endLine, std::int32_t offset,
                             const std::string& projectFolder, const std::string& projectName,
-                            const std::vector<std::string>& lines, std::int32_t lineType);
+                            platform::LineView lines, std::int32_t lineType);
 
 // The records of one declaration statement (items separated by ", " outside parentheses and
 // strings; a name without a type is not recorded; a Const needs " = " after its name). An API
@@ -37,22 +37,6 @@ void AddDefinition(DefinitionList& defs, const std::string& fileName, const std:
 // Labels the records without an owning procedure, walking from the last record down to the first
 // that has one (and not below `from`).
 void SetDefinitionProcName(DefinitionList& defs, std::string_view procName, std::size_t from = 0);
-
-// The local definitions of procedure `p` (records of its file and project labelled with its name
-// whose line lies within it) are checked for use in its body. Called by the scanner right after
-// the procedure's header is handled.
-void CheckDefinitionUsage(LoadContext& ctx, const clsProcedures& p, const SourceText& source, DefinitionList& defs,
-                          const std::string& fileName);
-
-// Module-level private definitions of each file are checked for use in the procedures of their own
-// file. `files` gives each file's folder, project and path; the sources come from the load's cache
-// or are read again.
-void CheckModulePrivateDefinitionUsage(LoadContext& ctx, ProcedureMap& procedures, DefinitionList& defs,
-                                       const FileList& files);
-
-// Module-level public definitions (public bit in the mask) are checked for use in every procedure of
-// every file of their project.
-void CheckPublicDefinitionUsage(LoadContext& ctx, ProjectModel& model);
 
 // Splits `text` at `separator`, as the original Split does (empty pieces kept).
 std::vector<std::string> SplitText(std::string_view text, std::string_view separator);

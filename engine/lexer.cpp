@@ -119,6 +119,23 @@ bool IsWord(const Token& token, std::string_view word) {
     return token.kind == TokenKind::Word && platform::IEquals(token.text, word);
 }
 
+std::vector<std::string_view> SplitStatements(std::string_view code) {
+    std::vector<std::string_view> pieces;
+    Lexer lexer(code);
+    std::size_t start = 0, end = code.size();
+    for (Token t; lexer.Next(t);) {
+        if (t.kind == TokenKind::Comment || t.kind == TokenKind::Rem) {
+            end = lexer.Offset(t);
+            break;
+        }
+        if (t.kind != TokenKind::Separator) continue;
+        pieces.push_back(platform::Trim(code.substr(start, lexer.Offset(t) - start)));
+        start = lexer.Offset(t) + 1;
+    }
+    pieces.push_back(platform::Trim(code.substr(start, end - start)));
+    return pieces;
+}
+
 std::string_view BeforeComment(std::string_view statement) {
     Lexer lexer(statement, Lexer::Options{false});
     for (Token t; lexer.Next(t);)

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace engine {
 
@@ -145,6 +146,10 @@ std::string_view WordName(std::string_view word);
 
 // A word, compared without regard to case, as the language compares keywords.
 bool IsWord(const Token& token, std::string_view word);
+
+// The statements of a line of code: the pieces between ":" separators (not ":=", not inside
+// strings), trimmed; a comment or Rem ends the last one. Empty pieces are kept.
+std::vector<std::string_view> SplitStatements(std::string_view code);
 
 // The text before the first comment (an apostrophe outside strings), trimmed.
 std::string_view BeforeComment(std::string_view statement);

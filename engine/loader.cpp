@@ -5,6 +5,7 @@
 #include <map>
 
 #include "engine/definitions.h"
+#include "engine/usage.h"
 #include "engine/error.h"
 #include "engine/scanner.h"
 #include "engine/source.h"
@@ -103,16 +104,30 @@ public:
 
         for (std::size_t n = 0; n < order.size(); ++n) ReadProject(firstProject + n, order[n]);
 
-        for (FileKind kind : kAllKinds)
-            CheckModulePrivateDefinitionUsage(ctx_, model_.Procedures(kind), model_.Definitions(kind),
-                                              model_.Files(kind));
-        if (host_.CancelRequested()) throw Cancelled{};
-        CheckPublicDefinitionUsage(ctx_, model_);
+        CheckUsage();
         if (host_.CancelRequested()) throw Cancelled{};
         tree.visible = true;
     }
 
 private:
+    // Whether each definition is used, over every file the load read.
+    void CheckUsage() {
+        const double t0 = host_.Seconds();
+        host_.WriteLog("Checking for Definition Usage");
+        std::vector<UsageFile> files;
+        for (FileKind kind : kAllKinds)
+            for (const clsFileInfo& f : model_.Files(kind))
+                files.push_back(UsageFile{&f, model_.Procedures(kind).Find(f.fKey), ctx_.Source(f.fKey)});
+        std::size_t next = 0;
+        CheckDefinitionUsage(model_, files, ctx_.search, [&] {
+            if (next < files.size())
+                host_.DisplayMessage("Checking Definitions for " + files[next++].file->fFilename, false, align::kLeft);
+            ctx_.pacer.Point();
+            return host_.CancelRequested();
+        });
+        ctx_.stats.usageSeconds += host_.Seconds() - t0;
+    }
+
     // A listed file that cannot be reached because a folder on its way may not be entered is no
     // missing file: the load stops and says so.
     static void NotEntered(const std::string& listed, const std::string& path) {

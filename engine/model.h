@@ -51,6 +51,9 @@ constexpr bool IsHeader(std::int32_t m) { return (m & kHeader) != 0 && (m & kWit
 
 // ---- records -----------------------------------------------------------------------------------
 
+// The owning procedure of a module-level definition.
+inline constexpr std::string_view kModuleLevel = "_None_";
+
 // One source file listed in a project (made by the loader).
 struct clsFileInfo {
     std::string fFilename;   // the name as the project file lists it (may hold "..\" and "\")

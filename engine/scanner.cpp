@@ -88,16 +88,15 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
     if (!path.exists) return;
 
     const double t0 = host.Seconds();
-    std::int32_t offset = 0;
-    std::optional<LineArray> text = ReadSourceFile(path.path, offset, &ctx.scannedFile, fileName);
+    std::optional<SourceText> text = ReadSource(path.path, fileName, &ctx.scannedFile);
     if (!text) return;
-    auto source = std::make_shared<SourceText>(std::move(text->lines));
-    const std::vector<std::string>& lines = source->lines();
+    auto source = std::make_shared<SourceText>(std::move(*text));
+    const platform::TextLines& lines = source->lines();
+    const std::int32_t offset = source->codeStart();
     ctx.stats.files += 1;
     ctx.stats.lines += lines.size();
     const double t1 = host.Seconds();
     ctx.stats.readSeconds += t1 - t0;
-    const double usageBefore = ctx.stats.usageSeconds;
 
     host.DisplayMessage("Scanning " + fileName, true, align::kLeft);
 
@@ -142,7 +141,6 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
                     clsProcedures& p = procs[record];
                     SetProcedureInfo(ctx, p, defs, fileName, statement, i, offset, projectFolder, projectName, m,
                                      open[record].firstDefinition, folder);
-                    CheckDefinitionUsage(ctx, p, *source, defs, fileName);
                     AddProcedureNode(ctx, fileNodeKey, fileName, procs, record, i, path.path);
                     open[record].completed = true;
                     dataOnly = false;
@@ -152,7 +150,7 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
         }
         ctx.pacer.Tick();
     }
-    if (!cancelled) SetDefinitionProcName(defs, "_None_");
+    if (!cancelled) SetDefinitionProcName(defs, kModuleLevel);
 
     // Only complete procedures leave the scanner.
     std::size_t kept = 0;
@@ -164,7 +162,7 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
     procs.resize(kept);
 
     ctx.KeepSource(fileNodeKey, std::move(source));
-    ctx.stats.scanSeconds += (host.Seconds() - t1) - (ctx.stats.usageSeconds - usageBefore);
+    ctx.stats.scanSeconds += host.Seconds() - t1;
 }
 
 }  // namespace engine

@@ -1,117 +1,194 @@
 #include "engine/usage.h"
 
 #include <algorithm>
+#include <unordered_map>
 
-#include "engine/classify.h"
+#include "engine/definitions.h"
 #include "engine/lexer.h"
 #include "platform/text.h"
 
 namespace engine {
+
+// ---- the uses in a statement ---------------------------------------------------------------------
+
 namespace {
 
-constexpr PairTable kUsagePairs(UsagePrefixes, UsageSuffixes);
+struct Tok {
+    TokenKind kind;
+    std::string_view text;
+    LineIndex line;
+};
+
+bool Is(const Tok& t, std::string_view word) { return t.kind == TokenKind::Word && platform::IEquals(t.text, word); }
+bool IsName(const Tok& t) { return t.kind == TokenKind::Word || t.kind == TokenKind::Bracketed; }
+bool IsOp(const Tok& t, std::string_view op) { return t.kind == TokenKind::Operator && t.text == op; }
+
+// A name token as it is meant: a word without its type character, a bracketed name without its
+// brackets.
+std::string_view NameOf(TokenKind kind, std::string_view text) {
+    if (kind == TokenKind::Bracketed) return text.substr(1, text.size() - 2);
+    return WordName(text);
+}
+
+// Reads statements one by one; knows whether they stand inside a Type or Enum block.
+class StatementReader {
+public:
+    StatementReader(void* context, UseReader::Sink sink) : context_(context), sink_(sink) {}
+
+    void Read(const std::vector<Tok>& s) {
+        const std::size_t n = s.size();
+        if (n == 0) return;
+        declared_.assign(n, 0);
+        if (block_) {
+            if (Is(s[0], "End") && n > 1 && (Is(s[1], "Type") || Is(s[1], "Enum"))) block_ = false;
+            else if (IsName(s[0])) declared_[0] = 1;  // a member
+        } else {
+            Declarations(s);
+        }
+        for (std::size_t j = 0; j < n; ++j) {
+            if (declared_[j] || !IsName(s[j])) continue;
+            const bool member = j > 0 && (IsOp(s[j - 1], ".") || IsOp(s[j - 1], "!"));
+            sink_(context_, NameUse{NameOf(s[j].kind, s[j].text), member, s[j].line});
+        }
+    }
+
+private:
+    // Marks the names that the statement declares.
+    void Declarations(const std::vector<Tok>& s) {
+        const std::size_t n = s.size();
+        std::size_t k = 0;
+        bool scoped = false;
+        while (k < n && (Is(s[k], "Public") || Is(s[k], "Private") || Is(s[k], "Global") || Is(s[k], "Friend") ||
+                         Is(s[k], "Static") || Is(s[k], "Dim"))) {
+            ++k;
+            scoped = true;
+        }
+        if (k >= n) return;
+        if (Is(s[k], "Sub") || Is(s[k], "Function") || Is(s[k], "Event")) {
+            Header(s, k + 1);
+        } else if (Is(s[k], "Property") && k + 1 < n &&
+                   (Is(s[k + 1], "Get") || Is(s[k + 1], "Let") || Is(s[k + 1], "Set"))) {
+            Header(s, k + 2);
+        } else if (Is(s[k], "Declare") && k + 1 < n && (Is(s[k + 1], "Sub") || Is(s[k + 1], "Function"))) {
+            Header(s, k + 2);
+        } else if ((Is(s[k], "Type") || Is(s[k], "Enum")) && k + 1 < n && IsName(s[k + 1]) &&
+                   (k + 2 == n || !Is(s[k + 2], "As"))) {
+            declared_[k + 1] = 1;
+            block_ = true;
+        } else if (Is(s[k], "Const")) {
+            Items(s, k + 1);
+        } else if (scoped) {
+            Items(s, Is(s[k], "WithEvents") ? k + 1 : k);
+        }
+    }
+
+    // A procedure, event or API declaration: its name at `k`, then its parameters.
+    void Header(const std::vector<Tok>& s, std::size_t k) {
+        const std::size_t n = s.size();
+        if (k >= n || !IsName(s[k])) return;
+        declared_[k] = 1;
+        std::size_t j = k + 1;
+        while (j < n && !IsOp(s[j], "(")) ++j;
+        int depth = 0;
+        bool expectName = true;
+        for (; j < n; ++j) {
+            if (IsOp(s[j], "(")) {
+                if (++depth == 1) expectName = true;
+            } else if (IsOp(s[j], ")")) {
+                if (--depth == 0) return;
+            } else if (depth == 1 && IsOp(s[j], ",")) {
+                expectName = true;
+            } else if (depth == 1 && expectName) {
+                if (Is(s[j], "Optional") || Is(s[j], "ByVal") || Is(s[j], "ByRef") || Is(s[j], "ParamArray")) continue;
+                if (IsName(s[j])) declared_[j] = 1;
+                expectName = false;
+            }
+        }
+    }
+
+    // The items of a variable or constant declaration from `k`: the first name of each.
+    void Items(const std::vector<Tok>& s, std::size_t k) {
+        int depth = 0;
+        bool expectName = true;
+        for (std::size_t j = k; j < s.size(); ++j) {
+            if (IsOp(s[j], "(")) {
+                ++depth;
+                expectName = false;
+            } else if (IsOp(s[j], ")")) {
+                if (depth > 0) --depth;
+            } else if (depth == 0 && IsOp(s[j], ",")) {
+                expectName = true;
+            } else if (depth == 0 && expectName) {
+                if (Is(s[j], "WithEvents")) continue;
+                if (IsName(s[j])) declared_[j] = 1;
+                expectName = false;
+            }
+        }
+    }
+
+    void* context_;
+    UseReader::Sink sink_;
+    bool block_ = false;  // inside a Type or Enum block: each statement declares a member
+    std::vector<char> declared_;
+};
 
 }  // namespace
 
-bool StatementUsesName(std::string_view statement, std::string_view name) {
-    std::string line;
-    line.reserve(statement.size() + 2);
-    line += '@';
-    line += statement;
-    line += '@';
-    std::string pattern;
-    for (std::size_t i = 0; i < UsagePrefixes.size(); ++i) {
-        pattern.assign(UsagePrefixes[i]);
-        pattern += name;
-        pattern += UsageSuffixes[i];
-        if (line.find(pattern) != std::string::npos) return true;
-    }
-    return false;
-}
-
-bool FileUsageIndex::IsIndexableName(std::string_view name) {
-    if (name.empty()) return false;
-    return std::all_of(name.begin(), name.end(), [](char c) { return IsWordChar(c); });
-}
-
-FileUsageIndex::FileUsageIndex(const std::vector<std::string>& lines) {
-    std::string x;
-    const auto n = static_cast<LineIndex>(lines.size());
-    LineIndex next = 0;
-    for (LineIndex k = 0; k < n; k = next) {
-        // Each statement once, under its first line, as the literal search reads it.
-        std::string_view s;
-        std::string joined;
-        next = k + 1;
-        if (IsContinuedLine(lines[k])) {
-            LineIndex last = k;
-            joined = GetLogicalLine(lines, k, last, 1);
-            next = last + 1;
-            s = joined;
-        } else {
-            s = platform::Trim(lines[k]);
-        }
-        if (s.empty() || s.front() == '\'') continue;
-        x.assign(1, '@');
-        x += s;
-        x += '@';
-        ForEachWordRun(x, [&](std::size_t i, std::size_t j) {
-            if (!kUsagePairs.Allows(x[i - 1], x[j])) return;
-            const std::string_view word(x.data() + i, j - i);
-            auto it = hits_.find(word);
-            if (it == hits_.end()) it = hits_.emplace(std::string(word), std::vector<LineIndex>{}).first;
-            if (it->second.empty() || it->second.back() != k) it->second.push_back(k);
-        });
-    }
-}
-
-const std::vector<LineIndex>* FileUsageIndex::Hits(std::string_view name) const {
-    const auto it = hits_.find(name);
-    return it == hits_.end() ? nullptr : &it->second;
-}
-
-const FileUsageIndex& SourceText::Index() const {
-    if (!index_) index_ = std::make_unique<FileUsageIndex>(lines_);
-    return *index_;
-}
-
-void FindDefinitionUsage(clsDefinitions& d, const clsProcedures& p, const std::vector<LineIndex>& declarationLines,
-                         const SourceText& source, UsageSearch search) {
-    if (d.Used) return;
-    const std::string name = DefinitionSearchName(d);
-    const auto& lines = source.lines();
-    const LineIndex from = p.pFuncLineStart + 1;
-    const LineIndex to = std::min<LineIndex>(p.pFuncLineEnd - 1, static_cast<LineIndex>(lines.size()) - 1);
-    auto declared = [&](LineIndex k) {
-        return std::binary_search(declarationLines.begin(), declarationLines.end(), k);
+void UseReader::ReadLines(platform::LineView lines, LineIndex first) {
+    StatementReader reader(context_, sink_);
+    std::vector<Tok> statement;
+    const auto finish = [&] {
+        reader.Read(statement);
+        statement.clear();
     };
-
-    if (search == UsageSearch::Indexed && FileUsageIndex::IsIndexableName(name)) {
-        const std::vector<LineIndex>* hits = source.Index().Hits(name);
-        if (!hits) return;
-        for (auto it = std::lower_bound(hits->begin(), hits->end(), from); it != hits->end() && *it <= to; ++it) {
-            if (declared(*it)) continue;
-            d.Used = true;
-            return;
+    bool lineStart = true;     // the next physical line starts a logical line
+    bool commentGoesOn = false;  // a comment ended the line above with " _": this line is comment too
+    const auto n = static_cast<LineIndex>(lines.size());
+    for (LineIndex k = std::max<LineIndex>(first, 0); k < n; ++k) {
+        const std::string_view line = lines[static_cast<std::size_t>(k)];
+        const bool continued = IsContinuedLine(line);
+        if (commentGoesOn) {
+            commentGoesOn = continued;
+            lineStart = !continued;
+            continue;
         }
-        return;
-    }
-    LineIndex next = 0;
-    for (LineIndex k = std::max<LineIndex>(from, 0); k <= to; k = next) {
-        // Statement by statement: a statement continued over many lines is read once.
-        next = k + 1;
-        if (declared(k)) continue;
-        LineIndex last = k;
-        const std::string s = GetLogicalLine(lines, k, last, 1);
-        if (s.empty()) continue;
-        next = std::max(last, k) + 1;
-        if (s.front() == '\'') continue;
-        if (StatementUsesName(s, name)) {
-            d.Used = true;
-            return;
+        Lexer lexer(line);
+        bool firstToken = lineStart;
+        for (Token t; lexer.Next(t);) {
+            if (t.kind == TokenKind::Comment || t.kind == TokenKind::Rem) {
+                commentGoesOn = continued;
+                break;
+            }
+            if (t.kind == TokenKind::Continuation) continue;
+            if (t.kind == TokenKind::Separator) {
+                finish();
+                firstToken = false;
+                continue;
+            }
+            if (firstToken) {
+                firstToken = false;
+                // A line number, or a label ("Retry:"), at the start of a line declares nothing.
+                if (t.kind == TokenKind::Number) continue;
+                Lexer ahead = lexer;
+                Token next;
+                if (t.kind == TokenKind::Word && ahead.Next(next) && next.kind == TokenKind::Separator) continue;
+            }
+            statement.push_back(Tok{t.kind, t.text, k});
         }
+        lineStart = !continued;
+        if (lineStart) finish();
     }
+    finish();
 }
+
+std::vector<std::string> UseReader::NamesUsedIn(std::string_view code) {
+    std::vector<std::string> names;
+    Read(std::vector<std::string>{std::string(code)}, 0,
+         [&](const NameUse& u) { names.push_back((u.member ? "." : "") + std::string(u.name)); });
+    return names;
+}
+
+// ---- names of definitions ------------------------------------------------------------------------
 
 std::string DeclaredApiName(std::string_view statement) {
     // The name follows "Sub" or "Function", before the first "(", string or comment.
@@ -126,17 +203,282 @@ std::string DeclaredApiName(std::string_view statement) {
 }
 
 std::string DefinitionSearchName(const clsDefinitions& d) {
-    if (d.DefType & mask::kDeclare) return DeclaredApiName(d.Line);
+    std::string api;
     std::string_view n = d.Variable;
-    // A member of a Type or Enum block is used under its own name (".X", or the bare Enum name).
-    if ((d.DefType & (mask::kEndType | mask::kEndEnum)) && d.Defined != "Type" && d.Defined != "Enum") {
+    if (d.DefType & mask::kDeclare) {
+        api = DeclaredApiName(d.Line);
+        n = api;
+    } else if ((d.DefType & (mask::kEndType | mask::kEndEnum)) && d.Defined != "Type" && d.Defined != "Enum") {
+        // A member of a Type or Enum block is used under its own name.
         const std::size_t dot = n.find('.');
         if (dot != std::string_view::npos) n = n.substr(dot + 1);
     }
-    // An array is used with any index: search the name before its bounds.
+    // An array is used with any index: the name before its bounds.
     const std::size_t paren = n.find('(');
     if (paren != std::string_view::npos) n = n.substr(0, paren);
-    return std::string(platform::Trim(n));
+    n = platform::Trim(n);
+    // The name must be one name token.
+    Lexer lexer(n);
+    Token t, more;
+    if (!lexer.Next(t) || lexer.Next(more) || (t.kind != TokenKind::Word && t.kind != TokenKind::Bracketed)) return {};
+    return std::string(NameOf(t.kind, t.text));
+}
+
+// ---- the check -------------------------------------------------------------------------------------
+
+namespace {
+
+enum class Want : std::uint8_t { Plain, TypeMember, EnumMember };
+
+Want WantOf(const clsDefinitions& d) {
+    if ((d.DefType & mask::kEndType) && d.Defined != "Type") return Want::TypeMember;
+    if ((d.DefType & mask::kEndEnum) && d.Defined != "Enum") return Want::EnumMember;
+    return Want::Plain;
+}
+
+std::uint64_t FoldedHash(std::string_view name) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (char c : name) {
+        h ^= platform::FoldByte(static_cast<unsigned char>(c));
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+// Scopes of wanted names: the load (public names), a file (its private module-level names), a
+// procedure (its locals).
+using Scope = std::uint32_t;
+constexpr Scope kLoadScope = 0;
+
+// The wanted names, keyed by scope and name without regard to case, in one open-addressing table;
+// each key leads to the definitions of that name in that scope.
+class NameTable {
+public:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::string_view name;
+        Scope scope = 0;
+        std::int32_t first = -1;  // the key's first entry; -1: the slot is free
+        bool bareDone = false;    // every entry that a bare use marks is marked
+        bool allDone = false;     // every entry is marked
+        bool hasTypeMember = false;
+    };
+
+    void Add(Scope scope, std::string_view name, clsDefinitions* d, Want want) {
+        if ((used_ + 1) * 2 > slots_.size()) Grow();
+        const std::uint64_t h = FoldedHash(name);
+        Slot& s = Probe(scope, name, h);
+        if (s.first < 0) {
+            s.hash = h;
+            s.name = name;
+            s.scope = scope;
+            ++used_;
+        }
+        entries_.push_back(Entry{d, want, s.first});
+        s.first = static_cast<std::int32_t>(entries_.size() - 1);
+        if (want == Want::TypeMember) s.hasTypeMember = true;
+    }
+
+    Slot* Find(Scope scope, std::string_view name, std::uint64_t h) {
+        if (slots_.empty()) return nullptr;
+        Slot& s = Probe(scope, name, h);
+        return s.first < 0 ? nullptr : &s;
+    }
+
+    // A use of the slot's name: a bare use marks every entry but the members of Types, a member use
+    // ("x.Name") every entry.
+    void Mark(Slot& s, bool member) {
+        if (s.allDone || (!member && s.bareDone)) return;
+        for (std::int32_t e = s.first; e >= 0; e = entries_[static_cast<std::size_t>(e)].next) {
+            const Entry& entry = entries_[static_cast<std::size_t>(e)];
+            if (entry.want == Want::TypeMember && !member) continue;
+            entry.d->Used = true;
+        }
+        s.bareDone = true;
+        if (member || !s.hasTypeMember) s.allDone = true;
+    }
+
+    void Reserve(std::size_t names) {
+        std::size_t size = 16;
+        while (size < names * 2) size *= 2;
+        if (size > slots_.size()) Rehash(size);
+    }
+
+private:
+    struct Entry {
+        clsDefinitions* d;
+        Want want;
+        std::int32_t next;
+    };
+
+    Slot& Probe(Scope scope, std::string_view name, std::uint64_t h) {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i = static_cast<std::size_t>((h ^ (scope * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull >> 17) & mask;
+        for (;; i = (i + 1) & mask) {
+            Slot& s = slots_[i];
+            if (s.first < 0) return s;
+            if (s.hash == h && s.scope == scope && platform::IEquals(s.name, name)) return s;
+        }
+    }
+    void Grow() { Rehash(slots_.empty() ? 1024 : slots_.size() * 2); }
+    void Rehash(std::size_t size) {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(size, Slot{});
+        for (const Slot& s : old)
+            if (s.first >= 0) Probe(s.scope, s.name, s.hash) = s;
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<Entry> entries_;
+    std::size_t used_ = 0;
+};
+
+// A procedure of a file with the scope of its locals.
+struct ProcedureSpan {
+    LineIndex start, end;  // header's first line to End line
+    Scope scope;
+    const clsProcedures* p;
+};
+
+// What the check knows of each file: its procedures in file order.
+struct FileSpans {
+    std::vector<ProcedureSpan> procedures;
+};
+
+std::string FileIdentity(std::string_view project, std::string_view fileName) {
+    std::string k(project);
+    k += '\x01';
+    k += fileName;
+    return k;
+}
+
+// The wanted definitions: each with its name and scope.
+struct Wanted {
+    clsDefinitions* d;
+    std::string name;
+    Want want;
+    Scope scope;
+    std::size_t file;  // index into the files
+};
+
+struct Plan {
+    std::vector<FileSpans> spans;
+    std::vector<Wanted> wanted;
+};
+
+Plan MakePlan(ProjectModel& model, const std::vector<UsageFile>& files) {
+    Plan plan;
+    plan.spans.resize(files.size());
+    std::unordered_map<std::string, std::size_t> fileIndex;
+    Scope next = static_cast<Scope>(files.size()) + 1;
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        const clsFileInfo& info = *files[f].file;
+        fileIndex.emplace(FileIdentity(info.fProject, info.fFilename), f);
+        if (!files[f].procedures) continue;
+        for (const clsProcedures& p : *files[f].procedures)
+            plan.spans[f].procedures.push_back(ProcedureSpan{p.pStart, p.pFuncLineEnd, next++, &p});
+        std::sort(plan.spans[f].procedures.begin(), plan.spans[f].procedures.end(),
+                  [](const ProcedureSpan& a, const ProcedureSpan& b) { return a.start < b.start; });
+    }
+    for (FileKind kind : kAllKinds)
+        for (clsDefinitions& d : model.Definitions(kind)) {
+            if (d.Used || d.ProcName.empty()) continue;
+            const auto it = fileIndex.find(FileIdentity(d.Project, d.Filename));
+            if (it == fileIndex.end()) continue;
+            std::string name = DefinitionSearchName(d);
+            if (name.empty()) continue;
+            Scope scope;
+            if (d.ProcName == kModuleLevel) {
+                scope = (d.DefType & mask::kPublic) ? kLoadScope : static_cast<Scope>(it->second + 1);
+            } else {
+                // A local: the procedure of that name in its file whose lines hold the declaration.
+                const LineIndex line = DefinitionLine(d);
+                const ProcedureSpan* owner = nullptr;
+                for (const ProcedureSpan& span : plan.spans[it->second].procedures)
+                    if (span.p->pName == d.ProcName && line >= span.start && line <= span.end) owner = &span;
+                if (!owner) continue;
+                scope = owner->scope;
+            }
+            plan.wanted.push_back(Wanted{&d, std::move(name), WantOf(d), scope, it->second});
+        }
+    return plan;
+}
+
+// The procedure of `spans` whose lines hold `line`, with a cursor for lines that only grow.
+const ProcedureSpan* ProcedureAt(const std::vector<ProcedureSpan>& spans, std::size_t& cursor, LineIndex line) {
+    while (cursor < spans.size() && spans[cursor].end < line) ++cursor;
+    return cursor < spans.size() && spans[cursor].start <= line ? &spans[cursor] : nullptr;
+}
+
+void IndexedCheck(Plan& plan, const std::vector<UsageFile>& files, const std::function<bool()>& cancelled) {
+    NameTable table;
+    table.Reserve(plan.wanted.size());
+    for (const Wanted& w : plan.wanted) table.Add(w.scope, w.name, w.d, w.want);
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        if (cancelled && cancelled()) return;
+        if (!files[f].source) continue;
+        const std::vector<ProcedureSpan>& spans = plan.spans[f].procedures;
+        const Scope fileScope = static_cast<Scope>(f + 1);
+        std::size_t cursor = 0;
+        UseReader::Read(files[f].source->lines(), files[f].source->codeStart(), [&](const NameUse& use) {
+            const std::uint64_t h = FoldedHash(use.name);
+            bool shadowed = false;
+            if (const ProcedureSpan* span = ProcedureAt(spans, cursor, use.line))
+                if (NameTable::Slot* local = table.Find(span->scope, use.name, h)) {
+                    table.Mark(*local, true);
+                    shadowed = !use.member;
+                }
+            if (shadowed) return;
+            if (NameTable::Slot* s = table.Find(fileScope, use.name, h)) table.Mark(*s, use.member);
+            if (NameTable::Slot* s = table.Find(kLoadScope, use.name, h)) table.Mark(*s, use.member);
+        });
+    }
+}
+
+// The reference: each definition on its own, over the statements of its scope.
+void LiteralCheck(Plan& plan, const std::vector<UsageFile>& files, const std::function<bool()>& cancelled) {
+    // The locals of each procedure, by scope, for the shadowing rule.
+    std::unordered_map<Scope, std::vector<std::string>> locals;
+    for (const Wanted& w : plan.wanted)
+        if (w.scope > files.size()) locals[w.scope].push_back(w.name);
+    const auto hasLocal = [&](Scope scope, std::string_view name) {
+        const auto it = locals.find(scope);
+        if (it == locals.end()) return false;
+        for (const std::string& l : it->second)
+            if (platform::IEquals(l, name)) return true;
+        return false;
+    };
+    for (const Wanted& w : plan.wanted) {
+        if (cancelled && cancelled()) return;
+        for (std::size_t f = 0; f < files.size() && !w.d->Used; ++f) {
+            if (!files[f].source) continue;
+            const bool local = w.scope > files.size();
+            if (w.scope != kLoadScope && f != w.file) continue;
+            const std::vector<ProcedureSpan>& spans = plan.spans[f].procedures;
+            UseReader::Read(files[f].source->lines(), files[f].source->codeStart(), [&](const NameUse& use) {
+                if (w.d->Used || !platform::IEquals(use.name, w.name)) return;
+                const ProcedureSpan* span = nullptr;
+                for (const ProcedureSpan& s : spans)
+                    if (use.line >= s.start && use.line <= s.end) span = &s;
+                if (local) {
+                    if (span && span->scope == w.scope) w.d->Used = true;
+                    return;
+                }
+                if (!use.member && span && hasLocal(span->scope, w.name)) return;
+                if (w.want == Want::TypeMember && !use.member) return;
+                w.d->Used = true;
+            });
+        }
+    }
+}
+
+}  // namespace
+
+void CheckDefinitionUsage(ProjectModel& model, const std::vector<UsageFile>& files, UsageSearch search,
+                          const std::function<bool()>& cancelled) {
+    Plan plan = MakePlan(model, files);
+    if (search == UsageSearch::Indexed) IndexedCheck(plan, files, cancelled);
+    else LiteralCheck(plan, files, cancelled);
 }
 
 }  // namespace engine

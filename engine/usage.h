@@ -1,83 +1,88 @@
-// Finding uses of declared names: the usage delimiters, the literal search of the original tool,
-// and the per-file word index that answers the same question without walking every line for every
-// name.
+// Finding uses of declared names.
+//
+// A definition is used when its name stands as a word (letter case ignored) in the code of a
+// statement within its scope, other than where a declaration declares a name: a local anywhere in
+// its procedure (header to End), a module-level private name anywhere in its file, a public name
+// anywhere in the files of the load (every project of a group). Code means the lexer's tokens:
+// strings and comments are no uses, ":" separates statements, a continued statement is one
+// statement. The initialisers of other declarations, array bounds, default values, the types after
+// "As", ReDim and With statements are uses. A member of a Type is used where ".Member" appears; a
+// member of an Enum where its name appears, bare or after a "."; a name after a "." counts for
+// every other definition too (a member of a class or an object of that name may be meant). Inside
+// a procedure that declares a local of the same name, the bare uses of the name belong to the
+// local.
+//
+// The check reads every statement of every file once and looks each word up in one flat table of
+// the wanted names (keys folded once); the reference search walks the statements of each
+// definition's scope on its own, for the tests and the bench to compare.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/model.h"
+#include "engine/source.h"
+#include "platform/fileio.h"
 
 namespace engine {
 
-// The fourteen (prefix, suffix) pairs: a name N is used in a statement S when "@" & S & "@"
-// contains prefix & N & suffix for one of them ("@" stands for the start and the end of S).
-inline constexpr std::array<std::string_view, 14> UsagePrefixes = {"(", " ", "@", " ", "(", " ", " ",
-                                                                   "(", ".", ".", ".", ".", " ", " "};
-inline constexpr std::array<std::string_view, 14> UsageSuffixes = {")", " ", " ", "@", ",", ",", ".",
-                                                                   ".", ")", ",", "@", " ", "(", ")"};
-
-// The literal test, case-sensitive, pairs tried in table order.
-bool StatementUsesName(std::string_view statement, std::string_view name);
-
-// How the usage checks search: through the per-file word index (the answers of the literal search,
-// faster), or literally line by line (the reference).
+// How the usage checks search: through the table of wanted names (one walk over all statements),
+// or definition by definition (the reference, slow).
 enum class UsageSearch { Indexed, Literal };
 
-// Each statement of a file once (GetLogicalLine, direction 1, from its first line; a continued
-// statement is one statement; empty statements and comments left out), and the index of its
-// words: for every word that stands in a statement between one of the delimiter pairs, the first
-// lines of the statements where it does.
-class FileUsageIndex {
+// One use of a name: the name as written (a type character and brackets taken off), whether a "."
+// or "!" stands before it, and its physical line.
+struct NameUse {
+    std::string_view name;
+    bool member = false;
+    LineIndex line = 0;
+};
+
+// Reads the statements of a file's lines, from `first` on, and reports every use of a name in
+// them. Line numbers and labels at the start of a line, declared names (variables, constants,
+// parameters, procedures, API declarations, events, Type and Enum blocks and their members),
+// keywords are reported as any word is; definitions are never named like them.
+class UseReader {
 public:
-    explicit FileUsageIndex(const std::vector<std::string>& lines);
+    using Sink = void (*)(void* context, const NameUse& use);
 
-    // Names the index answers: one or more word characters (letters, digits, "_", bytes above
-    // 0x7F). Any other name goes to the literal search.
-    static bool IsIndexableName(std::string_view name);
-
-    // Ascending line indexes whose statement uses `name`; nullptr when there is none.
-    const std::vector<LineIndex>* Hits(std::string_view name) const;
-
-    // Every indexed word with its lines (no particular order).
     template <typename F>
-    void ForEachWord(F&& f) const {
-        for (const auto& [word, lines] : hits_) f(std::string_view(word), lines);
+    static void Read(platform::LineView lines, LineIndex first, F&& f) {
+        UseReader reader(&f, [](void* c, const NameUse& u) { (*static_cast<F*>(c))(u); });
+        reader.ReadLines(lines, first);
     }
+    // The names that one line of code uses, in order; a use after "." or "!" as ".Name".
+    static std::vector<std::string> NamesUsedIn(std::string_view code);
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    std::unordered_map<std::string, std::vector<LineIndex>, Hash, std::equal_to<>> hits_;
+    UseReader(void* context, Sink sink) : context_(context), sink_(sink) {}
+    void ReadLines(platform::LineView lines, LineIndex first);
+
+    void* context_;
+    Sink sink_;
 };
 
-// The lines of one source file as the load read them, with its word index made on first use.
-class SourceText {
-public:
-    explicit SourceText(std::vector<std::string> lines) : lines_(std::move(lines)) {}
-    const std::vector<std::string>& lines() const { return lines_; }
-    const FileUsageIndex& Index() const;
-
-private:
-    std::vector<std::string> lines_;
-    mutable std::unique_ptr<FileUsageIndex> index_;
+// One file of a load for the usage check: its record, procedures and source (nullptr when it
+// could not be read).
+struct UsageFile {
+    const clsFileInfo* file = nullptr;
+    const ProcedureList* procedures = nullptr;
+    std::shared_ptr<const SourceText> source;
 };
 
-// Whether definition `d` is used in the body of procedure `p` (lines strictly between its header
-// and its End line, without the lines in `declarationLines`, which must be sorted): sets d.Used.
-void FindDefinitionUsage(clsDefinitions& d, const clsProcedures& p, const std::vector<LineIndex>& declarationLines,
-                         const SourceText& source, UsageSearch search);
+// Sets Used of every definition of the model (all kinds, all files of the load) that is used in
+// `files`. Stops between files when `cancelled` answers true.
+void CheckDefinitionUsage(ProjectModel& model, const std::vector<UsageFile>& files, UsageSearch search,
+                          const std::function<bool()>& cancelled);
 
-// The name that the usage search looks for: the declared name without a type suffix; for an array
-// the name before its bounds; for a member of a Type or Enum the member name after the block name;
-// for an API declaration the declared procedure name.
+// The name that a use of definition `d` shows: the declared name without a type character or
+// brackets; for an array the name before its bounds; for a member of a Type or Enum the member's
+// name; for an API declaration the declared procedure's name. Empty when the declared text is no
+// single name (it can then not be used).
 std::string DefinitionSearchName(const clsDefinitions& d);
 
 // The name declared by a Declare statement: the word after "Sub" or "Function".

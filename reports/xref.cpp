@@ -75,10 +75,12 @@ int CallPattern(std::string_view line, std::string_view name) {
 }
 
 bool IsIndexableCallName(std::string_view name) {
+    // Word characters, with a type character after them ("Calc$").
+    if (!name.empty() && engine::IsTypeChar(name.back())) name.remove_suffix(1);
     return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return engine::IsWordChar(c); });
 }
 
-void ForEachCallWord(const std::vector<std::string>& lines, LineIndex codeStart,
+void ForEachCallWord(platform::LineView lines, LineIndex codeStart,
                      const std::function<void(std::string_view, LineIndex)>& f) {
     std::string x;
     std::vector<std::string_view> seen;  // words reported for the current line
@@ -86,13 +88,17 @@ void ForEachCallWord(const std::vector<std::string>& lines, LineIndex codeStart,
     for (LineIndex k = std::max<LineIndex>(codeStart, 0); k < n; ++k) {
         if (!FoldedSearchLine(lines[k], x)) continue;
         seen.clear();
-        engine::ForEachWordRun(x, [&](std::size_t i, std::size_t j) {
-            if (!kCallPairs.Allows(x[i - 1], x[j])) return;
-            const std::string_view word(x.data() + i, j - i);
+        const auto report = [&](std::string_view word) {
             if (std::find(seen.begin(), seen.end(), word) == seen.end()) {
                 seen.push_back(word);
                 f(word, k);
             }
+        };
+        engine::ForEachWordRun(x, [&](std::size_t i, std::size_t j) {
+            if (kCallPairs.Allows(x[i - 1], x[j])) report(std::string_view(x.data() + i, j - i));
+            // The word with the type character written after it ("Calc$(").
+            if (j + 1 < x.size() && engine::IsTypeChar(x[j]) && kCallPairs.Allows(x[i - 1], x[j + 1]))
+                report(std::string_view(x.data() + i, j + 1 - i));
         });
     }
 }

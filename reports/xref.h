@@ -22,6 +22,7 @@
 
 #include "engine/host.h"
 #include "engine/model.h"
+#include "platform/fileio.h"
 #include "engine/state.h"
 #include "engine/usage.h"
 #include "platform/text.h"
@@ -36,13 +37,13 @@ inline constexpr std::array<std::string_view, 8> CallSuffixes = {"(", " ", " ", 
 int CallPattern(std::string_view line, std::string_view name);
 
 // Whether the index of words can answer for `name`: one or more letters, digits, "_" or bytes
-// above 0x7F. Other names (empty ones, names with a type sign) go to the literal test.
+// above 0x7F, and a type character after them ("Calc$"). Other names go to the literal test.
 bool IsIndexableCallName(std::string_view name);
 
 // Calls f(foldedWord, line) once for every word that stands between the delimiters of a
 // call-site pattern on a line from `codeStart` on (comment lines left out), in line order. An
 // indexable name is called on a line exactly when its folded form is reported for that line.
-void ForEachCallWord(const std::vector<std::string>& lines, engine::LineIndex codeStart,
+void ForEachCallWord(platform::LineView lines, engine::LineIndex codeStart,
                      const std::function<void(std::string_view, engine::LineIndex)>& f);
 
 // "<file name, 50 columns, cut>" & " - Line " & the line number right-aligned in 5 columns (wider

@@ -1,6 +1,11 @@
 #include "app/forms/FormServices.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <QWidget>
 
@@ -149,12 +154,26 @@ void ReadFormPosition(clsFrmPos& pos, const std::string& iniFile, ui::Form* form
     }
 }
 
+void FitSizeToScreen(std::int32_t& width, std::int32_t& height) {
+    constexpr std::int32_t kSmallest = 90 * ui::kTwipsPerPixel;
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    const QScreen* screen = app ? QGuiApplication::primaryScreen() : nullptr;
+    const std::int32_t maxWidth = screen ? ui::PixelsToTwips(screen->availableGeometry().width()) : 0;
+    const std::int32_t maxHeight = screen ? ui::PixelsToTwips(screen->availableGeometry().height()) : 0;
+    if (maxWidth > 0) width = std::min(width, std::max(maxWidth, kSmallest));
+    if (maxHeight > 0) height = std::min(height, std::max(maxHeight, kSmallest));
+    width = std::max(width, kSmallest);
+    height = std::max(height, kSmallest);
+}
+
 void RestoreFormPosition(ui::Form* form, const std::string& iniFile) {
     if (!form) return;
     clsFrmPos pos;
     pos.Name = form->Name().toStdString();
     ReadFormPosition(pos, iniFile, form);
-    if (pos.Width != 0) form->Move(pos.Left, pos.Top, pos.Width, pos.Height);
+    if (pos.Width == 0) return;
+    FitSizeToScreen(pos.Width, pos.Height);
+    form->Move(pos.Left, pos.Top, pos.Width, pos.Height);
 }
 
 bool IsFormLoaded(const Program& program, const std::string& tag) {

@@ -50,9 +50,13 @@ void UnloadAllForms(Program& program, const tovcore::ui::Form* form);
 // is the window's normal place (not the minimised or maximised one).
 void SaveFormPosition(tovcore::ui::Form* form, const std::string& iniFile);
 void WriteFormPosition(tovcore::ui::Form* form, const std::string& iniFile);
-// Moves the window to its stored place when one is stored (a width that is not 0); Visible and
-// WindowState are not applied.
+// Moves the window to its stored place when one is stored (a width that is not 0), its size fitted
+// to the screen; Visible and WindowState are not applied.
 void RestoreFormPosition(tovcore::ui::Form* form, const std::string& iniFile);
+// A stored size (twips) made to fit the primary screen: no larger than its available area and no
+// smaller than a usable window, so a hand-edited or foreign settings file cannot make a window that
+// cannot be reached or drawn.
+void FitSizeToScreen(std::int32_t& width, std::int32_t& height);
 // Fills `pos` (Name set) from the file, or from the window when nothing is stored. A value that is
 // not a number takes the window's own value.
 void ReadFormPosition(clsFrmPos& pos, const std::string& iniFile, tovcore::ui::Form* form);

@@ -35,14 +35,14 @@ tovcore::clsTovcore& Lib() { return tovcore::Global(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The menu tree in order: parent, name, index, caption. The recent-project items follow mnuSep.
-struct MenuSpec {
+struct MenuEntry {
     const char* parent;
     const char* name;
     int index;
     const char* caption;
 };
 
-constexpr MenuSpec kMenuTree[] = {
+constexpr MenuEntry kMenuTree[] = {
     {nullptr, "mnuFile", -1, "&File"},
     {"mnuFile", "mnuNewProject", -1, "New Project"},
     {"mnuFile", "mnuOpenProject", -1, "Open Project"},
@@ -162,15 +162,15 @@ frmBackGround::~frmBackGround() {
 }
 
 void frmBackGround::BuildMenus() {
-    for (const MenuSpec& spec : kMenuTree) {
+    for (const MenuEntry& entry : kMenuTree) {
         ui::Menu* item = nullptr;
-        if (!spec.parent) {
-            item = new ui::Menu(this, spec.name, spec.index);
+        if (!entry.parent) {
+            item = new ui::Menu(this, entry.name, entry.index);
         } else {
-            ui::Menu* parent = MenuItem(spec.parent);
-            item = new ui::Menu(parent, spec.name, spec.index);
+            ui::Menu* parent = MenuItem(entry.parent);
+            item = new ui::Menu(parent, entry.name, entry.index);
         }
-        item->SetCaption(spec.caption);
+        item->SetCaption(entry.caption);
         menus_.push_back(item);
     }
     mnuFile_ = MenuItem("mnuFile");
@@ -345,9 +345,12 @@ void frmBackGround::GetIniInformation(bool frame, bool tool) {
         SetWindowState(0);
         const int left = ReadIniNumber("BScreen", "Left", Left(), ini);
         const int top = ReadIniNumber("BScreen", "Top", Top(), ini);
-        const int width = ReadIniNumber("BScreen", "Width", Width(), ini);
-        const int height = ReadIniNumber("BScreen", "Height", Height(), ini);
-        if (width > 0 && height > 0) Move(left, top, width, height);
+        std::int32_t width = ReadIniNumber("BScreen", "Width", Width(), ini);
+        std::int32_t height = ReadIniNumber("BScreen", "Height", Height(), ini);
+        if (width > 0 && height > 0) {
+            FitSizeToScreen(width, height);
+            Move(left, top, width, height);
+        }
         const int state = ReadIniNumber("BScreen", "WindowState", 2, ini);
         SetWindowState(state >= 0 && state <= 2 ? state : 2);
         if (WindowState() == 0) Lib().CenterObject(this);

@@ -174,6 +174,21 @@ bool Form::Unload() {
     return closed;
 }
 
+void Form::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowTitleChange && event->type() != QEvent::ParentChange) return;
+    // Screen readers read a window's title, but not that of a form laid inside another window:
+    // such a form takes its caption as its accessible name, and gives it back once it is a window.
+    const char* kNamedByCaption = "NamedByCaption";
+    if (!isWindow()) {
+        setAccessibleName(windowTitle());
+        setProperty(kNamedByCaption, true);
+    } else if (property(kNamedByCaption).toBool()) {
+        setAccessibleName(QString());
+        setProperty(kNamedByCaption, QVariant());
+    }
+}
+
 void Form::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     emit FormShown();

@@ -4,7 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 
 #include <tovcore/clsTovcore.h>
 #include <tovcore/controls.h>
@@ -82,6 +84,13 @@ struct PlaceCase {
 
 void PrintTo(const PlaceCase& c, std::ostream* os) { *os << c.name; }
 
+// The primary screen's available area in twips.
+QSize ScreenTwips() {
+    apptest::App();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    return {ui::PixelsToTwips(area.width()), ui::PixelsToTwips(area.height())};
+}
+
 class WindowPlace : public ::testing::TestWithParam<PlaceCase> {};
 
 TEST_P(WindowPlace, IsRestoredFromTheSettingsFileOnlyWhenAWidthIsStored) {
@@ -122,7 +131,10 @@ INSTANTIATE_TEST_SUITE_P(
                       PlaceCase{"TopNotANumberKeepsTheWindowsTop", "high", "450", "3000", "7500", true, 450, 1200, 7500,
                                 3000},
                       PlaceCase{"FractionsRoundHalfToEven", "300.5", "451.5", "3000", "7500", true, 452, 300, 7500,
-                                3000}),
+                                3000},
+                      PlaceCase{"SizeLargerThanTheScreenIsFitted", "0", "0", "2000000000", "2000000000", true, 0, 0,
+                                ScreenTwips().width(), ScreenTwips().height()},
+                      PlaceCase{"TinySizeIsMadeUsable", "0", "0", "15", "15", true, 0, 0, 1350, 1350}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WindowPlace, IsWrittenFromTheNormalPlaceWhileMaximised) {

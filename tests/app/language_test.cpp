@@ -3,14 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
+#include <set>
 
 #include <QMenu>
 
 #include <tovcore/clsTovcore.h>
 #include <tovcore/controls.h>
 
+#include "app/core/ToolWindowFactory.h"
 #include "app/frame/frmBackGround.h"
+#include "app/secondary/frmAbout.h"
+#include "app/secondary/frmHelp.h"
+#include "app/secondary/frmView.h"
 #include "app/language/Language.h"
 #include "platform/text.h"
 #include "tests/app/support/AppTestEnv.h"
@@ -124,14 +131,9 @@ TEST(LanguageFile, MessagesAreReadByNumber) {
     EXPECT_EQ(GetLanguageMessage(t.program, 18), "");
 }
 
-TEST(LanguageTemplate, HoldsEveryDesignedTextOfTheFrame) {
-    apptest::TestProgram t;
-    const std::string file = std::string(QUILLET_SHIPPED_DIR) + "Languages/Template.ist";
-    const std::string bytes = testsupport::ReadBytes(file);
-    ASSERT_TRUE(platform::IsValidUtf8(bytes));
-    EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1) << "lines end in CR LF";
-
-    // The template's [frmBackGround] keys, read as text (the settings engine would add what is missing).
+// The keys of one section of the template, read as text (the settings engine would add what is
+// missing).
+std::map<std::string, std::string> TemplateSection(const std::string& bytes, const std::string& section) {
     std::map<std::string, std::string> keys;
     bool inSection = false;
     std::size_t start = 0;
@@ -141,16 +143,47 @@ TEST(LanguageTemplate, HoldsEveryDesignedTextOfTheFrame) {
         const std::string line = bytes.substr(start, end - start);
         start = end + 2;
         if (!line.empty() && line.front() == '[') {
-            inSection = line == "[frmBackGround]";
+            inSection = line == "[" + section + "]";
         } else if (inSection && line.find('=') != std::string::npos) {
             keys[line.substr(0, line.find('='))] = line.substr(line.find('=') + 1);
         }
     }
-    frmBackGround frame(t.program);
-    std::string missing;
-    for (const auto& [key, text] : DesignedTexts(&frame))
-        if (keys.count(key) == 0 || keys[key] != text) missing += key + "=" + text + "\r\n";
-    EXPECT_EQ(missing, "") << "lines the template lacks or holds differently";
+    return keys;
+}
+
+TEST(LanguageTemplate, HoldsEveryDesignedTextOfEveryWindow) {
+    apptest::TestProgram t;
+    const std::string file = std::string(QUILLET_SHIPPED_DIR) + "Languages/Template.ist";
+    const std::string bytes = testsupport::ReadBytes(file);
+    ASSERT_TRUE(platform::IsValidUtf8(bytes));
+    EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1) << "lines end in CR LF";
+
+    struct Row {
+        const char* window;
+        std::function<ui::Form*()> make;
+        std::set<std::string> filledAtRunTime;  // texts the window composes as it loads
+    };
+    const Row rows[] = {
+        {"frmBackGround", [&t] { return new frmBackGround(t.program); }, {}},
+        {"frmQuillet", [&t] { return DefaultToolWindowFactory()(t.program)->Window(); },
+         {"frmQuillet", "Label3", "lblReplaceNames"}},
+        {"frmView", [&t] { return new frmView(t.program); }, {}},
+        {"frmHelp", [&t] { return new frmHelp(t.program); }, {}},
+        {"frmAbout", [&t] { return new frmAbout(t.program); },
+         {"lblTitle", "lblVersion", "lblDescription", "lblComment", "lblDisclaimer"}},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.window);
+        std::map<std::string, std::string> keys = TemplateSection(bytes, r.window);
+        std::unique_ptr<ui::Form> window(r.make());
+        ASSERT_EQ(window->Name().toStdString(), r.window);
+        std::string missing;
+        for (const auto& [key, text] : DesignedTexts(window.get())) {
+            if (r.filledAtRunTime.count(key)) continue;
+            if (keys.count(key) == 0 || keys[key] != text) missing += key + "=" + text + "\r\n";
+        }
+        EXPECT_EQ(missing, "") << "lines the template lacks or holds differently";
+    }
 }
 
 }  // namespace

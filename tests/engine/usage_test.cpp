@@ -1,116 +1,100 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "bench/generator.h"
 #include "engine/loader.h"
 #include "engine/source.h"
 #include "engine/usage.h"
 #include "tests/engine/fake_host.h"
-#include "tests/engine/scan_fixture.h"
+#include "tests/support/testsupport.h"
 
 using namespace engine;
 using enginetest::FakeHost;
-using enginetest::ScannedFile;
 using testsupport::CrLf;
 
 namespace {
 
-TEST(StatementUsesName, EachDelimiterPair) {
-    // One statement per pair of the table, in table order.
-    const char* used[] = {
-        "Call Foo(N)",    // ( )
-        "x = N + 1",      // blank blank
-        "N = 1",          // @ blank
-        "x = N",          // blank @
-        "Foo(N, 2)",      // ( ,
-        "Foo a, N, b",    // blank ,
-        "x = N.Count",    // blank .
-        "Foo(N.Count)",   // ( .
-        "Foo(a.N)",       // . )
-        "Foo a.N, b",     // . ,
-        "x = a.N",        // . @
-        "a.N = 1",        // . blank
-        "x = N(1)",       // blank (
-        "Foo (a + N)",    // blank )
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Statements and the names they use: "uses" must be among them, "not" must not ("." marks a use
+// after a dot).
+TEST(NamesUsedIn, StatementsAndTheNamesTheyUse) {
+    struct Case {
+        const char* name;
+        const char* code;
+        std::vector<std::string> uses, not_;
+    } cases[] = {
+        {"the name at the start, then a dot", "cTransform.ApplyTranslation x, y",
+         {"cTransform", ".ApplyTranslation", "x", "y"}, {}},
+        {"in parentheses after an opening parenthesis", "p = VarPtr(exporterGUID(0))", {"p", "VarPtr", "exporterGUID"}, {}},
+        {"after a parenthesis, before a blank", "If (okToLoad And bReady) Then", {"okToLoad", "bReady"}, {}},
+        {"the initialiser of another declaration", "Const QS_INPUT = (QS_MOUSE Or QS_KEY)", {"QS_MOUSE", "QS_KEY"},
+         {"QS_INPUT"}},
+        {"after a statement separator", "Dim d As Double:    d = (tmpTime - startTime)",
+         {"Double", "d", "tmpTime", "startTime"}, {}},
+        {"alone on its line", "fields.Add2", {"fields", ".Add2"}, {}},
+        {"next to operators without blanks", "x=a+b*c&d", {"x", "a", "b", "c", "d"}, {}},
+        {"a string is no use", "MsgBox \"total \" & nTotal", {"MsgBox", "nTotal"}, {"total"}},
+        {"a comment is no use", "x = 1 ' counter", {"x"}, {"counter"}},
+        {"Rem is no use", "x = 1: Rem counter", {"x"}, {"counter"}},
+        {"ReDim uses its array", "ReDim Preserve arr(n)", {"arr", "n"}, {}},
+        {"With uses its object, the members follow a dot", "With pt: .X = lTotal: End With", {"pt", ".X", "lTotal"}, {}},
+        {"array bounds and the type after As", "Dim grid(1 To ROWS, COLS) As PtType", {"ROWS", "COLS", "PtType"},
+         {"grid"}},
+        {"a default value, not the parameters", "Private Sub F(Optional ByVal n As Long = DEFAULT_N, ByRef b() As Byte)",
+         {"DEFAULT_N"}, {"F", "n", "b"}},
+        {"every item of a declaration", "Private mA As Long, mB(LIMIT) As Long, WithEvents mC As Form1",
+         {"LIMIT", "Form1"}, {"mA", "mB", "mC"}},
+        {"bracketed names and type characters", "For i = Kinds.[_First] To [_Count] - 1: s$ = Padded$(n%): Next",
+         {"i", "Kinds", "._First", "_Count", "s", "Padded", "n"}, {}},
+        {"a label and a line number declare nothing", "Retry: x = 1", {"x"}, {"Retry"}},
+        {"a line number", "000010 x = y", {"x", "y"}, {}},
+        {"an API declaration", "Private Declare Function GetTickCount Lib \"kernel32\" (ByVal ms As Long) As Long",
+         {}, {"GetTickCount", "ms", "kernel32"}},
+        {"an event", "Public Event Changed(ByVal v As Long)", {}, {"Changed", "v"}},
+        {"a procedure header", "Public Function Total(ByVal a As Long) As Currency", {"Currency"}, {"Total", "a"}},
+        {"a property header", "Property Let Value(ByVal vNew As Variant)", {}, {"Value", "vNew"}},
+        {"a name after a dot, or a bang", "rs!Field = obj.Count", {"rs", ".Field", "obj", ".Count"}, {"Field", "Count"}},
     };
-    for (const char* s : used) EXPECT_TRUE(StatementUsesName(s, "N")) << s;
-    const char* unused[] = {"N", "N.Count = 1", "N(1) = 2", "x=N+1", "xN = 1", "x = Nx", "x = \"N\"", "n = 1"};
-    for (const char* s : unused) EXPECT_FALSE(StatementUsesName(s, "N")) << s;
+    for (const Case& c : cases) {
+        const std::vector<std::string> names = UseReader::NamesUsedIn(c.code);
+        for (const std::string& n : c.uses) EXPECT_TRUE(Contains(names, n)) << c.name << ": " << n;
+        for (const std::string& n : c.not_) EXPECT_FALSE(Contains(names, n)) << c.name << ": " << n;
+    }
 }
 
-TEST(FileUsageIndex, AnswersAsTheLiteralSearch) {
-    testsupport::TempDir dir;
-    bench::GeneratorOptions o;
-    o.files = 3;
-    o.lines = 1500;
-    const auto project = bench::GenerateProject(dir.path(), o);
-    std::int32_t offset = 0;
-    auto text = ReadSourceFile(dir.path() + "modGen1.bas", offset);
-    ASSERT_TRUE(text);
-    text->lines.push_back("x = a(b.c, d) @e@ f _");
-    text->lines.push_back("  g.h ' i");
-    const FileUsageIndex index(text->lines);
-    const char* names[] = {"m_Count0", "lName0", "bSub", "x", "i", "a", "c", "d", "e", "f", "g", "h", "Sub", "N", "zz"};
-    for (const char* name : names) {
-        // Statement by statement, each under its first line.
-        std::vector<LineIndex> literal;
-        for (LineIndex k = 0; k < static_cast<LineIndex>(text->lines.size()); ++k) {
-            LineIndex last = k;
-            const std::string s = GetLogicalLine(text->lines, k, last, 1);
-            if (!s.empty() && s.front() != '\'' && StatementUsesName(s, name)) literal.push_back(k);
-            if (!s.empty()) k = std::max(k, last);
-        }
-        const std::vector<LineIndex>* hits = index.Hits(name);
-        EXPECT_EQ(hits ? *hits : std::vector<LineIndex>{}, literal) << name;
-    }
-    EXPECT_FALSE(FileUsageIndex::IsIndexableName("a.b"));
-    EXPECT_FALSE(FileUsageIndex::IsIndexableName(""));
-    EXPECT_TRUE(FileUsageIndex::IsIndexableName("m_Count0"));
-}
-
-TEST(LocalUsage, BodyLinesOnlyAndNotTheDeclaration) {
-    for (auto search : {UsageSearch::Indexed, UsageSearch::Literal}) {
-        ScannedFile f("a.bas",
-                      CrLf({
-                          "Attribute VB_Name = \"a\"",
-                          "Private Sub One()",
-                          "    Dim onlyDeclared As Long, usedAtStart As Long",
-                          "    Dim inString As Long, inOther As Long",
-                          "    usedAtStart = 1",
-                          "    MsgBox \"a inString b\"",
-                          "End Sub",
-                          "Private Sub Two()",
-                          "    inOther = 2",
-                          "End Sub",
-                          "Public Property Get Value() As Long",
-                          "    Dim v As Long",
-                          "    Value = w",
-                          "End Property",
-                          "Public Property Let Value(ByVal x As Long)",
-                          "    Dim w As Long",
-                          "    Dim v2 As Long",
-                          "    v2 = v",
-                          "End Property",
-                          "Private Sub Three()",
-                          "    Dim first As Long, _",
-                          "        second As Long, _",
-                          "        third As Long",
-                          "    first = third",
-                          "End Sub",
-                      }),
-                      search);
-        EXPECT_FALSE(f.Def("onlyDeclared")->Used);
-        EXPECT_TRUE(f.Def("usedAtStart")->Used);
-        EXPECT_TRUE(f.Def("inString")->Used);  // strings are searched, as the original does
-        EXPECT_FALSE(f.Def("inOther")->Used);  // a use in another procedure does not count
-        // Two accessors of one name: each one's locals are checked in its own body only.
-        EXPECT_FALSE(f.Def("w")->Used);
-        EXPECT_FALSE(f.Def("v")->Used);
-        EXPECT_TRUE(f.Def("v2")->Used);
-        // The continuation lines of a declaration are part of it, not uses of its names.
-        EXPECT_TRUE(f.Def("first")->Used);
-        EXPECT_FALSE(f.Def("second")->Used);
-        EXPECT_TRUE(f.Def("third")->Used);
-    }
+// Statements over several lines: continued declarations, Type and Enum blocks, a comment continued.
+TEST(UseReader, BlocksContinuationsAndLineNumbers) {
+    const std::vector<std::string> lines = {
+        "Private Type Pt",                       // 0
+        "    X As Long",                         // 1
+        "    Tag As String * TAG_LEN",           // 2
+        "End Type",                              // 3
+        "Public Enum Colors",                    // 4
+        "    Red",                               // 5
+        "    Pink = Red + 1",                    // 6
+        "End Enum",                              // 7
+        "Dim first As Long, _",                  // 8
+        "    second(LIMIT) As Long",             // 9
+        "x = 1 ' a comment _",                   // 10
+        "    that goes on",                      // 11
+        "y = first",                             // 12
+    };
+    std::vector<std::string> names;
+    std::vector<LineIndex> at;
+    UseReader::Read(lines, 0, [&](const NameUse& u) {
+        names.push_back((u.member ? "." : "") + std::string(u.name));
+        at.push_back(u.line);
+    });
+    for (const char* n : {"TAG_LEN", "Red", "LIMIT", "x", "y", "first"}) EXPECT_TRUE(Contains(names, n)) << n;
+    for (const char* n : {"Pt", "X", "Tag", "Colors", "Pink", "second", "that", "goes", "comment"})
+        EXPECT_FALSE(Contains(names, n)) << n;
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Red"), 1);  // its declaration is no use
+    EXPECT_EQ(at[static_cast<std::size_t>(std::find(names.begin(), names.end(), "LIMIT") - names.begin())], 9);
 }
 
 // Writes a project, loads it with both searches and answers the Used flags by name.
@@ -145,6 +129,59 @@ struct UsageProject {
         return used[0][key];
     }
 };
+
+TEST(LocalUsage, InItsOwnProcedureOnlyAndNotInItsDeclaration) {
+    UsageProject p;
+    testsupport::WriteBytes(p.dir.file("P.vbp"), CrLf({"Type=Exe", "Module=a; a.bas"}));
+    testsupport::WriteBytes(p.dir.file("a.bas"),
+                            CrLf({
+                                "Attribute VB_Name = \"a\"",
+                                "Private Sub One()",
+                                "    Dim onlyDeclared As Long, usedAtStart As Long",
+                                "    Dim inString As Long, inOther As Long, inComment As Long",
+                                "    usedAtStart = 1",
+                                "    MsgBox \"a inString b\" ' inComment",
+                                "End Sub",
+                                "Private Sub Two()",
+                                "    inOther = 2",
+                                "End Sub",
+                                "Public Property Get Value() As Long",
+                                "    Dim v As Long",
+                                "    Value = w",
+                                "End Property",
+                                "Public Property Let Value(ByVal x As Long)",
+                                "    Dim w As Long",
+                                "    Dim v2 As Long",
+                                "    v2 = v",
+                                "End Property",
+                                "Private Sub Three()",
+                                "    Dim first As Long, _",
+                                "        second As Long, _",
+                                "        third As Long",
+                                "    first = third",
+                                "    Dim bound As Long, arr(bound) As Long",
+                                "    Dim d As Double:    d = 2",
+                                "End Sub",
+                            }));
+    p.Load();
+    EXPECT_FALSE(p.Used("a.bas:onlyDeclared"));
+    EXPECT_TRUE(p.Used("a.bas:usedAtStart"));
+    EXPECT_FALSE(p.Used("a.bas:inString"));   // strings are no uses
+    EXPECT_FALSE(p.Used("a.bas:inComment"));  // nor are comments
+    EXPECT_FALSE(p.Used("a.bas:inOther"));    // a use in another procedure does not count
+    // Two accessors of one name: each one's locals are checked in its own body only.
+    EXPECT_FALSE(p.Used("a.bas:w"));
+    EXPECT_FALSE(p.Used("a.bas:v"));
+    EXPECT_TRUE(p.Used("a.bas:v2"));
+    // The continuation lines of a declaration are part of it, not uses of its names.
+    EXPECT_TRUE(p.Used("a.bas:first"));
+    EXPECT_FALSE(p.Used("a.bas:second"));
+    EXPECT_TRUE(p.Used("a.bas:third"));
+    // Array bounds in another item of the same declaration are uses; a use after ":" counts.
+    EXPECT_TRUE(p.Used("a.bas:bound"));
+    EXPECT_FALSE(p.Used("a.bas:arr(bound)"));
+    EXPECT_TRUE(p.Used("a.bas:d"));
+}
 
 TEST(ModuleAndPublicUsage, PrivateInOwnFilePublicInEveryFileOfTheProject) {
     UsageProject p;
@@ -204,7 +241,7 @@ TEST(ModuleAndPublicUsage, PrivateInOwnFilePublicInEveryFileOfTheProject) {
     EXPECT_FALSE(p.Used("a.bas:Colors.Green"));
     EXPECT_TRUE(p.Used("a.bas:Pt.X"));
     EXPECT_FALSE(p.Used("a.bas:Pt.Y"));
-    EXPECT_FALSE(p.Used("a.bas:Pt"));  // used only in a declaration line
+    EXPECT_TRUE(p.Used("a.bas:Pt"));  // the type of a declaration
     EXPECT_TRUE(p.Used("a.bas:GetTickCount"));
     EXPECT_FALSE(p.Used("a.bas:Unused"));
     EXPECT_TRUE(p.Used("a.bas:Sleep"));

@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "reports/definition_reports.h"
+#include "engine/loader.h"
+#include "engine/state.h"
 #include "tests/engine/fake_host.h"
+#include "tests/support/testsupport.h"
 
 using namespace engine;
 using enginetest::FakeHost;
@@ -235,6 +238,86 @@ TEST(ReportStamp, DateText) {
         t.tm_sec = 9;
         EXPECT_EQ(reports::ReportDateText(t), c.text);
     }
+}
+
+// The names of the red (unused) rows of a report, in report order.
+std::vector<std::string> RedNames(const ReportBox& box) {
+    std::vector<std::string> names;
+    for (const ReportFormatRun& r : box.runs) {
+        if (r.Color != reports::kRunRed || r.Bold) continue;
+        const std::string row = box.text.substr(static_cast<std::size_t>(r.Start), static_cast<std::size_t>(r.Length));
+        names.push_back(row.substr(0, row.find("   ")));
+    }
+    return names;
+}
+
+// A small project whose names are used in every way a statement can use them: the reports mark
+// exactly the names that nothing uses.
+TEST(DefinitionReports, RedRowsAreTheNamesNothingUses) {
+    testsupport::TempDir dir;
+    testsupport::WriteBytes(dir.file("P.vbp"), testsupport::CrLf({"Type=Exe", "Module=a; a.bas", "Module=b; b.bas",
+                                                                  "Class=C; c.cls"}));
+    testsupport::WriteBytes(dir.file("a.bas"), testsupport::CrLf({
+        "Attribute VB_Name = \"a\"",
+        "Private Const QS_MOUSE = &H6",                    // used by another declaration
+        "Private Const QS_KEY = &H1",
+        "Private Const QS_INPUT = (QS_MOUSE Or QS_KEY)",   // nothing uses it: red
+        "Private mShadowed As Long",                       // only its locals' namesake is used: red
+        "Private mInString As Long",                       // only in a string: red
+        "Public gCount As Long",                           // used by the class
+        "Private Declare Function GetTickCount Lib \"kernel32\" () As Long",
+        "Private Declare Sub Sleep Lib \"kernel32\" (ByVal ms As Long)",  // red
+        "Private Type PtType",
+        "    X As Long",
+        "    Y As Long",                                   // never after a dot: red
+        "End Type",
+        "Public Enum Kinds",
+        "    [_First] = 0",
+        "    Small",
+        "    [_Count]",                                    // red
+        "End Enum",
+        "Public Sub Work(Optional ByVal k As Kinds = Small)",
+        "    Dim cTransform As Object, okToLoad As Boolean, exporterGUID(15) As Byte",
+        "    Dim d As Double:    d = (GetTickCount() - 1)",
+        "    Dim pt As PtType, unused As Long",           // unused: red
+        "    Dim mShadowed As Long",
+        "    cTransform.ApplyTranslation 1, 2",
+        "    If (okToLoad And QS_INPUT_READY) Then k = Kinds.[_First]",
+        "    Debug.Print VarPtr(exporterGUID(0)); \"mInString\"",
+        "    mShadowed = 1",
+        "    With pt",
+        "        .X = d",
+        "    End With",
+        "End Sub",
+    }));
+    testsupport::WriteBytes(dir.file("b.bas"), testsupport::CrLf({
+        "Attribute VB_Name = \"b\"",
+        "Private fields As Collection",
+        "Private Sub Fill()",
+        "    fields.Add2",
+        "End Sub",
+    }));
+    testsupport::WriteBytes(dir.file("c.cls"), testsupport::CrLf({
+        "VERSION 1.0 CLASS", "BEGIN", "END", "Attribute VB_Name = \"C\"",
+        "Public Function F() As Long",
+        "    F = gCount",
+        "End Function",
+    }));
+    FakeHost host;
+    ToolState st;
+    st.txtProject = dir.path() + "P.vbp";
+    ASSERT_TRUE(engine::LoadProject(st, host, host, false));
+    reports::DefinitionReports boxes;
+    reports::CreateDefinitionReports(st.model, boxes, host, kStamp);
+    EXPECT_EQ(RedNames(boxes.rtfModules),
+              (std::vector<std::string>{"QS_INPUT", "mShadowed", "mInString", "  Y", "  [_Count]", "unused"}));
+    EXPECT_EQ(RedNames(boxes.rtfClasses), std::vector<std::string>{});
+    // The API report: the unused declaration is red.
+    std::vector<std::string> apiRed;
+    for (const ReportFormatRun& r : boxes.rtfAPIs.runs)
+        if (r.Color == reports::kRunRed) apiRed.push_back(boxes.rtfAPIs.text.substr(static_cast<std::size_t>(r.Start), 40));
+    ASSERT_EQ(apiRed.size(), 1u);
+    EXPECT_NE(apiRed[0].find("Declare Sub Sleep"), std::string::npos);
 }
 
 }  // namespace

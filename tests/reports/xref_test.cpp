@@ -59,7 +59,7 @@ TEST(CallPatterns, LiteralPatternsAndTheWordIndexAgree) {
         EXPECT_EQ(CallPattern(c.line, "Foo"), c.pattern) << c.line;
         EXPECT_EQ(CallPattern(c.line, "fOO"), c.pattern) << c.line;
         bool indexed = false;
-        reports::ForEachCallWord({c.line}, 0, [&](std::string_view word, LineIndex) { indexed |= word == "foo"; });
+        reports::ForEachCallWord(std::vector<std::string>{c.line}, 0, [&](std::string_view word, LineIndex) { indexed |= word == "foo"; });
         EXPECT_EQ(indexed, c.pattern >= 0) << c.line;
     }
 }
@@ -67,10 +67,26 @@ TEST(CallPatterns, LiteralPatternsAndTheWordIndexAgree) {
 TEST(CallPatterns, NamesTheIndexCannotAnswer) {
     EXPECT_TRUE(reports::IsIndexableCallName("Form_Load"));
     EXPECT_TRUE(reports::IsIndexableCallName("\xC9t\xE9"));  // Windows-1252 letters
-    EXPECT_FALSE(reports::IsIndexableCallName("Calc$"));
+    EXPECT_TRUE(reports::IsIndexableCallName("Calc$"));
+    EXPECT_FALSE(reports::IsIndexableCallName("$"));
+    EXPECT_FALSE(reports::IsIndexableCallName("a.b"));
     EXPECT_FALSE(reports::IsIndexableCallName(""));
-    EXPECT_EQ(CallPattern("x = Calc$(1)", "Calc$"), 0);
     EXPECT_EQ(CallPattern("", ""), 5);  // an empty name is "@@": the literal search finds empty lines
+}
+
+// A name with a type character: the word and its type character between the delimiters, exactly
+// where the literal patterns find it.
+TEST(CallPatterns, TypeCharactersAsTheLiteralPatternsSeeThem) {
+    const std::pair<const char*, int> cases[] = {
+        {"x = Calc$(1)", 0}, {"Calc$ 1", 2}, {"Calc$", 5}, {"o.Calc$ 1", 7},
+        {"x = Calc(1)", -1}, {"x = Calc$$(1)", -1}, {"Calc$x 1", -1}, {"x=Calc$(1)", -1},
+    };
+    for (const auto& [line, pattern] : cases) {
+        EXPECT_EQ(CallPattern(line, "Calc$"), pattern) << line;
+        bool indexed = false;
+        reports::ForEachCallWord(std::vector<std::string>{line}, 0, [&](std::string_view word, LineIndex) { indexed |= word == "calc$"; });
+        EXPECT_EQ(indexed, pattern >= 0) << line;
+    }
 }
 
 TEST(CallSiteText, FileNameFieldAndLineNumbers) {

@@ -296,6 +296,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A form shown inside another window is named by its caption (a window by its title bar).
+    void changeEvent(QEvent* event) override;
 
 private:
     friend class FormClient;
