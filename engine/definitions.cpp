@@ -295,7 +295,8 @@ void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, L
         if (m & mask::kEndEnum) {
             const std::vector<std::string> split = SplitText(member, " = ");
             if (split.size() == 1) {
-                ++value;
+                // The next value; past the largest Long (which no compiler takes) it wraps round.
+                value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) + 1u);
                 valueText = platform::StartsWith(valueText, "&H") ? "&H" + Hex(value) : std::to_string(value);
             } else {
                 const std::string_view literal = Trim(split[1]);
