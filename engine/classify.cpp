@@ -288,7 +288,7 @@ std::string_view PieceOf(std::string_view line) {
 }
 }  // namespace
 
-std::string GetLogicalLine(const std::vector<std::string>& lines, LineIndex index, LineIndex& first, int direction) {
+std::string GetLogicalLine(platform::LineView lines, LineIndex index, LineIndex& first, int direction) {
     first = index;
     const auto n = static_cast<LineIndex>(lines.size());
     if (index < 0 || index >= n) return {};
@@ -315,7 +315,7 @@ std::string GetLogicalLine(const std::vector<std::string>& lines, LineIndex inde
     return c;
 }
 
-std::int32_t ClassifyLine(ProcedureList& procs, const std::vector<std::string>& lines, LineIndex& index,
+std::int32_t ClassifyLine(ProcedureList& procs, platform::LineView lines, LineIndex& index,
                           std::int32_t& record, std::string& statement, ClassifierState& state) {
     if (index < 0 || static_cast<std::size_t>(index) >= lines.size()) return 0;
     const std::string_view t = Trim(lines[index]);

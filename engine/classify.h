@@ -10,6 +10,7 @@
 
 #include "engine/lexer.h"
 #include "engine/model.h"
+#include "platform/fileio.h"
 
 namespace engine {
 
@@ -55,7 +56,7 @@ std::string_view WithoutLineLabel(std::string_view statement);
 // `index`; `first` receives its last physical line. The pieces are trimmed, lose their " _" and are
 // joined with one blank; the walk stops at the ends of the array. An empty line gives "" (and
 // `first` = index + direction).
-std::string GetLogicalLine(const std::vector<std::string>& lines, LineIndex index, LineIndex& first, int direction);
+std::string GetLogicalLine(platform::LineView lines, LineIndex index, LineIndex& first, int direction);
 
 // State of one scanner walk shared with ClassifyLine.
 struct ClassifierState {
@@ -69,7 +70,7 @@ struct ClassifierState {
 // declaration also counts as a definition, mask 0x24); an End line appends a new record to `procs`
 // (and sets `record` to it), a header inside an open record fills it; `index` moves to the
 // statement's first physical line. Returns the mask.
-std::int32_t ClassifyLine(ProcedureList& procs, const std::vector<std::string>& lines, LineIndex& index,
+std::int32_t ClassifyLine(ProcedureList& procs, platform::LineView lines, LineIndex& index,
                           std::int32_t& record, std::string& statement, ClassifierState& state);
 
 // A header statement without its keywords ("Public ", "Private ", "Friend ", "Static ", "Sub ",

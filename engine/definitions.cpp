@@ -255,15 +255,15 @@ void DeclarationItems(DefinitionList& defs, const std::string& fileName, LineInd
 
 void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex endLine, std::int32_t offset,
                             const std::string& projectFolder, const std::string& projectName,
-                            const std::vector<std::string>& lines, std::int32_t m) {
+                            platform::LineView lines, std::int32_t m) {
     // The block header: the nearest line above that reads "Type X" (without " As ") or "Enum X"
     // (without " = ") once its scope words are gone.
     LineIndex header = -1;
     std::string headerText;
     for (LineIndex k = endLine - 1; k >= 0; --k) {
-        std::string t = lines[k];
+        std::string t(lines[static_cast<std::size_t>(k)]);
         for (auto kw : {"Public ", "Private ", "Global "}) t = platform::ReplaceAll(t, kw, "");
-        t = std::string(BeforeComment(t));
+        t = std::string(WithoutLineLabel(BeforeComment(t)));  // a number in front is no part of it
         if ((platform::StartsWith(t, "Type ") && t.find(" As ") == std::string::npos) ||
             (platform::StartsWith(t, "Enum ") && t.find(" = ") == std::string::npos)) {
             header = k;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/model.h"
+#include "platform/fileio.h"
 
 namespace engine {
 
@@ -17,7 +18,7 @@ namespace engine {
 // line. The scope (Private or Public) is the header's.
 void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex endLine, std::int32_t offset,
                             const std::string& projectFolder, const std::string& projectName,
-                            const std::vector<std::string>& lines, std::int32_t lineType);
+                            platform::LineView lines, std::int32_t lineType);
 
 // The records of one declaration statement (items separated by ", " outside parentheses and
 // strings; a name without a type is not recorded; a Const needs " = " after its name). An API

@@ -88,11 +88,11 @@ void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std:
     if (!path.exists) return;
 
     const double t0 = host.Seconds();
-    std::int32_t offset = 0;
-    std::optional<LineArray> text = ReadSourceFile(path.path, offset, &ctx.scannedFile, fileName);
+    std::optional<SourceText> text = ReadSource(path.path, fileName, &ctx.scannedFile);
     if (!text) return;
-    auto source = std::make_shared<SourceText>(std::move(text->lines), offset);
-    const std::vector<std::string>& lines = source->lines();
+    auto source = std::make_shared<SourceText>(std::move(*text));
+    const platform::TextLines& lines = source->lines();
+    const std::int32_t offset = source->codeStart();
     ctx.stats.files += 1;
     ctx.stats.lines += lines.size();
     const double t1 = host.Seconds();

@@ -51,7 +51,7 @@ Directive DirectiveOf(std::string_view line) {
 
 }  // namespace
 
-std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t funcLineStart, std::int32_t funcLineEnd) {
+std::int32_t HeaderEndLine(platform::LineView lines, std::int32_t funcLineStart, std::int32_t funcLineEnd) {
     std::int32_t j = funcLineStart;
     const auto n = static_cast<std::int32_t>(lines.size());
     while (j + 1 < funcLineEnd && j + 1 < n && IsAttributeLine(lines[static_cast<std::size_t>(j + 1)])) ++j;
@@ -61,7 +61,7 @@ std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t f
     // stands in (no "#If" of its own opened below the header).
     int depth = 0;
     for (std::int32_t k = j + 1; k < funcLineEnd && k < n; ++k) {
-        const std::string& line = lines[static_cast<std::size_t>(k)];
+        const std::string_view line = lines[static_cast<std::size_t>(k)];
         switch (DirectiveOf(line)) {
             case Directive::If: ++depth; break;
             case Directive::EndIf:
@@ -77,8 +77,8 @@ std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t f
     return j;
 }
 
-std::string VbName(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
+std::string VbName(platform::LineView lines) {
+    for (const std::string_view line : lines) {
         std::string_view t = platform::Trim(line);
         if (!IsAttributeLine(t)) continue;
         t = platform::Trim(t.substr(9));
@@ -95,7 +95,7 @@ std::string VbName(const std::vector<std::string>& lines) {
     return {};
 }
 
-void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset) {
+void CodeOffset(platform::LineView lines, std::int32_t& offset) {
     bool begun = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (IsAttributeLine(lines[i])) {
@@ -109,9 +109,10 @@ void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset) {
 
 std::string MaxFileSizeText() { return std::to_string(kMaxFileBytes >> 20) + " MB"; }
 
-std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint,
-                                        std::string_view listedName) {
-    const std::string name = listedName.empty() ? path : std::string(listedName);
+namespace {
+
+// The bytes of a user's file, read with the checks every reader makes; nothing when it is missing.
+std::optional<std::string> ReadUserFile(const std::string& path, const std::string& name) {
     std::string bytes;
     switch (platform::ReadFileBytes(path, bytes, kMaxFileBytes)) {
         case platform::ReadStatus::Ok: break;
@@ -124,10 +125,35 @@ std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& o
     }
     if (platform::LooksLikeUtf16(bytes))
         throw EngineError(name + " is UTF-16 (Unicode) text; Visual Basic 6 files are ANSI text. Save it as ANSI to load it");
-    if (fingerprint) *fingerprint = FingerprintOf(bytes);
-    LineArray text = platform::SplitLines(bytes);
-    if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(text.lines, offset);
+    return bytes;
+}
+
+}  // namespace
+
+std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint,
+                                        std::string_view listedName) {
+    std::optional<std::string> bytes = ReadUserFile(path, listedName.empty() ? path : std::string(listedName));
+    if (!bytes) return std::nullopt;
+    if (fingerprint) *fingerprint = FingerprintOf(*bytes);
+    LineArray text = platform::SplitLines(*bytes);
+    if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(text, offset);
     return text;
+}
+
+std::optional<SourceText> ReadSource(const std::string& path, std::string_view listedName, Fingerprint* fingerprint) {
+    std::optional<std::string> bytes = ReadUserFile(path, listedName.empty() ? path : std::string(listedName));
+    if (!bytes) return std::nullopt;
+    if (fingerprint) *fingerprint = FingerprintOf(*bytes);
+    platform::TextLines lines(std::move(*bytes));
+    std::int32_t offset = 0;
+    if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(lines, offset);
+    return SourceText(std::move(lines), offset);
+}
+
+SourceText::SourceText(const std::vector<std::string>& lines, std::int32_t codeStart) : codeStart_(codeStart) {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += line + "\r\n";
+    lines_ = platform::TextLines(std::move(bytes));
 }
 
 }  // namespace engine

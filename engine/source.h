@@ -29,6 +29,27 @@ inline constexpr std::uint64_t kMaxFileBytes = 64ull << 20;
 std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset,
                                         Fingerprint* fingerprint = nullptr, std::string_view listedName = {});
 
+// A source file as the load reads it: one buffer with its lines (each keeps its own ending in the
+// buffer) and the first line of its code.
+class SourceText {
+public:
+    SourceText() = default;
+    SourceText(platform::TextLines lines, std::int32_t codeStart) : lines_(std::move(lines)), codeStart_(codeStart) {}
+    // For tests: lines given as strings, joined with CR LF.
+    SourceText(const std::vector<std::string>& lines, std::int32_t codeStart = 0);
+    const platform::TextLines& lines() const { return lines_; }
+    std::int32_t codeStart() const { return codeStart_; }
+
+private:
+    platform::TextLines lines_;
+    std::int32_t codeStart_ = 0;
+};
+
+// Reads a source file for the load, with the checks and messages of ReadSourceFile; the code
+// offset is found as ReadSourceFile finds it (0 when there is none).
+std::optional<SourceText> ReadSource(const std::string& path, std::string_view listedName,
+                                     Fingerprint* fingerprint = nullptr);
+
 // "64 MB": kMaxFileBytes for messages.
 std::string MaxFileSizeText();
 
@@ -36,11 +57,11 @@ std::string MaxFileSizeText();
 // whose first word is "Attribute" (a form's or class's VERSION line and Begin...End block before
 // the run are passed over). Keeps `offset` when the file has no "Attribute" line, or ends inside
 // the run.
-void CodeOffset(const std::vector<std::string>& lines, std::int32_t& offset);
+void CodeOffset(platform::LineView lines, std::int32_t& offset);
 
 // The name in the file's "Attribute VB_Name = "..."" line (a statement only its attribute header
 // holds); "" when there is none.
-std::string VbName(const std::vector<std::string>& lines);
+std::string VbName(platform::LineView lines);
 
 // The line's first word is "Attribute" (as written).
 bool IsAttributeLine(std::string_view line);
@@ -50,7 +71,7 @@ bool IsAttributeLine(std::string_view line);
 // of a conditional-compilation block that holds alternative headers ("#If A Then", one header,
 // "#Else", another header, "#End If"), the "#End If" that closes that block. The body starts after
 // it and ends before `funcLineEnd` (the search also stops at an End Sub/Function/Property line).
-std::int32_t HeaderEndLine(const std::vector<std::string>& lines, std::int32_t funcLineStart, std::int32_t funcLineEnd);
+std::int32_t HeaderEndLine(platform::LineView lines, std::int32_t funcLineStart, std::int32_t funcLineEnd);
 
 // True when `name` ends in ".frm", ".cls" or ".bas" in any letter case (a project lists
 // "Strings.Bas" as the user typed it): a file with an attribute header and a code offset.

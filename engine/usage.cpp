@@ -134,7 +134,7 @@ private:
 
 }  // namespace
 
-void UseReader::ReadLines(const std::vector<std::string>& lines, LineIndex first) {
+void UseReader::ReadLines(platform::LineView lines, LineIndex first) {
     StatementReader reader(context_, sink_);
     std::vector<Tok> statement;
     const auto finish = [&] {

@@ -25,6 +25,8 @@
 #include <vector>
 
 #include "engine/model.h"
+#include "engine/source.h"
+#include "platform/fileio.h"
 
 namespace engine {
 
@@ -49,7 +51,7 @@ public:
     using Sink = void (*)(void* context, const NameUse& use);
 
     template <typename F>
-    static void Read(const std::vector<std::string>& lines, LineIndex first, F&& f) {
+    static void Read(platform::LineView lines, LineIndex first, F&& f) {
         UseReader reader(&f, [](void* c, const NameUse& u) { (*static_cast<F*>(c))(u); });
         reader.ReadLines(lines, first);
     }
@@ -58,23 +60,10 @@ public:
 
 private:
     UseReader(void* context, Sink sink) : context_(context), sink_(sink) {}
-    void ReadLines(const std::vector<std::string>& lines, LineIndex first);
+    void ReadLines(platform::LineView lines, LineIndex first);
 
     void* context_;
     Sink sink_;
-};
-
-// The lines of one source file as the load read them, and the first line of its code.
-class SourceText {
-public:
-    SourceText(std::vector<std::string> lines, LineIndex codeStart = 0)
-        : lines_(std::move(lines)), codeStart_(codeStart) {}
-    const std::vector<std::string>& lines() const { return lines_; }
-    LineIndex codeStart() const { return codeStart_; }
-
-private:
-    std::vector<std::string> lines_;
-    LineIndex codeStart_;
 };
 
 // One file of a load for the usage check: its record, procedures and source (nullptr when it

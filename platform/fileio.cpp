@@ -211,6 +211,66 @@ LineArray SplitLines(std::string_view data) {
     return text;
 }
 
+TextLines::TextLines(std::string bytes) : bytes_(std::move(bytes)) {
+    std::size_t pos = 0;
+    const std::size_t n = bytes_.size();
+    if (std::string_view(bytes_).substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        bom_ = true;
+        pos = kUtf8Bom.size();
+    }
+    if (pos == n) return;
+    starts_.reserve(n / 32 + 2);
+    const char* data = bytes_.data();
+    std::size_t lf = 0;  // the next LF at or after pos (n: none)
+    bool lfKnown = false;
+    while (pos < n) {
+        starts_.push_back(static_cast<std::uint32_t>(pos));
+        if (!lfKnown || lf < pos) {
+            const void* hit = std::memchr(data + pos, '\n', n - pos);
+            lf = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : n;
+            lfKnown = true;
+        }
+        // A CR before that LF ends the line (a CR right before the LF belongs to it).
+        const void* cr = std::memchr(data + pos, '\r', lf - pos);
+        if (cr) {
+            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+            pos = at + 1 < n && data[at + 1] == '\n' ? at + 2 : at + 1;
+        } else {
+            pos = lf < n ? lf + 1 : n;
+        }
+    }
+    starts_.push_back(static_cast<std::uint32_t>(n));
+}
+
+std::string_view TextLines::operator[](std::size_t i) const {
+    std::size_t b = starts_[i], e = starts_[i + 1];
+    // The text of a line holds no CR or LF: what ends it is its ending.
+    if (e > b && bytes_[e - 1] == '\n') --e;
+    if (e > b && bytes_[e - 1] == '\r') --e;
+    return std::string_view(bytes_).substr(b, e - b);
+}
+
+LineEnd TextLines::End(std::size_t i) const {
+    const std::size_t b = starts_[i], e = starts_[i + 1];
+    if (e > b && bytes_[e - 1] == '\n') return e - 1 > b && bytes_[e - 2] == '\r' ? LineEnd::CrLf : LineEnd::Lf;
+    if (e > b && bytes_[e - 1] == '\r') return LineEnd::Cr;
+    return LineEnd::None;
+}
+
+std::string_view TextLines::Bytes(std::size_t first, std::size_t last) const {
+    if (first >= last) return {};
+    return std::string_view(bytes_).substr(starts_[first], starts_[last] - starts_[first]);
+}
+
+LineArray TextLines::ToLineArray() const {
+    LineArray text;
+    text.bom = bom_;
+    text.lines.reserve(size());
+    text.ends.reserve(size());
+    for (std::size_t i = 0; i < size(); ++i) text.Append(std::string((*this)[i]), End(i));
+    return text;
+}
+
 std::string JoinLines(const LineArray& text) {
     std::size_t size = text.bom ? kUtf8Bom.size() : 0;
     for (std::size_t i = 0; i < text.lines.size(); ++i) size += text.lines[i].size() + 2;

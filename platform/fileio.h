@@ -72,6 +72,68 @@ struct LineArray {
 
 // Splits at every CR LF, LF and CR.
 LineArray SplitLines(std::string_view data);
+
+// A user's file as read: one buffer, and where each line starts. A line is a view of the buffer
+// without its ending; the ending stays in the buffer (a file is never copied line by line). A
+// UTF-8 byte-order mark at the start is kept aside, not read as text. Lines end as SplitLines
+// finds them.
+class TextLines {
+public:
+    TextLines() = default;
+    explicit TextLines(std::string bytes);
+
+    std::size_t size() const { return starts_.empty() ? 0 : starts_.size() - 1; }
+    bool empty() const { return size() == 0; }
+    // Line i without its ending.
+    std::string_view operator[](std::size_t i) const;
+    LineEnd End(std::size_t i) const;
+    // Lines [first, last) as the file holds them, endings included.
+    std::string_view Bytes(std::size_t first, std::size_t last) const;
+    // The whole file, byte-order mark included.
+    const std::string& bytes() const { return bytes_; }
+    bool bom() const { return bom_; }
+    // A copy of the lines to edit.
+    LineArray ToLineArray() const;
+
+private:
+    std::string bytes_;
+    std::vector<std::uint32_t> starts_;  // starts_[i]: the first byte of line i; the last: the end
+    bool bom_ = false;
+};
+
+// A read-only view of a file's lines, of a TextLines or of an array of strings: what the readers of
+// Visual Basic text take.
+class LineView {
+public:
+    LineView(const TextLines& text) : text_(&text), size_(text.size()) {}
+    LineView(const std::vector<std::string>& lines) : strings_(lines.data()), size_(lines.size()) {}
+    LineView(const LineArray& text) : LineView(text.lines) {}
+
+    std::size_t size() const { return size_; }
+    std::string_view operator[](std::size_t i) const { return strings_ ? std::string_view(strings_[i]) : (*text_)[i]; }
+
+    class iterator {
+    public:
+        iterator(const LineView* v, std::size_t i) : v_(v), i_(i) {}
+        std::string_view operator*() const { return (*v_)[i_]; }
+        iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator!=(const iterator& o) const { return i_ != o.i_; }
+
+    private:
+        const LineView* v_;
+        std::size_t i_;
+    };
+    iterator begin() const { return iterator(this, 0); }
+    iterator end() const { return iterator(this, size_); }
+
+private:
+    const TextLines* text_ = nullptr;
+    const std::string* strings_ = nullptr;
+    std::size_t size_ = 0;
+};
 std::string JoinLines(const LineArray& text);
 
 // The UTF-8 byte-order mark.

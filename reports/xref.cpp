@@ -80,7 +80,7 @@ bool IsIndexableCallName(std::string_view name) {
     return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return engine::IsWordChar(c); });
 }
 
-void ForEachCallWord(const std::vector<std::string>& lines, LineIndex codeStart,
+void ForEachCallWord(platform::LineView lines, LineIndex codeStart,
                      const std::function<void(std::string_view, LineIndex)>& f) {
     std::string x;
     std::vector<std::string_view> seen;  // words reported for the current line

@@ -22,6 +22,7 @@
 
 #include "engine/host.h"
 #include "engine/model.h"
+#include "platform/fileio.h"
 #include "engine/state.h"
 #include "engine/usage.h"
 #include "platform/text.h"
@@ -42,7 +43,7 @@ bool IsIndexableCallName(std::string_view name);
 // Calls f(foldedWord, line) once for every word that stands between the delimiters of a
 // call-site pattern on a line from `codeStart` on (comment lines left out), in line order. An
 // indexable name is called on a line exactly when its folded form is reported for that line.
-void ForEachCallWord(const std::vector<std::string>& lines, engine::LineIndex codeStart,
+void ForEachCallWord(platform::LineView lines, engine::LineIndex codeStart,
                      const std::function<void(std::string_view, engine::LineIndex)>& f);
 
 // "<file name, 50 columns, cut>" & " - Line " & the line number right-aligned in 5 columns (wider

@@ -236,18 +236,18 @@ TEST(StripProcedureKeywords, LeavesTheNameFirst) {
 
 TEST(CodeOffset, FirstLineAfterTheAttributeRun) {
     std::int32_t o = 0;
-    CodeOffset({"Attribute VB_Name = \"m\"", "Option Explicit"}, o);
+    CodeOffset(std::vector<std::string>{"Attribute VB_Name = \"m\"", "Option Explicit"}, o);
     EXPECT_EQ(o, 1);
     o = 0;
-    CodeOffset({"VERSION 5.00", "Begin VB.Form f", "End", "Attribute VB_Name = \"f\"", "Attribute VB_Exposed = False",
+    CodeOffset(std::vector<std::string>{"VERSION 5.00", "Begin VB.Form f", "End", "Attribute VB_Name = \"f\"", "Attribute VB_Exposed = False",
                 "", "Option Explicit"},
                o);
     EXPECT_EQ(o, 5);
     o = 7;
-    CodeOffset({"Option Explicit", "Sub A()"}, o);
+    CodeOffset(std::vector<std::string>{"Option Explicit", "Sub A()"}, o);
     EXPECT_EQ(o, 7);
     o = 3;
-    CodeOffset({"Attribute VB_Name = \"m\""}, o);
+    CodeOffset(std::vector<std::string>{"Attribute VB_Name = \"m\""}, o);
     EXPECT_EQ(o, 3);
 }
 

@@ -36,6 +36,8 @@ TEST(LineArray, SplitsAndJoinsBackExactly) {
         {"byte-order mark", "\xEF\xBB\xBFModule=a\r\n", {"Module=a"}, {E::CrLf}, true},
         {"byte-order mark alone", "\xEF\xBB\xBF", {}, {}, true},
         {"half a mark is text", "\xEF\xBBx", {"\xEF\xBBx"}, {E::None}, false},
+        {"CR CR LF", "a\r\r\nb", {"a", "", "b"}, {E::Cr, E::CrLf, E::None}, false},
+        {"CR lines before an LF line", "a\rb\rc\nd", {"a", "b", "c", "d"}, {E::Cr, E::Cr, E::Lf, E::None}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -44,6 +46,20 @@ TEST(LineArray, SplitsAndJoinsBackExactly) {
         EXPECT_EQ(t.ends, c.ends);
         EXPECT_EQ(t.bom, c.bom);
         EXPECT_EQ(JoinLines(t), c.data);
+        // The one-buffer form reads the same lines and gives back the same bytes.
+        const platform::TextLines buffer{std::string(c.data)};
+        ASSERT_EQ(buffer.size(), c.lines.size());
+        std::string joined = buffer.bom() ? std::string(platform::kUtf8Bom) : std::string();
+        for (std::size_t i = 0; i < buffer.size(); ++i) {
+            EXPECT_EQ(buffer[i], c.lines[i]);
+            EXPECT_EQ(buffer.End(i), c.ends[i]);
+            joined += buffer.Bytes(i, i + 1);
+        }
+        EXPECT_EQ(joined, c.data);
+        EXPECT_EQ(buffer.bom(), c.bom);
+        const LineArray copy = buffer.ToLineArray();
+        EXPECT_EQ(copy.lines, c.lines);
+        EXPECT_EQ(JoinLines(copy), c.data);
     }
 }
 

@@ -59,7 +59,7 @@ TEST(CallPatterns, LiteralPatternsAndTheWordIndexAgree) {
         EXPECT_EQ(CallPattern(c.line, "Foo"), c.pattern) << c.line;
         EXPECT_EQ(CallPattern(c.line, "fOO"), c.pattern) << c.line;
         bool indexed = false;
-        reports::ForEachCallWord({c.line}, 0, [&](std::string_view word, LineIndex) { indexed |= word == "foo"; });
+        reports::ForEachCallWord(std::vector<std::string>{c.line}, 0, [&](std::string_view word, LineIndex) { indexed |= word == "foo"; });
         EXPECT_EQ(indexed, c.pattern >= 0) << c.line;
     }
 }
@@ -84,7 +84,7 @@ TEST(CallPatterns, TypeCharactersAsTheLiteralPatternsSeeThem) {
     for (const auto& [line, pattern] : cases) {
         EXPECT_EQ(CallPattern(line, "Calc$"), pattern) << line;
         bool indexed = false;
-        reports::ForEachCallWord({line}, 0, [&](std::string_view word, LineIndex) { indexed |= word == "calc$"; });
+        reports::ForEachCallWord(std::vector<std::string>{line}, 0, [&](std::string_view word, LineIndex) { indexed |= word == "calc$"; });
         EXPECT_EQ(indexed, pattern >= 0) << line;
     }
 }
