@@ -248,7 +248,7 @@ void GetTypeEnumDefinitions(DefinitionList& defs, const clsFileInfo& file, LineI
     for (LineIndex k = endLine - 1; k >= 0; --k) {
         std::string t(lines[static_cast<std::size_t>(k)]);
         for (auto kw : {"Public ", "Private ", "Global "}) t = platform::ReplaceAll(t, kw, "");
-        t = std::string(BeforeComment(t));
+        t = std::string(WithoutLineLabel(BeforeComment(t)));  // a number in front is no part of it
         if ((platform::StartsWith(t, "Type ") && t.find(" As ") == std::string::npos) ||
             (platform::StartsWith(t, "Enum ") && t.find(" = ") == std::string::npos)) {
             header = k;
@@ -280,7 +280,8 @@ void GetTypeEnumDefinitions(DefinitionList& defs, const clsFileInfo& file, LineI
         if (m & mask::kEndEnum) {
             const std::vector<std::string> split = SplitText(member, " = ");
             if (split.size() == 1) {
-                ++value;
+                // The next value; past the largest Long (which no compiler takes) it wraps round.
+                value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) + 1u);
                 valueText = platform::StartsWith(valueText, "&H") ? "&H" + Hex(value) : std::to_string(value);
             } else {
                 const std::string_view literal = Trim(split[1]);

@@ -74,6 +74,25 @@ std::optional<std::string_view> CheckedBody(const std::string& text) {
     return body;
 }
 
+// Calls f with the fields of each line of `body` after its first, which must be `header`; false when
+// it is not, or when f refuses a line.
+template <class F>
+bool ForEachRecord(std::string_view body, std::string_view header, F&& f) {
+    bool first = true;
+    for (std::size_t pos = 0; pos < body.size();) {
+        const std::size_t nl = body.find('\n', pos);
+        const std::string_view line = body.substr(pos, nl - pos);
+        pos = nl + 1;
+        if (first) {
+            if (line != header) return false;
+            first = false;
+        } else if (!f(Fields(line))) {
+            return false;
+        }
+    }
+    return !first;
+}
+
 // Writes `text` as `path` in one atomic step and flushes its folder.
 bool WriteAtomically(FileOps& files, const std::string& folder, const std::string& path, const std::string& text) {
     const std::string temp = path + ".tmp";
@@ -113,31 +132,16 @@ std::optional<PendingMarker> ParsePendingMarker(const std::string& text) {
     const std::optional<std::string_view> body = CheckedBody(text);
     if (!body) return std::nullopt;
     PendingMarker m;
-    bool first = true, haveProject = false;
-    std::size_t pos = 0;
-    while (pos < body->size()) {
-        const std::size_t nl = body->find('\n', pos);
-        const std::string_view line = body->substr(pos, nl - pos);
-        pos = nl + 1;
-        if (first) {
-            if (line != kMarkerHeader) return std::nullopt;
-            first = false;
-            continue;
-        }
-        const std::vector<std::string_view> f = Fields(line);
-        if (f[0] == "project" && f.size() == 2 && !haveProject) {
-            if (!Unescape(f[1], m.project)) return std::nullopt;
-            haveProject = true;
-        } else if (f[0] == "file" && f.size() == 3) {
-            PendingMarker::File file;
-            if (!Unescape(f[1], file.path) || file.path.empty()) return std::nullopt;
-            if (f[2] != "-" && !ParseFingerprint(f[2], file.before)) return std::nullopt;
-            m.files.push_back(std::move(file));
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!haveProject) return std::nullopt;
+    bool haveProject = false;
+    const bool read = ForEachRecord(*body, kMarkerHeader, [&](const std::vector<std::string_view>& f) {
+        if (f[0] == "project" && f.size() == 2 && !haveProject) return haveProject = Unescape(f[1], m.project);
+        if (f[0] != "file" || f.size() != 3) return false;
+        PendingMarker::File file;
+        if (!Unescape(f[1], file.path) || file.path.empty() || !ParseFingerprint(f[2], file.before)) return false;
+        m.files.push_back(std::move(file));
+        return true;
+    });
+    if (!read || !haveProject) return std::nullopt;
     return m;
 }
 
@@ -181,49 +185,32 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text) {
 
     ChangeJournal j;
     bool haveState = false, haveProject = false, haveBackup = false;
-    std::size_t pos = 0;
-    bool first = true;
-    while (pos < body.size()) {
-        const std::size_t nl = body.find('\n', pos);
-        const std::string_view line = body.substr(pos, nl - pos);
-        pos = nl + 1;
-        if (first) {
-            if (line != kHeader) return std::nullopt;
-            first = false;
-            continue;
-        }
-        const std::vector<std::string_view> f = Fields(line);
-        if (f[0] == "project" && f.size() == 2) {
-            if (!Unescape(f[1], j.project)) return std::nullopt;
-            haveProject = true;
-        } else if (f[0] == "backup" && f.size() == 2) {
-            if (!Unescape(f[1], j.backupFolder) || j.backupFolder.empty() || j.backupFolder.back() != '/')
-                return std::nullopt;
-            haveBackup = true;
-        } else if (f[0] == "state" && f.size() == 2) {
+    const bool read = ForEachRecord(body, kHeader, [&](const std::vector<std::string_view>& f) {
+        if (f[0] == "project" && f.size() == 2) return haveProject = Unescape(f[1], j.project);
+        if (f[0] == "backup" && f.size() == 2)
+            return haveBackup = Unescape(f[1], j.backupFolder) && !j.backupFolder.empty() && j.backupFolder.back() == '/';
+        if (f[0] == "state" && f.size() == 2) {
             if (f[1] == "committing") j.state = ChangeJournal::State::Committing;
             else if (f[1] == "committed") j.state = ChangeJournal::State::Committed;
             else if (f[1] == "undoing") j.state = ChangeJournal::State::Undoing;
-            else return std::nullopt;
-            haveState = true;
-        } else if (f[0] == "file" && f.size() == 10 && haveBackup) {
-            JournalEntry e;
-            if (f[1] != "replace" && f[1] != "keep") return std::nullopt;
-            if (f[2] != "done" && f[2] != "open") return std::nullopt;
-            e.replace = f[1] == "replace";
-            e.done = f[2] == "done";
-            if (!Unescape(f[3], e.path) || !Unescape(f[4], e.pendingPath) || !Unescape(f[5], e.backupPath) ||
-                !Unescape(f[6], e.backupTemp) || !ParseFingerprint(f[7], e.before) ||
-                !ParseFingerprint(f[8], e.after) || !Unescape(f[9], e.name))
-                return std::nullopt;
-            // Where the names lead is checked before anything is done (JournalEntryProblem).
-            if (e.path.empty() || !e.before.known || (e.replace && !e.after.known)) return std::nullopt;
-            j.entries.push_back(std::move(e));
-        } else {
-            return std::nullopt;
+            else return false;
+            return haveState = true;
         }
-    }
-    if (!haveState || !haveProject || !haveBackup) return std::nullopt;
+        if (f[0] != "file" || f.size() != 10 || !haveBackup) return false;
+        JournalEntry e;
+        if ((f[1] != "replace" && f[1] != "keep") || (f[2] != "done" && f[2] != "open")) return false;
+        e.replace = f[1] == "replace";
+        e.done = f[2] == "done";
+        if (!Unescape(f[3], e.path) || !Unescape(f[4], e.pendingPath) || !Unescape(f[5], e.backupPath) ||
+            !Unescape(f[6], e.backupTemp) || !ParseFingerprint(f[7], e.before) || !ParseFingerprint(f[8], e.after) ||
+            !Unescape(f[9], e.name))
+            return false;
+        // Where the names lead is checked before anything is done (JournalEntryProblem).
+        if (e.path.empty() || !e.before.known || (e.replace && !e.after.known)) return false;
+        j.entries.push_back(std::move(e));
+        return true;
+    });
+    if (!read || !haveState || !haveProject || !haveBackup) return std::nullopt;
     return j;
 }
 

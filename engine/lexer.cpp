@@ -1,5 +1,7 @@
 #include "engine/lexer.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
 
 namespace engine {
@@ -100,7 +102,11 @@ bool Lexer::Next(Token& token) {
     }
     token = Token{kind, s.substr(start, end - start)};
     pos_ = end;
-    statementStart_ = kind == TokenKind::Separator;
+    // A line number in front of a statement leaves its start where it was ("10 Rem note").
+    const bool lineNumber = kind == TokenKind::Number && !started_ && end < n && IsBlankChar(s[end]) &&
+                            std::all_of(token.text.begin(), token.text.end(), IsDigitChar);
+    statementStart_ = kind == TokenKind::Separator || lineNumber;
+    started_ = true;
     return true;
 }
 

@@ -137,7 +137,8 @@ private:
     std::string_view text_;
     Options options_{};
     std::size_t pos_ = 0;
-    bool statementStart_ = true;  // at the start of the text or after ":"
+    bool statementStart_ = true;  // at the start of the text, after ":" or after a line number
+    bool started_ = false;        // a token was read
 };
 
 // The name part of a word: without the type character written after it.

@@ -157,9 +157,10 @@ std::vector<char> LinesToNumber(const std::string* body, std::size_t count, Line
     std::vector<char> number(count, 0);
     for (std::size_t k = 0; k < count; ++k) {
         const std::string_view t = platform::TrimWhite(body[k]);
+        // A line of a lone "_" would become a continued line behind a number (" _" at its end).
         const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) &&
                               !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' &&
-                              !IsDigit(t.front()) && !StartsWithLabel(t);
+                              !IsDigit(t.front()) && !StartsWithLabel(t) && t != "_";
         number[k] = numbered;
         // The lines that continue a statement carry no number, whatever the statement.
         while (k + 1 < count && IsContinuedLine(body[k])) ++k;

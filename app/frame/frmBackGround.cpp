@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include <QActionGroup>
+#include <QScreen>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
@@ -529,12 +530,35 @@ IToolWindow* frmBackGround::ToolWindow() {
         toolSeam_ = nullptr;
         tool_.clear();
         picture1_->show();
+        FitMinimumSize();
         UpdateMenus();
     });
+    // The frame never gets smaller than the tool window's controls need, so no caption is cut and
+    // no control covers another; the need changes with captions (the Print button names its tab).
+    toolClient_ = form->Client();
+    toolClient_->installEventFilter(this);
     form->show();
     picture1_->hide();
+    FitMinimumSize();
     UpdateMenus();
     return made;
+}
+
+void frmBackGround::FitMinimumSize() {
+    if (!tool_ || !toolClient_ || !toolClient_->layout()) {
+        setMinimumSize(0, 0);
+        return;
+    }
+    QSize need = toolClient_->minimumSizeHint();
+    need += size() - Client()->size();  // the menu bar
+    // A screen smaller than that still gets a window it can hold.
+    if (const QScreen* screen = this->screen()) need = need.boundedTo(screen->availableGeometry().size());
+    setMinimumSize(need.expandedTo(QSize(0, 0)));
+}
+
+bool frmBackGround::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest && watched == toolClient_) FitMinimumSize();
+    return ui::Form::eventFilter(watched, event);
 }
 
 // ---- colours ------------------------------------------------------------------------------------

@@ -80,6 +80,7 @@ private:
     void BuildRecentItems();
     void ConnectCommands();
     void LayoutClient();
+    void FitMinimumSize();
     void OnQueryUnload(int& cancel, int mode);
     void OnUnload(int& cancel);
     void OnColorChosen(int which);
@@ -91,6 +92,7 @@ private:
     void CarryOutPendingClose();
 
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     Program& program_;
     tovcore::ui::PictureBox* picture1_ = nullptr;
@@ -105,6 +107,7 @@ private:
     QActionGroup* resequenceGroup_ = nullptr;
     QPointer<QWidget> tool_;  // the tool window (held as a widget: it may be part way destroyed)
     IToolWindow* toolSeam_ = nullptr;
+    QPointer<QWidget> toolClient_;  // the area holding the tool window's controls
     std::vector<std::string> recent_;
     int recentMax_ = 10;
     bool controlsDisabled_ = false;

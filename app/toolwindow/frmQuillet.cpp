@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -75,6 +76,7 @@ frmQuillet::frmQuillet(Program& program)
     viewer_ = [this](const std::string& path, std::int32_t line) { ShowFileInViewer(program_, path, line); };
     BuildControls();
     LoadLanguage(program_, this);
+    FitMinimumWidths();
     connect(this, &ui::Form::FormQueryUnload, this, &frmQuillet::QueryUnload);
     connect(this, &ui::Form::FormUnload, this, &frmQuillet::Unload);
     connect(this, &ui::Form::FormShown, this, [this] { SkinForm(program_, this); });
@@ -90,6 +92,24 @@ frmQuillet::~frmQuillet() {
 }
 
 // ---- controls and layout -------------------------------------------------------------------
+
+// The buttons of the bottom strip are at least 96 pixels wide and never narrower than their
+// captions (a language file's, or the Print button's that names its tab); the tab strip is wide
+// enough for its widest caption (in bold, as the tab shown) on every tab.
+void frmQuillet::FitMinimumWidths() {
+    for (ui::MyButton* b : {cmdAddCode_, cmdUndoLastChange_, cmdPrint_, cmdSave_, cmdCancel_, cmdExit_})
+        b->setMinimumWidth(std::max(b->sizeHint().width(), 96));
+    QFont bold = sstab_->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int widest = 0;
+    for (int i = 0; i < kTabCount; ++i) {
+        QString caption = sstab_->TabCaption(i);
+        caption.remove('&');
+        widest = std::max(widest, metrics.horizontalAdvance(caption));
+    }
+    fraSSTab_->setMinimumWidth(kTabCount * (widest + 16));
+}
 
 void frmQuillet::BuildControls() {
     QWidget* client = Client();
@@ -248,8 +268,6 @@ void frmQuillet::BuildControls() {
     buttons->addStretch(1);
     buttons->addWidget(cmdCancel_);
     buttons->addWidget(cmdExit_);
-    for (ui::MyButton* b : {cmdAddCode_, cmdUndoLastChange_, cmdPrint_, cmdSave_, cmdCancel_, cmdExit_})
-        b->setMinimumWidth(std::max(b->sizeHint().width(), 96));
     connect(cmdBrowse_, &QPushButton::clicked, this, &frmQuillet::cmdBrowse_Click);
     connect(cmdAddCode_, &QPushButton::clicked, this, &frmQuillet::cmdAddCode_Click);
     connect(cmdUndoLastChange_, &QPushButton::clicked, this, &frmQuillet::cmdUndoLastChange_Click);
@@ -424,7 +442,10 @@ void frmQuillet::SSTab1_Click(int) {
         // A cancelled build is made again at the next visit.
         program_.state.CancelRequested = false;
     }
-    if (TabHasContent(tab)) cmdPrint_->SetCaption("&Print " + sstab_->TabCaption(tab));
+    if (TabHasContent(tab)) {
+        cmdPrint_->SetCaption("&Print " + sstab_->TabCaption(tab));
+        FitMinimumWidths();
+    }
     UpdateControls();
     ClearMessage(program_);
 }

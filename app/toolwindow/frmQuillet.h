@@ -116,6 +116,7 @@ private:
     void BuildControls();
     void Form_Load();
     void LayoutPages();
+    void FitMinimumWidths();
     void QueryUnload(int& cancel, int unloadMode);
     void Unload(int& cancel);
     void RestartLogs() override;

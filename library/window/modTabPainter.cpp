@@ -71,6 +71,9 @@ bool PaintHookedControl(QWidget* control, QPainter& target, const std::function<
     own.fill(face);
     {
         QPainter p(&own);
+        // Smoothed text edges would be blends of the text and the button face that the mask keeps:
+        // a pale fringe round every caption on the gradient. The mask wants plain pixels.
+        p.setRenderHint(QPainter::TextAntialiasing, false);
         drawOwn(p);
     }
     // Button-face pixels become transparent, so the gradient shows through them.

@@ -147,6 +147,8 @@ void SSTab::DrawControl(QPainter& p) {
     p.drawLine(page.left() + 1, page.bottom() - 1, page.right() - 1, page.bottom() - 1);
 
     QFont bold = font();
+    // A painter told to draw text unsmoothed (the gradient painter's mask) gets plain glyphs.
+    if (!p.testRenderHint(QPainter::TextAntialiasing)) bold.setStyleStrategy(QFont::NoAntialias);
     for (int i = 0; i < Tabs(); ++i) {
         const bool current = i == current_;
         QRect r = TabRect(i).adjusted(current ? 0 : 2, current ? 0 : 2, current ? 0 : -2, 0);

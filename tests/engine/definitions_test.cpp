@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/definitions.h"
 #include "tests/engine/scan_fixture.h"
 
@@ -126,6 +128,17 @@ TEST(TypeAndEnumBlocks, MembersValuesLinesAndScope) {
     EXPECT_EQ(got, expected);
     for (const auto& d : f.defs) EXPECT_EQ(d.ProcName, "_None_");
     EXPECT_TRUE(f.dataOnly);
+}
+
+// A member after the largest Long (code no compiler takes) gets the next value round the range,
+// not an overflow.
+TEST(TypeAndEnumBlocks, ValuePastTheLargestLongWrapsRound) {
+    ScannedFile f("a.bas", CrLf({"Attribute VB_Name = \"a\"", "Enum E", "    A = 2147483647", "    B",
+                                 "    C = &H7FFFFFFF", "    D", "End Enum"}));
+    std::map<std::string, std::string> values;
+    for (const auto& d : f.defs) values[d.Variable] = d.Defined;
+    EXPECT_EQ(values["E.B"], "-2147483648");
+    EXPECT_EQ(values["E.D"], "&H80000000");
 }
 
 TEST(Definitions, ContinuedStatementsAndOwningProcedures) {

@@ -35,6 +35,8 @@ TEST(Lexer, TokensOfStatements) {
         {"Rem at the start", "Rem Dim x", {"Rem:Rem Dim x"}},
         {"Rem after a separator", "a = 1: rem b", {"W:a", "O:=", "N:1", "Sep::", "Rem:rem b"}},
         {"Rem alone", "Rem", {"Rem:Rem"}},
+        {"Rem after a line number", "000010 Rem Dim x", {"N:000010", "Rem:Rem Dim x"}},
+        {"a number later in a statement does not start one", "x 10 Rem", {"W:x", "N:10", "W:Rem"}},
         {"Rem inside a statement is a word", "x = Rem + 1", {"W:x", "O:=", "W:Rem", "O:+", "N:1"}},
         {"a longer word is not Rem", "Remark = 1", {"W:Remark", "O:=", "N:1"}},
         {"separator", "Dim d As Double: d = 2", {"W:Dim", "W:d", "W:As", "W:Double", "Sep::", "W:d", "O:=", "N:2"}},

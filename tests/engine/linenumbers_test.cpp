@@ -298,26 +298,46 @@ TEST(LineNumbers, WholeProjectCountRunsOnAcrossFiles) {
     EXPECT_EQ(f.Read("modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Sub A()", "    c = 3", "End Sub"}));
 }
 
-// A numbered line that declares a name without a type ("000010 Dim str_2383") is read at the next
-// load as the statement after its number, so a second numbering run gives the same bytes.
+// A numbered project, loaded again, numbers to the same bytes: the number in front of a line changes
+// nothing of how the line is read.
 TEST(LineNumbers, NumberingANumberedProjectAgainGivesTheSameBytes) {
-    ProjectFolder f;
-    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas"}));
-    f.Write("modA.bas", CrLf({"Attribute VB_Name = \"modA\"", "Sub A()", "    Dim str_2383", "    Dim n As Long",
-                              "    10 Dim s", "Retry: Dim t", "    n = 1", "    Const k = 2", "End Sub"}));
-    std::string once;
-    for (int run = 0; run < 3; ++run) {
-        Session s(f, "App.vbp");
-        ASSERT_TRUE(s.loaded);
-        s.st.LineIncrement = 10;
-        rtnAddLineNumbers(s.st, s.host, s.host.Files());
-        ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
-        if (run == 0) once = f.Read("modA.bas");
-        EXPECT_EQ(f.Read("modA.bas"), once) << "run " << run;
+    struct Case {
+        const char* name;
+        std::vector<std::string_view> body, numbered;
+    } cases[] = {
+        {"a name declared without a type", {"    Dim str_2383", "    Dim n As Long", "    n = 1"},
+         {"000010     Dim str_2383", "           Dim n As Long", "000020     n = 1"}},
+        {"own labels and line numbers", {"    10 Dim s", "Retry: Dim t", "    Const k = 2", "    k = 3"},
+         {"           10 Dim s", "       Retry: Dim t", "           Const k = 2", "000010     k = 3"}},
+        // A lone "_" behind a number would end in " _" and continue on the next line.
+        {"a lone underscore", {"_", "Dim y"}, {"       _", "000010 Dim y"}},
+        // A Rem comment behind a number is still a comment, not a declaration of "Rem".
+        {"a Rem comment", {"Rem Dim s", "x = 1"}, {"000010 Rem Dim s", "000020 x = 1"}},
+        {"a Type block header", {"Type 3", "B", "End Enum"}, {"000010 Type 3", "       B", "000020 End Enum"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas"}));
+        std::vector<std::string_view> lines = {"Attribute VB_Name = \"modA\"", "Sub A()"};
+        lines.insert(lines.end(), c.body.begin(), c.body.end());
+        lines.push_back("End Sub");
+        f.Write("modA.bas", Join(lines));
+        std::string once;
+        for (int run = 0; run < 3; ++run) {
+            Session s(f, "App.vbp");
+            ASSERT_TRUE(s.loaded);
+            s.st.LineIncrement = 10;
+            rtnAddLineNumbers(s.st, s.host, s.host.Files());
+            ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+            if (run == 0) once = f.Read("modA.bas");
+            EXPECT_EQ(f.Read("modA.bas"), once) << "run " << run;
+        }
+        std::vector<std::string_view> want = {"Attribute VB_Name = \"modA\"", "Sub A()"};
+        want.insert(want.end(), c.numbered.begin(), c.numbered.end());
+        want.push_back("End Sub");
+        EXPECT_EQ(once, Join(want));
     }
-    EXPECT_EQ(once, CrLf({"Attribute VB_Name = \"modA\"", "Sub A()", "000010     Dim str_2383", "           Dim n As Long",
-                          "           10 Dim s", "       Retry: Dim t", "000020     n = 1", "           Const k = 2",
-                          "End Sub"}));
 }
 
 TEST(LineNumbers, RunPastTheHighestNumberIsRefusedBeforeAnythingIsWritten) {

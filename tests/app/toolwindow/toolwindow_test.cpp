@@ -4,6 +4,9 @@
 
 #include <filesystem>
 
+#include <QAbstractButton>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -362,6 +365,64 @@ TEST(ClosingTheProgram, ACloseDuringAddCodeCancelsItAndIsCarriedOutOnceItHasUnwo
                            [](const std::string& p) { return p.rfind("Code Processing Canceled", 0) == 0; }),
               prompts.end());
     EXPECT_EQ(testsupport::ReadBytes(bigDir.path() + "mod0.bas"), first);
+}
+
+}  // namespace
+
+namespace {
+
+// Captioned controls and tabs of the tool window that are drawn narrower or lower than their text
+// needs, and buttons of the bottom strip that cover one another; "" when there is none.
+std::string CutOrCovered(quillet::toolwindow::frmQuillet* w) {
+    std::string out;
+    for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(w) || c->objectName().isEmpty()) continue;
+        if (!qobject_cast<QAbstractButton*>(c) && !qobject_cast<QLabel*>(c)) continue;
+        const QSize need = c->minimumSizeHint();
+        if (c->width() < need.width() || c->height() < need.height())
+            out += c->objectName().toStdString() + " is cut\n";
+    }
+    QFont bold = w->SSTab1()->font();
+    bold.setBold(true);
+    for (int i = 0; i < w->SSTab1()->Tabs(); ++i) {
+        QString caption = w->SSTab1()->TabCaption(i);
+        caption.remove('&');
+        if (QFontMetrics(bold).horizontalAdvance(caption) > w->SSTab1()->TabRect(i).width() - 10)
+            out += "tab " + caption.toStdString() + " is cut\n";
+    }
+    const auto buttons = w->findChild<QWidget*>("fraButton")->findChildren<QAbstractButton*>();
+    for (QAbstractButton* a : buttons)
+        for (QAbstractButton* b : buttons)
+            if (a < b && a->isVisibleTo(w) && b->isVisibleTo(w) && a->geometry().intersects(b->geometry()))
+                out += a->objectName().toStdString() + " covers " + b->objectName().toStdString() + "\n";
+    return out;
+}
+
+TEST(ToolWindowLayout, TheFrameKeepsEveryCaptionWholeHoweverSmallItIsMade) {
+    apptest::FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Small.qlp");
+    auto* w = f.Tool();
+    ASSERT_NE(w, nullptr);
+    struct Row {
+        const char* name;
+        QSize size;
+        int tab;  // the Print button names the tab's caption
+    };
+    const Row rows[] = {
+        {"roomy", {1280, 900}, 0},
+        {"the first start's place", {640, 480}, 0},
+        {"tiny", {200, 120}, 0},
+        {"tiny, on the longest tab caption", {200, 120}, 2},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        w->SSTab1()->SetTab(r.tab);
+        apptest::ProcessEvents();
+        f.frame->resize(r.size);
+        apptest::ProcessEvents();
+        EXPECT_EQ(CutOrCovered(w), "");
+        EXPECT_EQ(w->size(), f.frame->ClientArea()->size());
+    }
 }
 
 }  // namespace

@@ -301,4 +301,24 @@ TEST_F(TabPainter, EqualColoursGiveAFlatBackgroundAndUnhookedIsPlain) {
     EXPECT_EQ(image.pixelColor(100, 60), ToQColor(vbButtonFace));
 }
 
+TEST_F(TabPainter, CaptionsOnTheGradientHaveNoPaleFringe) {
+    // Smoothed glyph edges would be blends of the text and the button face, which the mask keeps.
+    tab->SetTabCaption(0, "App Functions");
+    tab->SetTabCaption(1, "Called Routines");
+    tab->SetForeColor(0x000000);
+    Hook(0x008000, 0x008000, 1);
+    const QImage image = tab->grab().toImage();
+    const QRect caption = tab->TabRect(1).adjusted(6, 4, -6, -2);
+    int text = 0;
+    std::string other;
+    for (int y = caption.top(); y <= caption.bottom(); ++y)
+        for (int x = caption.left(); x <= caption.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c == QColor(0, 0, 0)) ++text;
+            else if (c != QColor(0, 128, 0) && other.empty()) other = c.name().toStdString();
+        }
+    EXPECT_GT(text, 20) << "the caption is drawn";
+    EXPECT_EQ(other, "") << "a pixel that is neither text nor gradient";
+}
+
 }  // namespace

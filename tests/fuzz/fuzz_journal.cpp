@@ -1,0 +1,87 @@
+// Fuzz target: any bytes as the change journal or the pending-copy marker, the two files of ours
+// that lie in the project's backup folder and so come from whoever sent the project. Parsing must
+// hold, and what parses must write back to itself; an entry that the check accepts names a listed
+// file and keeps its backups inside the backup folder. An input that starts with "!" gets its check
+// line made for it, so the fuzzer reaches past the check.
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "engine/journal.h"
+#include "tests/fuzz/fuzz_support.h"
+
+using namespace engine;
+using fuzz::Check;
+
+namespace {
+
+// A disk on which nothing exists: the check must judge the names alone.
+class NoFiles : public FileOps {
+public:
+    bool Exists(const std::string&) override { return false; }
+    bool Stat(const std::string&, FileStat&) override { return false; }
+    bool Read(const std::string&, std::string&) override { return false; }
+    bool Write(const std::string&, std::string_view, std::uint32_t) override { return false; }
+    bool Flush(const std::string&) override { return false; }
+    bool LinkOrCopy(const std::string&, const std::string&) override { return false; }
+    bool Rename(const std::string&, const std::string&) override { return false; }
+    bool Remove(const std::string&) override { return false; }
+    bool MakeFolder(const std::string&) override { return false; }
+};
+
+const std::string kBackup = "/p/Backup/";
+const std::set<std::string> kListed = {"/p/App.vbp", "/p/a.bas", "/p/Sub/b.bas", "/q/c.bas", "/p/Backup/d.bas"};
+
+// `path` lies below `folder` with no empty, "." or ".." component on the way.
+bool Below(const std::string& folder, const std::string& path) {
+    if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
+    const std::string rest = path.substr(folder.size()) + "/";
+    for (std::size_t pos = 0, slash; (slash = rest.find('/', pos)) != std::string::npos; pos = slash + 1) {
+        const std::string part = rest.substr(pos, slash - pos);
+        if (part.empty() || part == "." || part == "..") return false;
+    }
+    return true;
+}
+
+void CheckJournal(const std::string& text) {
+    const std::optional<ChangeJournal> j = ParseJournal(text);
+    if (!j) return;
+    const std::string written = JournalText(*j);
+    const std::optional<ChangeJournal> back = ParseJournal(written);
+    Check(back.has_value(), "a parsed journal, written again, parses");
+    Check(JournalText(*back) == written, "a journal written again is the same text");
+    NoFiles files;
+    for (const JournalEntry& e : j->entries) {
+        if (!JournalEntryProblem(files, kListed, kBackup, e).empty()) continue;
+        Check(kListed.count(e.path) == 1, "an accepted entry names a listed file");
+        Check(e.pendingPath == e.path + ".qlt" && kListed.count(e.pendingPath) == 0,
+              "an accepted entry's pending copy is its own and no listed file");
+        Check(Below(kBackup, e.backupPath) && Below(kBackup, e.backupTemp), "an accepted entry's backups lie in the backup folder");
+        Check(kListed.count(e.backupPath) == 0 && kListed.count(e.backupTemp) == 0, "no backup is a listed file");
+    }
+}
+
+void CheckMarker(const std::string& text) {
+    const std::optional<PendingMarker> m = ParsePendingMarker(text);
+    if (!m) return;
+    const std::string written = PendingMarkerText(*m);
+    const std::optional<PendingMarker> back = ParsePendingMarker(written);
+    Check(back.has_value(), "a parsed marker, written again, parses");
+    Check(PendingMarkerText(*back) == written, "a marker written again is the same text");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string text(reinterpret_cast<const char*>(data), size);
+    if (!text.empty() && text[0] == '!') {
+        text.erase(0, 1);
+        if (text.empty() || text.back() != '\n') text += '\n';
+        text += "check\t" + FingerprintText(FingerprintOf(text)) + "\n";
+    }
+    CheckJournal(text);
+    CheckMarker(text);
+    return 0;
+}
