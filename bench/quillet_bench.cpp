@@ -65,7 +65,7 @@ void Dump(const engine::ToolState& st) {
         }
     for (FileKind kind : kAllKinds)
         for (const clsDefinitions& d : m.Definitions(kind))
-            std::cout << "D\t" << d.Filename << '\t' << d.ProcName << '\t' << d.Variable << '\t' << d.Defined << '\t'
+            std::cout << "D\t" << d.Filename() << '\t' << d.ProcName << '\t' << d.Variable << '\t' << d.Defined << '\t'
                       << d.LineNo << '\t' << Hex(d.DefType) << '\t' << Bool(d.Used) << '\n';
 }
 
@@ -102,7 +102,7 @@ int Load(const std::vector<std::string>& args) {
             used += d.Used ? 1 : 0;
         }
     }
-    const std::size_t files = st.model.ModuleFiles.size() + st.model.FormFiles.size() + st.model.ClassFiles.size();
+    const std::size_t files = st.model.ModuleFiles().size() + st.model.FormFiles().size() + st.model.ClassFiles().size();
     std::FILE* out = dump ? stderr : stdout;
     std::fprintf(out, "read        %8.3f s\n", stats.readSeconds);
     std::fprintf(out, "scan        %8.3f s\n", stats.scanSeconds);

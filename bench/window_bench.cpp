@@ -50,7 +50,7 @@ void Phase(const char* name, double seconds) { std::printf("%-26s %8.3f s\n", na
 // A source file of `lines` code lines under an attribute header, from the lines of `model`.
 std::string WriteViewFile(const engine::ToolState& state, const std::string& folder, long lines) {
     std::string text = "Attribute VB_Name = \"BenchView\"\r\n";
-    const auto& files = state.model.ModuleFiles;
+    const auto& files = state.model.ModuleFiles();
     std::string body;
     if (!files.empty()) platform::ReadFileBytes(files.front().fPath, body);
     std::vector<std::string> code;  // the module's lines after its header

@@ -163,9 +163,9 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
     };
     for (std::size_t r = Procedures.size(); r-- > 0;) {
         const clsProcedures& p = Procedures[r];
-        if (!IEquals(p.pFilename, file.fFilename) || IEquals(ListedFileName(p.pFilename), "modTrace.bas")) break;
+        if (!IEquals(p.pFilename(), file.fFilename) || IEquals(ListedFileName(p.pFilename()), "modTrace.bas")) break;
         const std::string kindWord = GetProcedureType(p.pProcType);
-        const NodeId node = tree.Find(p.pProject + "_" + p.pFilename + "_" + p.pName + "_" + kindWord + "_" +
+        const NodeId node = tree.Find(p.pProject() + "_" + p.pFilename() + "_" + p.pName + "_" + kindWord + "_" +
                                       std::to_string(p.pStart));
         if (node != kNoNode && tree.Node(node).checked) {
             if (p.pFuncLineStart < next || p.pFuncLineEnd <= p.pFuncLineStart || p.pFuncLineEnd >= n) {

@@ -107,20 +107,11 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
     }
 }
 
-LineIndex DefinitionLine(const clsDefinitions& d) {
-    LineIndex v = -1;
-    const auto r = std::from_chars(d.LineNo.data(), d.LineNo.data() + d.LineNo.size(), v);
-    return (r.ec == std::errc() && r.ptr == d.LineNo.data() + d.LineNo.size()) ? v : -1;
-}
-
-void AddDefinition(DefinitionList& defs, const std::string& fileName, const std::vector<std::string>& parts,
-                   LineIndex line, std::int32_t offset, const std::string& projectFolder,
-                   const std::string& projectName, std::int32_t m, std::string_view statement,
-                   std::string_view qualifier) {
+void AddDefinition(DefinitionList& defs, const clsFileInfo& file, const std::vector<std::string>& parts, LineIndex line,
+                   std::int32_t m, std::string_view statement, std::string_view qualifier) {
     clsDefinitions& d = defs.emplace_back();
-    d.Filename = fileName;
-    d.Offset = offset;
-    d.LineNo = std::to_string(line);
+    d.file = &file;
+    d.LineNo = line;
     if (m & mask::kDeclare) {
         d.Line = std::string(statement);
     } else {
@@ -128,8 +119,6 @@ void AddDefinition(DefinitionList& defs, const std::string& fileName, const std:
         if (!parts.empty()) d.Variable += Trim(parts[0]);
         if (parts.size() > 1) d.Defined = std::string(Trim(parts[1]));
     }
-    d.AppFldr = projectFolder;
-    d.Project = projectName;
     d.DefType = m;
     if (m & (mask::kEndEnum | mask::kEndType | mask::kDeclare)) return;
     if (!d.Defined.empty()) return;
@@ -159,8 +148,7 @@ void AddDefinition(DefinitionList& defs, const std::string& fileName, const std:
 
 namespace {
 
-void DeclarationItems(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
-                      const std::string& projectFolder, const std::string& projectName, const std::string& s,
+void DeclarationItems(DefinitionList& defs, const clsFileInfo& file, LineIndex line, const std::string& s,
                       std::int32_t& m, std::string_view qualifier);
 
 // The declarations among the statements of a line ("Dim d As Double: d = 0" declares d alone), each
@@ -185,26 +173,24 @@ std::vector<std::pair<std::string, std::int32_t>> DeclarationStatements(const st
 
 }  // namespace
 
-void GetDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
-                    const std::string& projectFolder, const std::string& projectName, std::string_view statement,
+void GetDefinitions(DefinitionList& defs, const clsFileInfo& file, LineIndex line, std::string_view statement,
                     std::int32_t& m, std::string_view qualifier) {
     // A line number or label in front of a declaration is no part of it ("000010 Dim s" declares s).
     const std::string text(WithoutLineLabel(BeforeComment(statement)));
     if (m & mask::kDeclare) {
-        AddDefinition(defs, fileName, {}, line, offset, projectFolder, projectName, m, text, qualifier);
+        AddDefinition(defs, file, {}, line, m, text, qualifier);
         return;
     }
     for (auto& [s, kind] : DeclarationStatements(text, m)) {
         m = kind;
-        DeclarationItems(defs, fileName, line, offset, projectFolder, projectName, s, m, qualifier);
+        DeclarationItems(defs, file, line, s, m, qualifier);
     }
 }
 
 namespace {
 
 // The items of one declaration statement.
-void DeclarationItems(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
-                      const std::string& projectFolder, const std::string& projectName, const std::string& s,
+void DeclarationItems(DefinitionList& defs, const clsFileInfo& file, LineIndex line, const std::string& s,
                       std::int32_t& m, std::string_view qualifier) {
     static constexpr std::array<std::string_view, 8> kLeading = {"Public ", "Global ", "Private ", "ReDim Preserve",
                                                                  "Redim ",  "Dim ",    "Const ",   "Declare "};
@@ -245,7 +231,7 @@ void DeclarationItems(DefinitionList& defs, const std::string& fileName, LineInd
         if (!(m & mask::kArrayItem)) parts = SplitText(parts[0], " ");
         if (parts.size() > 1) {
             if (m & mask::kConst) std::swap(parts[0], parts[1]);
-            AddDefinition(defs, fileName, parts, line, offset, projectFolder, projectName, m, s, qualifier);
+            AddDefinition(defs, file, parts, line, m, s, qualifier);
         }
         m &= ~mask::kArrayItem;
     }
@@ -253,9 +239,8 @@ void DeclarationItems(DefinitionList& defs, const std::string& fileName, LineInd
 
 }  // namespace
 
-void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex endLine, std::int32_t offset,
-                            const std::string& projectFolder, const std::string& projectName,
-                            platform::LineView lines, std::int32_t m) {
+void GetTypeEnumDefinitions(DefinitionList& defs, const clsFileInfo& file, LineIndex endLine, platform::LineView lines,
+                            std::int32_t m) {
     // The block header: the nearest line above that reads "Type X" (without " As ") or "Enum X"
     // (without " = ") once its scope words are gone.
     LineIndex header = -1;
@@ -310,10 +295,10 @@ void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, L
     // Last member first, as the upward walk records everything.
     for (auto it = members.rbegin(); it != members.rend(); ++it) {
         std::int32_t mm = m;
-        GetDefinitions(defs, fileName, it->line, offset, projectFolder, projectName, it->text, mm, qualifier);
+        GetDefinitions(defs, file, it->line, it->text, mm, qualifier);
     }
     std::int32_t mm = m;
-    GetDefinitions(defs, fileName, header, offset, projectFolder, projectName, blockText, mm, "");
+    GetDefinitions(defs, file, header, blockText, mm, "");
 }
 
 void SetDefinitionProcName(DefinitionList& defs, std::string_view procName, std::size_t from) {

@@ -16,23 +16,19 @@ namespace engine {
 // The records of a Type or Enum block whose End line is `endLine`: its members, last member
 // first, each with its own line index, then the block itself ("Type" or "Enum") at the header's
 // line. The scope (Private or Public) is the header's.
-void GetTypeEnumDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex endLine, std::int32_t offset,
-                            const std::string& projectFolder, const std::string& projectName,
-                            platform::LineView lines, std::int32_t lineType);
+void GetTypeEnumDefinitions(DefinitionList& defs, const clsFileInfo& file, LineIndex endLine, platform::LineView lines,
+                            std::int32_t lineType);
 
 // The records of one declaration statement (items separated by ", " outside parentheses and
 // strings; a name without a type is not recorded; a Const needs " = " after its name). An API
 // declaration gives one record with the statement in Line. `lineType` may gain and lose the
 // array bit while the items are handled.
-void GetDefinitions(DefinitionList& defs, const std::string& fileName, LineIndex line, std::int32_t offset,
-                    const std::string& projectFolder, const std::string& projectName, std::string_view statement,
+void GetDefinitions(DefinitionList& defs, const clsFileInfo& file, LineIndex line, std::string_view statement,
                     std::int32_t& lineType, std::string_view qualifier);
 
 // Appends one record. `parts` holds the name and the type text (unused for an API declaration).
-void AddDefinition(DefinitionList& defs, const std::string& fileName, const std::vector<std::string>& parts,
-                   LineIndex line, std::int32_t offset, const std::string& projectFolder,
-                   const std::string& projectName, std::int32_t lineType, std::string_view statement,
-                   std::string_view qualifier);
+void AddDefinition(DefinitionList& defs, const clsFileInfo& file, const std::vector<std::string>& parts, LineIndex line,
+                   std::int32_t lineType, std::string_view statement, std::string_view qualifier);
 
 // Labels the records without an owning procedure, walking from the last record down to the first
 // that has one (and not below `from`).
@@ -41,7 +37,7 @@ void SetDefinitionProcName(DefinitionList& defs, std::string_view procName, std:
 // Splits `text` at `separator`, as the original Split does (empty pieces kept).
 std::vector<std::string> SplitText(std::string_view text, std::string_view separator);
 
-// The line index of a record (LineNo as a number; -1 when it is not one).
-LineIndex DefinitionLine(const clsDefinitions& d);
+// The line index of a record.
+inline LineIndex DefinitionLine(const clsDefinitions& d) { return d.LineNo; }
 
 }  // namespace engine

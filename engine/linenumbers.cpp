@@ -140,12 +140,7 @@ void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* sta
 }  // namespace
 
 DeclarationLines::DeclarationLines(const DefinitionList& definitions) {
-    for (const clsDefinitions& d : definitions) {
-        LineIndex line = 0;
-        const char* b = d.LineNo.data();
-        if (std::from_chars(b, b + d.LineNo.size(), line).ec != std::errc()) continue;
-        lines_[FileKeyOf(d.Project, d.Filename)].insert(line);
-    }
+    for (const clsDefinitions& d : definitions) lines_[FileKeyOf(d.Project(), d.Filename())].insert(d.LineNo);
 }
 
 const std::unordered_set<LineIndex>* DeclarationLines::For(const clsFileInfo& file) const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_map>
 
 #include "engine/definitions.h"
 #include "engine/usage.h"
@@ -104,24 +105,17 @@ public:
 
         for (std::size_t n = 0; n < order.size(); ++n) ReadProject(firstProject + n, order[n]);
 
-        CheckUsage();
+        FinishUsage();
         if (host_.CancelRequested()) throw Cancelled{};
         tree.visible = true;
     }
 
 private:
-    // Whether each definition is used, over every file the load read.
-    void CheckUsage() {
+    // The public names, once every file is read.
+    void FinishUsage() {
         const double t0 = host_.Seconds();
         host_.WriteLog("Checking for Definition Usage");
-        std::vector<UsageFile> files;
-        for (FileKind kind : kAllKinds)
-            for (const clsFileInfo& f : model_.Files(kind))
-                files.push_back(UsageFile{&f, model_.Procedures(kind).Find(f.fKey), ctx_.Source(f.fKey)});
-        std::size_t next = 0;
-        CheckDefinitionUsage(model_, files, ctx_.search, [&] {
-            if (next < files.size())
-                host_.DisplayMessage("Checking Definitions for " + files[next++].file->fFilename, false, align::kLeft);
+        usage_.Finish(model_, [&] {
             ctx_.pacer.Point();
             return host_.CancelRequested();
         });
@@ -185,7 +179,7 @@ private:
         host_.WriteLog(message);
         host_.DisplayMessage(message, true, align::kLeft);
 
-        const std::size_t firstFile[3] = {model_.ModuleFiles.size(), model_.FormFiles.size(), model_.ClassFiles.size()};
+        const std::size_t firstForm = model_.FormFiles().size();
         // The model keeps the start-up file of the last project that names one; each project also
         // keeps its own (a group's trace start-up call goes into its start-up project's file).
         const std::size_t projectIndex = model_.Projects.size() - 1;
@@ -217,7 +211,7 @@ private:
         if (startupLine && !IEquals(startupValue, "Sub Main")) {
             model_.StartupFile.clear();
             model_.StartupFileFolder.clear();
-            if (const clsFileInfo* form = StartupForm(firstFile[1], startupValue)) {
+            if (const clsFileInfo* form = StartupForm(firstForm, startupValue)) {
                 model_.StartupFile = form->fFilename;
                 model_.StartupFileFolder = form->fAppFldr;
             } else if (startupValue == "(None)" || startupValue.empty()) {
@@ -239,12 +233,12 @@ private:
     // The form of this project (its forms from `first` on) that `name` names: by file name
     // (name & ".frm") or by the VB_Name in its attribute header.
     const clsFileInfo* StartupForm(std::size_t first, const std::string& name) {
-        const FileList& forms = model_.FormFiles;
+        const FileList& forms = model_.FormFiles();
         for (std::size_t i = first; i < forms.size(); ++i)
             if (IEquals(ListedFileName(forms[i].fFilename), name + ".frm")) return &forms[i];
         for (std::size_t i = first; i < forms.size(); ++i) {
-            const std::shared_ptr<const SourceText> source = ctx_.Source(forms[i].fKey);
-            if (source && IEquals(VbName(source->lines()), name)) return &forms[i];
+            const auto it = formNames_.find(&forms[i]);
+            if (it != formNames_.end() && IEquals(it->second, name)) return &forms[i];
         }
         return nullptr;
     }
@@ -252,38 +246,44 @@ private:
     void AddFile(std::size_t j, FileKind kind, const std::string& projectName, const std::string& folder,
                  const std::string& value) {
         Tree& tree = st_.treProject;
-        clsFileInfo file;
+        const std::string key = FileKey(projectName, value);
+        if (tree.Contains(key)) throw EngineError("The project " + projectName + " lists the file " + value + " twice.");
+        clsFileInfo& file = model_.Files(kind).emplace_back();
         file.fFilename = value;
         file.fProject = projectName;
         file.fAppFldr = folder;
-        file.fKey = projectName + "_" + value;
+        file.fKey = key;
         file.FDataOnly = false;
         file.fStartUpProc = IEquals(ListedFileName(value), model_.StartupObject);
+        file.fLoadFolder = st_.ProjectFolder;
         const platform::ResolvedPath resolved = platform::ResolveListedPath(folder, value);
         file.fPath = resolved.path;
         file.fExists = resolved.exists;
         if (!file.fExists) NotEntered(value, file.fPath);
 
-        if (tree.Contains(file.fKey))
-            throw EngineError("The project " + projectName + " lists the file " + value + " twice.");
         const NodeId node = tree.Add(st_.FolderNodes(kind)[j], file.fKey, value, KindImage(kind));
         st_.FileNodes.push_back(node);
         tree.SetSorted(node, true);
         tree.Node(node).openPath = file.fPath;
         host_.WriteLog("\r\n\r\n\t\tProcessing - " + value + "\r\n");
 
-        ProcedureList working;
+        ProcedureList procedures;
         if (file.fExists) {
             tree.Node(node).checked = true;
-            bool dataOnly = true;
-            ScanSourceFile(ctx_, file.fKey, folder, value, working, KindWord(kind), model_.Definitions(kind),
-                           projectName, dataOnly);
-            file.FDataOnly = dataOnly;
-            file.fLoaded = ctx_.scannedFile;
-            if (dataOnly) {
+            ScanResult result = Scan(kind, file);
+            for (const clsProcedures& p : result.procedures) AddProcedureNode(tree, node, p, file.fPath);
+            file.FDataOnly = result.dataOnly;
+            if (result.dataOnly) {
                 tree.Node(node).checked = false;
                 tree.SetText(node, tree.Node(node).text + " (Data Only)");
             }
+            if (result.holdsMain) {
+                model_.StartupFile = file.fFilename;
+                model_.StartupFileFolder = folder;
+            }
+            DefinitionList& defs = model_.Definitions(kind);
+            for (clsDefinitions& d : result.definitions) defs.push_back(std::move(d));
+            procedures = std::move(result.procedures);
         } else {
             TreeNode& n = tree.Node(node);
             n.backColor = kColorRed;
@@ -295,15 +295,39 @@ private:
         if (!file.FDataOnly) {
             if (model_.Procedures(kind).Contains(file.fKey))
                 throw EngineError("The project " + projectName + " lists the file " + value + " twice.");
-            model_.Procedures(kind).Add(file.fKey, std::move(working));
+            model_.Procedures(kind).Add(file.fKey, std::move(procedures));
         }
-        model_.Files(kind).push_back(std::move(file));
+    }
+
+    // Reads and scans one existing file, and checks the names that only it can use.
+    ScanResult Scan(FileKind kind, clsFileInfo& file) {
+        if (host_.CancelRequested()) return ScanResult{};
+        LoadStats& stats = ctx_.stats;
+        const double t0 = host_.Seconds();
+        std::optional<SourceText> text = ReadSource(file.fPath, file.fFilename, &file.fLoaded);
+        const double t1 = host_.Seconds();
+        stats.readSeconds += t1 - t0;
+        if (!text) return ScanResult{};
+        auto source = std::make_shared<const SourceText>(std::move(*text));
+        file.fOffset = source->codeStart();
+        stats.files += 1;
+        stats.lines += source->lines().size();
+        host_.DisplayMessage("Scanning " + file.fFilename, true, align::kLeft);
+        ScanResult result = ScanSourceFile(*source, file, ctx_.pacer, [&] { return host_.CancelRequested(); });
+        if (kind == FileKind::Form) formNames_[&file] = VbName(source->lines());
+        const double t2 = host_.Seconds();
+        stats.scanSeconds += t2 - t1;
+        if (result.complete) usage_.File(file, &result.procedures, result.definitions, std::move(source));
+        stats.usageSeconds += host_.Seconds() - t2;
+        return result;
     }
 
     LoadContext& ctx_;
     ToolState& st_;
     ProjectModel& model_;
     Host& host_;
+    UsageCheck usage_{ctx_.search};
+    std::unordered_map<const clsFileInfo*, std::string> formNames_;  // the VB_Name of each form read
 };
 
 }  // namespace

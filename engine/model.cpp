@@ -39,24 +39,15 @@ const char* KindWord(FileKind kind) { return NamesOf(kind).word; }
 const char* KindImage(FileKind kind) { return NamesOf(kind).image; }
 const char* KindFolderText(FileKind kind) { return NamesOf(kind).folder; }
 
-FileList& ProjectModel::Files(FileKind kind) {
-    return kind == FileKind::Module ? ModuleFiles : kind == FileKind::Form ? FormFiles : ClassFiles;
-}
-const FileList& ProjectModel::Files(FileKind kind) const {
-    return kind == FileKind::Module ? ModuleFiles : kind == FileKind::Form ? FormFiles : ClassFiles;
-}
-ProcedureMap& ProjectModel::Procedures(FileKind kind) {
-    return kind == FileKind::Module ? ModuleProcedures : kind == FileKind::Form ? FormProcedures : ClassProcedures;
-}
-const ProcedureMap& ProjectModel::Procedures(FileKind kind) const {
-    return kind == FileKind::Module ? ModuleProcedures : kind == FileKind::Form ? FormProcedures : ClassProcedures;
-}
-DefinitionList& ProjectModel::Definitions(FileKind kind) {
-    return kind == FileKind::Module ? ModuleDefinitions : kind == FileKind::Form ? FormDefinitions : ClassDefinitions;
-}
-const DefinitionList& ProjectModel::Definitions(FileKind kind) const {
-    return kind == FileKind::Module ? ModuleDefinitions : kind == FileKind::Form ? FormDefinitions : ClassDefinitions;
-}
+const std::string& clsProcedures::pFilename() const { return file->fFilename; }
+const std::string& clsProcedures::pProject() const { return file->fProject; }
+const std::string& clsProcedures::pAppFldr() const { return file->fLoadFolder; }
+std::int32_t clsProcedures::pOffset() const { return file->fOffset; }
+
+const std::string& clsDefinitions::Filename() const { return file->fFilename; }
+std::int32_t clsDefinitions::Offset() const { return file->fOffset; }
+const std::string& clsDefinitions::AppFldr() const { return file->fLoadFolder; }
+const std::string& clsDefinitions::Project() const { return file->fProject; }
 
 void ProjectModel::Clear() {
     *this = ProjectModel{};

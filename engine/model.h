@@ -7,7 +7,9 @@
 // its listed name (`fPath`), found through the shared resolver.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 #include <string_view>
@@ -69,12 +71,17 @@ struct clsFileInfo {
     // The file's bytes as the load read them; a rewrite leaves a file that no longer matches alone
     // (the line indexes of its records would be stale).
     Fingerprint fLoaded;
+    // Shared by every record of the file: its code offset (the first line after the attribute
+    // header), and the folder of the opened project or group file.
+    std::int32_t fOffset = 0;
+    std::string fLoadFolder;
 };
 
 // One Sub, Function or Property of a source file (made by ClassifyLine, completed by the scanner).
-// The body lies strictly between pFuncLineStart and pFuncLineEnd.
+// The body lies strictly between pFuncLineStart and pFuncLineEnd. The file's fields are the file
+// record's, shared by all its records.
 struct clsProcedures {
-    std::string pFilename;           // file name as listed
+    const clsFileInfo* file = nullptr;  // the file that holds it
     std::string pName;               // procedure name
     LineIndex pStart = 0;            // first physical line of the header
     LineIndex pEnd = 0;              // the End line
@@ -82,27 +89,31 @@ struct clsProcedures {
     LineIndex pFuncLineEnd = 0;      // the End line
     bool pChecked = false;           // set for every procedure; nothing reads it
     std::int32_t pProcType = 0;      // line-type mask of the header statement
-    std::int32_t pOffset = 0;        // code offset of the file
-    std::string pProject;            // project name
-    std::string pLine;               // reserved
     bool pUsed = false;              // a call was found (cross reference)
-    std::string pAppFldr;            // folder of the opened project or group file
     bool pStartupProc = false;       // the procedure is Main
+
+    const std::string& pFilename() const;  // file name as listed
+    const std::string& pProject() const;   // project name
+    const std::string& pAppFldr() const;   // folder of the opened project or group file
+    std::int32_t pOffset() const;          // code offset of the file
 };
 
-// One declared name of a source file (made by AddDefinition).
+// One declared name of a source file (made by AddDefinition). The file's fields are the file
+// record's, shared by all its records.
 struct clsDefinitions {
+    const clsFileInfo* file = nullptr;  // the file that declares it
     std::string Variable;   // the name (block name & "." & name for Type and Enum members)
     std::string Defined;    // its type text, "Const", "Type", "Enum" or an Enum value
     std::string ProcName;   // owning procedure; "_None_" at module level
-    std::string Filename;   // file name as listed
-    std::string LineNo;     // line index of the declaration, as decimal text
-    std::int32_t Offset = 0;  // code offset of the file
-    std::string AppFldr;    // folder of the opened project or group file
-    std::string Project;    // project name
+    LineIndex LineNo = 0;   // line index of the declaration
     bool Used = false;      // a use of the name was found
     std::int32_t DefType = 0;  // line-type mask of the declaring statement
     std::string Line;       // the declaration's text (API declarations only)
+
+    const std::string& Filename() const;  // file name as listed
+    std::int32_t Offset() const;          // code offset of the file
+    const std::string& AppFldr() const;   // folder of the opened project or group file
+    const std::string& Project() const;   // project name
 };
 
 // A record kind for one API declaration. API declarations are kept as clsDefinitions with the
@@ -120,11 +131,22 @@ struct clsAPIs {
     std::string AppFldr;
 };
 
-using FileList = std::vector<clsFileInfo>;
+// The records of a load's files stay where they are while the lists grow: procedures and
+// definitions point to them.
+using FileList = std::deque<clsFileInfo>;
 // A file's procedures, last procedure of the file first: consumers walk it from the highest index
 // down to get file order.
 using ProcedureList = std::vector<clsProcedures>;
-using DefinitionList = std::vector<clsDefinitions>;
+using DefinitionList = std::deque<clsDefinitions>;
+
+// The key of a file (its tree node, its procedure list): the project's name, "_", the file's name as
+// listed ("App.vbp_Modules\a.bas"). Keys are compared without regard to case.
+inline std::string FileKey(std::string_view project, std::string_view listedName) {
+    std::string key(project);
+    key += '_';
+    key += listedName;
+    return key;
+}
 
 // Map from a file's fKey to its procedure list: keys compared without regard to case, entries kept
 // in insertion order.
@@ -161,6 +183,14 @@ private:
 enum class FileKind { Module = 0, Form = 1, Class = 2 };
 constexpr FileKind kAllKinds[] = {FileKind::Module, FileKind::Form, FileKind::Class};
 
+// One item per kind of source file, indexed by the kind.
+template <typename T>
+struct PerKind {
+    std::array<T, 3> items{};
+    T& operator[](FileKind kind) { return items[static_cast<std::size_t>(kind)]; }
+    const T& operator[](FileKind kind) const { return items[static_cast<std::size_t>(kind)]; }
+};
+
 // "Module", "Form", "Class" (the scanner's kind word).
 const char* KindWord(FileKind kind);
 // "module", "form", "class" (the tree's image keys).
@@ -189,15 +219,23 @@ struct ProjectInfo {
 
 // ---- the project model -----------------------------------------------------------------------
 
+// The records point to their file records: a model is moved, never copied.
 struct ProjectModel {
-    // One record per Module=, Form=, Class= line, in the order of the lines; a group's lists hold
-    // the files of every member project in group order.
-    FileList ModuleFiles, FormFiles, ClassFiles;
-    // fKey -> procedure list; one entry per file that is not data-only (a missing file has an
-    // empty list).
-    ProcedureMap ModuleProcedures, FormProcedures, ClassProcedures;
-    // Declared names, appended while the files are scanned (each file's names in reverse file order).
-    DefinitionList ModuleDefinitions, FormDefinitions, ClassDefinitions;
+    ProjectModel() = default;
+    ProjectModel(const ProjectModel&) = delete;
+    ProjectModel& operator=(const ProjectModel&) = delete;
+    ProjectModel(ProjectModel&&) = default;
+    ProjectModel& operator=(ProjectModel&&) = default;
+
+    // Per kind: one record per Module=, Form=, Class= line, in the order of the lines; a group's
+    // lists hold the files of every member project in group order.
+    PerKind<FileList> files;
+    // Per kind: fKey -> procedure list; one entry per file that is not data-only (a missing file
+    // has an empty list).
+    PerKind<ProcedureMap> procedures;
+    // Per kind: declared names, appended while the files are scanned (each file's names in reverse
+    // file order).
+    PerKind<DefinitionList> definitions;
 
     std::string BackupFolder;   // ProjectFolder & "Backup/"
     std::string StartupObject;  // value of the last "Startup=" line: "Sub Main" or the form's name & ".frm"
@@ -212,12 +250,32 @@ struct ProjectModel {
     // The last load ran to its end (not cancelled, not abandoned by an error).
     bool Loaded = false;
 
-    FileList& Files(FileKind kind);
-    const FileList& Files(FileKind kind) const;
-    ProcedureMap& Procedures(FileKind kind);
-    const ProcedureMap& Procedures(FileKind kind) const;
-    DefinitionList& Definitions(FileKind kind);
-    const DefinitionList& Definitions(FileKind kind) const;
+    FileList& Files(FileKind kind) { return files[kind]; }
+    const FileList& Files(FileKind kind) const { return files[kind]; }
+    ProcedureMap& Procedures(FileKind kind) { return procedures[kind]; }
+    const ProcedureMap& Procedures(FileKind kind) const { return procedures[kind]; }
+    DefinitionList& Definitions(FileKind kind) { return definitions[kind]; }
+    const DefinitionList& Definitions(FileKind kind) const { return definitions[kind]; }
+
+    // The lists by their own names.
+    FileList& ModuleFiles() { return files[FileKind::Module]; }
+    FileList& FormFiles() { return files[FileKind::Form]; }
+    FileList& ClassFiles() { return files[FileKind::Class]; }
+    const FileList& ModuleFiles() const { return files[FileKind::Module]; }
+    const FileList& FormFiles() const { return files[FileKind::Form]; }
+    const FileList& ClassFiles() const { return files[FileKind::Class]; }
+    ProcedureMap& ModuleProcedures() { return procedures[FileKind::Module]; }
+    ProcedureMap& FormProcedures() { return procedures[FileKind::Form]; }
+    ProcedureMap& ClassProcedures() { return procedures[FileKind::Class]; }
+    const ProcedureMap& ModuleProcedures() const { return procedures[FileKind::Module]; }
+    const ProcedureMap& FormProcedures() const { return procedures[FileKind::Form]; }
+    const ProcedureMap& ClassProcedures() const { return procedures[FileKind::Class]; }
+    DefinitionList& ModuleDefinitions() { return definitions[FileKind::Module]; }
+    DefinitionList& FormDefinitions() { return definitions[FileKind::Form]; }
+    DefinitionList& ClassDefinitions() { return definitions[FileKind::Class]; }
+    const DefinitionList& ModuleDefinitions() const { return definitions[FileKind::Module]; }
+    const DefinitionList& FormDefinitions() const { return definitions[FileKind::Form]; }
+    const DefinitionList& ClassDefinitions() const { return definitions[FileKind::Class]; }
 
     // Empties everything (the start of a load).
     void Clear();

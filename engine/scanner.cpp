@@ -5,7 +5,6 @@
 #include "engine/classify.h"
 #include "engine/definitions.h"
 #include "engine/source.h"
-#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace engine {
@@ -28,141 +27,139 @@ std::string ProcedureNodeText(const std::string& name, const std::string& kindWo
     return text;
 }
 
-void SetProcedureInfo(LoadContext& ctx, clsProcedures& p, DefinitionList& defs, const std::string& fileName,
-                      const std::string& statement, LineIndex line, std::int32_t offset,
-                      const std::string& projectFolder, const std::string& projectName, std::int32_t lineType,
-                      std::size_t firstDefinition, const std::string& fileFolder) {
+namespace {
+
+// The name of a procedure from its header statement.
+std::string ProcedureName(const std::string& statement) {
     const std::string code = StatementCode(statement);
-    const ProcedureHeader header = ProcedureHeaderOf(code);
-    if (header.kind != 0) {
-        p.pName = std::string(header.name);
-    } else {
-        const std::string stripped = StripProcedureKeywords(statement);
-        const std::string word = stripped.substr(0, stripped.find(' '));
-        p.pName = word.substr(0, word.find('('));
-    }
-    p.pStart = line;
-    p.pChecked = true;
-    p.pFilename = fileName;
-    p.pOffset = offset;
-    p.pProject = projectName;
-    p.pAppFldr = projectFolder;
-    if (!(lineType & (mask::kEndProcedure | mask::kDeclare))) SetDefinitionProcName(defs, p.pName, firstDefinition);
-    if (platform::IEquals(p.pName, "Main")) {
-        ctx.state.model.StartupFile = p.pFilename;
-        ctx.state.model.StartupFileFolder = fileFolder;
-        p.pStartupProc = true;
-    }
+    const ProcedureHeader header = ProcedureHeaderOf(code);  // views of `code`
+    if (header.kind != 0) return std::string(header.name);
+    const std::string stripped = StripProcedureKeywords(statement);
+    const std::string word = stripped.substr(0, stripped.find(' '));
+    return word.substr(0, word.find('('));
 }
 
-NodeId AddProcedureNode(LoadContext& ctx, const std::string& fileNodeKey, const std::string& fileName,
-                        const ProcedureList& procs, std::int32_t record, LineIndex line, const std::string& filePath) {
-    const clsProcedures& p = procs.at(static_cast<std::size_t>(record));
-    const std::string kind = GetProcedureType(p.pProcType);
-    const std::int32_t shown = p.pFuncLineStart - p.pOffset + 1;
-    Tree& tree = ctx.state.treProject;
-    const NodeId parent = tree.Find(fileNodeKey);
-    const NodeId id = tree.Add(parent, fileNodeKey + "_" + p.pName + "_" + kind + "_" + std::to_string(line),
-                               ProcedureNodeText(p.pName, kind, shown), "routine");
-    TreeNode& node = tree.Node(id);
-    node.openPath = filePath;
-    node.openLine = shown;
-    if (!(p.pProcType & mask::kDeclare)) node.checked = true;
-    if (platform::IEquals(ListedFileName(fileName), "modTrace.bas")) {
-        node.foreColor = kColorBlue;
-        node.checked = false;
+// One walk over a file: the records it opens and completes.
+class Scan {
+public:
+    Scan(const SourceText& source, const clsFileInfo& file) : source_(source), file_(file) {}
+
+    ScanResult Run(Pacer& pacer, const std::function<bool()>& cancelled) {
+        const platform::TextLines& lines = source_.lines();
+        const LineIndex offset = source_.codeStart();
+        for (LineIndex i = static_cast<LineIndex>(lines.size()) - 1; i >= offset && i >= 0; --i) {
+            if (cancelled && cancelled()) return Finish(false);
+            Step(i);
+            pacer.Tick();
+        }
+        return Finish(true);
     }
-    return id;
-}
 
-void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std::string& folder,
-                    const std::string& fileName, ProcedureList& procs, const std::string& kindWord,
-                    DefinitionList& defs, const std::string& projectName, bool& dataOnly) {
-    (void)kindWord;
-    dataOnly = true;
-    ctx.scannedFile = Fingerprint{};
-    Host& host = ctx.host;
-    if (host.CancelRequested()) return;
-    ctx.classifier.InProcedure = false;
-    const platform::ResolvedPath path = platform::ResolveListedPath(folder, fileName);
-    if (!path.exists) return;
+private:
+    // The statement that ends at line i; `i` moves to its first physical line.
+    void Step(LineIndex& i) {
+        ProcedureList& procs = result_.procedures;
+        DefinitionList& defs = result_.definitions;
+        const std::size_t before = procs.size();
+        const std::int32_t m = ClassifyLine(procs, source_.lines(), i, record_, statement_, classifier_);
+        if (procs.size() != before) open_.push_back(Open{false, defs.size()});
+        if (m == 0) return;
+        if (m & mask::kEndProcedure) {
+            procs[static_cast<std::size_t>(record_)].pEnd = i;
+            // Header and End on one line: no body to hold code, so no record; the End line it
+            // holds is matched already.
+            if (mask::IsHeader(m)) classifier_.InProcedure = false;
+        } else if (m & (mask::kEndType | mask::kEndEnum)) {
+            GetTypeEnumDefinitions(defs, file_, i, source_.lines(), m);
+        } else if (m & mask::kDeclare) {
+            std::int32_t kind = m;
+            GetDefinitions(defs, file_, i, statement_, kind, "");
+            classifier_.InProcedure = false;
+        } else if (m & mask::kDefinition) {
+            std::int32_t kind = m;
+            GetDefinitions(defs, file_, i, statement_, kind, "");
+        } else if (m & mask::kHeader) {
+            // A header completes the record that its End line opened; a header-like line with no
+            // record open (a module-level WithEvents, a stray line) completes nothing.
+            if (mask::IsHeader(m) && classifier_.InProcedure && record_ >= 0 &&
+                static_cast<std::size_t>(record_) < procs.size() && !open_[static_cast<std::size_t>(record_)].completed)
+                Complete(procs[static_cast<std::size_t>(record_)], i, m);
+            classifier_.InProcedure = false;
+        }
+    }
 
-    const double t0 = host.Seconds();
-    std::optional<SourceText> text = ReadSource(path.path, fileName, &ctx.scannedFile);
-    if (!text) return;
-    auto source = std::make_shared<SourceText>(std::move(*text));
-    const platform::TextLines& lines = source->lines();
-    const std::int32_t offset = source->codeStart();
-    ctx.stats.files += 1;
-    ctx.stats.lines += lines.size();
-    const double t1 = host.Seconds();
-    ctx.stats.readSeconds += t1 - t0;
+    // The header of record `p` starts at line i: its name, its locals, the start-up procedure.
+    void Complete(clsProcedures& p, LineIndex i, std::int32_t m) {
+        Open& o = open_[static_cast<std::size_t>(record_)];
+        p.file = &file_;
+        p.pName = ProcedureName(statement_);
+        p.pStart = i;
+        p.pChecked = true;
+        // The definitions met since the End line are the procedure's locals.
+        if (!(m & (mask::kEndProcedure | mask::kDeclare)))
+            SetDefinitionProcName(result_.definitions, p.pName, o.firstDefinition);
+        if (platform::IEquals(p.pName, "Main")) {
+            p.pStartupProc = true;
+            result_.holdsMain = true;
+        }
+        o.completed = true;
+        result_.dataOnly = false;
+    }
 
-    host.DisplayMessage("Scanning " + fileName, true, align::kLeft);
+    ScanResult Finish(bool complete) {
+        if (complete) SetDefinitionProcName(result_.definitions, kModuleLevel);
+        result_.complete = complete;
+        // Only complete procedures leave the scanner.
+        ProcedureList& procs = result_.procedures;
+        std::size_t kept = 0;
+        for (std::size_t r = 0; r < procs.size(); ++r)
+            if (open_[r].completed) {
+                if (kept != r) procs[kept] = std::move(procs[r]);
+                ++kept;
+            }
+        procs.resize(kept);
+        return std::move(result_);
+    }
 
-    // Per record: whether its header was met, and where its definitions start in `defs`.
+    // Per record: whether its header was met, and where its definitions start.
     struct Open {
         bool completed = false;
         std::size_t firstDefinition = 0;
     };
-    std::vector<Open> open(procs.size(), Open{true, 0});
-    const std::string& projectFolder = ctx.state.ProjectFolder;
-    std::int32_t record = 0;
-    std::string statement;
-    bool cancelled = false;
-    for (LineIndex i = static_cast<LineIndex>(lines.size()) - 1; i >= offset && i >= 0; --i) {
-        if (host.CancelRequested()) {
-            cancelled = true;
-            break;
-        }
-        const std::size_t before = procs.size();
-        std::int32_t m = ClassifyLine(procs, lines, i, record, statement, ctx.classifier);
-        if (procs.size() != before) open.push_back(Open{false, defs.size()});
-        if (m != 0) {
-            if (m & mask::kEndProcedure) {
-                procs[record].pEnd = i;
-                // Header and End on one line: no body to hold code, so no record; the End line
-                // it holds is matched already.
-                if (mask::IsHeader(m)) ctx.classifier.InProcedure = false;
-            } else if (m & (mask::kEndType | mask::kEndEnum)) {
-                GetTypeEnumDefinitions(defs, fileName, i, offset, projectFolder, projectName, lines, m);
-            } else if (m & mask::kDeclare) {
-                GetDefinitions(defs, fileName, i, offset, projectFolder, projectName, statement, m, "");
-                ctx.classifier.InProcedure = false;
-            } else if (m & mask::kDefinition) {
-                GetDefinitions(defs, fileName, i, offset, projectFolder, projectName, statement, m, "");
-            } else if (m & mask::kHeader) {
-                const bool header = mask::IsHeader(m);
-                // A header completes the record that its End line opened; a header-like line with
-                // no record open (a module-level WithEvents, a stray line) completes nothing.
-                const bool isOpen = header && ctx.classifier.InProcedure && record >= 0 &&
-                                    static_cast<std::size_t>(record) < procs.size() && !open[record].completed;
-                if (isOpen) {
-                    clsProcedures& p = procs[record];
-                    SetProcedureInfo(ctx, p, defs, fileName, statement, i, offset, projectFolder, projectName, m,
-                                     open[record].firstDefinition, folder);
-                    AddProcedureNode(ctx, fileNodeKey, fileName, procs, record, i, path.path);
-                    open[record].completed = true;
-                    dataOnly = false;
-                }
-                ctx.classifier.InProcedure = false;
-            }
-        }
-        ctx.pacer.Tick();
+
+    const SourceText& source_;
+    const clsFileInfo& file_;
+    ScanResult result_;
+    std::vector<Open> open_;
+    ClassifierState classifier_;
+    std::int32_t record_ = 0;
+    std::string statement_;
+};
+
+}  // namespace
+
+ScanResult ScanSourceFile(const SourceText& source, const clsFileInfo& file, Pacer& pacer,
+                          const std::function<bool()>& cancelled) {
+    return Scan(source, file).Run(pacer, cancelled);
+}
+
+std::string ProcedureNodeKey(const clsProcedures& p) {
+    return p.file->fKey + "_" + p.pName + "_" + GetProcedureType(p.pProcType) + "_" + std::to_string(p.pStart);
+}
+
+NodeId AddProcedureNode(Tree& tree, NodeId fileNode, const clsProcedures& p, const std::string& filePath) {
+    const std::int32_t shown = p.pFuncLineStart - p.pOffset() + 1;
+    const NodeId id =
+        tree.Add(fileNode, ProcedureNodeKey(p), ProcedureNodeText(p.pName, GetProcedureType(p.pProcType), shown), "routine");
+    TreeNode& node = tree.Node(id);
+    node.openPath = filePath;
+    node.openLine = shown;
+    if (!(p.pProcType & mask::kDeclare)) node.checked = true;
+    if (platform::IEquals(ListedFileName(p.pFilename()), kTraceModuleName)) {
+        node.foreColor = kColorBlue;
+        node.checked = false;
     }
-    if (!cancelled) SetDefinitionProcName(defs, kModuleLevel);
-
-    // Only complete procedures leave the scanner.
-    std::size_t kept = 0;
-    for (std::size_t r = 0; r < procs.size(); ++r)
-        if (open[r].completed) {
-            if (kept != r) procs[kept] = std::move(procs[r]);
-            ++kept;
-        }
-    procs.resize(kept);
-
-    ctx.KeepSource(fileNodeKey, std::move(source));
-    ctx.stats.scanSeconds += host.Seconds() - t1;
+    return id;
 }
 
 }  // namespace engine

@@ -1,45 +1,53 @@
-// The source-file scanner: one module, form or class file into its procedure list, its entries in
-// the definitions list of its kind, and one node per procedure under the file's node in the
-// project tree.
+// The source-file scanner: one module, form or class file into its procedure records and its
+// declared names, and the procedure nodes of the project tree.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
-#include "engine/context.h"
+#include "engine/host.h"
 #include "engine/model.h"
+#include "engine/source.h"
+#include "engine/tree.h"
 
 namespace engine {
 
-// Scans the file `fileName` (as listed) of folder `folder` (native, ending in "/"), walking from its
-// last line up to its code offset. `procs` receives the file's procedures, last procedure first;
-// every record describes one procedure from its header to its End line (a record opened at an End
-// line whose header never came is dropped). `dataOnly` comes back true when no procedure was found
-// (also for a missing file). Procedure nodes go under the node `fileNodeKey` of ctx.state.treProject.
-// Local definitions are checked for use as each header is met. Stops at once when the host's
-// cancel flag is set.
-void ScanSourceFile(LoadContext& ctx, const std::string& fileNodeKey, const std::string& folder,
-                    const std::string& fileName, ProcedureList& procs, const std::string& kindWord,
-                    DefinitionList& defs, const std::string& projectName, bool& dataOnly);
+// What one scan found.
+struct ScanResult {
+    // The file's procedures, last procedure first; each record runs from its header to its End
+    // line (a record opened at an End line whose header never came is dropped).
+    ProcedureList procedures;
+    // Its declared names, as the upward walk meets them (the last declaration first), each
+    // labelled with its procedure or kModuleLevel.
+    DefinitionList definitions;
+    bool dataOnly = true;    // no procedure was found
+    bool holdsMain = false;  // a procedure is named Main: the file holds the start-up procedure
+    bool complete = false;   // the walk reached the file's code offset (it was not cancelled)
+};
 
-// Completes the record of a procedure whose header `statement` starts at line `line`: its name, its
-// first header line, file, offset, project, folder; labels the definitions appended since index
-// `firstDefinition` with its name; marks Main as the start-up procedure (and its file as the
-// project's start-up file).
-void SetProcedureInfo(LoadContext& ctx, clsProcedures& p, DefinitionList& defs, const std::string& fileName,
-                      const std::string& statement, LineIndex line, std::int32_t offset,
-                      const std::string& projectFolder, const std::string& projectName, std::int32_t lineType,
-                      std::size_t firstDefinition, const std::string& fileFolder);
+// Scans `source`, the lines of `file`, walking from its last line up to its code offset; the
+// records point to `file`. `pacer` is ticked on every line; the walk stops at once when
+// `cancelled` answers true.
+ScanResult ScanSourceFile(const SourceText& source, const clsFileInfo& file, Pacer& pacer,
+                          const std::function<bool()>& cancelled);
 
-// Adds the node of record `record` under the file node: key file key & "_" & name & "_" & kind word
-// & "_" & line, text name (40 columns), kind word (15), " - Line ", shown line number (5, right).
-NodeId AddProcedureNode(LoadContext& ctx, const std::string& fileNodeKey, const std::string& fileName,
-                        const ProcedureList& procs, std::int32_t record, LineIndex line, const std::string& filePath);
+// The key of a procedure's node: fKey & "_" & name & "_" & kind word & "_" & first header line.
+std::string ProcedureNodeKey(const clsProcedures& p);
+
+// Adds the node of procedure `p` under the file's node `fileNode`: text name (40 columns), kind
+// word (15), " - Line ", shown line number (5, right); checked unless it is an API declaration; blue
+// and unchecked in the trace module; a click opens `filePath` at its header.
+NodeId AddProcedureNode(Tree& tree, NodeId fileNode, const clsProcedures& p, const std::string& filePath);
 
 // The text of a procedure node.
 std::string ProcedureNodeText(const std::string& name, const std::string& kindWord, std::int32_t shownLine);
 
 // The file-name part of a listed name ("Common\modTrace.bas" -> "modTrace.bas").
 std::string ListedFileName(std::string_view listed);
+
+// The module of the library's trace routines: its procedures are never instrumented.
+inline constexpr std::string_view kTraceModuleName = "modTrace.bas";
 
 }  // namespace engine

@@ -1,6 +1,7 @@
 #include "engine/usage.h"
 
 #include <algorithm>
+#include <deque>
 #include <unordered_map>
 
 #include "engine/definitions.h"
@@ -340,17 +341,172 @@ struct ProcedureSpan {
     const clsProcedures* p;
 };
 
-// What the check knows of each file: its procedures in file order.
-struct FileSpans {
-    std::vector<ProcedureSpan> procedures;
+// The procedures of a file in file order, with scopes numbered from `next` on.
+std::vector<ProcedureSpan> SpansOf(const ProcedureList* procedures, Scope& next) {
+    std::vector<ProcedureSpan> spans;
+    if (!procedures) return spans;
+    for (const clsProcedures& p : *procedures) spans.push_back(ProcedureSpan{p.pStart, p.pFuncLineEnd, next++, &p});
+    std::sort(spans.begin(), spans.end(), [](const ProcedureSpan& a, const ProcedureSpan& b) { return a.start < b.start; });
+    return spans;
+}
+
+// The scope of a local: the procedure of its name whose lines hold its declaration.
+const ProcedureSpan* OwnerOf(const clsDefinitions& d, const std::vector<ProcedureSpan>& spans) {
+    const ProcedureSpan* owner = nullptr;
+    for (const ProcedureSpan& span : spans)
+        if (span.p->pName == d.ProcName && d.LineNo >= span.start && d.LineNo <= span.end) owner = &span;
+    return owner;
+}
+
+// The procedure of `spans` whose lines hold `line`, with a cursor for lines that only grow.
+const ProcedureSpan* ProcedureAt(const std::vector<ProcedureSpan>& spans, std::size_t& cursor, LineIndex line) {
+    while (cursor < spans.size() && spans[cursor].end < line) ++cursor;
+    return cursor < spans.size() && spans[cursor].start <= line ? &spans[cursor] : nullptr;
+}
+
+// The words that the files use outside the procedures that declare a local of that name, each
+// once, folded, with whether a bare use and a use after a dot were seen: what the public names
+// are looked up in.
+class WordSet {
+public:
+    struct Seen {
+        bool bare = false, member = false;
+    };
+    void Add(std::string_view name, std::uint64_t h, bool member) {
+        if ((used_ + 1) * 2 > slots_.size()) Rehash(slots_.empty() ? 4096 : slots_.size() * 2);
+        Slot& s = Probe(name, h);
+        if (!s.taken) {
+            s.taken = true;
+            s.hash = h;
+            s.name = Keep(name);
+            ++used_;
+        }
+        (member ? s.seen.member : s.seen.bare) = true;
+    }
+    Seen Find(std::string_view name) const {
+        if (slots_.empty()) return {};
+        const Slot& s = const_cast<WordSet*>(this)->Probe(name, FoldedHash(name));
+        return s.taken ? s.seen : Seen{};
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::string_view name;
+        Seen seen;
+        bool taken = false;
+    };
+    Slot& Probe(std::string_view name, std::uint64_t h) {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = static_cast<std::size_t>(h * 0xBF58476D1CE4E5B9ull >> 20) & mask;; i = (i + 1) & mask) {
+            Slot& s = slots_[i];
+            if (!s.taken || (s.hash == h && platform::IEquals(s.name, name))) return s;
+        }
+    }
+    void Rehash(std::size_t size) {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(size, Slot{});
+        for (const Slot& s : old)
+            if (s.taken) Probe(s.name, s.hash) = s;
+    }
+    // The names are kept in blocks of their own: the files they come from are let go.
+    std::string_view Keep(std::string_view name) {
+        if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < name.size()) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(std::max<std::size_t>(64 * 1024, name.size()));
+        }
+        std::string& b = blocks_.back();
+        const std::size_t at = b.size();
+        b.append(name);
+        return std::string_view(b).substr(at, name.size());
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+    std::deque<std::string> blocks_;
 };
 
-std::string FileIdentity(std::string_view project, std::string_view fileName) {
-    std::string k(project);
-    k += '\x01';
-    k += fileName;
-    return k;
+}  // namespace
+
+struct UsageCheck::State {
+    UsageSearch search;
+    NameTable table;                // the wanted names of the file being read
+    std::deque<std::string> names;  // their text
+    WordSet words;    // the words used by the files read so far
+    // For the reference search: every file with its source, checked at the end.
+    std::vector<std::pair<const clsFileInfo*, std::shared_ptr<const SourceText>>> kept;
+};
+
+UsageCheck::UsageCheck(UsageSearch search) : state_(std::make_unique<State>()) { state_->search = search; }
+UsageCheck::~UsageCheck() = default;
+
+void UsageCheck::File(const clsFileInfo& file, const ProcedureList* procedures, DefinitionList& definitions,
+                      std::shared_ptr<const SourceText> source) {
+    State& st = *state_;
+    if (st.search == UsageSearch::Literal) {
+        st.kept.emplace_back(&file, std::move(source));
+        return;
+    }
+    if (!source) return;
+    // The file's locals, each in its procedure's scope, and its private names in the file's.
+    constexpr Scope kFileScope = 1;
+    Scope next = kFileScope + 1;
+    const std::vector<ProcedureSpan> spans = SpansOf(procedures, next);
+    NameTable& table = st.table;
+    table = NameTable{};
+    st.names.clear();
+    for (clsDefinitions& d : definitions) {
+        if (d.Used || d.ProcName.empty()) continue;
+        const bool moduleLevel = d.ProcName == kModuleLevel;
+        if (moduleLevel && (d.DefType & mask::kPublic)) continue;  // in the words, at the end
+        const std::string name = DefinitionSearchName(d);
+        if (name.empty()) continue;
+        const ProcedureSpan* owner = moduleLevel ? nullptr : OwnerOf(d, spans);
+        if (!moduleLevel && !owner) continue;
+        table.Add(moduleLevel ? kFileScope : owner->scope, st.names.emplace_back(name), &d, WantOf(d));
+    }
+    std::size_t cursor = 0;
+    UseReader::Read(source->lines(), source->codeStart(), [&](const NameUse& use) {
+        const std::uint64_t h = FoldedHash(use.name);
+        bool shadowed = false;
+        if (const ProcedureSpan* span = ProcedureAt(spans, cursor, use.line))
+            if (NameTable::Slot* local = table.Find(span->scope, use.name, h)) {
+                table.Mark(*local, true);
+                shadowed = !use.member;
+            }
+        if (shadowed) return;
+        if (NameTable::Slot* s = table.Find(kFileScope, use.name, h)) table.Mark(*s, use.member);
+        st.words.Add(use.name, h, use.member);
+    });
 }
+
+void UsageCheck::Finish(ProjectModel& model, const std::function<bool()>& cancelled) {
+    State& st = *state_;
+    if (st.search == UsageSearch::Literal) {
+        std::vector<UsageFile> files;
+        for (auto& [file, source] : st.kept) {
+            const ProcedureList* procs = nullptr;
+            for (FileKind kind : kAllKinds)
+                if (!procs) procs = model.Procedures(kind).Find(file->fKey);
+            files.push_back(UsageFile{file, procs, source});
+        }
+        CheckDefinitionUsage(model, files, cancelled);
+        return;
+    }
+    // The public names: used when a file used their word (a member of a Type only after a dot).
+    for (FileKind kind : kAllKinds)
+        for (clsDefinitions& d : model.Definitions(kind)) {
+            if (d.Used || d.ProcName != kModuleLevel || !(d.DefType & mask::kPublic)) continue;
+            const std::string name = DefinitionSearchName(d);
+            if (name.empty()) continue;
+            const WordSet::Seen seen = st.words.Find(name);
+            d.Used = WantOf(d) == Want::TypeMember ? seen.member : (seen.bare || seen.member);
+        }
+}
+
+// ---- the reference: each definition on its own ----------------------------------------------------
+
+namespace {
 
 // The wanted definitions: each with its name and scope.
 struct Wanted {
@@ -362,28 +518,22 @@ struct Wanted {
 };
 
 struct Plan {
-    std::vector<FileSpans> spans;
+    std::vector<std::vector<ProcedureSpan>> spans;  // per file
     std::vector<Wanted> wanted;
 };
 
 Plan MakePlan(ProjectModel& model, const std::vector<UsageFile>& files) {
     Plan plan;
-    plan.spans.resize(files.size());
-    std::unordered_map<std::string, std::size_t> fileIndex;
+    std::unordered_map<const clsFileInfo*, std::size_t> fileIndex;
     Scope next = static_cast<Scope>(files.size()) + 1;
     for (std::size_t f = 0; f < files.size(); ++f) {
-        const clsFileInfo& info = *files[f].file;
-        fileIndex.emplace(FileIdentity(info.fProject, info.fFilename), f);
-        if (!files[f].procedures) continue;
-        for (const clsProcedures& p : *files[f].procedures)
-            plan.spans[f].procedures.push_back(ProcedureSpan{p.pStart, p.pFuncLineEnd, next++, &p});
-        std::sort(plan.spans[f].procedures.begin(), plan.spans[f].procedures.end(),
-                  [](const ProcedureSpan& a, const ProcedureSpan& b) { return a.start < b.start; });
+        fileIndex.emplace(files[f].file, f);
+        plan.spans.push_back(SpansOf(files[f].procedures, next));
     }
     for (FileKind kind : kAllKinds)
         for (clsDefinitions& d : model.Definitions(kind)) {
             if (d.Used || d.ProcName.empty()) continue;
-            const auto it = fileIndex.find(FileIdentity(d.Project, d.Filename));
+            const auto it = fileIndex.find(d.file);
             if (it == fileIndex.end()) continue;
             std::string name = DefinitionSearchName(d);
             if (name.empty()) continue;
@@ -391,11 +541,7 @@ Plan MakePlan(ProjectModel& model, const std::vector<UsageFile>& files) {
             if (d.ProcName == kModuleLevel) {
                 scope = (d.DefType & mask::kPublic) ? kLoadScope : static_cast<Scope>(it->second + 1);
             } else {
-                // A local: the procedure of that name in its file whose lines hold the declaration.
-                const LineIndex line = DefinitionLine(d);
-                const ProcedureSpan* owner = nullptr;
-                for (const ProcedureSpan& span : plan.spans[it->second].procedures)
-                    if (span.p->pName == d.ProcName && line >= span.start && line <= span.end) owner = &span;
+                const ProcedureSpan* owner = OwnerOf(d, plan.spans[it->second]);
                 if (!owner) continue;
                 scope = owner->scope;
             }
@@ -404,38 +550,6 @@ Plan MakePlan(ProjectModel& model, const std::vector<UsageFile>& files) {
     return plan;
 }
 
-// The procedure of `spans` whose lines hold `line`, with a cursor for lines that only grow.
-const ProcedureSpan* ProcedureAt(const std::vector<ProcedureSpan>& spans, std::size_t& cursor, LineIndex line) {
-    while (cursor < spans.size() && spans[cursor].end < line) ++cursor;
-    return cursor < spans.size() && spans[cursor].start <= line ? &spans[cursor] : nullptr;
-}
-
-void IndexedCheck(Plan& plan, const std::vector<UsageFile>& files, const std::function<bool()>& cancelled) {
-    NameTable table;
-    table.Reserve(plan.wanted.size());
-    for (const Wanted& w : plan.wanted) table.Add(w.scope, w.name, w.d, w.want);
-    for (std::size_t f = 0; f < files.size(); ++f) {
-        if (cancelled && cancelled()) return;
-        if (!files[f].source) continue;
-        const std::vector<ProcedureSpan>& spans = plan.spans[f].procedures;
-        const Scope fileScope = static_cast<Scope>(f + 1);
-        std::size_t cursor = 0;
-        UseReader::Read(files[f].source->lines(), files[f].source->codeStart(), [&](const NameUse& use) {
-            const std::uint64_t h = FoldedHash(use.name);
-            bool shadowed = false;
-            if (const ProcedureSpan* span = ProcedureAt(spans, cursor, use.line))
-                if (NameTable::Slot* local = table.Find(span->scope, use.name, h)) {
-                    table.Mark(*local, true);
-                    shadowed = !use.member;
-                }
-            if (shadowed) return;
-            if (NameTable::Slot* s = table.Find(fileScope, use.name, h)) table.Mark(*s, use.member);
-            if (NameTable::Slot* s = table.Find(kLoadScope, use.name, h)) table.Mark(*s, use.member);
-        });
-    }
-}
-
-// The reference: each definition on its own, over the statements of its scope.
 void LiteralCheck(Plan& plan, const std::vector<UsageFile>& files, const std::function<bool()>& cancelled) {
     // The locals of each procedure, by scope, for the shadowing rule.
     std::unordered_map<Scope, std::vector<std::string>> locals;
@@ -454,7 +568,7 @@ void LiteralCheck(Plan& plan, const std::vector<UsageFile>& files, const std::fu
             if (!files[f].source) continue;
             const bool local = w.scope > files.size();
             if (w.scope != kLoadScope && f != w.file) continue;
-            const std::vector<ProcedureSpan>& spans = plan.spans[f].procedures;
+            const std::vector<ProcedureSpan>& spans = plan.spans[f];
             UseReader::Read(files[f].source->lines(), files[f].source->codeStart(), [&](const NameUse& use) {
                 if (w.d->Used || !platform::IEquals(use.name, w.name)) return;
                 const ProcedureSpan* span = nullptr;
@@ -474,11 +588,10 @@ void LiteralCheck(Plan& plan, const std::vector<UsageFile>& files, const std::fu
 
 }  // namespace
 
-void CheckDefinitionUsage(ProjectModel& model, const std::vector<UsageFile>& files, UsageSearch search,
+void CheckDefinitionUsage(ProjectModel& model, const std::vector<UsageFile>& files,
                           const std::function<bool()>& cancelled) {
     Plan plan = MakePlan(model, files);
-    if (search == UsageSearch::Indexed) IndexedCheck(plan, files, cancelled);
-    else LiteralCheck(plan, files, cancelled);
+    LiteralCheck(plan, files, cancelled);
 }
 
 }  // namespace engine

@@ -66,17 +66,35 @@ private:
     Sink sink_;
 };
 
-// One file of a load for the usage check: its record, procedures and source (nullptr when it
-// could not be read).
+// The usage check of a load, file by file: right after a file is scanned, its locals and its private
+// module-level names are checked against its statements, and the words it uses are noted (each
+// once); after the last file the public names are looked up in those words. No file has to be kept.
+class UsageCheck {
+public:
+    explicit UsageCheck(UsageSearch search);
+    ~UsageCheck();
+
+    // One file, just scanned: `definitions` are its own (their Used flags are set here).
+    void File(const clsFileInfo& file, const ProcedureList* procedures, DefinitionList& definitions,
+              std::shared_ptr<const SourceText> source);
+    // After the last file: the public names of `model`. Stops when `cancelled` answers true.
+    void Finish(ProjectModel& model, const std::function<bool()>& cancelled);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// One file for the reference search: its record, procedures and source.
 struct UsageFile {
     const clsFileInfo* file = nullptr;
     const ProcedureList* procedures = nullptr;
     std::shared_ptr<const SourceText> source;
 };
 
-// Sets Used of every definition of the model (all kinds, all files of the load) that is used in
-// `files`. Stops between files when `cancelled` answers true.
-void CheckDefinitionUsage(ProjectModel& model, const std::vector<UsageFile>& files, UsageSearch search,
+// The reference search: every definition of the model on its own, over the statements of its
+// scope in `files`. Stops between definitions when `cancelled` answers true.
+void CheckDefinitionUsage(ProjectModel& model, const std::vector<UsageFile>& files,
                           const std::function<bool()>& cancelled);
 
 // The name that a use of definition `d` shows: the declared name without a type character or

@@ -46,7 +46,7 @@ long RoundHalfEven(double v) { return std::lrint(v); }
 
 // "AppFldr & Filename & " - " & Project".
 std::string FileHeading(const clsDefinitions& d) {
-    return FromName(d.AppFldr) + FromSource(d.Filename) + " - " + FromName(d.Project);
+    return FromName(d.AppFldr()) + FromSource(d.Filename()) + " - " + FromName(d.Project());
 }
 
 std::string ProductText(const ReportStamp& stamp) { return " - Quillet " + stamp.version; }
@@ -159,8 +159,8 @@ bool FormatDefinitionReport(engine::DefinitionList& list, ReportBuilder& report)
         if (host.CancelRequested()) return false;
         if (d.Variable.empty()) continue;
 
-        if (d.Filename != previousFile) {
-            report.Status("Formatting Definition Report for " + d.Filename);
+        if (d.Filename() != previousFile) {
+            report.Status("Formatting Definition Report for " + d.Filename());
             const std::string heading = FileHeading(d);
             const int len = CharCount(heading);
             // Centred where it fits; a heading as long as the line or longer starts at its start.
@@ -176,7 +176,7 @@ bool FormatDefinitionReport(engine::DefinitionList& list, ReportBuilder& report)
             report.Append(rule);
             report.Append("\r\n\r\n");
             report.RunFrom(start, kRunBlack, true);
-            previousFile = d.Filename;
+            previousFile = d.Filename();
         }
 
         // A file heading alone does not force a procedure heading.
@@ -199,7 +199,7 @@ bool FormatDefinitionReport(engine::DefinitionList& list, ReportBuilder& report)
             previousTop = d.Variable;
         }
         if (d.Defined.empty()) d.Defined = "Variant";
-        const long shown = std::strtol(d.LineNo.c_str(), nullptr, 10) - d.Offset + 1;
+        const long shown = static_cast<long>(d.LineNo) - d.Offset() + 1;
         std::string row = Fit(FromSource(name) + "   ", NameColumnWidth, '.');
         row += Fit(FromSource(d.Defined), DefinitionColumnWidth, '.');
         row += LineNoColumn(shown);
@@ -228,13 +228,13 @@ void CreateDefinitionReport(engine::DefinitionList& list, ReportBox& box, engine
 }
 
 void CreateModuleReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
-    CreateDefinitionReport(model.ModuleDefinitions, box, host, stamp);
+    CreateDefinitionReport(model.ModuleDefinitions(), box, host, stamp);
 }
 void CreateFormReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
-    CreateDefinitionReport(model.FormDefinitions, box, host, stamp);
+    CreateDefinitionReport(model.FormDefinitions(), box, host, stamp);
 }
 void CreateClassReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
-    CreateDefinitionReport(model.ClassDefinitions, box, host, stamp);
+    CreateDefinitionReport(model.ClassDefinitions(), box, host, stamp);
 }
 
 // ---- API report ------------------------------------------------------------------------------------
@@ -248,17 +248,17 @@ bool FormatAPIDefinitions(const engine::DefinitionList& list, ReportBuilder& rep
         const clsDefinitions& d = list[n];
         if (d.Line.empty() || !(d.DefType & engine::mask::kDeclare)) continue;
 
-        if (d.Filename != previousFile) {
+        if (d.Filename() != previousFile) {
             const std::string heading = FileHeading(d);
             const std::string rule = Repeat('_', CharCount(heading));
             const std::int32_t start = report.Length();
             report.Append(std::string(kCrLf) + rule + "\r\n\r\n" + heading + std::string(kCrLf) + rule + "\r\n\r\n");
             report.RunFrom(start, kRunBlack, true);
-            previousFile = d.Filename;
+            previousFile = d.Filename();
         }
 
         const std::int32_t rowStart = report.Length();
-        std::string row = "\t" + Fit(FromSource(d.LineNo), 10, '.');
+        std::string row = "\t" + Fit(std::to_string(d.LineNo), 10, '.');
         for (std::size_t at = 0; at < d.Line.size(); at += kApiPieceLength) {
             if (at > 0) row += "\t" + Repeat(' ', 10);
             row += FromSource(std::string_view(d.Line).substr(at, kApiPieceLength));

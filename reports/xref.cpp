@@ -252,8 +252,8 @@ void CrossReference::MatchModuleProcedures(FileKind kind) {
 
 bool CrossReference::Visible(const Record& r, const clsFileInfo& file) const {
     const clsProcedures& p = *r.p;
-    if (p.pFilename.empty()) return false;
-    if (r.isPrivate && !(platform::IEquals(p.pFilename, file.fFilename) && platform::IEquals(p.pProject, file.fProject)))
+    if (p.pFilename().empty()) return false;
+    if (r.isPrivate && !(platform::IEquals(p.pFilename(), file.fFilename) && platform::IEquals(p.pProject(), file.fProject)))
         return false;
     return true;
 }
@@ -346,7 +346,7 @@ void CrossReference::ScanProcedures(engine::ProcedureMap& procedures, std::size_
     for (const Match& match : matches) {
         clsProcedures& p = *records_[match.record].p;
         const std::int32_t shown = match.line - ft.codeStart + 1;
-        std::string key = p.pName + "/" + p.pProject + "/" + file.fProject + "/" + file.fFilename + "/" +
+        std::string key = p.pName + "/" + p.pProject() + "/" + file.fProject + "/" + file.fFilename + "/" +
                           LineNumberField(shown);
         if (seen.insert(platform::Fold(key)).second)
             entries.push_back(Entry{&p, std::move(key), CallSiteText(file.fFilename, shown), shown});
@@ -358,21 +358,21 @@ void CrossReference::ScanProcedures(engine::ProcedureMap& procedures, std::size_
     const platform::ResolvedPath callerPath = platform::ResolveListedPath(file.fAppFldr, file.fFilename);
     for (const Entry& e : entries) {
         const clsProcedures& p = *e.p;
-        auto project = projectNodes_.find(p.pProject);
+        auto project = projectNodes_.find(p.pProject());
         if (project == projectNodes_.end()) {
-            if (tree.Contains(p.pProject)) continue;  // the key stands for another node
-            const NodeId id = tree.Add(root_, p.pProject, p.pProject, "project");
+            if (tree.Contains(p.pProject())) continue;  // the key stands for another node
+            const NodeId id = tree.Add(root_, p.pProject(), p.pProject(), "project");
             tree.SetSorted(id, true);
-            tree.Node(id).tag = p.pAppFldr;
-            project = projectNodes_.emplace(p.pProject, id).first;
+            tree.Node(id).tag = p.pAppFldr();
+            project = projectNodes_.emplace(p.pProject(), id).first;
         }
-        const std::string routineKey = p.pName + "/" + p.pProject;
+        const std::string routineKey = p.pName + "/" + p.pProject();
         auto routine = routineNodes_.find(routineKey);
         if (routine == routineNodes_.end()) {
             if (tree.Contains(routineKey)) continue;
             const NodeId id = tree.Add(project->second, routineKey, p.pName, kindWord);
             tree.SetSorted(id, true);
-            tree.Node(id).tag = p.pAppFldr;
+            tree.Node(id).tag = p.pAppFldr();
             routine = routineNodes_.emplace(routineKey, id).first;
         }
         if (tree.Contains(e.key)) continue;  // found before, through a record of the same name

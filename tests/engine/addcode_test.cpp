@@ -390,7 +390,7 @@ TEST(AddCode, AlternativeHeadersGetThePreCodeAfterTheirEndIf) {
     f.Snippet("PostCode", "P", "POST ~Procedure~");
     Session s(f, "App.vbp");
     ASSERT_TRUE(s.loaded);
-    const ProcedureList* procs = s.st.model.ModuleProcedures.Find("App.vbp_modP.bas");
+    const ProcedureList* procs = s.st.model.ModuleProcedures().Find("App.vbp_modP.bas");
     ASSERT_NE(procs, nullptr);
     ASSERT_EQ(procs->size(), 3u);  // Apply_Patch once
     Select(s, {"P"}, {"P"});

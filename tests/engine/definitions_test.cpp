@@ -16,13 +16,26 @@ struct Expected {
     std::int32_t defType;
 };
 
+// The file record that the parsed records point to.
+const clsFileInfo& File() {
+    static const clsFileInfo file = [] {
+        clsFileInfo f;
+        f.fFilename = "a.bas";
+        f.fProject = "P.vbp";
+        f.fOffset = 1;
+        f.fLoadFolder = "/p/";
+        return f;
+    }();
+    return file;
+}
+
 std::vector<Expected> Parse(const std::string& statement, std::int32_t m) {
     DefinitionList defs;
-    GetDefinitions(defs, "a.bas", 7, 1, "/p/", "P.vbp", statement, m, "");
+    GetDefinitions(defs, File(), 7, statement, m, "");
     std::vector<Expected> out;
     for (const auto& d : defs) {
-        EXPECT_EQ(d.LineNo, "7");
-        EXPECT_EQ(d.Filename, "a.bas");
+        EXPECT_EQ(d.LineNo, 7);
+        EXPECT_EQ(d.Filename(), "a.bas");
         EXPECT_EQ(d.ProcName, "");
         out.push_back({d.Variable, d.Defined, d.DefType});
     }
@@ -61,8 +74,7 @@ TEST(GetDefinitions, StatementKinds) {
 TEST(GetDefinitions, ApiDeclarationKeepsItsText) {
     DefinitionList defs;
     std::int32_t m = 0x1112;
-    GetDefinitions(defs, "a.bas", 3, 1, "/p/", "P.vbp",
-                   "Private Declare Function GetTickCount Lib \"kernel32\" () As Long ' ms", m, "");
+    GetDefinitions(defs, File(), 3, "Private Declare Function GetTickCount Lib \"kernel32\" () As Long ' ms", m, "");
     ASSERT_EQ(defs.size(), 1u);
     EXPECT_EQ(defs[0].Variable, "");
     EXPECT_EQ(defs[0].Line, "Private Declare Function GetTickCount Lib \"kernel32\" () As Long");
@@ -105,13 +117,13 @@ TEST(TypeAndEnumBlocks, MembersValuesLinesAndScope) {
                                "    E",                      // 13
                                "End Enum",                   // 14
                            }));
-    std::vector<std::tuple<std::string, std::string, std::string, std::int32_t>> got;
+    std::vector<std::tuple<std::string, std::string, LineIndex, std::int32_t>> got;
     for (const auto& d : f.defs) got.emplace_back(d.Variable, d.Defined, d.LineNo, d.DefType);
-    const std::vector<std::tuple<std::string, std::string, std::string, std::int32_t>> expected = {
-        {"Colors.E", "8", "13", 0x10204},  {"Colors.D", "7", "12", 0x10204},   {"Colors.C", "&H11", "11", 0x10204},
-        {"Colors.B", "&H10", "10", 0x10204}, {"Colors.A", "0", "9", 0x10204},  {"Colors", "Enum", "8", 0x10204},
-        {"Pt.Name", "String", "6", 0x8104}, {"Pt.Y", "Long", "5", 0x8104},     {"Pt.X", "Long", "3", 0x8104},
-        {"Pt", "Type", "2", 0x8104},
+    const std::vector<std::tuple<std::string, std::string, LineIndex, std::int32_t>> expected = {
+        {"Colors.E", "8", 13, 0x10204},  {"Colors.D", "7", 12, 0x10204},   {"Colors.C", "&H11", 11, 0x10204},
+        {"Colors.B", "&H10", 10, 0x10204}, {"Colors.A", "0", 9, 0x10204},  {"Colors", "Enum", 8, 0x10204},
+        {"Pt.Name", "String", 6, 0x8104}, {"Pt.Y", "Long", 5, 0x8104},     {"Pt.X", "Long", 3, 0x8104},
+        {"Pt", "Type", 2, 0x8104},
     };
     EXPECT_EQ(got, expected);
     for (const auto& d : f.defs) EXPECT_EQ(d.ProcName, "_None_");
@@ -146,14 +158,14 @@ TEST(Definitions, ContinuedStatementsAndOwningProcedures) {
     ASSERT_TRUE(f.Def("a") && f.Def("b") && f.Def("x") && f.Def("y") && f.Def("K"));
     EXPECT_EQ(f.Def("a")->ProcName, "_None_");
     EXPECT_EQ(f.Def("b")->ProcName, "_None_");
-    EXPECT_EQ(f.Def("a")->LineNo, "1");
+    EXPECT_EQ(f.Def("a")->LineNo, 1);
     EXPECT_EQ(f.Def("x")->ProcName, "One");
     EXPECT_EQ(f.Def("y")->ProcName, "One");
-    EXPECT_EQ(f.Def("x")->LineNo, "4");
+    EXPECT_EQ(f.Def("x")->LineNo, 4);
     EXPECT_EQ(f.Def("K")->ProcName, "Two");
-    EXPECT_EQ(f.Def("K")->Offset, 1);
-    EXPECT_EQ(f.Def("K")->AppFldr, f.dir.path());
-    EXPECT_EQ(f.Def("K")->Project, "P.vbp");
+    EXPECT_EQ(f.Def("K")->Offset(), 1);
+    EXPECT_EQ(f.Def("K")->AppFldr(), f.dir.path());
+    EXPECT_EQ(f.Def("K")->Project(), "P.vbp");
 }
 
 TEST(SetDefinitionProcName, LabelsTheTrailingUnlabelledRecords) {

@@ -30,6 +30,7 @@ public:
     void DisplayMessage(const std::string& text, bool log, int) override {
         status.push_back(text);
         if (log) runLog.push_back(text);
+        if (!cancelOnStatus.empty() && text == cancelOnStatus) cancel = true;
     }
     void ClearMessage() override { ++clears; }
     void WriteLog(const std::string& text) override { runLog.push_back(text); }
@@ -41,7 +42,10 @@ public:
         answers.pop_front();
         return a;
     }
-    void ProcessEvents() override { ++events; }
+    void ProcessEvents() override {
+        ++events;
+        if (cancelOnEvents) cancel = true;  // the Cancel button was clicked meanwhile
+    }
     bool CancelRequested() override {
         if (cancelAfterPolls >= 0 && ++polls > cancelAfterPolls) cancel = true;
         return cancel;
@@ -77,6 +81,8 @@ public:
     int clears = 0, events = 0, reloads = 0, saves = 0, logRestarts = 0, beeps = 0;
     bool cancel = false;
     long cancelAfterPolls = -1;  // raise the cancel flag after this many polls (-1: never)
+    std::string cancelOnStatus;  // raise the cancel flag when this status line is shown
+    bool cancelOnEvents = false; // raise it when the event loop is served
     long polls = 0;
     double now = 0, clockStep = 0;
     engine::ToolState* state = nullptr;  // for LoadProject

@@ -78,18 +78,18 @@ TEST(Loader, SingleProjectTreeRecordsAndStartUp) {
     EXPECT_EQ(l.st.FileNodes.size(), 4u);
 
     const ProjectModel& m = l.st.model;
-    ASSERT_EQ(m.ModuleFiles.size(), 1u);
-    ASSERT_EQ(m.FormFiles.size(), 2u);
-    ASSERT_EQ(m.ClassFiles.size(), 1u);
-    EXPECT_EQ(m.ModuleFiles[0].fFilename, "modA.bas");
-    EXPECT_EQ(m.ModuleFiles[0].fKey, "App.vbp_modA.bas");
-    EXPECT_EQ(m.ModuleFiles[0].fProject, "App.vbp");
-    EXPECT_EQ(m.ModuleFiles[0].fAppFldr, dir.path());
+    ASSERT_EQ(m.ModuleFiles().size(), 1u);
+    ASSERT_EQ(m.FormFiles().size(), 2u);
+    ASSERT_EQ(m.ClassFiles().size(), 1u);
+    EXPECT_EQ(m.ModuleFiles()[0].fFilename, "modA.bas");
+    EXPECT_EQ(m.ModuleFiles()[0].fKey, "App.vbp_modA.bas");
+    EXPECT_EQ(m.ModuleFiles()[0].fProject, "App.vbp");
+    EXPECT_EQ(m.ModuleFiles()[0].fAppFldr, dir.path());
     EXPECT_EQ(m.StartupObject, "frmMain.frm");
     EXPECT_EQ(m.StartupFile, "frmMain.frm");
-    EXPECT_TRUE(m.FormFiles[0].fStartUpProc);  // the Startup= line came before its Form= line
-    EXPECT_FALSE(m.FormFiles[1].fStartUpProc);
-    EXPECT_EQ(m.ModuleProcedures.Find("app.vbp_MODA.BAS")->size(), 1u);
+    EXPECT_TRUE(m.FormFiles()[0].fStartUpProc);  // the Startup= line came before its Form= line
+    EXPECT_FALSE(m.FormFiles()[1].fStartUpProc);
+    EXPECT_EQ(m.ModuleProcedures().Find("app.vbp_MODA.BAS")->size(), 1u);
     EXPECT_EQ(m.BackupFolder, dir.path() + "Backup/");
     EXPECT_EQ(l.st.ProjectFolder, dir.path());
     EXPECT_EQ(l.st.ProjectFileTitle, "App.vbp");
@@ -106,18 +106,18 @@ TEST(Loader, LfFilesOtherLetterCaseMissingDataOnlyAndAbsoluteNames) {
     Loaded l(sub + "App.vbp");
     ASSERT_TRUE(l.loaded);
     const ProjectModel& m = l.st.model;
-    ASSERT_EQ(m.ModuleFiles.size(), 5u);
+    ASSERT_EQ(m.ModuleFiles().size(), 5u);
     // Listed names are kept; the disk is reached through the names found there.
-    EXPECT_EQ(m.ModuleFiles[0].fFilename, "MODULES\\MODA.BAS");
-    EXPECT_EQ(m.ModuleFiles[0].fPath, sub + "Modules/modA.bas");
+    EXPECT_EQ(m.ModuleFiles()[0].fFilename, "MODULES\\MODA.BAS");
+    EXPECT_EQ(m.ModuleFiles()[0].fPath, sub + "Modules/modA.bas");
     EXPECT_TRUE(l.tree().Contains("App.vbp_MODULES\\MODA.BAS_One_Sub_1"));
-    const ProcedureList* a = m.ModuleProcedures.Find("App.vbp_MODULES\\MODA.BAS");
+    const ProcedureList* a = m.ModuleProcedures().Find("App.vbp_MODULES\\MODA.BAS");
     ASSERT_TRUE(a);
     ASSERT_EQ(a->size(), 1u);
     EXPECT_EQ((*a)[0].pFuncLineEnd, 2);
     // Data only.
-    EXPECT_TRUE(m.ModuleFiles[1].FDataOnly);
-    EXPECT_FALSE(m.ModuleProcedures.Contains("App.vbp_Data.bas"));
+    EXPECT_TRUE(m.ModuleFiles()[1].FDataOnly);
+    EXPECT_FALSE(m.ModuleProcedures().Contains("App.vbp_Data.bas"));
     EXPECT_EQ(l.node("App.vbp_Data.bas").text, "Data.bas (Data Only)");
     EXPECT_FALSE(l.node("App.vbp_Data.bas").checked);
     // Missing, and absolute: red, bold, unchecked, an empty list, folder and project expanded.
@@ -126,13 +126,13 @@ TEST(Loader, LfFilesOtherLetterCaseMissingDataOnlyAndAbsoluteNames) {
         EXPECT_EQ(n.backColor, kColorRed) << key;
         EXPECT_TRUE(n.bold) << key;
         EXPECT_FALSE(n.checked) << key;
-        ASSERT_TRUE(m.ModuleProcedures.Find(key)) << key;
-        EXPECT_TRUE(m.ModuleProcedures.Find(key)->empty()) << key;
+        ASSERT_TRUE(m.ModuleProcedures().Find(key)) << key;
+        EXPECT_TRUE(m.ModuleProcedures().Find(key)->empty()) << key;
     }
     EXPECT_TRUE(l.node("App.vbp_Modules").expanded);
     // "..": the lexical parent, any letter case.
-    EXPECT_TRUE(m.ModuleFiles[4].fExists);
-    EXPECT_EQ(m.ModuleProcedures.Find("App.vbp_..\\Up\\u.bas")->size(), 1u);
+    EXPECT_TRUE(m.ModuleFiles()[4].fExists);
+    EXPECT_EQ(m.ModuleProcedures().Find("App.vbp_..\\Up\\u.bas")->size(), 1u);
 }
 
 TEST(Loader, GroupWithAMemberInASubFolder) {
@@ -158,11 +158,11 @@ TEST(Loader, GroupWithAMemberInASubFolder) {
     EXPECT_EQ(l.tree().Node(l.st.ModuleFolderNodes[2]).key, "Lib.vbp_Modules");
     const ProjectModel& m = l.st.model;
     // The file lists hold the files of every member, in group order.
-    ASSERT_EQ(m.ModuleFiles.size(), 2u);
-    EXPECT_EQ(m.ModuleFiles[0].fKey, "Main.vbp_modMain.bas");
-    EXPECT_EQ(m.ModuleFiles[1].fKey, "Lib.vbp_modUtil.bas");
-    EXPECT_EQ(m.ModuleFiles[1].fAppFldr, dir.path() + "Lib/Sub/");
-    EXPECT_EQ(m.ClassFiles.size(), 1u);
+    ASSERT_EQ(m.ModuleFiles().size(), 2u);
+    EXPECT_EQ(m.ModuleFiles()[0].fKey, "Main.vbp_modMain.bas");
+    EXPECT_EQ(m.ModuleFiles()[1].fKey, "Lib.vbp_modUtil.bas");
+    EXPECT_EQ(m.ModuleFiles()[1].fAppFldr, dir.path() + "Lib/Sub/");
+    EXPECT_EQ(m.ClassFiles().size(), 1u);
     EXPECT_EQ(m.StartupObject, "Sub Main");
     EXPECT_EQ(m.StartupFile, "modMain.bas");
     EXPECT_EQ(m.StartupFileFolder, dir.path() + "Main/");
@@ -171,9 +171,9 @@ TEST(Loader, GroupWithAMemberInASubFolder) {
     EXPECT_EQ(m.Projects[1].subFolder, "lib\\Sub\\");
     EXPECT_EQ(l.st.ProjectSubFolder, "lib\\Sub\\");
     // The module-private check read each file from its own folder.
-    for (const auto& d : m.ModuleDefinitions) EXPECT_TRUE(d.Used) << d.Variable;
-    ASSERT_EQ(m.ModuleDefinitions.size(), 2u);
-    for (const auto& p : *m.ModuleProcedures.Find("Lib.vbp_modUtil.bas")) EXPECT_EQ(p.pAppFldr, dir.path());
+    for (const auto& d : m.ModuleDefinitions()) EXPECT_TRUE(d.Used) << d.Variable;
+    ASSERT_EQ(m.ModuleDefinitions().size(), 2u);
+    for (const auto& p : *m.ModuleProcedures().Find("Lib.vbp_modUtil.bas")) EXPECT_EQ(p.pAppFldr(), dir.path());
 }
 
 TEST(Loader, StartUpFormInASubFolderOfItsOwnProject) {
@@ -188,8 +188,8 @@ TEST(Loader, StartUpFormInASubFolderOfItsOwnProject) {
     EXPECT_EQ(l.st.model.StartupObject, "frmMain.frm");
     EXPECT_EQ(l.st.model.StartupFile, "Forms\\frmMain.frm");
     EXPECT_EQ(l.st.model.StartupFileFolder, dir.path() + "A/");
-    EXPECT_FALSE(l.st.model.FormFiles[0].fStartUpProc);  // its Form= line came before the Startup= line
-    EXPECT_TRUE(l.st.model.FormFiles[1].fStartUpProc);   // the name part matches StartupObject
+    EXPECT_FALSE(l.st.model.FormFiles()[0].fStartUpProc);  // its Form= line came before the Startup= line
+    EXPECT_TRUE(l.st.model.FormFiles()[1].fStartUpProc);   // the name part matches StartupObject
 }
 
 // A UTF-8 byte-order mark is not read as text: the group's first member, the project's first
@@ -203,8 +203,8 @@ TEST(Loader, ByteOrderMarksAndEveryLineEnd) {
     WriteBytes(dir.file("Sub/modB.bas"), Module("modB", "Three"));
     Loaded l(dir.path() + "G.vbg");
     ASSERT_TRUE(l.loaded);
-    ASSERT_EQ(l.st.model.ModuleFiles.size(), 2u);
-    EXPECT_EQ(l.st.model.ModuleFiles[0].fFilename, "modA.bas");
+    ASSERT_EQ(l.st.model.ModuleFiles().size(), 2u);
+    EXPECT_EQ(l.st.model.ModuleFiles()[0].fFilename, "modA.bas");
     EXPECT_TRUE(l.tree().Contains("A.vbp_modA.bas_One_Sub_1"));
     EXPECT_TRUE(l.tree().Contains("A.vbp_modA.bas_Two_Sub_3"));
     EXPECT_EQ(l.tree().Node(l.tree().Find("A.vbp_modA.bas_One_Sub_1")).openLine, 1);
@@ -220,7 +220,7 @@ TEST(Loader, MissingMemberProjectIsLoggedAndTheLoadGoesOn) {
     ASSERT_EQ(l.host.errorLog.size(), 1u);
     EXPECT_EQ(l.host.errorLog[0], "Invalid folder structure or file does not exist - " + dir.path() + "Gone/Gone.vbp");
     EXPECT_TRUE(l.tree().Contains("Gone.vbp_Modules"));
-    EXPECT_EQ(l.st.model.ModuleFiles.size(), 1u);
+    EXPECT_EQ(l.st.model.ModuleFiles().size(), 1u);
     EXPECT_TRUE(l.host.boxes.empty());
 }
 
@@ -295,7 +295,7 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
         st.txtProject = dir.path() + "Good.vbp";
         EXPECT_TRUE(LoadProject(st, host, host, false)) << c.name;
         EXPECT_TRUE(st.model.Loaded);
-        EXPECT_EQ(st.model.ModuleFiles.size(), 1u);
+        EXPECT_EQ(st.model.ModuleFiles().size(), 1u);
     }
 }
 
@@ -394,7 +394,7 @@ TEST(Loader, CancelLeavesTheTreeHiddenAndTheProjectNotLoaded) {
     EXPECT_FALSE(st.model.Loaded);
     EXPECT_FALSE(st.treProject.visible);
     EXPECT_TRUE(host.boxes.empty());
-    EXPECT_LT(st.model.ModuleFiles.size() + st.model.FormFiles.size() + st.model.ClassFiles.size(), 6u);
+    EXPECT_LT(st.model.ModuleFiles().size() + st.model.FormFiles().size() + st.model.ClassFiles().size(), 6u);
 }
 
 TEST(Loader, ShippedExampleLoads) {
@@ -402,9 +402,9 @@ TEST(Loader, ShippedExampleLoads) {
     ToolState st;
     st.txtProject = std::string(QUILLET_SOURCE_DIR) + "/examples/Sample/Sample.vbp";
     ASSERT_TRUE(LoadProject(st, host, host, false));
-    EXPECT_EQ(st.model.ModuleFiles.size(), 1u);
-    EXPECT_EQ(st.model.FormFiles.size(), 1u);
-    EXPECT_EQ(st.model.ClassFiles.size(), 1u);
+    EXPECT_EQ(st.model.ModuleFiles().size(), 1u);
+    EXPECT_EQ(st.model.FormFiles().size(), 1u);
+    EXPECT_EQ(st.model.ClassFiles().size(), 1u);
     for (FileKind kind : kAllKinds)
         for (const auto& f : st.model.Files(kind)) {
             EXPECT_TRUE(f.fExists) << f.fFilename;

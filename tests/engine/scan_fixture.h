@@ -1,12 +1,11 @@
-// Scans one source file written into a temporary folder, as the loader would: a project tree with
-// the file's node, a load context over a fake host.
+// Scans one source file written into a temporary folder, as the loader would: its file record, a
+// project tree with the file's node, a fake host.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "engine/context.h"
 #include "engine/scanner.h"
 #include "engine/state.h"
 #include "tests/engine/fake_host.h"
@@ -18,28 +17,38 @@ struct ScannedFile {
     testsupport::TempDir dir;
     FakeHost host;
     engine::ToolState state;
-    std::unique_ptr<engine::LoadContext> ctx;
-    engine::ProcedureList procs;
-    engine::DefinitionList defs;
+    engine::clsFileInfo file;
+    engine::ScanResult result;
+    engine::ProcedureList& procs = result.procedures;
+    engine::DefinitionList& defs = result.definitions;
     bool dataOnly = false;
     std::string key;
 
-    // Writes `bytes` as the file listed as `fileName` ("\\" stands for a folder) and scans it;
-    // `setup` prepares the host first.
-    ScannedFile(const std::string& fileName, const std::string& bytes,
-                engine::UsageSearch search = engine::UsageSearch::Indexed,
-                const std::function<void(FakeHost&)>& setup = {}) {
+    // Writes `bytes` as the file listed as `fileName` ("\\" stands for a folder), scans it, and adds
+    // its procedure nodes under a file node as the loader does; `setup` prepares the host first.
+    ScannedFile(const std::string& fileName, const std::string& bytes, const std::function<void(FakeHost&)>& setup = {}) {
         std::string native = fileName;
         for (char& c : native)
             if (c == '\\') c = '/';
         testsupport::WriteBytes(dir.file(native), bytes);
         if (setup) setup(host);
         state.ProjectFolder = dir.path();
-        key = "P.vbp_" + fileName;
-        state.treProject.Add(engine::kNoNode, key, fileName, "module");
-        ctx = std::make_unique<engine::LoadContext>(state, host, search);
-        engine::ScanSourceFile(*ctx, key, dir.path(), fileName, procs, "Module", defs, "P.vbp", dataOnly);
+        key = engine::FileKey("P.vbp", fileName);
+        file.fFilename = fileName;
+        file.fProject = "P.vbp";
+        file.fKey = key;
+        file.fAppFldr = dir.path();
+        file.fLoadFolder = dir.path();
+        file.fPath = dir.file(native);
+        const engine::NodeId node = state.treProject.Add(engine::kNoNode, key, fileName, "module");
+        std::optional<engine::SourceText> source = engine::ReadSource(file.fPath, fileName);
+        file.fOffset = source->codeStart();
+        engine::Pacer pacer(host);
+        result = engine::ScanSourceFile(*source, file, pacer, [&] { return host.CancelRequested(); });
+        for (const engine::clsProcedures& p : result.procedures) engine::AddProcedureNode(state.treProject, node, p, file.fPath);
+        dataOnly = result.dataOnly;
     }
+    ScannedFile(const ScannedFile&) = delete;
 
     const engine::clsDefinitions* Def(const std::string& variable) const {
         for (const auto& d : defs)

@@ -119,7 +119,7 @@ struct UsageProject {
             ASSERT_TRUE(engine::LoadProject(st, host, host, false, o));
             for (FileKind kind : kAllKinds)
                 for (const auto& d : st.model.Definitions(kind))
-                    used[n][d.Filename + ":" + (d.Variable.empty() ? DefinitionSearchName(d) : d.Variable)] = d.Used;
+                    used[n][d.Filename() + ":" + (d.Variable.empty() ? DefinitionSearchName(d) : d.Variable)] = d.Used;
             ++n;
         }
         EXPECT_EQ(used[0], used[1]);
@@ -292,7 +292,7 @@ TEST(ModuleAndPublicUsage, IndexedAndLiteralAgreeOnAGeneratedProject) {
             ASSERT_TRUE(engine::LoadProject(st, host, host, false, opt));
             for (FileKind kind : kAllKinds) {
                 for (const auto& d : st.model.Definitions(kind))
-                    flags[n].emplace_back(d.Filename + ":" + d.ProcName + ":" + d.Variable + ":" + d.LineNo, d.Used);
+                    flags[n].emplace_back(d.Filename() + ":" + d.ProcName + ":" + d.Variable + ":" + std::to_string(d.LineNo), d.Used);
                 for (const auto& e : st.model.Procedures(kind)) procedures[n] += e.procedures.size();
             }
             ++n;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 
 #include "reports/definition_reports.h"
 #include "engine/loader.h"
@@ -21,16 +22,26 @@ const reports::ReportStamp kStamp{"Jan 02, 2025 - 03:04:05 pm", "Version 1.0  Bu
 std::string S(int n, char c) { return std::string(static_cast<std::size_t>(n), c); }
 const std::string kCrLf = "\r\n";
 
+// A file record for test records: each (file name, folder) once, kept for the whole run.
+const clsFileInfo* FileRecord(const std::string& name, const std::string& folder = "/p/") {
+    static std::deque<clsFileInfo> files;
+    for (const clsFileInfo& f : files)
+        if (f.fFilename == name && f.fLoadFolder == folder) return &f;
+    clsFileInfo& f = files.emplace_back();
+    f.fFilename = name;
+    f.fProject = "P.vbp";
+    f.fOffset = 1;
+    f.fLoadFolder = folder;
+    return &f;
+}
+
 clsDefinitions Def(std::string variable, std::string defined, std::string proc, std::string lineNo, bool used) {
     clsDefinitions d;
+    d.file = FileRecord("M.bas");
     d.Variable = std::move(variable);
     d.Defined = std::move(defined);
     d.ProcName = std::move(proc);
-    d.Filename = "M.bas";
-    d.LineNo = std::move(lineNo);
-    d.Offset = 1;
-    d.AppFldr = "/p/";
-    d.Project = "P.vbp";
+    d.LineNo = std::stoi(lineNo);
     d.Used = used;
     d.DefType = mask::kDefinition | mask::kDim;
     return d;
@@ -99,8 +110,8 @@ TEST(DefinitionReport, FileHeadingsAreCentredOrStartTheLine) {
     } cases[] = {{16, 56}, {17, 55}, {127, 1}, {128, 0}, {129, 0}, {130, 0}, {180, 0}};
     for (const auto& c : cases) {
         clsDefinitions d = Def("x", "Long", "_None_", "2", true);
-        d.AppFldr = "/" + S(c.length - 15, 'f') + "/";  // "/.../" & "M.bas" & " - " & "P.vbp"
-        const std::string heading = d.AppFldr + "M.bas - P.vbp";
+        d.file = FileRecord("M.bas", "/" + S(c.length - 15, 'f') + "/");  // "/.../" & "M.bas" & " - " & "P.vbp"
+        const std::string heading = d.AppFldr() + "M.bas - P.vbp";
         ASSERT_EQ(static_cast<int>(heading.size()), c.length);
         DefinitionList list = {d};
         FakeHost host;
@@ -161,19 +172,19 @@ clsDefinitions Declare(std::string line, std::string lineNo, bool used, std::str
     clsDefinitions d = Def("F", "Long", "_None_", std::move(lineNo), used);
     d.DefType = mask::kDeclareBits | mask::kFunction | mask::kPrivate;
     d.Line = std::move(line);
-    d.Filename = std::move(file);
+    d.file = FileRecord(file);
     return d;
 }
 
 TEST(ApiReport, LongDeclareLinesInPiecesOf200) {
     ProjectModel model;
     const std::string line = S(200, 'a') + S(200, 'b') + S(50, 'c');
-    model.ModuleDefinitions = InReportOrder({
+    model.ModuleDefinitions() = InReportOrder({
         Declare(line, "14", false),
         Def("NotADeclare", "Long", "_None_", "15", true),
         Declare("", "16", true),  // a Declare record without its text is left out
     });
-    model.FormDefinitions = {Declare("Private Declare Sub Beep Lib \"k\" ()", "9", true, "F.frm")};
+    model.FormDefinitions() = {Declare("Private Declare Sub Beep Lib \"k\" ()", "9", true, "F.frm")};
     FakeHost host;
     ReportBox box;
     reports::CreateAPIReport(model, box, host, kStamp);
@@ -197,7 +208,7 @@ TEST(ApiReport, LongDeclareLinesInPiecesOf200) {
 
 TEST(ApiReport, ProjectWithoutDeclaresGivesTheHeaderAlone) {
     ProjectModel model;
-    model.ModuleDefinitions = {Def("x", "Long", "_None_", "2", false)};
+    model.ModuleDefinitions() = {Def("x", "Long", "_None_", "2", false)};
     FakeHost host;
     ReportBox box;
     reports::CreateAPIReport(model, box, host, kStamp);
@@ -207,8 +218,8 @@ TEST(ApiReport, ProjectWithoutDeclaresGivesTheHeaderAlone) {
 
 TEST(DefinitionReports, AllFourAndACancelledLoad) {
     ProjectModel model;
-    model.ModuleDefinitions = {Def("m", "Long", "_None_", "2", true), Declare("Declare Sub S Lib \"k\" ()", "3", true)};
-    model.ClassDefinitions = {Def("c", "Long", "_None_", "2", true)};
+    model.ModuleDefinitions() = {Def("m", "Long", "_None_", "2", true), Declare("Declare Sub S Lib \"k\" ()", "3", true)};
+    model.ClassDefinitions() = {Def("c", "Long", "_None_", "2", true)};
     FakeHost host;
     reports::DefinitionReports boxes;
     reports::CreateDefinitionReports(model, boxes, host, kStamp);

@@ -144,7 +144,7 @@ std::vector<std::string> UsedFlags(const ProjectModel& m) {
     for (FileKind kind : kAllKinds)
         for (const auto& e : m.Procedures(kind))
             for (const clsProcedures& p : e.procedures)
-                out.push_back(p.pProject + "/" + p.pFilename + "/" + p.pName + (p.pUsed ? " used" : " unused"));
+                out.push_back(p.pProject() + "/" + p.pFilename() + "/" + p.pName + (p.pUsed ? " used" : " unused"));
     return out;
 }
 
@@ -462,7 +462,7 @@ TEST(CrossReference, FileKindsByExtensionInAnyLetterCase) {
                 for (const clsProcedures& p : *procs)
                     if (p.pName == "Target") target = &p;
         ASSERT_NE(target, nullptr) << row;
-        EXPECT_EQ(target->pOffset, static_cast<std::int32_t>(c.header.size())) << row;
+        EXPECT_EQ(target->pOffset(), static_cast<std::int32_t>(c.header.size())) << row;
         const NodeId node = b.st.treProject.Find(fileKey + "_Target_Sub_" + std::to_string(target->pStart));
         ASSERT_NE(node, kNoNode) << row;
         EXPECT_EQ(b.st.treProject.Node(node).text, ProcedureNodeText("Target", "Sub", 1)) << row;
