@@ -389,16 +389,8 @@ bool CreateBackups(ChangeSet& cs) {
     std::set<std::string> flushFolders;
     if (!folderThere) flushFolders.insert(platform::FolderOf(WithoutSlash(backupFolder)));
 
-    // A change that was interrupted and is not yet completed or rolled back keeps its journal: a
-    // new commit would lose it.
-    if (const std::optional<ChangeJournal> old = ReadJournal(files, backupFolder);
-        old && old->state != ChangeJournal::State::Committed) {
-        cs.Problem("Backup", "the last change to " + ShownName(platform::NameOf(old->project)) +
-                                 " was interrupted and is neither completed nor rolled back; open that project again "
-                                 "to decide, then make this change; nothing was changed");
-        refuseAll();
-        return false;
-    }
+    // (A change that was interrupted and waits for a decision keeps its journal: PrepareWrites let
+    // no pending copy of this run be written then.)
 
     // Everything is checked before anything is touched. No backup name is a file the project lists
     // (a module kept in a sub-folder named "Backup" stays what it is).

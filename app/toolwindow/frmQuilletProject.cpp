@@ -105,7 +105,12 @@ bool frmQuillet::GetProjectInformation(int mode) {
     // The path box takes the tool project's Visual Basic project; a different path marks the tool
     // project changed, as any edit of the box does.
     s.ProjectChanged = false;
-    const std::string vbProject = ReadProjectName(path);
+    std::string vbProject = ReadProjectName(path);
+    // A tool project that names its Visual Basic project relative to itself (one that came in an
+    // archive with the project, or was written on Windows as "Sub\App.vbp") finds it beside
+    // itself, not in whatever folder the program happened to be started from.
+    if (!vbProject.empty() && !platform::IsAbsoluteListedPath(vbProject))
+        vbProject = platform::ResolveListedPath(platform::FolderOf(path), vbProject).path;
     if (txtProject_->text() != Q(vbProject)) txtProject_->SetText(Q(vbProject));
     host_.HourGlassOff();
     UpdateControls();

@@ -299,3 +299,36 @@ TEST(ClosingTheProgram, ExitClosesTheToolWindowAndLeavesTheFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ToolProject, AVisualBasicProjectNamedRelativeToTheToolProjectIsFoundBesideIt) {
+    FramedTool f;  // the group lies in f.dir, its member Lib.vbp in Sub/
+    struct Row {
+        const char* name;
+        std::string listed;
+        std::string found;  // the path the window loads
+    };
+    const Row rows[] = {
+        {"beside it", "Group.vbg", f.group},
+        {"in a sub-folder, Windows form, another letter case", "sub\\LIB.VBP", f.dir.path() + "Sub/Lib.vbp"},
+        {"through a dotted path", "./Sub/../Group.vbg", f.group},
+        {"absolute", f.group, f.group},
+    };
+    int n = 0;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        // The tool project lies in a folder of its own; the project is named from there.
+        const std::string file = f.dir.path() + "tools" + std::to_string(n++) + "/Project.qlp";
+        const std::string listed = r.listed == f.group ? r.listed : "../" + r.listed;
+        testsupport::WriteBytes(file, testsupport::CrLf({"[Quillet]", "ProjectName=" + listed}));
+        f.t.fakes.dialogs.openResults.push_back(file);
+        f.Click("mnuOpenProject");
+        ASSERT_NE(f.Tool(), nullptr);
+        EXPECT_EQ(f.Tool()->txtProject()->text().toStdString(), r.found);
+        EXPECT_TRUE(f.Tool()->ProjectLoaded());
+        f.t.program.state.ProjectChanged = false;
+    }
+}
+
+}  // namespace
