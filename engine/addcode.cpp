@@ -144,7 +144,7 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
 
     // Lines are moved into the output once they lie behind every line still to be looked at; each
     // keeps its own ending, and an inserted text takes the ending of the line it follows.
-    std::vector<std::string>& lines = read.text.lines;
+    std::vector<std::string>& lines = read.Lines().lines;
     const auto n = static_cast<LineIndex>(lines.size());
     const Tree& tree = cs.state.treProject;
 
@@ -215,7 +215,7 @@ void AddTraceInitCall(ChangeSet& cs) {
     SourceRead read;
     if (const PendingChange* pending = cs.Find(path)) {
         // This run rewrote the file: the call goes into that rewrite, so both land together.
-        read.text = platform::SplitLines(pending->content);
+        read.lines = platform::TextLines(pending->content);
         read.before = pending->before;
         read.mode = pending->mode;
     } else {
@@ -223,7 +223,7 @@ void AddTraceInitCall(ChangeSet& cs) {
         if (outcome == ReadOutcome::Missing) cs.Problem(name, std::string(kNoCall) + "the file does not exist");
         if (outcome != ReadOutcome::Read) return;
     }
-    std::vector<std::string>& lines = read.text.lines;
+    std::vector<std::string>& lines = read.Lines().lines;
     const auto n = static_cast<LineIndex>(lines.size());
     for (LineIndex i = 0; i < n; ++i) {
         const std::string_view t = platform::Trim(lines[static_cast<std::size_t>(i)]);
@@ -241,7 +241,7 @@ void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::s
     const ReadOutcome outcome = ReadFileToRewrite(cs, ProjectFile, name, Fingerprint{}, read);
     if (outcome == ReadOutcome::Missing) cs.Problem(name, "cannot be found; no reference was added");
     if (outcome != ReadOutcome::Read) return;
-    std::vector<std::string>& lines = read.text.lines;
+    std::vector<std::string>& lines = read.Lines().lines;
     std::size_t insertAfter = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (IsTovcoreReference(lines[i])) return;

@@ -183,9 +183,10 @@ ReadOutcome ReadFileToRewrite(ChangeSet& cs, const std::string& path, const std:
     if (loaded.known && out.before != loaded)
         return Refuse(cs, path, name, "has changed on disk since the project was loaded; left as it is (reload first)");
     out.mode = st.mode;
-    out.text = platform::SplitLines(bytes);
+    out.lines = platform::TextLines(std::move(bytes));
+    out.text = LineArray{};
     cs.stats.filesRead += 1;
-    cs.stats.linesRead += out.text.lines.size();
+    cs.stats.linesRead += out.lines.size();
     return ReadOutcome::Read;
 }
 
@@ -239,7 +240,11 @@ bool PrepareWrites(ChangeSet& cs) {
 
 bool WriteLinesToFile(ChangeSet& cs, const std::string& path, const std::string& name, const LineArray& text,
                       const SourceRead& read, const std::string& project) {
-    std::string content = platform::JoinLines(text);
+    return WriteContentToFile(cs, path, name, platform::JoinLines(text), read, project);
+}
+
+bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::string& name, std::string content,
+                        const SourceRead& read, const std::string& project) {
     const Fingerprint after = FingerprintOf(content);
     PendingChange* existing = cs.Find(path);
     const std::string pending = path + ".qlt";
@@ -271,7 +276,9 @@ bool WriteLinesToFile(ChangeSet& cs, const std::string& path, const std::string&
         drop();
         return false;
     }
-    if (!cs.files.Write(pending, content, read.mode) || !cs.files.Flush(pending) || !Holds(cs.files, pending, after)) {
+    // Flushed to disk with all the others before the commit (CreateBackups), which also reads each
+    // one back.
+    if (!cs.files.Write(pending, content, read.mode)) {
         cs.files.Remove(pending);
         cs.Problem(name, "its rewritten copy could not be written; left as it is");
         cs.refused.insert(path);
@@ -344,11 +351,31 @@ std::string BackupFolderProblem(FileOps& files, const std::string& backupFolder,
 
 }  // namespace
 
+namespace {
+
+// The pending copies of the run reach the disk in one step before anything relies on them; a copy
+// that cannot be flushed is left out of the commit.
+void FlushPendingCopies(ChangeSet& cs) {
+    std::vector<std::string> paths;
+    for (const PendingChange& c : cs.changes)
+        if (c.status == ChangeStatus::Pending && c.replace) paths.push_back(c.pendingPath);
+    if (paths.empty() || cs.files.FlushAll(paths)) return;
+    for (PendingChange& c : cs.changes) {
+        if (c.status != ChangeStatus::Pending || !c.replace || cs.files.Flush(c.pendingPath)) continue;
+        cs.files.Remove(c.pendingPath);
+        c.status = ChangeStatus::Refused;
+        cs.Problem(c.name, "its rewritten copy could not be written; left as it is");
+    }
+}
+
+}  // namespace
+
 bool CreateBackups(ChangeSet& cs) {
     Host& host = cs.host;
     FileOps& files = cs.files;
     ToolState& st = cs.state;
     host.WriteLog("Creating Backups");
+    FlushPendingCopies(cs);
 
     const auto refuseAll = [&] {
         for (PendingChange& c : cs.changes)

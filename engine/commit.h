@@ -109,9 +109,14 @@ public:
 
 // A file read for a rewrite, with what the commit needs to know of it.
 struct SourceRead {
-    LineArray text;
+    platform::TextLines lines;  // the file as read: one buffer with its lines
+    LineArray text;             // a copy to edit, made by the caller that needs one (Lines())
     Fingerprint before;
     std::uint32_t mode = 0644;
+    LineArray& Lines() {
+        if (text.lines.empty() && !lines.empty()) text = lines.ToLineArray();
+        return text;
+    }
 };
 
 enum class ReadOutcome { Read, Missing, Refused };
@@ -129,6 +134,9 @@ ReadOutcome ReadFileToRewrite(ChangeSet& changes, const std::string& path, const
 // replaces the first (the start-up call added to a file that Add Code rewrote).
 bool WriteLinesToFile(ChangeSet& changes, const std::string& path, const std::string& name, const LineArray& text,
                       const SourceRead& read, const std::string& project);
+// The same for a rewrite given as its bytes.
+bool WriteContentToFile(ChangeSet& changes, const std::string& path, const std::string& name, std::string content,
+                        const SourceRead& read, const std::string& project);
 
 // The two halves of the commit (see the top of this file). CreateBackups returns false when it
 // refused the whole commit (nothing was touched); RenameFiles returns the number of files replaced

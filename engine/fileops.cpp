@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <set>
+
 #include "platform/fileio.h"
 
 namespace engine {
@@ -51,6 +53,21 @@ public:
         if (fd < 0) return false;
         const bool ok = ::fsync(fd) == 0;
         return ::close(fd) == 0 && ok;
+    }
+    bool FlushAll(const std::vector<std::string>& paths) override {
+        // One syncfs per disk flushes everything written to it: far quicker than one fsync per
+        // file when a rewrite wrote hundreds of them.
+        std::set<dev_t> done;
+        for (const std::string& p : paths) {
+            const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            if (fd < 0) return false;
+            struct stat st {};
+            bool ok = ::fstat(fd, &st) == 0;
+            if (ok && done.insert(st.st_dev).second) ok = ::syncfs(fd) == 0;
+            ::close(fd);
+            if (!ok) return false;
+        }
+        return true;
     }
     bool LinkOrCopy(const std::string& from, const std::string& to) override {
         if (::link(from.c_str(), to.c_str()) == 0) return true;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace engine {
 
@@ -33,6 +34,13 @@ public:
     virtual bool Write(const std::string& path, std::string_view data, std::uint32_t mode) = 0;
     // Flushes a file's content, or a folder's list of entries, to disk.
     virtual bool Flush(const std::string& path) = 0;
+    // Flushes several files; true when every one of them is on disk. The system's files do it in
+    // one step per disk; the default flushes them one by one.
+    virtual bool FlushAll(const std::vector<std::string>& paths) {
+        bool ok = true;
+        for (const std::string& p : paths) ok = Flush(p) && ok;
+        return ok;
+    }
     // Gives the file `from` the second name `to` (a hard link); where the disk cannot link, copies
     // it with its permission bits and flushes the copy. Fails when `to` exists. Either way the new
     // name is on disk once its folder is flushed.

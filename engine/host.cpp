@@ -10,7 +10,7 @@ double QuietHost::Seconds() {
 }
 
 Pacer::Pacer(Host& host, double budgetSeconds, unsigned stride)
-    : host_(host), budget_(budgetSeconds), stride_(stride ? stride : 1), last_(host.Seconds()) {}
+    : host_(host), budget_(budgetSeconds), stride_(stride ? stride : 1), last_(host.Seconds() - budgetSeconds) {}
 
 void Pacer::Tick() {
     if (++count_ < stride_) return;

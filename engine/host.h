@@ -95,7 +95,8 @@ private:
 
 // Rations Host::ProcessEvents to a time budget: Tick() may be called as often as a walk likes
 // (every line); it reads the clock only every `stride` ticks and serves the event loop when
-// `budgetSeconds` have passed since the last time.
+// `budgetSeconds` have passed since the last time. The first Point() serves it at once, so that a
+// Cancel pressed while a command starts is seen however quick the command is.
 class Pacer {
 public:
     explicit Pacer(Host& host, double budgetSeconds = 0.03, unsigned stride = 256);

@@ -53,15 +53,57 @@ bool StartsWithLabel(std::string_view t) {
     return i < t.size() && t[i] == ':' && (i + 1 == t.size() || t[i + 1] != '=');
 }
 
-void Prefix(std::string& line, std::int64_t number) {
+// What numbering does to one line: how many characters it takes off the front (an old prefix),
+// and what it puts there (-1 nothing, 0 seven blanks, a number and a blank).
+struct LineEdit {
+    std::uint8_t strip = 0;
+    std::int64_t prefix = -1;
+};
+using LineEdits = std::vector<LineEdit>;
+
+void AppendPrefix(std::string& out, std::int64_t number) {
     if (number > 0) {
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%06lld ", static_cast<long long>(number));
-        line.insert(0, buf);
-    } else {
-        line.insert(0, kPrefix, ' ');
+        const int n = std::snprintf(buf, sizeof buf, "%06lld ", static_cast<long long>(number));
+        out.append(buf, static_cast<std::size_t>(n));
+    } else if (number == 0) {
+        out.append(kPrefix, ' ');
     }
 }
+
+void Apply(LineArray& text, const LineEdits& edits) {
+    for (std::size_t i = 0; i < edits.size() && i < text.lines.size(); ++i) {
+        const LineEdit& e = edits[i];
+        if (e.strip == 0 && e.prefix < 0) continue;
+        std::string line;
+        AppendPrefix(line, e.prefix);
+        line.append(std::string_view(text.lines[i]).substr(e.strip));
+        text.lines[i] = std::move(line);
+    }
+}
+
+// The bytes of the file with the edits made: every line keeps its own ending.
+std::string Rewritten(const platform::TextLines& text, const LineEdits& edits) {
+    std::string out;
+    out.reserve(text.bytes().size() + text.size() * kPrefix / 2);
+    if (text.bom()) out += platform::kUtf8Bom;
+    std::size_t run = 0;  // the first line of the run of unedited lines not yet copied
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const LineEdit& e = edits[i];
+        if (e.strip == 0 && e.prefix < 0) continue;
+        out.append(text.Bytes(run, i));
+        AppendPrefix(out, e.prefix);
+        out.append(text.Bytes(i, i + 1).substr(e.strip));
+        run = i + 1;
+    }
+    out.append(text.Bytes(run, text.size()));
+    return out;
+}
+
+bool PlanStrip(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits);
+std::int64_t PlanNumbers(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits,
+                         const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
+                         std::int64_t increment, int scope);
 
 void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* stats, bool remove) {
     host.HourGlassOn();
@@ -86,7 +128,7 @@ void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* sta
     struct Planned {
         const clsFileInfo* file;
         SourceRead read;
-        LineArray text;
+        LineEdits edits;
     };
     std::vector<Planned> planned;
     std::int64_t counter = increment, highest = 0;
@@ -99,13 +141,11 @@ void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* sta
             const ReadOutcome outcome = ReadFileToRewrite(cs, file.fPath, file.fFilename, file.fLoaded, p.read);
             if (outcome == ReadOutcome::Missing) cs.Problem(file.fFilename, "no longer exists; left out");
             if (outcome != ReadOutcome::Read) continue;
-            p.text = p.read.text;
-            if (remove) {
-                StripLineNumbers(*procs, p.text);
-            } else {
-                highest = std::max(highest, AddLineNumbersToFile(*procs, p.text, declarations.For(file), counter,
-                                                                 increment, scope));
-            }
+            p.edits.assign(p.read.lines.size(), LineEdit{});
+            PlanStrip(*procs, p.read.lines, p.edits);
+            if (!remove)
+                highest = std::max(highest, PlanNumbers(*procs, p.read.lines, p.edits, declarations.For(file), counter,
+                                                        increment, scope));
             planned.push_back(std::move(p));
         }
     }
@@ -117,7 +157,9 @@ void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* sta
                "); nothing was changed. Choose a smaller increment, or number each module or each procedure.");
         return;
     }
-    for (Planned& p : planned) WriteLinesToFile(cs, p.file->fPath, p.file->fFilename, p.text, p.read, p.file->fProject);
+    for (Planned& p : planned)
+        WriteContentToFile(cs, p.file->fPath, p.file->fFilename, Rewritten(p.read.lines, p.edits), p.read,
+                           p.file->fProject);
     planned.clear();
     cs.stats.rewriteSeconds += host.Seconds() - t0;
 
@@ -152,23 +194,24 @@ namespace {
 
 // Which lines of a body without prefixes get a number: `body` holds the `count` lines that start
 // at line index `begin`.
-std::vector<char> LinesToNumber(const std::string* body, std::size_t count, LineIndex begin,
+template <typename At>
+std::vector<char> LinesToNumber(At body, std::size_t count, LineIndex begin,
                                 const std::unordered_set<LineIndex>* declarations) {
     std::vector<char> number(count, 0);
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view t = platform::TrimWhite(body[k]);
+        const std::string_view t = platform::TrimWhite(body(k));
         // A line of a lone "_" would become a continued line behind a number (" _" at its end).
         const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) &&
                               !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' &&
                               !IsDigit(t.front()) && !StartsWithLabel(t) && t != "_";
         number[k] = numbered;
         // The lines that continue a statement carry no number, whatever the statement.
-        while (k + 1 < count && IsContinuedLine(body[k])) ++k;
+        while (k + 1 < count && IsContinuedLine(body(k))) ++k;
         // Nothing between "Select Case" and its first "Case" may carry a number; a Select without
         // any Case ends at its "End Select", which carries none either.
         if (numbered && platform::IStartsWith(t, "Select Case"))
             while (k + 1 < count) {
-                const std::string_view next = platform::TrimWhite(body[++k]);
+                const std::string_view next = platform::TrimWhite(body(++k));
                 if (platform::IStartsWith(next, "Case ") || platform::IStartsWith(next, "End Select")) break;
             }
     }
@@ -177,22 +220,24 @@ std::vector<char> LinesToNumber(const std::string* body, std::size_t count, Line
 
 }  // namespace
 
-bool StripLineNumbers(const ProcedureList& procedures, LineArray& text) {
-    std::vector<std::string>& lines = text.lines;
+namespace {
+
+// The prefixes of earlier numbering to take off: numbering prefixes a procedure only when it gives
+// one of its lines a number, so a procedure without a numbered line holds nothing of ours (its
+// blanks are the author's). True when there is any.
+bool PlanStrip(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits) {
     bool removed = false;
     for (const clsProcedures& p : procedures) {
         if (!Fits(p, lines.size())) continue;
         const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
         const LineIndex end = p.pFuncLineEnd;
-        // Numbering prefixes a procedure only when it gives one of its lines a number, so a
-        // procedure without a numbered line holds nothing of ours: its blanks are the author's.
         bool numbered = false;
         for (LineIndex j = begin; j < end && !numbered; ++j) numbered = HasNumberPrefix(lines[static_cast<std::size_t>(j)]);
         if (!numbered) continue;
         for (LineIndex j = begin; j < end; ++j) {
-            std::string& line = lines[static_cast<std::size_t>(j)];
+            const std::string_view line = lines[static_cast<std::size_t>(j)];
             if (HasNumberPrefix(line) || HasBlankPrefix(line)) {
-                line.erase(0, kPrefix);
+                edits[static_cast<std::size_t>(j)].strip = kPrefix;
                 removed = true;
             }
         }
@@ -200,11 +245,11 @@ bool StripLineNumbers(const ProcedureList& procedures, LineArray& text) {
     return removed;
 }
 
-std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& text,
-                                  const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
-                                  std::int64_t increment, int scope) {
-    StripLineNumbers(procedures, text);
-    std::vector<std::string>& lines = text.lines;
+// The new prefixes, on the lines as they are once the old prefixes are off. Returns the highest
+// number given.
+std::int64_t PlanNumbers(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits,
+                         const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
+                         std::int64_t increment, int scope) {
     if (scope == 1) counter = increment;
     std::int64_t highest = 0;
     for (std::size_t r = procedures.size(); r-- > 0;) {
@@ -212,21 +257,45 @@ std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& te
         if (!Fits(p, lines.size())) continue;
         if (scope == 2) counter = increment;
         const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
-        const std::vector<char> number = LinesToNumber(lines.data() + begin,
-                                                       static_cast<std::size_t>(p.pFuncLineEnd - begin), begin, declarations);
+        const auto stripped = [&](std::size_t k) {
+            const std::size_t j = static_cast<std::size_t>(begin) + k;
+            return lines[j].substr(edits[j].strip);
+        };
+        const std::vector<char> number =
+            LinesToNumber(stripped, static_cast<std::size_t>(p.pFuncLineEnd - begin), begin, declarations);
         // A body with no line to number (comments, blanks, declarations only) stays as it is: its
         // blanks could not be told from the author's when the numbers are removed.
         if (std::find(number.begin(), number.end(), 1) == number.end()) continue;
         for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
+            LineEdit& e = edits[static_cast<std::size_t>(j)];
             if (number[static_cast<std::size_t>(j - begin)]) {
-                Prefix(lines[static_cast<std::size_t>(j)], counter);
+                e.prefix = counter;
                 highest = std::max(highest, counter);
                 counter += increment;
             } else {
-                Prefix(lines[static_cast<std::size_t>(j)], 0);
+                e.prefix = 0;
             }
         }
     }
+    return highest;
+}
+
+}  // namespace
+
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text) {
+    LineEdits edits(text.lines.size());
+    const bool removed = PlanStrip(procedures, text, edits);
+    Apply(text, edits);
+    return removed;
+}
+
+std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& text,
+                                  const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
+                                  std::int64_t increment, int scope) {
+    LineEdits edits(text.lines.size());
+    PlanStrip(procedures, text, edits);
+    const std::int64_t highest = PlanNumbers(procedures, text, edits, declarations, counter, increment, scope);
+    Apply(text, edits);
     return highest;
 }
 

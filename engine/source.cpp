@@ -70,7 +70,8 @@ std::int32_t HeaderEndLine(platform::LineView lines, std::int32_t funcLineStart,
                 break;
             case Directive::Else: break;
             case Directive::None:
-                if (EndsProcedure(line)) return j;
+                // (Most lines hold no "End" at all: they need no reading.)
+                if (platform::IFind(line, "end") != std::string_view::npos && EndsProcedure(line)) return j;
                 break;
         }
     }
