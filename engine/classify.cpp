@@ -321,6 +321,17 @@ std::int32_t ClassifyLine(ProcedureList& procs, platform::LineView lines, LineIn
     const std::string_view t = Trim(lines[index]);
     if (t.empty() || t.front() == '\'') return 0;
 
+    // Most statements hold no keyword of interest in any of their lines: nothing to join or read.
+    LineIndex from = index;
+    while (from > 0 && IsContinuedLine(lines[static_cast<std::size_t>(from - 1)])) --from;
+    bool mayHold = false;
+    for (LineIndex k = from; k <= index && !mayHold; ++k) mayHold = MayHoldKeyword(lines[static_cast<std::size_t>(k)]);
+    if (!mayHold) {
+        statement.clear();
+        index = from;
+        return 0;
+    }
+
     LineIndex first = index;
     statement = GetLogicalLine(lines, index, first, -1);
     const std::string code = StatementCode(statement);

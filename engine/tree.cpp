@@ -7,23 +7,65 @@
 
 namespace engine {
 
+namespace {
+
+std::uint64_t KeyHash(std::string_view key) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (char c : key) {
+        h ^= platform::FoldByte(static_cast<unsigned char>(c));
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+}  // namespace
+
+std::size_t Tree::Slot(std::string_view key, std::uint64_t hash) const {
+    const std::size_t mask = index_.size() - 1;
+    const auto tag = static_cast<std::uint32_t>(hash);
+    for (std::size_t i = static_cast<std::size_t>((hash ^ (hash >> 29)) * 0xBF58476D1CE4E5B9ull >> 20) & mask;;
+         i = (i + 1) & mask) {
+        const IndexSlot& s = index_[i];
+        if (s.id == kNoNode) return i;
+        if (s.tag == tag && platform::IEquals(nodes_[static_cast<std::size_t>(s.id)].key, key)) return i;
+    }
+}
+
+void Tree::GrowIndex() {
+    std::vector<IndexSlot> old = std::move(index_);
+    index_.assign(old.empty() ? 64 : old.size() * 2, IndexSlot{});
+    for (const IndexSlot& s : old)
+        if (s.id != kNoNode) {
+            const std::uint64_t hash = links_[static_cast<std::size_t>(s.id)].keyHash;
+            index_[Slot(nodes_[static_cast<std::size_t>(s.id)].key, hash)] = s;
+        }
+}
+
 NodeId Tree::Add(NodeId relative, std::string key, std::string text, std::string image) {
+    const std::string shown = key;
+    const NodeId id = AddIfNew(relative, std::move(key), std::move(text), std::move(image));
+    if (id == kNoNode) throw EngineError("Key is not unique in collection: " + shown);
+    return id;
+}
+
+NodeId Tree::AddIfNew(NodeId relative, std::string key, std::string text, std::string image) {
     if (relative != kNoNode) CheckId(relative);
-    std::string folded = platform::Fold(key);
-    if (byKey_.count(folded)) throw EngineError("Key is not unique in collection: " + key);
+    if ((nodes_.size() + 1) * 2 > index_.size()) GrowIndex();
+    const std::uint64_t hash = KeyHash(key);
+    const std::size_t slot = Slot(key, hash);
+    if (index_[slot].id != kNoNode) return kNoNode;
     const auto id = static_cast<NodeId>(nodes_.size());
-    TreeNode node;
+    TreeNode& node = nodes_.emplace_back();
     node.key = std::move(key);
     node.text = std::move(text);
     node.image = std::move(image);
     node.parent = relative;
-    nodes_.push_back(std::move(node));
-    links_.emplace_back();
-    byKey_.emplace(std::move(folded), id);
+    links_.emplace_back().keyHash = hash;
+    index_[slot] = IndexSlot{id, static_cast<std::uint32_t>(hash)};
     if (relative == kNoNode) {
         roots_.push_back(id);
     } else {
-        Links& parent = links_[relative];
+        Links& parent = links_[static_cast<std::size_t>(relative)];
         parent.children.push_back(id);
         parent.inOrder = false;
     }
@@ -32,8 +74,8 @@ NodeId Tree::Add(NodeId relative, std::string key, std::string text, std::string
 }
 
 NodeId Tree::Find(std::string_view key) const {
-    const auto it = byKey_.find(platform::Fold(key));
-    return it == byKey_.end() ? kNoNode : it->second;
+    if (index_.empty()) return kNoNode;
+    return index_[Slot(key, KeyHash(key))].id;
 }
 
 void Tree::CheckId(NodeId id) const {
@@ -87,7 +129,7 @@ void Tree::Clear() {
     nodes_.clear();
     links_.clear();
     roots_.clear();
-    byKey_.clear();
+    index_.clear();
     ++revision_;
 }
 

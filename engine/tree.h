@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <deque>
 #include <vector>
 
 namespace engine {
@@ -49,6 +49,8 @@ public:
     // Adds a node as the last child of `relative` (kNoNode: a top-level node). Throws EngineError
     // when the key is not unique.
     NodeId Add(NodeId relative, std::string key, std::string text, std::string image = {});
+    // The same, but a key that is there already adds nothing and answers kNoNode.
+    NodeId AddIfNew(NodeId relative, std::string key, std::string text, std::string image = {});
 
     NodeId Find(std::string_view key) const;  // kNoNode when there is none
     bool Contains(std::string_view key) const { return Find(key) != kNoNode; }
@@ -76,14 +78,25 @@ public:
 private:
     struct Links {
         std::vector<NodeId> children;
-        bool inOrder = true;  // children are in display order
+        std::uint64_t keyHash = 0;  // of the node's key, folded
+        bool inOrder = true;        // children are in display order
     };
     void CheckId(NodeId id) const;
+    // The slot of `key` in the key index: the node that has it, or a free slot (kNoNode).
+    std::size_t Slot(std::string_view key, std::uint64_t hash) const;
+    void GrowIndex();
 
-    std::vector<TreeNode> nodes_;
-    mutable std::vector<Links> links_;
+    // Nodes stay where they are as the tree grows (a reference to one stays valid).
+    std::deque<TreeNode> nodes_;
+    mutable std::deque<Links> links_;
     std::vector<NodeId> roots_;
-    std::unordered_map<std::string, NodeId> byKey_;  // folded key -> node
+    // The key index: open addressing over the nodes' own keys, compared without regard to case
+    // (no folded copy is kept); each slot holds a node or kNoNode.
+    struct IndexSlot {
+        NodeId id = kNoNode;
+        std::uint32_t tag = 0;  // the low half of the key's hash: most probes end here
+    };
+    std::vector<IndexSlot> index_;
     std::uint64_t revision_ = 0;
 };
 

@@ -64,19 +64,6 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
 constexpr bool IsUpperLatin1Letter(unsigned char c) { return c >= 0xC0 && c <= 0xDE && c != 0xD7; }
 constexpr bool IsLowerLatin1Letter(unsigned char c) { return c >= 0xE0 && c <= 0xFE && c != 0xF7; }
 
-constexpr std::array<unsigned char, 256> MakeFoldTable() {
-    std::array<unsigned char, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
-    for (int c = 'A'; c <= 'Z'; ++c) t[c] = static_cast<unsigned char>(c + 32);
-    for (int c = 0xC0; c <= 0xDE; ++c)
-        if (IsUpperLatin1Letter(static_cast<unsigned char>(c))) t[c] = static_cast<unsigned char>(c + 32);
-    t[0x8A] = 0x9A;  // Š
-    t[0x8C] = 0x9C;  // Œ
-    t[0x8E] = 0x9E;  // Ž
-    t[0x9F] = 0xFF;  // Ÿ
-    return t;
-}
-
 constexpr std::array<unsigned char, 256> MakeUpperTable() {
     std::array<unsigned char, 256> t{};
     for (int i = 0; i < 256; ++i) t[i] = static_cast<unsigned char>(i);
@@ -92,7 +79,7 @@ constexpr std::array<unsigned char, 256> MakeUpperTable() {
 
 // Built at compile time, so that routines running while a library is loaded (before dynamic
 // initialisation reaches this file) already fold correctly.
-constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+constexpr const std::array<unsigned char, 256>& kFold = kFoldTable;
 constexpr std::array<unsigned char, 256> kUpper = MakeUpperTable();
 static_assert(kFold['A'] == 'a' && kFold[0xC0] == 0xE0 && kUpper[0xFF] == 0x9F);
 
@@ -197,7 +184,6 @@ std::string DecodeOwnText(std::string_view bytes) {
     return Cp1252ToUtf8(bytes);
 }
 
-unsigned char FoldByte(unsigned char c) { return kFold[c]; }
 
 std::string Fold(std::string_view bytes) {
     std::string out(bytes);
@@ -219,12 +205,6 @@ std::string UCase(std::string_view bytes) {
 
 std::string LCase(std::string_view bytes) { return Fold(bytes); }
 
-bool IEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (kFold[static_cast<unsigned char>(a[i])] != kFold[static_cast<unsigned char>(b[i])]) return false;
-    return true;
-}
 
 int ICompare(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();

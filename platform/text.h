@@ -5,6 +5,7 @@
 // own UTF-8 files. "Trim" is the original language's Trim: spaces only, tabs stay.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -33,8 +34,23 @@ std::string DecodeOwnText(std::string_view bytes);
 // keep the length of the text in bytes, so a position found in the folded text is a position
 // in the original.
 
+// The lower-case fold of every Windows-1252 byte, built at compile time.
+constexpr std::array<unsigned char, 256> MakeFoldTable() {
+    std::array<unsigned char, 256> t{};
+    for (int i = 0; i < 256; ++i) t[static_cast<std::size_t>(i)] = static_cast<unsigned char>(i);
+    for (int c = 'A'; c <= 'Z'; ++c) t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c + 32);
+    for (int c = 0xC0; c <= 0xDE; ++c)
+        if (c != 0xD7) t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c + 32);
+    t[0x8A] = 0x9A;  // Š
+    t[0x8C] = 0x9C;  // Œ
+    t[0x8E] = 0x9E;  // Ž
+    t[0x9F] = 0xFF;  // Ÿ
+    return t;
+}
+inline constexpr std::array<unsigned char, 256> kFoldTable = MakeFoldTable();
+
 // Lower-case fold of one Windows-1252 byte.
-unsigned char FoldByte(unsigned char c);
+inline unsigned char FoldByte(unsigned char c) { return kFoldTable[c]; }
 // Folded copy of Windows-1252 bytes.
 std::string Fold(std::string_view bytes);
 // Folded copy of UTF-8 text.
@@ -45,7 +61,12 @@ std::string UCase(std::string_view bytes);
 std::string LCase(std::string_view bytes);
 
 // Case-insensitive comparison of Windows-1252 bytes.
-bool IEquals(std::string_view a, std::string_view b);
+inline bool IEquals(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (kFoldTable[static_cast<unsigned char>(a[i])] != kFoldTable[static_cast<unsigned char>(b[i])]) return false;
+    return true;
+}
 int ICompare(std::string_view a, std::string_view b);  // <0, 0, >0
 bool IStartsWith(std::string_view text, std::string_view prefix);
 bool IEndsWith(std::string_view text, std::string_view suffix);

@@ -24,6 +24,15 @@ constexpr double kStatusSeconds = 0.1;  // least time between two status lines o
 
 constexpr engine::PairTable kCallPairs(CallPrefixes, CallSuffixes);
 
+std::uint64_t BytesHash(std::string_view s) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (char c : s) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
 // "@" & Trim(line) & "@" folded, or false for a comment line.
 bool FoldedSearchLine(std::string_view line, std::string& x) {
     const std::string_view t = platform::Trim(line);
@@ -56,7 +65,7 @@ int FirstPattern(std::string_view foldedLine, const std::array<std::string, 8>& 
 // is public, and Friend is visible in the whole project. The header is read from the file as it
 // stands now; a header that cannot be found there (the file cannot be read, or changed since the
 // load) does not say Private.
-bool HeaderSaysPrivate(const std::vector<std::string>* lines, const clsProcedures& p) {
+bool HeaderSaysPrivate(const platform::TextLines* lines, const clsProcedures& p) {
     if (!lines || p.pFuncLineStart < 0 || static_cast<std::size_t>(p.pFuncLineStart) >= lines->size()) return false;
     LineIndex first = p.pFuncLineStart;
     const std::string code = engine::StatementCode(engine::GetLogicalLine(*lines, p.pFuncLineStart, first, -1));
@@ -126,7 +135,8 @@ struct CrossReference::FileText {
     const clsFileInfo* file = nullptr;
     bool exists = false;    // found on disk
     bool readable = true;   // read without an error
-    std::vector<std::string> lines;
+    std::string path;       // where it was found
+    engine::SourceText source;
     LineIndex codeStart = 0;
     // The lines where a word that names procedures stands between call delimiters, with the
     // records of that name; made on the file's first scan.
@@ -143,13 +153,6 @@ struct CrossReference::Match {
     std::uint32_t record;
     LineIndex line;
     bool operator<(const Match& o) const { return record != o.record ? record < o.record : line < o.line; }
-};
-
-struct CrossReference::Entry {
-    const clsProcedures* p;
-    std::string key;   // de-duplication key: routine, calling project, calling file, line
-    std::string text;  // call-site text
-    std::int32_t shownLine;
 };
 
 CrossReference::CrossReference(engine::ToolState& state, engine::Host& host, const XrefOptions& options)
@@ -177,14 +180,14 @@ void CrossReference::Prepare() {
             const platform::ResolvedPath path = platform::ResolveListedPath(f.fAppFldr, f.fFilename);
             if (path.exists) {
                 try {
-                    std::int32_t offset = 0;
-                    std::optional<engine::LineArray> text = engine::ReadSourceFile(path.path, offset, nullptr, f.fFilename);
+                    std::optional<engine::SourceText> text = engine::ReadSource(path.path, f.fFilename);
                     if (text) {
                         ft->exists = true;
-                        ft->lines = std::move(text->lines);
-                        ft->codeStart = offset;
+                        ft->path = path.path;
+                        ft->source = std::move(*text);
+                        ft->codeStart = ft->source.codeStart();
                         ++stats_.files;
-                        stats_.lines += ft->lines.size();
+                        stats_.lines += ft->source.lines().size();
                     }
                 } catch (const std::exception& e) {
                     ft->exists = true;
@@ -207,7 +210,7 @@ void CrossReference::Prepare() {
         for (auto& entry : model.Procedures(kind)) {
             const auto it = byKey.find(platform::Fold(entry.key));
             const FileText* own = it == byKey.end() ? nullptr : it->second;
-            const std::vector<std::string>* lines = own && own->exists && own->readable ? &own->lines : nullptr;
+            const platform::TextLines* lines = own && own->exists && own->readable ? &own->source.lines() : nullptr;
             for (clsProcedures& p : entry.procedures) {
                 const auto index = static_cast<std::uint32_t>(records_.size());
                 records_.push_back(Record{&p, HeaderSaysPrivate(lines, p)});
@@ -219,7 +222,26 @@ void CrossReference::Prepare() {
         }
     }
     firstRecord_[3] = records_.size();
+    // The names in one flat table for the word walk.
+    std::size_t size = 64;
+    while (size < byName_.size() * 2) size *= 2;
+    nameSlots_.assign(size, NameSlot{});
+    for (const auto& [name, records] : byName_) {
+        const std::uint64_t h = BytesHash(name);
+        std::size_t i = SlotOf(h);
+        while (nameSlots_[i].records) i = (i + 1) & (nameSlots_.size() - 1);
+        nameSlots_[i] = NameSlot{h, name, &records};
+    }
     stats_.readSeconds += host_.Seconds() - t0;
+}
+
+const std::vector<std::uint32_t>* CrossReference::RecordsNamed(std::string_view folded) const {
+    const std::uint64_t h = BytesHash(folded);
+    for (std::size_t i = SlotOf(h);; i = (i + 1) & (nameSlots_.size() - 1)) {
+        const NameSlot& s = nameSlots_[i];
+        if (!s.records) return nullptr;
+        if (s.hash == h && s.name == folded) return s.records;
+    }
 }
 
 CrossReference::FileText* CrossReference::Text(FileKind kind, std::size_t index) {
@@ -242,7 +264,7 @@ void CrossReference::MatchModuleProcedures(FileKind kind) {
         }
         if (ft) {
             // Each file is scanned once: its lines are no longer needed.
-            ft->lines = {};
+            ft->source = engine::SourceText{};
             ft->calls = {};
         }
         pacer_.Point();
@@ -280,7 +302,8 @@ void CrossReference::LogSearches(std::size_t m, const FileText& ft) {
 
 bool CrossReference::Collect(std::size_t m, FileText& ft, std::vector<Match>& matches) {
     const clsFileInfo& file = *ft.file;
-    const auto n = static_cast<LineIndex>(ft.lines.size());
+    const platform::TextLines& lines = ft.source.lines();
+    const auto n = static_cast<LineIndex>(lines.size());
     std::string x;
 
     if (options_.search == engine::UsageSearch::Literal) {
@@ -289,7 +312,7 @@ bool CrossReference::Collect(std::size_t m, FileText& ft, std::vector<Match>& ma
             if (!Visible(records_[r], file)) continue;
             const auto patterns = FoldedPatterns(records_[r].p->pName);
             for (LineIndex i = ft.codeStart; i < n; ++i) {
-                if (FoldedSearchLine(ft.lines[i], x) && FirstPattern(x, patterns) >= 0)
+                if (FoldedSearchLine(lines[i], x) && FirstPattern(x, patterns) >= 0)
                     matches.push_back(Match{static_cast<std::uint32_t>(r), i});
                 pacer_.Tick();
             }
@@ -298,9 +321,8 @@ bool CrossReference::Collect(std::size_t m, FileText& ft, std::vector<Match>& ma
     }
 
     if (!ft.wordsFound) {
-        ForEachCallWord(ft.lines, ft.codeStart, [&](std::string_view word, LineIndex line) {
-            const auto it = byName_.find(word);
-            if (it != byName_.end()) ft.calls.emplace_back(&it->second, line);
+        ForEachCallWord(lines, ft.codeStart, [&](std::string_view word, LineIndex line) {
+            if (const std::vector<std::uint32_t>* records = RecordsNamed(word)) ft.calls.emplace_back(records, line);
         });
         ft.wordsFound = true;
     }
@@ -314,7 +336,7 @@ bool CrossReference::Collect(std::size_t m, FileText& ft, std::vector<Match>& ma
         if (!Visible(records_[r], file)) continue;
         const auto patterns = FoldedPatterns(records_[r].p->pName);
         for (LineIndex i = ft.codeStart; i < n; ++i)
-            if (FoldedSearchLine(ft.lines[i], x) && FirstPattern(x, patterns) >= 0) matches.push_back(Match{r, i});
+            if (FoldedSearchLine(lines[i], x) && FirstPattern(x, patterns) >= 0) matches.push_back(Match{r, i});
     }
     std::sort(matches.begin(), matches.end());
     return !host_.CancelRequested();
@@ -339,52 +361,58 @@ void CrossReference::ScanProcedures(engine::ProcedureMap& procedures, std::size_
     stats_.searchSeconds += host_.Seconds() - t0;
     if (!complete) return;
 
-    // One entry per routine, calling file and line; every record whose name was found is used.
+    // One node per routine, calling file and line, made once with its project and routine; every
+    // record whose name was found is used.
     const double t1 = host_.Seconds();
-    std::vector<Entry> entries;
-    std::unordered_set<std::string> seen;  // folded keys of this scan
+    engine::Tree& tree = st_.treRoutines;
+    std::string key;
     for (const Match& match : matches) {
         clsProcedures& p = *records_[match.record].p;
-        const std::int32_t shown = match.line - ft.codeStart + 1;
-        std::string key = p.pName + "/" + p.pProject() + "/" + file.fProject + "/" + file.fFilename + "/" +
-                          LineNumberField(shown);
-        if (seen.insert(platform::Fold(key)).second)
-            entries.push_back(Entry{&p, std::move(key), CallSiteText(file.fFilename, shown), shown});
         p.pUsed = true;
-    }
-
-    // The entries as nodes, in order: project, routine and call site, each made once.
-    engine::Tree& tree = st_.treRoutines;
-    const platform::ResolvedPath callerPath = platform::ResolveListedPath(file.fAppFldr, file.fFilename);
-    for (const Entry& e : entries) {
-        const clsProcedures& p = *e.p;
-        auto project = projectNodes_.find(p.pProject());
-        if (project == projectNodes_.end()) {
-            if (tree.Contains(p.pProject())) continue;  // the key stands for another node
-            const NodeId id = tree.Add(root_, p.pProject(), p.pProject(), "project");
-            tree.SetSorted(id, true);
-            tree.Node(id).tag = p.pAppFldr();
-            project = projectNodes_.emplace(p.pProject(), id).first;
-        }
-        const std::string routineKey = p.pName + "/" + p.pProject();
-        auto routine = routineNodes_.find(routineKey);
-        if (routine == routineNodes_.end()) {
-            if (tree.Contains(routineKey)) continue;
-            const NodeId id = tree.Add(project->second, routineKey, p.pName, kindWord);
-            tree.SetSorted(id, true);
-            tree.Node(id).tag = p.pAppFldr();
-            routine = routineNodes_.emplace(routineKey, id).first;
-        }
-        if (tree.Contains(e.key)) continue;  // found before, through a record of the same name
-        const NodeId id = tree.Add(routine->second, e.key, e.text, kindWord);
+        const std::int32_t shown = match.line - ft.codeStart + 1;
+        const NodeId project = ProjectNode(p);
+        if (project == kNoNode) continue;
+        const NodeId routine = RoutineNode(project, p, kindWord);
+        if (routine == kNoNode) continue;
+        key.assign(p.pName).append("/").append(p.pProject()).append("/").append(file.fProject).append("/");
+        key.append(file.fFilename).append("/").append(LineNumberField(shown));
+        // A call site found before, through a record of the same name, is there already.
+        const NodeId id = tree.AddIfNew(routine, key, CallSiteText(file.fFilename, shown), kindWord);
+        if (id == kNoNode) continue;
         engine::TreeNode& node = tree.Node(id);
         node.tag = file.fAppFldr;
-        node.openPath = callerPath.path;
-        node.openLine = e.shownLine;
+        node.openPath = ft.path;
+        node.openLine = shown;
         ++stats_.callSites;
         pacer_.Tick();
     }
     stats_.treeSeconds += host_.Seconds() - t1;
+}
+
+// The node of the called procedure's project, made on first use; kNoNode when its key stands for
+// another node.
+NodeId CrossReference::ProjectNode(const clsProcedures& p) {
+    engine::Tree& tree = st_.treRoutines;
+    NodeId id = tree.Find(p.pProject());
+    if (id == kNoNode) {
+        id = tree.Add(root_, p.pProject(), p.pProject(), "project");
+        tree.SetSorted(id, true);
+        tree.Node(id).tag = p.pAppFldr();
+    }
+    return tree.Node(id).parent == root_ ? id : kNoNode;
+}
+
+// The node of a routine (name and project) under its project node, made on first use.
+NodeId CrossReference::RoutineNode(NodeId project, const clsProcedures& p, const std::string& kindWord) {
+    engine::Tree& tree = st_.treRoutines;
+    const std::string key = p.pName + "/" + p.pProject();
+    NodeId id = tree.Find(key);
+    if (id == kNoNode) {
+        id = tree.Add(project, key, p.pName, kindWord);
+        tree.SetSorted(id, true);
+        tree.Node(id).tag = p.pAppFldr();
+    }
+    return tree.Node(id).parent == project ? id : kNoNode;
 }
 
 // ---- the command ---------------------------------------------------------------------------------

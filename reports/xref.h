@@ -98,11 +98,12 @@ private:
     struct FileText;
     struct Record;
     struct Match;
-    struct Entry;
 
     FileText* Text(engine::FileKind kind, std::size_t index);
     bool Collect(std::size_t map, FileText& ft, std::vector<Match>& matches);  // false: cancelled
     bool Visible(const Record& r, const engine::clsFileInfo& file) const;
+    engine::NodeId ProjectNode(const engine::clsProcedures& p);
+    engine::NodeId RoutineNode(engine::NodeId project, const engine::clsProcedures& p, const std::string& kindWord);
     void LogSearches(std::size_t map, const FileText& ft);
     void Status(const std::string& fileName, const std::string& procName);  // on a time budget
 
@@ -119,11 +120,20 @@ private:
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
-    // Folded name -> its records, ascending.
+    // Folded name -> its records, ascending; and the same in one flat table for the word walk.
     std::unordered_map<std::string, std::vector<std::uint32_t>, NameHash, std::equal_to<>> byName_;
+    struct NameSlot {
+        std::uint64_t hash = 0;
+        std::string_view name;
+        const std::vector<std::uint32_t>* records = nullptr;
+    };
+    std::vector<NameSlot> nameSlots_;
+    std::size_t SlotOf(std::uint64_t hash) const {
+        return static_cast<std::size_t>((hash ^ (hash >> 29)) * 0xBF58476D1CE4E5B9ull >> 20) & (nameSlots_.size() - 1);
+    }
+    const std::vector<std::uint32_t>* RecordsNamed(std::string_view folded) const;
     std::vector<std::uint32_t> literalRecords_[3];   // per map: records the index cannot answer
     engine::NodeId root_ = engine::kNoNode;
-    std::map<std::string, engine::NodeId, platform::ILess> projectNodes_, routineNodes_;
     double lastStatus_ = -1;
 };
 

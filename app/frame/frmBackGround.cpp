@@ -552,8 +552,19 @@ void frmBackGround::FitMinimumSize() {
     QSize need = toolClient_->minimumSizeHint();
     need += size() - Client()->size();  // the menu bar
     // A screen smaller than that still gets a window it can hold.
-    if (const QScreen* screen = this->screen()) need = need.boundedTo(screen->availableGeometry().size());
+    const QScreen* screen = this->screen();
+    if (screen) need = need.boundedTo(screen->availableGeometry().size());
     setMinimumSize(need.expandedTo(QSize(0, 0)));
+    // A window that grew to that size is moved back onto the screen.
+    if (screen && isWindow() && !isFullScreen()) {
+        const QRect area = screen->availableGeometry();
+        QRect outer = frameGeometry();
+        outer.moveRight(std::min(outer.right(), area.right()));
+        outer.moveBottom(std::min(outer.bottom(), area.bottom()));
+        outer.moveLeft(std::max(outer.left(), area.left()));
+        outer.moveTop(std::max(outer.top(), area.top()));
+        if (outer.topLeft() != frameGeometry().topLeft()) move(outer.topLeft());
+    }
 }
 
 bool frmBackGround::eventFilter(QObject* watched, QEvent* event) {

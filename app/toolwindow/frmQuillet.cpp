@@ -2,6 +2,8 @@
 // control states.
 #include "app/toolwindow/frmQuillet.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
@@ -97,8 +99,11 @@ frmQuillet::~frmQuillet() {
 // captions (a language file's, or the Print button's that names its tab); the tab strip is wide
 // enough for its widest caption (in bold, as the tab shown) on every tab.
 void frmQuillet::FitMinimumWidths() {
+    // A caption longer than any designed one (a language file's) is cut rather than pushing the
+    // window past the screen.
+    constexpr int kWidestButton = 240, kWidestTab = 180;
     for (ui::MyButton* b : {cmdAddCode_, cmdUndoLastChange_, cmdPrint_, cmdSave_, cmdCancel_, cmdExit_})
-        b->setMinimumWidth(std::max(b->sizeHint().width(), 96));
+        b->setMinimumWidth(std::clamp(b->sizeHint().width(), 96, kWidestButton));
     QFont bold = sstab_->font();
     bold.setBold(true);
     const QFontMetrics metrics(bold);
@@ -106,7 +111,7 @@ void frmQuillet::FitMinimumWidths() {
     for (int i = 0; i < kTabCount; ++i) {
         QString caption = sstab_->TabCaption(i);
         caption.remove('&');
-        widest = std::max(widest, metrics.horizontalAdvance(caption));
+        widest = std::max(widest, std::min(metrics.horizontalAdvance(caption), kWidestTab));
     }
     fraSSTab_->setMinimumWidth(kTabCount * (widest + 16));
 }

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
+#include <QFontMetrics>
 #include <QPainter>
 
 #include <tovcore/controls.h>
@@ -167,7 +168,11 @@ void SSTab::DrawControl(QPainter& p) {
         bold.setBold(current);
         p.setFont(bold);
         p.setPen(text);
-        p.drawText(r.adjusted(3, 1, -3, 0), Qt::AlignCenter | Qt::TextShowMnemonic, captions_[static_cast<std::size_t>(i)]);
+        // A caption wider than its tab keeps its beginning and ends in "...".
+        const QRect textRect = r.adjusted(3, 1, -3, 0);
+        const QString caption = QFontMetrics(bold).elidedText(captions_[static_cast<std::size_t>(i)], Qt::ElideRight,
+                                                               textRect.width(), Qt::TextShowMnemonic);
+        p.drawText(textRect, Qt::AlignCenter | Qt::TextShowMnemonic, caption);
     }
 }
 

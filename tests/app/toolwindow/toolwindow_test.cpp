@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -422,6 +423,34 @@ TEST(ToolWindowLayout, TheFrameKeepsEveryCaptionWholeHoweverSmallItIsMade) {
         apptest::ProcessEvents();
         EXPECT_EQ(CutOrCovered(w), "");
         EXPECT_EQ(w->size(), f.frame->ClientArea()->size());
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ToolWindowLayout, CaptionsLongerThanTheScreenAreCutAndEveryButtonStaysInTheWindow) {
+    apptest::FramedTool f;
+    // A language file whose captions are far longer than any designed one.
+    const std::string file = f.t.program.state.LanguagesFolder + "Long.ist";
+    testsupport::WriteBytes(file, testsupport::CrLf({"[frmQuillet]", "SSTab1_1=Called " + std::string(400, 'X'),
+                                                     "cmdAddCode=&Add " + std::string(300, 'Y')}));
+    f.t.program.state.LanguageFile = file;
+    f.t.program.state.LanguageFileExists = true;
+    f.NewProjectOnGroup(f.dir.path() + "Long.qlp");
+    auto* w = f.Tool();
+    ASSERT_NE(w, nullptr);
+    const QRect screen = f.frame->screen()->availableGeometry();
+    for (QSize size : {QSize(200, 120), screen.size()}) {
+        f.frame->resize(size);
+        apptest::ProcessEvents();
+        EXPECT_LE(f.frame->width(), screen.width());
+        std::string outside;
+        for (QWidget* c : w->findChild<QWidget*>("fraButton")->findChildren<QAbstractButton*>())
+            if (c->isVisibleTo(w) && !w->rect().contains(QRect(c->mapTo(w, QPoint(0, 0)), c->size())))
+                outside += c->objectName().toStdString() + " ";
+        EXPECT_EQ(outside, "") << "buttons outside the window";
     }
 }
 
