@@ -1,0 +1,2 @@
+Sub A
+_Dim yEnd Sub

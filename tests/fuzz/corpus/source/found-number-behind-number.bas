@@ -1,0 +1,2 @@
+Property Get s
+000010 000010 End Function

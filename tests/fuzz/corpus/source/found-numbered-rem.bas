@@ -1,0 +1,1 @@
+Sub pRem Dim sEnd Sub

@@ -1,0 +1,2 @@
+Sub AType 3B
+End EnumEnd Sub
