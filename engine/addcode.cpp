@@ -254,6 +254,7 @@ void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::s
 }
 
 void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
+    const HeldLogs held(host);
     if (state.SelectedPreCode.empty() && state.SelectedPostCode.empty()) {
         host.MyMsgBox("No Pre or Post Code Selected", msgbox::kOKOnly, "", align::kCenter);
         return;

@@ -798,6 +798,7 @@ bool RollBackCommit(FileOps& files, const std::vector<JournalEntry>& entries, co
 }  // namespace
 
 void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
+    const HeldLogs held(host);
     host.WriteLog("Undoing Last Change");
     host.HourGlassOn();
     const std::string backupFolder = BackupFolderOf(state);

@@ -65,6 +65,10 @@ public:
     virtual void HourGlassOn() {}
     virtual void HourGlassOff() {}
 
+    // A long command holds the logs open while it runs (its lines are written in large pieces);
+    // calls nest. The engine's commands do it through HeldLogs.
+    virtual void HoldLogsOpen(bool hold) { (void)hold; }
+
     // Reload of the loaded project after a rewrite or an undo: the tool window runs its whole
     // LoadProject (controls, reports); tests and the bench call engine::LoadProject.
     virtual void LoadProject(bool showElapsedTime) { (void)showElapsedTime; }
@@ -74,6 +78,18 @@ public:
     virtual void RestartLogs() {}
     virtual void SaveToolProject() {}
     virtual void Beep() {}
+};
+
+// Holds the host's logs open for the life of a command.
+class HeldLogs {
+public:
+    explicit HeldLogs(Host& host) : host_(host) { host_.HoldLogsOpen(true); }
+    ~HeldLogs() { host_.HoldLogsOpen(false); }
+    HeldLogs(const HeldLogs&) = delete;
+    HeldLogs& operator=(const HeldLogs&) = delete;
+
+private:
+    Host& host_;
 };
 
 // A host that shows nothing, logs nothing, answers OK and is never cancelled (the bench).

@@ -106,6 +106,7 @@ std::int64_t PlanNumbers(const ProcedureList& procedures, platform::LineView lin
                          std::int64_t increment, int scope);
 
 void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* stats, bool remove) {
+    const HeldLogs held(host);
     host.HourGlassOn();
     const auto refuse = [&](const std::string& text) {
         host.HourGlassOff();

@@ -469,6 +469,7 @@ bool LoadProject(ToolState& state, Host& host, ChangeRecovery& recovery, bool Sh
                  const LoadOptions& options) {
     if (state.LoadBusy) return false;
     state.LoadBusy = true;
+    const HeldLogs held(host);
     const double start = host.Seconds();
     host.DisplayMessage("", false, align::kCenter);
     host.SetCancelRequested(false);

@@ -291,6 +291,7 @@ void CreateDefinitionReports(engine::ProjectModel& model, DefinitionReports& box
         for (int tab = 2; tab <= 5; ++tab) boxes.Box(tab)->Clear();
         return;
     }
+    const engine::HeldLogs held(host);
     host.HourGlassOn();
     CreateModuleReport(model, boxes.rtfModules, host, stamp);
     CreateFormReport(model, boxes.rtfForms, host, stamp);

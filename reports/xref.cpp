@@ -418,6 +418,7 @@ NodeId CrossReference::RoutineNode(NodeId project, const clsProcedures& p, const
 // ---- the command ---------------------------------------------------------------------------------
 
 void MatchProcedures(engine::ToolState& state, engine::Host& host, const XrefOptions& options) {
+    const engine::HeldLogs held(host);
     host.WriteLog("Matching Procedures");
     host.HourGlassOn();
     const double start = host.Seconds();

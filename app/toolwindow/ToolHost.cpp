@@ -64,6 +64,8 @@ bool ToolHost::GetIniSection(const std::string& Section, std::string& iniStr, co
 
 void ToolHost::Beep() { QApplication::beep(); }
 
+void ToolHost::HoldLogsOpen(bool hold) { tovcore::Global().HoldLogsOpen(hold); }
+
 void ToolHost::FinishInterruptedChange(const std::string& projectPath) {
     engine::RecoverInterruptedChange(projectPath, *this, Files());
 }

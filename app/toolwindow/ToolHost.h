@@ -49,6 +49,7 @@ public:
     void RestartLogs() override { owner_.RestartLogs(); }
     void SaveToolProject() override { owner_.SaveToolProject(); }
     void Beep() override;
+    void HoldLogsOpen(bool hold) override;
     void FinishInterruptedChange(const std::string& projectPath) override;
     bool ChangeCanBeUndone(const engine::ToolState& state) override;
     // The files the commands change.

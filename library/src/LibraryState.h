@@ -76,9 +76,14 @@ struct RegistryState {
 struct LogChannel {
     bool on = false;   // switched on by its initialiser from the settings file
     std::string path;  // full path, set when the log was started
+    // While a command holds the log open (HoldLogsOpen): the open file and the lines not yet
+    // written to it.
+    int fd = -1;
+    std::string pending;
 };
 
 struct LogState {
+    int held = 0;  // commands that hold the logs open (they nest)
     LogChannel run;       // key "Log", ".log"
     LogChannel debug;     // key "Debug", ".dbg"
     LogChannel error;     // key "Error", ".err"

@@ -54,6 +54,8 @@ bool clsTovcore::FileExists(const std::string& Filename) { return detail::FileEx
 std::string clsTovcore::GetVersion() { return detail::GetVersion(); }
 
 std::string clsTovcore::InitLog(const std::string& LogFile) { return detail::InitLog(LogFile); }
+void clsTovcore::HoldLogsOpen(bool hold) { detail::HoldLogsOpen(hold); }
+
 void clsTovcore::WriteLog(const std::string& Msg) {
     if (State().logs.run.on) detail::WriteLog(Msg);
 }

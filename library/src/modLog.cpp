@@ -16,6 +16,7 @@
 #include "library/src/modInit.h"
 #include "library/src/modScreen.h"
 #include "library/src/modSpecialFolders.h"
+#include "platform/fileio.h"
 #include "platform/text.h"
 
 namespace tovcore::detail {
@@ -26,17 +27,7 @@ constexpr std::string_view kCrLf = "\r\n";
 bool WriteAllTo(const std::string& path, std::string_view text, bool append) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0666);
     if (fd < 0) return false;
-    bool ok = true;
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    bool ok = platform::WriteAll(fd, text);
     if (::close(fd) != 0) ok = false;
     return ok;
 }
@@ -46,9 +37,12 @@ bool SwitchOn(const std::string& key) {
     return platform::IEqualsUtf8(GetIniString(c.exeName, key, "True", c.settingsFile), "True");
 }
 
+void FlushChannel(LogChannel& log, bool close);
+
 std::string InitChannel(LogChannel& log, const char* key, const char* extension, const std::string& name) {
     LibraryState& s = State();
     const ClientState& c = s.client;
+    FlushChannel(log, true);
     log.on = false;
     // Before the set-up there is no settings file and no log folder: nothing can be started.
     if (!c.hasClient || c.settingsFile.empty()) return "";
@@ -69,9 +63,32 @@ std::string InitChannel(LogChannel& log, const char* key, const char* extension,
     return path;
 }
 
-void WriteChannel(const LogChannel& log, const std::string& Msg) {
+// Writes what a held log has gathered and, with `close`, lets the file go.
+void FlushChannel(LogChannel& log, bool close) {
+    if (log.fd >= 0 && !log.pending.empty()) platform::WriteAll(log.fd, log.pending);
+    log.pending.clear();
+    if (close && log.fd >= 0) {
+        ::close(log.fd);
+        log.fd = -1;
+    }
+}
+
+// Most lines go into the buffer; it is written whenever it holds this much.
+constexpr std::size_t kHeldBuffer = 256 * 1024;
+
+void WriteChannel(LogChannel& log, const std::string& Msg) {
     if (!log.on) return;
-    WriteAllTo(log.path, NowText() + " - " + Msg + std::string(kCrLf), true);
+    const std::string line = NowText() + " - " + Msg + std::string(kCrLf);
+    if (State().logs.held > 0) {
+        // A command holds the log open: one open file, lines gathered and written in large pieces;
+        // the command serves the message loop itself.
+        if (log.fd < 0) log.fd = ::open(log.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_APPEND, 0666);
+        if (log.fd < 0) return;
+        log.pending += line;
+        if (log.pending.size() >= kHeldBuffer) FlushChannel(log, false);
+        return;
+    }
+    WriteAllTo(log.path, line, true);
     DoEvents();
 }
 
@@ -83,6 +100,13 @@ std::string InitDebugLog(const std::string& DebugFile) {
 }
 std::string InitErrorLog(const std::string& ErrorFile) {
     return InitChannel(State().logs.error, "Error", ".err", ErrorFile);
+}
+
+void HoldLogsOpen(bool hold) {
+    LogState& logs = State().logs;
+    logs.held = std::max(0, logs.held + (hold ? 1 : -1));
+    if (logs.held > 0) return;
+    for (LogChannel* log : {&logs.run, &logs.debug, &logs.error}) FlushChannel(*log, true);
 }
 
 void WriteLog(const std::string& Msg) { WriteChannel(State().logs.run, Msg); }

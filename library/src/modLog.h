@@ -12,6 +12,7 @@ std::string InitLog(const std::string& LogFile);
 std::string InitDebugLog(const std::string& DebugFile);
 std::string InitErrorLog(const std::string& ErrorFile);
 void WriteLog(const std::string& Msg);
+void HoldLogsOpen(bool hold);
 void WriteDebugLog(const std::string& Msg);
 void WriteErrorLog(const std::string& Msg);
 void WriteAppErrorLog(const std::string& Msg);

@@ -46,6 +46,32 @@ protected:
     libtest::EnvGuard env;
 };
 
+// A command that holds the logs open: its lines are all there once it lets them go, in order, and
+// a log started again meanwhile gets only what follows; holds nest.
+TEST_F(Logs, HeldOpenDuringACommand) {
+    Run("", [&](tovcore::clsTovcore& t) {
+        const std::string path = t.InitLog();
+        t.HoldLogsOpen(true);
+        t.HoldLogsOpen(true);
+        for (int i = 0; i < 20000; ++i) t.WriteLog("line " + std::to_string(i));
+        t.HoldLogsOpen(false);
+        t.WriteLog("still held");
+        t.HoldLogsOpen(false);
+        std::string expected = kHeader;
+        for (int i = 0; i < 20000; ++i) expected += kNow + " - line " + std::to_string(i) + "\r\n";
+        expected += kNow + " - still held\r\n";
+        EXPECT_EQ(ReadBytes(path), expected);
+
+        t.HoldLogsOpen(true);
+        t.WriteLog("before the restart");
+        EXPECT_EQ(t.InitLog(), path);  // started afresh: what was held before belongs to the old file
+        t.WriteLog("after the restart");
+        t.HoldLogsOpen(false);
+        t.WriteLog("not held");
+        EXPECT_EQ(ReadBytes(path), kHeader + kNow + " - after the restart\r\n" + kNow + " - not held\r\n");
+    });
+}
+
 TEST_F(Logs, HeaderAndLinesOfEachLog) {
     struct Row {
         std::string (tovcore::clsTovcore::*init)(const std::string&);

@@ -63,6 +63,11 @@ public:
     std::string InitErrorLog(const std::string& ErrorFile = "");
     void WriteErrorLog(const std::string& Msg);
     void WriteAppErrorLog(const std::string& Msg);
+    // While a long command runs, its program can hold the three logs open: their lines are then
+    // gathered and written in large pieces through one open file each (and the writers no longer
+    // serve the message loop; the command does). HoldLogsOpen(false) writes everything held and
+    // lets the files go. Holds nest.
+    void HoldLogsOpen(bool hold);
     // 25-27. Edition.
     void VersionType(std::int16_t Vtype);
     std::int16_t VersionType();
