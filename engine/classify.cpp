@@ -1,5 +1,6 @@
 #include "engine/classify.h"
 
+#include <algorithm>
 #include <array>
 
 #include "engine/lexer.h"
@@ -135,17 +136,14 @@ bool MayHoldKeyword(std::string_view code) {
 // At module level, "Private x As Long", "Public x As Long" and "Global x As Long" declare
 // variables just as "Dim x As Long" does (but not "Private Type", "Public Enum", "Public Event").
 bool IsScopeVariableDeclaration(std::string_view code) {
-    const std::size_t blank = code.find(' ');
-    if (blank == std::string_view::npos) return false;
-    const std::string_view scope = code.substr(0, blank);
-    if (scope != "Private" && scope != "Public" && scope != "Global") return false;
-    std::string_view rest = platform::LTrim(code.substr(blank));
-    const std::string_view word = rest.substr(0, rest.find_first_of(" (,"));
-    if (word.empty()) return false;
+    Lexer lexer(code);
+    Token scope, word;
+    if (!lexer.Next(scope) || !lexer.Next(word) || word.kind != TokenKind::Word) return false;
+    if (scope.text != "Private" && scope.text != "Public" && scope.text != "Global") return false;
     static constexpr std::array<std::string_view, 6> kNotVariables = {"Type", "Enum", "Event", "Implements",
                                                                       "Friend", "Static"};
     for (auto w : kNotVariables)
-        if (w == word) return false;
+        if (w == word.text) return false;
     return true;
 }
 
@@ -153,58 +151,43 @@ bool IsScopeVariableDeclaration(std::string_view code) {
 
 namespace {
 
-// The statements of a code text, one after another: split at ":" (not ":=", a named argument),
-// each without the line number or label in front of it.
+// The statements of a code text, one after another (the lexer's ":" separators), each without
+// the line number or label in front of it; `f` answers true to stop.
 template <class F>
 void ForEachStatement(std::string_view code, F f) {
-    std::size_t from = 0;
-    for (std::size_t i = 0; i <= code.size(); ++i) {
-        if (i < code.size() && !(code[i] == ':' && (i + 1 == code.size() || code[i + 1] != '='))) continue;
-        if (f(platform::LTrimWhite(WithoutLineLabel(platform::LTrimWhite(code.substr(from, i - from)))))) return;
-        from = i + 1;
-    }
-}
-
-// The next word of a statement (identifier characters), and the statement after it and its blanks.
-std::string_view NextWord(std::string_view& s) {
-    std::size_t i = 0;
-    while (i < s.size() && IsWordChar(static_cast<unsigned char>(s[i]))) ++i;
-    const std::string_view word = s.substr(0, i);
-    std::size_t j = i;
-    while (j < s.size() && (s[j] == ' ' || s[j] == '\t')) ++j;
-    s.remove_prefix(j);
-    return word;
+    for (std::string_view piece : SplitStatements(code))
+        if (f(platform::LTrimWhite(WithoutLineLabel(platform::LTrimWhite(piece))))) return;
 }
 
 bool ReadHeader(std::string_view s, ProcedureHeader& out) {
-    std::string_view word = NextWord(s);
+    Lexer lexer(s);
+    Token t;
+    const auto next = [&] { return lexer.Next(t) ? t : Token{TokenKind::Operator, {}}; };
+    Token word = next();
     std::string_view scope;
     for (std::string_view w : {"Public", "Private", "Friend", "Global"})
-        if (platform::IEquals(word, w)) {
-            scope = word;
-            word = NextWord(s);
+        if (IsWord(word, w)) {
+            scope = word.text;
+            word = next();
             break;
         }
-    if (platform::IEquals(word, "Static")) word = NextWord(s);
+    if (IsWord(word, "Static")) word = next();
     std::int32_t kind = 0;
-    if (platform::IEquals(word, "Sub")) {
+    if (IsWord(word, "Sub")) {
         kind = mask::kSub;
-    } else if (platform::IEquals(word, "Function")) {
+    } else if (IsWord(word, "Function")) {
         kind = mask::kFunction;
-    } else if (platform::IEquals(word, "Property")) {
-        const std::string_view accessor = NextWord(s);
-        if (!platform::IEquals(accessor, "Get") && !platform::IEquals(accessor, "Let") &&
-            !platform::IEquals(accessor, "Set"))
-            return false;
+    } else if (IsWord(word, "Property")) {
+        const Token accessor = next();
+        if (!IsWord(accessor, "Get") && !IsWord(accessor, "Let") && !IsWord(accessor, "Set")) return false;
         kind = mask::kProperty;
     } else {
         return false;
     }
-    // The name: up to a blank or "(" (a type sign stays: "Calc$").
-    const std::size_t end = s.find_first_of(" \t(");
-    const std::string_view name = s.substr(0, end);
-    if (name.empty() || !IsWordChar(static_cast<unsigned char>(name.front()))) return false;
-    out = ProcedureHeader{kind, scope, name};
+    // The name, with its type sign ("Calc$").
+    const Token name = next();
+    if (name.kind != TokenKind::Word) return false;
+    out = ProcedureHeader{kind, scope, name.text};
     return true;
 }
 
@@ -219,10 +202,10 @@ ProcedureHeader ProcedureHeaderOf(std::string_view code) {
 bool EndsProcedure(std::string_view code) {
     bool ends = false;
     ForEachStatement(code, [&](std::string_view statement) {
-        if (!platform::IEquals(NextWord(statement), "End")) return false;
-        const std::string_view kind = NextWord(statement);
-        ends = platform::IEquals(kind, "Sub") || platform::IEquals(kind, "Function") ||
-               platform::IEquals(kind, "Property");
+        Lexer lexer(statement);
+        Token end, kind;
+        if (!lexer.Next(end) || !IsWord(end, "End") || !lexer.Next(kind)) return false;
+        ends = IsWord(kind, "Sub") || IsWord(kind, "Function") || IsWord(kind, "Property");
         return ends;
     });
     return ends;
@@ -263,21 +246,24 @@ std::string StatementCode(std::string_view s) {
 }
 
 std::string_view WithoutLineLabel(std::string_view statement) {
-    const std::string_view t = platform::LTrim(statement);
-    std::size_t i = 0;
-    const bool number = !t.empty() && t[0] >= '0' && t[0] <= '9';
-    if (number) {
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
-    } else {
-        if (t.empty() || !IsWordChar(static_cast<unsigned char>(t[0])) || t[0] == '_') return t;
-        while (i < t.size() && IsWordChar(static_cast<unsigned char>(t[i]))) ++i;
-    }
-    // A label ends in ":" (not ":=", a named argument); a line number may stand without one.
-    const bool colon = i < t.size() && t[i] == ':' && (i + 1 == t.size() || t[i + 1] != '=');
-    if (colon) ++i;
-    else if (!number || i == t.size() || (t[i] != ' ' && t[i] != '\t')) return t;
-    while (i < t.size() && (t[i] == ' ' || t[i] == '\t')) ++i;
-    return t.substr(i);
+    const std::string_view t = platform::LTrimWhite(statement);
+    Lexer lexer(t);
+    Token first, next;
+    if (!lexer.Next(first)) return t;
+    const std::size_t firstEnd = first.text.size();
+    const bool hasNext = lexer.Next(next);
+    const bool colonNext = hasNext && next.kind == TokenKind::Separator && lexer.Offset(next) == firstEnd;
+    const bool number = first.kind == TokenKind::Number &&
+                        std::all_of(first.text.begin(), first.text.end(), [](char c) { return IsDigitChar(c); });
+    // A label is a name with ":" right after it; a line number may stand without one.
+    const bool label = first.kind == TokenKind::Word && first.text.front() != '_' && !IsDigitChar(first.text.front()) &&
+                       !IsTypeChar(first.text.back()) && colonNext;
+    if (!number && !label) return t;
+    if (number && !colonNext && hasNext && lexer.Offset(next) == firstEnd) return t;
+    if (!hasNext) return number || label ? t.substr(t.size()) : t;
+    std::size_t rest = colonNext ? lexer.Offset(next) + 1 : lexer.Offset(next);
+    while (rest < t.size() && IsBlankChar(t[rest])) ++rest;
+    return t.substr(rest);
 }
 
 namespace {

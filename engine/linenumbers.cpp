@@ -45,12 +45,11 @@ bool HasBlankPrefix(std::string_view line) {
 
 // A label at the start of the statement: a name followed by ":" (not ":=", a named argument).
 bool StartsWithLabel(std::string_view t) {
-    if (t.empty()) return false;
-    const auto c0 = static_cast<unsigned char>(t[0]);
-    if (!IsWordChar(c0) || IsDigit(t[0]) || t[0] == '_') return false;
-    std::size_t i = 1;
-    while (i < t.size() && IsWordChar(static_cast<unsigned char>(t[i]))) ++i;
-    return i < t.size() && t[i] == ':' && (i + 1 == t.size() || t[i + 1] != '=');
+    Lexer lexer(t);
+    Token name, colon;
+    return lexer.Next(name) && name.kind == TokenKind::Word && !IsDigit(name.text.front()) &&
+           name.text.front() != '_' && !IsTypeChar(name.text.back()) && lexer.Next(colon) &&
+           colon.kind == TokenKind::Separator && lexer.Offset(colon) == lexer.Offset(name) + name.text.size();
 }
 
 // What numbering does to one line: how many characters it takes off the front (an old prefix),

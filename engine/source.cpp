@@ -4,6 +4,7 @@
 
 #include "engine/classify.h"
 #include "engine/error.h"
+#include "engine/lexer.h"
 #include "platform/text.h"
 
 namespace engine {
@@ -15,37 +16,26 @@ bool HasAttributeHeaderName(std::string_view name) {
 }
 
 bool IsAttributeLine(std::string_view line) {
-    const std::string_view t = platform::Trim(line);
-    return t.substr(0, t.find(' ')) == "Attribute";
+    Lexer lexer(line);
+    Token first;
+    return lexer.Next(first) && first.text == "Attribute";
 }
 
 namespace {
-
-// The word at the start of `s` (letters, digits, "_"), and `s` after it.
-std::string_view TakeWord(std::string_view& s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const char c = s[i];
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) break;
-        ++i;
-    }
-    const std::string_view word = s.substr(0, i);
-    s = platform::LTrimWhite(s.substr(i));
-    return word;
-}
 
 enum class Directive { None, If, Else, EndIf };
 
 // The conditional-compilation directive that a line holds: "#If", "#ElseIf" or "#Else", "#End If".
 Directive DirectiveOf(std::string_view line) {
-    std::string_view s = platform::LTrimWhite(line);
+    const std::string_view s = platform::LTrimWhite(line);
     if (s.empty() || s.front() != '#') return Directive::None;
-    s = platform::LTrimWhite(s.substr(1));
-    const std::string_view word = TakeWord(s);
-    if (platform::IEquals(word, "If")) return Directive::If;
-    if (platform::IEquals(word, "Else") || platform::IEquals(word, "ElseIf")) return Directive::Else;
-    if (platform::IEquals(word, "EndIf")) return Directive::EndIf;
-    if (platform::IEquals(word, "End") && platform::IEquals(TakeWord(s), "If")) return Directive::EndIf;
+    Lexer lexer(s.substr(1));
+    Token word, next;
+    if (!lexer.Next(word)) return Directive::None;
+    if (IsWord(word, "If")) return Directive::If;
+    if (IsWord(word, "Else") || IsWord(word, "ElseIf")) return Directive::Else;
+    if (IsWord(word, "EndIf")) return Directive::EndIf;
+    if (IsWord(word, "End") && lexer.Next(next) && IsWord(next, "If")) return Directive::EndIf;
     return Directive::None;
 }
 
@@ -80,18 +70,16 @@ std::int32_t HeaderEndLine(platform::LineView lines, std::int32_t funcLineStart,
 
 std::string VbName(platform::LineView lines) {
     for (const std::string_view line : lines) {
-        std::string_view t = platform::Trim(line);
-        if (!IsAttributeLine(t)) continue;
-        t = platform::Trim(t.substr(9));
-        if (!platform::StartsWith(t, "VB_Name")) continue;
-        t = platform::Trim(t.substr(7));
-        if (t.empty() || t.front() != '=') continue;
-        t = platform::Trim(t.substr(1));
-        if (t.size() >= 2 && t.front() == '"') {
-            const std::size_t close = t.find('"', 1);
-            if (close != std::string_view::npos) return std::string(t.substr(1, close - 1));
-        }
-        return std::string(t);
+        // Attribute VB_Name = "name"
+        Lexer lexer(line);
+        Token attribute, name, equals, value;
+        if (!lexer.Next(attribute) || attribute.text != "Attribute" || !lexer.Next(name) || name.text != "VB_Name" ||
+            !lexer.Next(equals) || equals.text != "=")
+            continue;
+        if (!lexer.Next(value)) return {};
+        if (value.kind == TokenKind::String && value.text.size() >= 2 && value.text.back() == '"')
+            return std::string(value.text.substr(1, value.text.size() - 2));
+        return std::string(platform::Trim(line.substr(lexer.Offset(value))));
     }
     return {};
 }

@@ -284,4 +284,33 @@ TEST(ReadSourceFile, LineArraysAndCodeOffsets) {
     EXPECT_THROW(ReadSourceFile(dir.path() + "dir.bas", o), EngineError);
 }
 
+TEST(WithoutLineLabel, NumbersAndLabelsInFront) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"000010 Dim s As String", "Dim s As String"},
+        {"10: x = 1", "x = 1"},
+        {"Retry: Dim s", "Dim s"},
+        {"\tRetry:\tx = 1", "x = 1"},
+        {"Retry:", ""},
+        {"10", ""},
+        {"Retry : x = 1", "Retry : x = 1"},   // a blank before the ":": no label
+        {"Foo a:=1", "Foo a:=1"},             // a named argument
+        {"x = 1", "x = 1"},
+        {"1.5 x", "1.5 x"},                   // no line number
+        {"10x = 1", "10x = 1"},
+        {"_x: y", "_x: y"},
+        {"Calc$: y", "Calc$: y"},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(WithoutLineLabel(in), out) << in;
+}
+
+TEST(SourceLines, AttributeLinesAndTheVbName) {
+    EXPECT_TRUE(IsAttributeLine("Attribute VB_Name = \"m\""));
+    EXPECT_TRUE(IsAttributeLine("  Attribute Foo.VB_UserMemId = 0"));
+    EXPECT_FALSE(IsAttributeLine("Attributes = 1"));
+    EXPECT_FALSE(IsAttributeLine("' Attribute"));
+    EXPECT_EQ(VbName(std::vector<std::string>{"VERSION 5.00", "Attribute VB_Name = \"frmMain\"", "x"}), "frmMain");
+    EXPECT_EQ(VbName(std::vector<std::string>{"Attribute VB_Exposed = False", "Attribute VB_Name = Plain"}), "Plain");
+    EXPECT_EQ(VbName(std::vector<std::string>{"Attribute VB_Namex = \"no\""}), "");
+}
+
 }  // namespace
