@@ -19,6 +19,7 @@
 #include "bench/bench_host.h"
 #include "engine/host.h"
 #include "engine/loader.h"
+#include "engine/scanner.h"
 #include "engine/state.h"
 #include "platform/text.h"
 
@@ -56,7 +57,7 @@ void Dump(const engine::ToolState& st) {
             for (const clsProcedures& p : *procs) {
                 const std::string kindWord = GetProcedureType(p.pProcType);
                 const NodeId node =
-                    st.treProject.Find(f.fKey + "_" + p.pName + "_" + kindWord + "_" + std::to_string(p.pStart));
+                    st.treProject.Find(ProcedureNodeKey(p));
                 const bool checked = node != kNoNode && st.treProject.Node(node).checked;
                 std::cout << "P\t" << f.fKey << '\t' << p.pName << '\t' << kindWord << '\t' << p.pStart << '\t'
                           << p.pFuncLineStart << '\t' << p.pFuncLineEnd << '\t' << Hex(p.pProcType) << '\t'

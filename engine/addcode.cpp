@@ -163,10 +163,9 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
     };
     for (std::size_t r = Procedures.size(); r-- > 0;) {
         const clsProcedures& p = Procedures[r];
-        if (!IEquals(p.pFilename(), file.fFilename) || IEquals(ListedFileName(p.pFilename()), "modTrace.bas")) break;
+        if (!IEquals(p.pFilename(), file.fFilename) || IEquals(ListedFileName(p.pFilename()), kTraceModuleName)) break;
         const std::string kindWord = GetProcedureType(p.pProcType);
-        const NodeId node = tree.Find(p.pProject() + "_" + p.pFilename() + "_" + p.pName + "_" + kindWord + "_" +
-                                      std::to_string(p.pStart));
+        const NodeId node = tree.Find(ProcedureNodeKey(p));
         if (node != kNoNode && tree.Node(node).checked) {
             if (p.pFuncLineStart < next || p.pFuncLineEnd <= p.pFuncLineStart || p.pFuncLineEnd >= n) {
                 cs.Problem(file.fFilename, "its procedure records do not fit the file; left as it is (reload first)");
@@ -253,19 +252,83 @@ void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::s
     WriteLinesToFile(cs, ProjectFile, name, read.text, read, project);
 }
 
+namespace {
+
+// Why Add Code cannot run now ("" when it can).
+std::string AddCodeRefusal(const ToolState& state) {
+    if (state.SelectedPreCode.empty() && state.SelectedPostCode.empty()) return "No Pre or Post Code Selected";
+    if (state.treProject.empty()) return "No (Module/Form/Class) items checked to add code to";
+    if (!state.model.Loaded) return "The project is not completely loaded; load it again before adding code";
+    return {};
+}
+
+// The snippet texts of one file of kind `kind`: its own name in "~Module~", "~Form~" or
+// "~Class~", the other two empty.
+void FillKindPlaceholders(FileKind kind, const std::string& fileName, std::string& pre, std::string& post) {
+    static constexpr const char* kPlaceholders[] = {"~Module~", "~Form~", "~Class~"};
+    for (FileKind other : kAllKinds) {
+        const std::string& value = other == kind ? fileName : std::string();
+        pre = platform::IReplaceAll(pre, kPlaceholders[static_cast<int>(other)], value);
+        post = platform::IReplaceAll(post, kPlaceholders[static_cast<int>(other)], value);
+    }
+}
+
+// The pending copies of every checked module, form and class, in that order. False when the run
+// was cancelled.
+bool InstrumentCheckedFiles(ChangeSet& cs, const std::string& pre, const std::string& post) {
+    static constexpr const char* kProcessing[] = {"Processing Module - ", "Processing Form - ", "Processing Class - "};
+    const ToolState& state = cs.state;
+    for (FileKind kind : kAllKinds)
+        for (const clsFileInfo& file : state.model.Files(kind)) {
+            const NodeId node = state.treProject.Find(file.fKey);
+            if (node == kNoNode || !state.treProject.Node(node).checked) continue;
+            cs.host.DisplayMessage(kProcessing[static_cast<int>(kind)] + file.fFilename, true, align::kLeft);
+            std::string filePre = pre, filePost = post;
+            FillKindPlaceholders(kind, file.fFilename, filePre, filePost);
+            if (const ProcedureList* procs = state.model.Procedures(kind).Find(file.fKey))
+                AddCodeToFile(cs, file, *procs, filePre, filePost);
+            if (cs.host.CancelRequested()) return false;
+        }
+    return true;
+}
+
+// The library's reference goes into the project file; in a group, into each member project that
+// lists a file the run changed (a module shared by several members counts for each of them); the
+// group file itself gets none.
+void AddReferences(ChangeSet& cs) {
+    const ToolState& state = cs.state;
+    if (!platform::IEndsWith(state.ProjectPath, ".vbg")) {
+        AddDllReference(cs, state.ProjectPath, state.ProjectFileTitle, state.ProjectFileTitle);
+        return;
+    }
+    for (const ProjectInfo* p : MembersListingChangedFiles(cs)) AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
+}
+
+// What every run ends with, cancelled or not: the tool project saved, the project reloaded (so
+// tree and reports show the new state), the outcome shown.
+void FinishAddCode(ChangeSet& cs, bool cancelled, RewriteStats* stats) {
+    Host& host = cs.host;
+    ToolState& state = cs.state;
+    host.ClearMessage();
+    host.HourGlassOff();
+    const std::string first = cancelled ? "Code Processing Canceled" : "Code Processing Done";
+    if (cancelled) host.SetCancelRequested(false);
+    host.SaveToolProject();
+    const double t1 = host.Seconds();
+    host.LoadProject(false);
+    cs.stats.reloadSeconds += host.Seconds() - t1;
+    host.ProcessEvents();
+    state.UndoAvailable = ChangeCanBeUndone(state, cs.files);
+    if (stats) *stats = cs.stats;
+    host.MyMsgBox(OutcomeMessage(first, cs.problems), msgbox::kInformation, state.AppTitle, align::kCenter);
+}
+
+}  // namespace
+
 void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
     const HeldLogs held(host);
-    if (state.SelectedPreCode.empty() && state.SelectedPostCode.empty()) {
-        host.MyMsgBox("No Pre or Post Code Selected", msgbox::kOKOnly, "", align::kCenter);
-        return;
-    }
-    if (state.treProject.empty()) {
-        host.MyMsgBox("No (Module/Form/Class) items checked to add code to", msgbox::kOKOnly, "", align::kCenter);
-        return;
-    }
-    if (!state.model.Loaded) {
-        host.MyMsgBox("The project is not completely loaded; load it again before adding code", msgbox::kOKOnly, "",
-                      align::kCenter);
+    if (const std::string refusal = AddCodeRefusal(state); !refusal.empty()) {
+        host.MyMsgBox(refusal, msgbox::kOKOnly, "", align::kCenter);
         return;
     }
     std::string pre, post, why;
@@ -280,62 +343,19 @@ void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats
 
     ChangeSet cs(state, host, files);
     const double t0 = host.Seconds();
-    static constexpr const char* kPlaceholders[] = {"~Module~", "~Form~", "~Class~"};
-    static constexpr const char* kProcessing[] = {"Processing Module - ", "Processing Form - ", "Processing Class - "};
-    bool cancelled = false;
-    for (FileKind kind : kAllKinds) {
-        const int k = static_cast<int>(kind);
-        for (const clsFileInfo& file : state.model.Files(kind)) {
-            const NodeId node = state.treProject.Find(file.fKey);
-            if (node == kNoNode || !state.treProject.Node(node).checked) continue;
-            host.DisplayMessage(kProcessing[k] + file.fFilename, true, align::kLeft);
-            std::string filePre = pre, filePost = post;
-            for (int other = 0; other < 3; ++other) {
-                const std::string& value = other == k ? file.fFilename : std::string();
-                filePre = platform::IReplaceAll(filePre, kPlaceholders[other], value);
-                filePost = platform::IReplaceAll(filePost, kPlaceholders[other], value);
-            }
-            if (const ProcedureList* procs = state.model.Procedures(kind).Find(file.fKey))
-                AddCodeToFile(cs, file, *procs, filePre, filePost);
-            if (host.CancelRequested()) {
-                cancelled = true;
-                break;
-            }
-        }
-        if (cancelled) break;
-    }
-
-    if (!cancelled) {
+    const bool complete = InstrumentCheckedFiles(cs, pre, post);
+    if (complete) {
         AddTraceInitCall(cs);
-        // The reference goes into the project file; in a group, into each member project that
-        // lists a file the run changed (a module shared by several members counts for each of
-        // them); the group file itself gets none.
-        if (!platform::IEndsWith(state.ProjectPath, ".vbg")) {
-            AddDllReference(cs, state.ProjectPath, state.ProjectFileTitle, state.ProjectFileTitle);
-        } else {
-            for (const ProjectInfo* p : MembersListingChangedFiles(cs))
-                AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
-        }
-        cs.stats.rewriteSeconds += host.Seconds() - t0;
+        AddReferences(cs);
+    }
+    cs.stats.rewriteSeconds += host.Seconds() - t0;
+    if (complete) {
         state.RunMode = 0;
         CommitChanges(cs);
     } else {
-        cs.stats.rewriteSeconds += host.Seconds() - t0;
         DiscardPendingCopies(cs);  // a cancelled run commits nothing and leaves nothing behind
     }
-
-    host.ClearMessage();
-    host.HourGlassOff();
-    const std::string first = cancelled ? "Code Processing Canceled" : "Code Processing Done";
-    if (cancelled) host.SetCancelRequested(false);
-    host.SaveToolProject();
-    const double t1 = host.Seconds();
-    host.LoadProject(false);
-    cs.stats.reloadSeconds += host.Seconds() - t1;
-    host.ProcessEvents();
-    state.UndoAvailable = ChangeCanBeUndone(state, files);
-    if (stats) *stats = cs.stats;
-    host.MyMsgBox(OutcomeMessage(first, cs.problems), msgbox::kInformation, state.AppTitle, align::kCenter);
+    FinishAddCode(cs, !complete, stats);
 }
 
 }  // namespace engine

@@ -21,11 +21,13 @@
 
 namespace engine {
 
-inline constexpr const char* kDllReferenceTemplate =
-    "Reference=*\\G{51F6A938-EA06-44FF-8AEA-74A2A4BF8543}#5.0#0#{sys}Tovcore.dll#Tv General Routines";
 // The library's type-library identifier: a project holds the reference when any Reference= line
 // names it, whatever the path of the library.
 inline constexpr const char* kTovcoreLibId = "{51F6A938-EA06-44FF-8AEA-74A2A4BF8543}";
+// The reference line: the identifier, its version 5.0, locale 0, the library file in the Windows
+// system folder ("{sys}") and its description.
+inline const std::string kDllReferenceTemplate =
+    std::string("Reference=*\\G") + kTovcoreLibId + "#5.0#0#{sys}Tovcore.dll#Tv General Routines";
 // The user's project is compiled on Windows; this is where the library is installed there unless
 // the settings say otherwise.
 inline constexpr const char* kDefaultWindowsSystemFolder = "C:\\Windows\\System32\\";

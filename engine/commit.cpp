@@ -25,7 +25,7 @@ std::string WithoutSlash(const std::string& folder) {
 
 std::string BackupFolderOf(const ToolState& state) {
     if (!state.model.BackupFolder.empty()) return state.model.BackupFolder;
-    return platform::FolderOf(state.ProjectPath) + "Backup/";
+    return BackupFolderIn(platform::FolderOf(state.ProjectPath));
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -90,10 +90,10 @@ std::string UniqueName(const std::string& name, std::set<std::string, platform::
     const std::size_t slash = name.rfind('/');
     const std::size_t dot = name.rfind('.');
     const std::size_t cut = (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) ? dot : name.size();
-    for (int n = 2; taken.count(candidate) || taken.count(candidate + ".qlt"); ++n)
+    for (int n = 2; taken.count(candidate) || taken.count(PendingPathOf(candidate)); ++n)
         candidate = name.substr(0, cut) + " (" + std::to_string(n) + ")" + name.substr(cut);
     taken.insert(candidate);
-    taken.insert(candidate + ".qlt");
+    taken.insert(PendingPathOf(candidate));
     return candidate;
 }
 
@@ -223,7 +223,7 @@ bool PrepareWrites(ChangeSet& cs) {
         PendingMarker::File f{path, {}};
         FileStat st;
         std::string bytes;
-        if (files.Stat(path + ".qlt", st) && st.regular && files.Read(path + ".qlt", bytes)) f.before = FingerprintOf(bytes);
+        if (files.Stat(PendingPathOf(path), st) && st.regular && files.Read(PendingPathOf(path), bytes)) f.before = FingerprintOf(bytes);
         marker.files.push_back(std::move(f));
     }
     cs.marker = marker;
@@ -247,7 +247,7 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
                         const SourceRead& read, const std::string& project) {
     const Fingerprint after = FingerprintOf(content);
     PendingChange* existing = cs.Find(path);
-    const std::string pending = path + ".qlt";
+    const std::string pending = PendingPathOf(path);
     const auto drop = [&] {
         if (existing) cs.changes.erase(cs.changes.begin() + (existing - cs.changes.data()));
     };
@@ -370,57 +370,44 @@ void FlushPendingCopies(ChangeSet& cs) {
 
 }  // namespace
 
-bool CreateBackups(ChangeSet& cs) {
-    Host& host = cs.host;
+namespace {
+
+bool AnyToReplace(const ChangeSet& cs) {
+    return std::any_of(cs.changes.begin(), cs.changes.end(),
+                       [](const PendingChange& c) { return c.status == ChangeStatus::Pending && c.replace; });
+}
+
+void RefuseAll(ChangeSet& cs) {
+    for (PendingChange& c : cs.changes)
+        if (c.status == ChangeStatus::Pending) c.status = ChangeStatus::Refused;
+}
+
+// The opened project or group file goes into the backup folder too, changed or not.
+void KeepProjectFile(ChangeSet& cs) {
+    const ToolState& st = cs.state;
+    if (st.ProjectPath.empty() || cs.Find(st.ProjectPath)) return;
+    FileStat ps;
+    std::string bytes;
+    if (!cs.files.Stat(st.ProjectPath, ps) || !ps.regular || !cs.files.Read(st.ProjectPath, bytes)) {
+        cs.Problem(st.ProjectFileTitle, "cannot be read, so no copy of it went into the backup folder");
+        return;
+    }
+    PendingChange c;
+    c.path = st.ProjectPath;
+    c.name = st.ProjectFileTitle;
+    c.pendingPath = PendingPathOf(c.path);
+    c.before = FingerprintOf(bytes);
+    c.mode = ps.mode;
+    c.replace = false;
+    cs.changes.push_back(std::move(c));
+}
+
+// Everything is checked before anything is touched: each file still holds what the run read, its
+// pending copy what the run wrote; each gets a backup name that is unique and no file the project
+// lists (a module kept in a sub-folder named "Backup" stays what it is), and its folder. A file
+// that fails a check is left out. The folders to flush once the backups are made are noted.
+void CheckAndNameBackups(ChangeSet& cs, const std::string& backupFolder, std::set<std::string>& flushFolders) {
     FileOps& files = cs.files;
-    ToolState& st = cs.state;
-    host.WriteLog("Creating Backups");
-    FlushPendingCopies(cs);
-
-    const auto refuseAll = [&] {
-        for (PendingChange& c : cs.changes)
-            if (c.status == ChangeStatus::Pending) c.status = ChangeStatus::Refused;
-    };
-    if (std::none_of(cs.changes.begin(), cs.changes.end(), [](const PendingChange& c) {
-            return c.status == ChangeStatus::Pending && c.replace;
-        })) {
-        refuseAll();
-        return false;
-    }
-
-    // The opened project or group file goes into the backup folder too, changed or not.
-    if (!st.ProjectPath.empty() && !cs.Find(st.ProjectPath)) {
-        FileStat ps;
-        std::string bytes;
-        if (files.Stat(st.ProjectPath, ps) && ps.regular && files.Read(st.ProjectPath, bytes)) {
-            PendingChange c;
-            c.path = st.ProjectPath;
-            c.name = st.ProjectFileTitle;
-            c.pendingPath = c.path + ".qlt";
-            c.before = FingerprintOf(bytes);
-            c.mode = ps.mode;
-            c.replace = false;
-            cs.changes.push_back(std::move(c));
-        } else {
-            cs.Problem(st.ProjectFileTitle, "cannot be read, so no copy of it went into the backup folder");
-        }
-    }
-
-    const std::string backupFolder = BackupFolderOf(st);
-    bool folderThere = false;
-    if (const std::string why = BackupFolderProblem(files, backupFolder, folderThere); !why.empty()) {
-        cs.Problem("Backup", why + "; nothing was changed");
-        refuseAll();
-        return false;
-    }
-    std::set<std::string> flushFolders;
-    if (!folderThere) flushFolders.insert(platform::FolderOf(WithoutSlash(backupFolder)));
-
-    // (A change that was interrupted and waits for a decision keeps its journal: PrepareWrites let
-    // no pending copy of this run be written then.)
-
-    // Everything is checked before anything is touched. No backup name is a file the project lists
-    // (a module kept in a sub-folder named "Backup" stays what it is).
     std::set<std::string, platform::ILess> taken = {kJournalName, std::string(kJournalName) + ".tmp"};
     for (const std::string& listed : cs.listed)
         if (listed.size() > backupFolder.size() && listed.compare(0, backupFolder.size(), backupFolder) == 0)
@@ -434,8 +421,8 @@ bool CreateBackups(ChangeSet& cs) {
         else if (!Holds(files, c.path, c.before)) why = "has changed on disk since it was read; left as it is (reload first)";
         else if (c.replace && !Holds(files, c.pendingPath, c.after)) why = "its pending copy has changed; left as it is";
         if (!why) {
-            c.backupPath = backupFolder + UniqueName(BackupName(st.ProjectFolder, c.path), taken);
-            c.backupTemp = c.backupPath + ".qlt";
+            c.backupPath = backupFolder + UniqueName(BackupName(cs.state.ProjectFolder, c.path), taken);
+            c.backupTemp = PendingPathOf(c.backupPath);
             const std::string folder = platform::FolderOf(c.backupPath);
             if (!MakeFolders(files, backupFolder, WithoutSlash(folder))) why = "its backup folder cannot be made; left as it is";
             for (std::string f = folder; f.size() > backupFolder.size(); f = platform::FolderOf(WithoutSlash(f)))
@@ -447,30 +434,27 @@ bool CreateBackups(ChangeSet& cs) {
             cs.Problem(c.name, why);
         }
     }
-    if (std::none_of(cs.changes.begin(), cs.changes.end(), [](const PendingChange& c) {
-            return c.status == ChangeStatus::Pending && c.replace;
-        })) {
-        refuseAll();
-        return false;
-    }
+}
 
-    // The journal comes before the first backup: it replaces the journal of the commit before, whose
-    // backups this one may replace.
+// The journal comes before the first backup: it replaces the journal of the commit before, whose
+// backups this one may replace.
+bool WriteCommitJournal(ChangeSet& cs, const std::string& backupFolder) {
     ChangeJournal journal;
-    journal.project = st.ProjectPath;
+    journal.project = cs.state.ProjectPath;
     journal.backupFolder = backupFolder;
     for (const PendingChange& c : cs.changes)
         if (c.status == ChangeStatus::Pending) journal.entries.push_back(EntryOf(c));
-    if (!WriteJournal(files, journal)) {
-        RemoveJournal(files, backupFolder);
-        cs.Problem("Backup", "the change journal cannot be written; nothing was changed");
-        refuseAll();
-        return false;
-    }
+    if (WriteJournal(cs.files, journal)) return true;
+    RemoveJournal(cs.files, backupFolder);
+    cs.Problem("Backup", "the change journal cannot be written; nothing was changed");
+    return false;
+}
 
+// Each old version into the backup folder, and the folders flushed.
+void MakeBackups(ChangeSet& cs, const std::set<std::string>& flushFolders) {
     for (PendingChange& c : cs.changes) {
         if (c.status != ChangeStatus::Pending) continue;
-        if (MakeBackup(files, c.path, c.backupPath, c.backupTemp, c.before)) {
+        if (MakeBackup(cs.files, c.path, c.backupPath, c.backupTemp, c.before)) {
             c.status = ChangeStatus::BackedUp;
         } else {
             c.status = ChangeStatus::Failed;
@@ -478,13 +462,42 @@ bool CreateBackups(ChangeSet& cs) {
                                          : "its copy could not be made in the backup folder");
         }
     }
-    if (!FlushFolders(files, flushFolders)) {
-        for (PendingChange& c : cs.changes)
-            if (c.status == ChangeStatus::BackedUp) {
-                c.status = ChangeStatus::Failed;
-                if (c.replace) cs.Problem(c.name, "its backup could not be flushed to disk; left as it is");
-            }
+    if (FlushFolders(cs.files, flushFolders)) return;
+    for (PendingChange& c : cs.changes)
+        if (c.status == ChangeStatus::BackedUp) {
+            c.status = ChangeStatus::Failed;
+            if (c.replace) cs.Problem(c.name, "its backup could not be flushed to disk; left as it is");
+        }
+}
+
+}  // namespace
+
+bool CreateBackups(ChangeSet& cs) {
+    cs.host.WriteLog("Creating Backups");
+    FlushPendingCopies(cs);
+    if (!AnyToReplace(cs)) {
+        RefuseAll(cs);
+        return false;
     }
+    KeepProjectFile(cs);
+
+    const std::string backupFolder = BackupFolderOf(cs.state);
+    bool folderThere = false;
+    if (const std::string why = BackupFolderProblem(cs.files, backupFolder, folderThere); !why.empty()) {
+        cs.Problem("Backup", why + "; nothing was changed");
+        RefuseAll(cs);
+        return false;
+    }
+    std::set<std::string> flushFolders;
+    if (!folderThere) flushFolders.insert(platform::FolderOf(WithoutSlash(backupFolder)));
+    // (A change that was interrupted and waits for a decision keeps its journal: PrepareWrites let
+    // no pending copy of this run be written then.)
+    CheckAndNameBackups(cs, backupFolder, flushFolders);
+    if (!AnyToReplace(cs) || !WriteCommitJournal(cs, backupFolder)) {
+        RefuseAll(cs);
+        return false;
+    }
+    MakeBackups(cs, flushFolders);
     return std::any_of(cs.changes.begin(), cs.changes.end(), [](const PendingChange& c) {
         return c.status == ChangeStatus::BackedUp && c.replace;
     });
@@ -580,7 +593,7 @@ bool RemoveMarkedPendingCopies(FileOps& files, const PendingMarker& marker, cons
                                std::string* removed = nullptr) {
     bool all = true;
     for (const PendingMarker::File& f : marker.files) {
-        const std::string pending = f.path + ".qlt";
+        const std::string pending = PendingPathOf(f.path);
         if (!listed.count(f.path) || listed.count(pending)) continue;
         FileStat st;
         if (!files.Stat(pending, st) || !st.regular) continue;
@@ -606,7 +619,7 @@ void DiscardPendingCopies(ChangeSet& cs) {
 }
 
 void RemoveLeftPendingCopies(const std::string& projectPath, Host& host, FileOps& files) {
-    const std::string backupFolder = platform::FolderOf(projectPath) + "Backup/";
+    const std::string backupFolder = BackupFolderIn(platform::FolderOf(projectPath));
     const std::optional<PendingMarker> marker = ReadPendingMarker(files, backupFolder);
     if (!marker || !SameFile(marker->project, projectPath)) return;
     // An interrupted change that waits for a decision needs its pending copies.
@@ -649,7 +662,7 @@ std::string ShownPath(const std::string& projectFolder, const std::string& path)
     return ShownName(path);
 }
 
-std::string BackupFolderFor(const std::string& projectPath) { return platform::FolderOf(projectPath) + "Backup/"; }
+std::string BackupFolderFor(const std::string& projectPath) { return BackupFolderIn(platform::FolderOf(projectPath)); }
 
 }  // namespace
 

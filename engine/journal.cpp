@@ -229,7 +229,7 @@ std::optional<ChangeJournal> ReadJournal(FileOps& files, const std::string& back
 std::string JournalEntryProblem(FileOps& files, const std::set<std::string>& listed, const std::string& backupFolder,
                                 const JournalEntry& e) {
     if (!listed.count(e.path)) return "is not a file this project lists";
-    if (e.pendingPath != e.path + ".qlt") return "its pending copy is not the file's own";
+    if (e.pendingPath != PendingPathOf(e.path)) return "its pending copy is not the file's own";
     if (listed.count(e.pendingPath)) return "its pending copy would be a file this project lists";
     for (const std::string* backup : {&e.backupPath, &e.backupTemp}) {
         if (!Inside(backupFolder, *backup)) return "its backup lies outside the backup folder";

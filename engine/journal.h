@@ -17,6 +17,10 @@ namespace engine {
 
 inline constexpr const char* kJournalName = "Quillet.journal";
 
+// A rewrite of file F is written beside it as F & ".qlt", its pending copy, until the commit.
+inline constexpr std::string_view kPendingSuffix = ".qlt";
+inline std::string PendingPathOf(std::string_view path) { return std::string(path) + std::string(kPendingSuffix); }
+
 struct JournalEntry {
     std::string path;        // native path of the file
     std::string pendingPath; // its pending copy (path & ".qlt")

@@ -53,11 +53,9 @@ public:
         tree.Clear();
         tree.visible = false;
         model_.Clear();
-        model_.BackupFolder = st_.ProjectFolder + "Backup/";
+        model_.BackupFolder = BackupFolderIn(st_.ProjectFolder);
         st_.ProjectNodes.clear();
-        st_.ModuleFolderNodes.clear();
-        st_.FormFolderNodes.clear();
-        st_.ClassFolderNodes.clear();
+        st_.folderNodes = {};
         st_.FileNodes.clear();
 
         host_.WriteLog("Processing " + st_.ProjectFileTitle);

@@ -56,6 +56,13 @@ constexpr bool IsHeader(std::int32_t m) { return (m & kHeader) != 0 && (m & kWit
 // The owning procedure of a module-level definition.
 inline constexpr std::string_view kModuleLevel = "_None_";
 
+// The folder of a project that receives the old versions of the files a change replaces.
+inline constexpr std::string_view kBackupFolderName = "Backup/";
+// The backup folder of the project or group file in `projectFolder` (native, ending in "/").
+inline std::string BackupFolderIn(std::string_view projectFolder) {
+    return std::string(projectFolder) + std::string(kBackupFolderName);
+}
+
 // One source file listed in a project (made by the loader).
 struct clsFileInfo {
     std::string fFilename;   // the name as the project file lists it (may hold "..\" and "\")

@@ -30,9 +30,9 @@ struct ToolState {
 
     // Nodes of treProject: element 0 the root; elements 1..N the member projects of a group.
     std::vector<NodeId> ProjectNodes;
-    // The "Modules", "Forms", "Classes" nodes of each project, indexed like ProjectNodes (element 0
-    // for a single project, 1..N for a group).
-    std::vector<NodeId> ModuleFolderNodes, FormFolderNodes, ClassFolderNodes;
+    // Per kind: the "Modules", "Forms", "Classes" nodes of each project, indexed like ProjectNodes
+    // (element 0 for a single project, 1..N for a group).
+    PerKind<std::vector<NodeId>> folderNodes;
     std::vector<NodeId> FileNodes;  // file nodes of all projects, in creation order
 
     // ---- flags of the window ----------------------------------------------------------------
@@ -40,15 +40,12 @@ struct ToolState {
     bool ProjectChanged = false;   // the tool project differs from its file
     bool UndoAvailable = false;    // a committed change can be undone
     bool RoutinesMatched = false;  // treRoutines is built (cleared by every load)
-    bool PrintEnabled = true;      // the report boxes reached a printer
 
     // ---- rewrite settings (line numbering, Add Code, commit) -----------------------------------
     std::int16_t RunMode = 0;        // 0 add code (tree-checked files), 1 line numbers, 2 removal
     std::int16_t LineIncrement = 10;        // 10, 20, 30, 40, 50 or 100
     std::int16_t ResequenceIndex = 0;       // 0 whole project, 1 per file, 2 per procedure
-    std::int16_t LineIncrementIndex = 0;    // checked item of the increment menu
     std::vector<std::string> SelectedPreCode, SelectedPostCode;    // snippet names, list order
-    std::vector<std::string> AvailablePreCode, AvailablePostCode;
     // The library's Reference= line written into the user's project file; Add Code uses
     // DllReferenceLineFor(kDefaultWindowsSystemFolder) while it is empty.
     std::string DllReferenceLine;
@@ -57,19 +54,11 @@ struct ToolState {
     std::string ApplicationDataFolderLocal;
     std::string AppTitle = "Quillet";  // title of the closing message box of Add Code
 
-    // ---- log paths as the library returned them ---------------------------------------------
-    std::string LogPath, ErrorLogPath, DebugLogPath;
-
-    std::vector<NodeId>& FolderNodes(FileKind kind);
+    std::vector<NodeId>& FolderNodes(FileKind kind) { return folderNodes[kind]; }
+    // By their own names.
+    std::vector<NodeId>& ModuleFolderNodes() { return folderNodes[FileKind::Module]; }
+    std::vector<NodeId>& FormFolderNodes() { return folderNodes[FileKind::Form]; }
+    std::vector<NodeId>& ClassFolderNodes() { return folderNodes[FileKind::Class]; }
 };
-
-inline std::vector<NodeId>& ToolState::FolderNodes(FileKind kind) {
-    switch (kind) {
-        case FileKind::Module: return ModuleFolderNodes;
-        case FileKind::Form: return FormFolderNodes;
-        case FileKind::Class: break;
-    }
-    return ClassFolderNodes;
-}
 
 }  // namespace engine

@@ -154,7 +154,7 @@ bool FormatDefinitionReport(engine::DefinitionList& list, ReportBuilder& report)
 
     for (std::size_t n = list.size(); n-- > 0;) {
         clsDefinitions& d = list[n];
-        const std::string procText = d.ProcName == "_None_" ? std::string() : d.ProcName;
+        const std::string procText = d.ProcName == engine::kModuleLevel ? std::string() : d.ProcName;
         report.Status("Processing Definition Report for " + procText);
         if (host.CancelRequested()) return false;
         if (d.Variable.empty()) continue;

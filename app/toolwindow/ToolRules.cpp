@@ -20,7 +20,7 @@ std::string_view FileNamePart(std::string_view text) {
 }
 
 bool IsTraceFileText(std::string_view text) {
-    return platform::IEquals(engine::ListedFileName(platform::Trim(FileNamePart(text))), "modTrace.bas");
+    return platform::IEquals(engine::ListedFileName(platform::Trim(FileNamePart(text))), engine::kTraceModuleName);
 }
 
 }  // namespace

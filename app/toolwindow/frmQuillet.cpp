@@ -423,9 +423,7 @@ void frmQuillet::Unload(int&) {
     state_.treRoutines.Clear();
     state_.model = engine::ProjectModel{};
     state_.ProjectNodes.clear();
-    state_.ModuleFolderNodes.clear();
-    state_.FormFolderNodes.clear();
-    state_.ClassFolderNodes.clear();
+    state_.folderNodes = {};
     state_.FileNodes.clear();
     for (auto& box : {&reports_.rtfModules, &reports_.rtfForms, &reports_.rtfClasses, &reports_.rtfAPIs}) box->Clear();
 }
@@ -491,15 +489,12 @@ void frmQuillet::chkLog_Click(int index) {
     switch (index) {
         case 0:
             program_.state.DebugLogFile = lib.InitDebugLog("");
-            state_.DebugLogPath = program_.state.DebugLogFile;
             break;
         case 1:
             program_.state.ErrorLogFile = lib.InitErrorLog("");
-            state_.ErrorLogPath = program_.state.ErrorLogFile;
             break;
         default:
             program_.state.LogFile = lib.InitLog("");
-            state_.LogPath = program_.state.LogFile;
             break;
     }
     if (program_.frame) program_.frame->UpdateMenus();

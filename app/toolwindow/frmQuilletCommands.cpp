@@ -26,10 +26,8 @@ void frmQuillet::CopyChoicesToState() {
     state_.SelectedPostCode = post_->Selected();
     state_.ApplicationDataFolderLocal = s.objSpecialFolders.ApplicationDataFolderLocal;
     state_.LineIncrement = static_cast<std::int16_t>(s.LineIncrement);
-    state_.LineIncrementIndex = static_cast<std::int16_t>(s.LineIncrementIndex);
     state_.ResequenceIndex = static_cast<std::int16_t>(s.ResequenceIndex);
     state_.ProjectChanged = s.ProjectChanged;
-    state_.PrintEnabled = s.PrintEnabled;
 }
 
 void frmQuillet::ClearTreesAndReports() {
@@ -157,9 +155,6 @@ void frmQuillet::RestartLogs() {
     s.LogFile = lib.InitLog("");
     s.DebugLogFile = lib.InitDebugLog(s.DebugLogFile);
     s.ErrorLogFile = lib.InitErrorLog(s.ErrorLogFile);
-    state_.LogPath = s.LogFile;
-    state_.DebugLogPath = s.DebugLogFile;
-    state_.ErrorLogPath = s.ErrorLogFile;
     if (program_.frame) program_.frame->UpdateMenus();
 }
 

@@ -72,7 +72,7 @@ TEST(Loader, SingleProjectTreeRecordsAndStartUp) {
     EXPECT_TRUE(l.tree().Node(root).checked);
     EXPECT_EQ(ChildTexts(l.tree(), root), (std::vector<std::string>{"Classes", "Forms", "Modules"}));
     EXPECT_EQ(l.node("App.vbp_Modules").image, "module");
-    EXPECT_EQ(ChildTexts(l.tree(), l.st.FormFolderNodes.at(0)), (std::vector<std::string>{"frmMain.frm", "frmOther.frm"}));
+    EXPECT_EQ(ChildTexts(l.tree(), l.st.FormFolderNodes().at(0)), (std::vector<std::string>{"frmMain.frm", "frmOther.frm"}));
     EXPECT_TRUE(l.node("App.vbp_modA.bas").checked);
     EXPECT_TRUE(l.tree().Contains("App.vbp_modA.bas_Alpha_Sub_2"));
     EXPECT_EQ(l.st.FileNodes.size(), 4u);
@@ -154,8 +154,8 @@ TEST(Loader, GroupWithAMemberInASubFolder) {
     ASSERT_EQ(l.st.ProjectNodes.size(), 3u);
     EXPECT_EQ(l.tree().Node(l.st.ProjectNodes[2]).key, "Lib.vbp");
     EXPECT_FALSE(l.tree().Node(l.st.ProjectNodes[2]).expanded);
-    EXPECT_EQ(l.st.ModuleFolderNodes.size(), 3u);
-    EXPECT_EQ(l.tree().Node(l.st.ModuleFolderNodes[2]).key, "Lib.vbp_Modules");
+    EXPECT_EQ(l.st.ModuleFolderNodes().size(), 3u);
+    EXPECT_EQ(l.tree().Node(l.st.ModuleFolderNodes()[2]).key, "Lib.vbp_Modules");
     const ProjectModel& m = l.st.model;
     // The file lists hold the files of every member, in group order.
     ASSERT_EQ(m.ModuleFiles().size(), 2u);
