@@ -94,17 +94,8 @@ bool StartsWithWord(std::string_view s, std::string_view word) {
 }  // namespace
 
 std::vector<std::string> SplitText(std::string_view text, std::string_view separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t hit = text.find(separator, start);
-        if (hit == std::string_view::npos) {
-            parts.emplace_back(text.substr(start));
-            return parts;
-        }
-        parts.emplace_back(text.substr(start, hit - start));
-        start = hit + separator.size();
-    }
+    const std::vector<std::string_view> pieces = platform::Split(text, separator);
+    return std::vector<std::string>(pieces.begin(), pieces.end());
 }
 
 void AddDefinition(DefinitionList& defs, const clsFileInfo& file, const std::vector<std::string>& parts, LineIndex line,

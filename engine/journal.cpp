@@ -15,17 +15,7 @@ constexpr std::string_view kHeader = "Quillet change journal 1";
 std::string Escape(std::string_view s) { return platform::PercentEscape(s); }
 bool Unescape(std::string_view s, std::string& out) { return platform::PercentUnescape(s, out); }
 
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> f;
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', pos);
-        f.push_back(line.substr(pos, tab == std::string_view::npos ? std::string_view::npos : tab - pos));
-        if (tab == std::string_view::npos) break;
-        pos = tab + 1;
-    }
-    return f;
-}
+std::vector<std::string_view> Fields(std::string_view line) { return platform::Split(line, "\t"); }
 
 const char* StateWord(ChangeJournal::State s) {
     switch (s) {
@@ -40,15 +30,9 @@ const char* StateWord(ChangeJournal::State s) {
 // "." or ".." component.
 bool Inside(const std::string& folder, const std::string& path) {
     if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return false;
-    const std::string_view rest = std::string_view(path).substr(folder.size());
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t slash = rest.find('/', pos);
-        const std::string_view part = rest.substr(pos, slash == std::string_view::npos ? slash : slash - pos);
+    for (std::string_view part : platform::Split(std::string_view(path).substr(folder.size()), "/"))
         if (part.empty() || part == "." || part == "..") return false;
-        if (slash == std::string_view::npos) return true;
-        pos = slash + 1;
-    }
+    return true;
 }
 
 }  // namespace

@@ -9,14 +9,7 @@ namespace engine {
 
 namespace {
 
-std::uint64_t KeyHash(std::string_view key) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (char c : key) {
-        h ^= platform::FoldByte(static_cast<unsigned char>(c));
-        h *= 1099511628211ull;
-    }
-    return h;
-}
+std::uint64_t KeyHash(std::string_view key) { return platform::FoldedHash(key); }
 
 }  // namespace
 

@@ -237,14 +237,7 @@ Want WantOf(const clsDefinitions& d) {
     return Want::Plain;
 }
 
-std::uint64_t FoldedHash(std::string_view name) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (char c : name) {
-        h ^= platform::FoldByte(static_cast<unsigned char>(c));
-        h *= 1099511628211ull;
-    }
-    return h;
-}
+using platform::FoldedHash;
 
 // Scopes of wanted names: the load (public names), a file (its private module-level names), a
 // procedure (its locals).

@@ -14,13 +14,8 @@ namespace platform {
 
 std::vector<std::string> SplitComponents(std::string_view path) {
     std::vector<std::string> parts;
-    std::size_t pos = 0;
-    while (pos <= path.size()) {
-        std::size_t slash = path.find('/', pos);
-        if (slash == std::string_view::npos) slash = path.size();
-        if (slash > pos) parts.emplace_back(path.substr(pos, slash - pos));
-        pos = slash + 1;
-    }
+    for (std::string_view part : Split(path, "/"))
+        if (!part.empty()) parts.emplace_back(part);
     return parts;
 }
 

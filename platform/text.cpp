@@ -386,4 +386,18 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     return words;
 }
 
+std::vector<std::string_view> Split(std::string_view text, std::string_view separator) {
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t hit = separator.empty() ? std::string_view::npos : text.find(separator, start);
+        if (hit == std::string_view::npos) {
+            pieces.push_back(text.substr(start));
+            return pieces;
+        }
+        pieces.push_back(text.substr(start, hit - start));
+        start = hit + separator.size();
+    }
+}
+
 }  // namespace platform

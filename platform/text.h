@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -107,6 +108,21 @@ std::vector<std::string> SplitCommandLine(std::string_view line);
 int HexDigitValue(char c);
 // The reverse of PercentEscape; false (and `out` undefined) on a "%" not followed by two hex digits.
 bool PercentUnescape(std::string_view text, std::string& out);
+
+// The pieces of `text` between the occurrences of `separator` (exact), empty pieces kept: ""
+// gives one empty piece, "a," at "," gives "a" and "".
+std::vector<std::string_view> Split(std::string_view text, std::string_view separator);
+
+// A 64-bit hash of text folded to lower case (Windows-1252 letters): equal without regard to case,
+// equal hash.
+inline std::uint64_t FoldedHash(std::string_view text) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (char c : text) {
+        h ^= kFoldTable[static_cast<unsigned char>(c)];
+        h *= 1099511628211ull;
+    }
+    return h;
+}
 
 // "hh:mm:ss" of a number of seconds: 24 hours or more show all their hours ("25:00:00"); a negative
 // count shows as "00:00:00".

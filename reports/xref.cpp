@@ -24,14 +24,8 @@ constexpr double kStatusSeconds = 0.1;  // least time between two status lines o
 
 constexpr engine::PairTable kCallPairs(CallPrefixes, CallSuffixes);
 
-std::uint64_t BytesHash(std::string_view s) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (char c : s) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
+// The names are folded already: their folded hash is the hash of their bytes.
+std::uint64_t BytesHash(std::string_view s) { return platform::FoldedHash(s); }
 
 // "@" & Trim(line) & "@" folded, or false for a comment line.
 bool FoldedSearchLine(std::string_view line, std::string& x) {

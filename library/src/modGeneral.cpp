@@ -256,35 +256,18 @@ std::string GetShortName(const std::string& stLongPath) {
 // what was given); components that do not exist are kept as given.
 std::string GetLongName(const std::string& sFileName) {
     if (sFileName.empty()) return "";
-    std::string full = sFileName;
-    if (full[0] != '/') {
+    std::string base = "/";
+    if (sFileName[0] != '/') {
         char cwd[4096];
         if (!::getcwd(cwd, sizeof cwd)) return "";
-        full = std::string(cwd) + "/" + full;
+        base.assign(cwd).push_back('/');
     }
-    full = GetAbsolutePath(full);
+    const std::string full = GetAbsolutePath(base + sFileName);
     const bool trailing = full.size() > 1 && full.back() == '/';
-    std::string out = "/";
-    bool onDisk = true;
-    std::size_t pos = 1;
-    while (pos < full.size()) {
-        std::size_t slash = full.find('/', pos);
-        if (slash == std::string::npos) slash = full.size();
-        std::string part = full.substr(pos, slash - pos);
-        pos = slash + 1;
-        if (part.empty()) continue;
-        if (onDisk) {
-            const std::string found = platform::FindEntryIgnoringCase(out, part);
-            if (found.empty())
-                onDisk = false;
-            else
-                part = found;
-        }
-        if (out.back() != '/') out += '/';
-        out += part;
-    }
-    if (trailing && out.back() != '/') out += '/';
-    return out;
+    // The shared resolver walks the components from the root, each matched without regard to case.
+    const std::string found = platform::ResolveListedPath("/", std::string_view(full).substr(1)).path;
+    if (found.empty()) return "/";
+    return trailing && found.back() != '/' ? found + "/" : found;
 }
 
 // "." and ".." taken out lexically.

@@ -26,17 +26,8 @@ std::vector<std::string>& Lines() { return State().ini.lines; }
 
 // Splits at every CR LF: a text that ends in CR LF gives a final empty line.
 std::vector<std::string> SplitAtCrLf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = text.find(kCrLf, pos);
-        if (hit == std::string::npos) {
-            lines.push_back(text.substr(pos));
-            return lines;
-        }
-        lines.push_back(text.substr(pos, hit - pos));
-        pos = hit + kCrLf.size();
-    }
+    const std::vector<std::string_view> pieces = platform::Split(text, kCrLf);
+    return std::vector<std::string>(pieces.begin(), pieces.end());
 }
 
 // The file of the current operation exists but could not be read: it must not be rewritten from
