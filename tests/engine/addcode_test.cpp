@@ -247,9 +247,8 @@ TEST(AddCode, CancelCommitsNothing) {
     f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; Sub\\modB.bas", "Module=modC; modC.bas"}));
     Session s(f, "App.vbp");
     Select(s, {"Trace"}, {});
-    // Polls: modA at its start and after each of its three procedures, after the file; then modB.
-    s.host.polls = 0;
-    s.host.cancelAfterPolls = 5;
+    // Cancel is pressed when the run turns to modB, after modA.
+    s.host.cancelOnStatus = "Processing Module - Sub\\modB.bas";
     cmdAddCode_Click(s.st, s.host, s.host.Files());
     EXPECT_EQ(s.host.LastBox(), "Code Processing Canceled");
     EXPECT_FALSE(s.host.cancel);

@@ -205,9 +205,9 @@ TEST(Commit, UndoNeedsTheJournalOfTheLoadedProject) {
         Session s(f, "App.vbp");
         EXPECT_FALSE(s.st.UndoAvailable);
         Select(s);
-        s.host.polls = 0;
-        s.host.cancelAfterPolls = 0;
+        s.host.cancelOnStatus = "Processing Module - ";  // at the first file
         cmdAddCode_Click(s.st, s.host, s.host.Files());
+        s.host.cancelOnStatus.clear();
         EXPECT_EQ(s.host.LastBox(), "Code Processing Canceled");
         EXPECT_FALSE(s.st.UndoAvailable);
         cmdAddCode_Click(s.st, s.host, s.host.Files());

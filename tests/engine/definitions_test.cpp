@@ -141,6 +141,33 @@ TEST(TypeAndEnumBlocks, ValuePastTheLargestLongWrapsRound) {
     EXPECT_EQ(values["E.D"], "&H80000000");
 }
 
+// The value of each Enum member: written in hexadecimal, octal, decimal with a sign, a fraction
+// or an exponent, or the one before plus one (in hexadecimal after a hexadecimal value).
+TEST(TypeAndEnumBlocks, EnumValuesOfEveryLiteralForm) {
+    ScannedFile f("a.bas", CrLf({
+                               "Attribute VB_Name = \"a\"",
+                               "Enum E",
+                               "    Oct = &O17",
+                               "    NextOfOct",
+                               "    Neg = -1",
+                               "    NextOfNeg",
+                               "    Half = 2.5",       // halves round to even
+                               "    Exp = 1E3",
+                               "    AllBits = &HFFFFFFFF",
+                               "    NextOfAllBits",
+                               "    Garbage = Oct + 1",  // no number: 0
+                               "End Enum",
+                           }));
+    std::map<std::string, std::string> values;
+    for (const auto& d : f.defs) values[d.Variable] = d.Defined;
+    const std::map<std::string, std::string> expected = {
+        {"E", "Enum"},         {"E.Oct", "15"},      {"E.NextOfOct", "16"},    {"E.Neg", "-1"},
+        {"E.NextOfNeg", "0"},  {"E.Half", "2"},      {"E.Exp", "1000"},        {"E.AllBits", "&HFFFFFFFF"},
+        {"E.NextOfAllBits", "&H0"}, {"E.Garbage", "0"},
+    };
+    EXPECT_EQ(values, expected);
+}
+
 TEST(Definitions, ContinuedStatementsAndOwningProcedures) {
     ScannedFile f("a.bas", CrLf({
                                "Attribute VB_Name = \"a\"",  // 0

@@ -1,7 +1,8 @@
 // A scripted host for engine tests: records what the engine shows, logs and asks; answers message
-// boxes from a queue (OK when it is empty), never blocks; can raise the cancel flag after a number
-// of polls; runs on a clock that moves only when told to (or by a fixed step per reading). Like the
-// tool window, one object serves every seam: the host, the load's recovery through the change
+// boxes from a queue (OK when it is empty), never blocks; raises the cancel flag on a named event
+// (a status line, a run-log line, a service of the event loop), as a user pressing Cancel would;
+// runs on a clock that moves only when told to (or by a fixed step per reading). Like the tool
+// window, one object serves every seam: the host, the load's recovery through the change
 // journal, the settings files (none), and Files(), the files the commands are given.
 #pragma once
 
@@ -29,11 +30,14 @@ public:
 
     void DisplayMessage(const std::string& text, bool log, int) override {
         status.push_back(text);
-        if (log) runLog.push_back(text);
-        if (!cancelOnStatus.empty() && text == cancelOnStatus) cancel = true;
+        if (log) WriteLog(text);
+        if (!cancelOnStatus.empty() && text.rfind(cancelOnStatus, 0) == 0) cancel = true;
     }
     void ClearMessage() override { ++clears; }
-    void WriteLog(const std::string& text) override { runLog.push_back(text); }
+    void WriteLog(const std::string& text) override {
+        runLog.push_back(text);
+        if (!cancelOnLog.empty() && text.rfind(cancelOnLog, 0) == 0) cancel = true;
+    }
     void WriteErrorLog(const std::string& text) override { errorLog.push_back(text); }
     int MyMsgBox(const std::string& text, int style, const std::string& title, int alignment) override {
         boxes.push_back(Box{text, style, title, alignment});
@@ -46,13 +50,9 @@ public:
         ++events;
         if (cancelOnEvents) cancel = true;  // the Cancel button was clicked meanwhile
     }
-    bool CancelRequested() override {
-        if (cancelAfterPolls >= 0 && ++polls > cancelAfterPolls) cancel = true;
-        return cancel;
-    }
+    bool CancelRequested() override { return cancel; }
     void SetCancelRequested(bool value) override {
         cancel = value;
-        if (!value) cancelAfterPolls = -1;
     }
     double Seconds() override {
         now += clockStep;
@@ -80,10 +80,10 @@ public:
     std::deque<int> answers;
     int clears = 0, events = 0, reloads = 0, saves = 0, logRestarts = 0, beeps = 0;
     bool cancel = false;
-    long cancelAfterPolls = -1;  // raise the cancel flag after this many polls (-1: never)
-    std::string cancelOnStatus;  // raise the cancel flag when this status line is shown
+    // Raise the cancel flag when a status line, or a run-log line, that starts with this is shown:
+    // the user presses Cancel on seeing it.
+    std::string cancelOnStatus, cancelOnLog;
     bool cancelOnEvents = false; // raise it when the event loop is served
-    long polls = 0;
     double now = 0, clockStep = 0;
     engine::ToolState* state = nullptr;  // for LoadProject
     engine::FileOps* files = nullptr;    // the files rewrites work on (the system's when null)

@@ -374,4 +374,27 @@ TEST(LineNumbers, RefusesAnIncompleteModel) {
     EXPECT_FALSE(f.Exists("Backup"));
 }
 
+// An increment or scope the command cannot use is refused before anything is read or written.
+TEST(LineNumbers, RefusesAnIncrementOrScopeItCannotUse) {
+    const struct {
+        const char* name;
+        std::int16_t increment, scope;
+    } cases[] = {{"no increment", 0, 0}, {"a negative increment", -10, 1}, {"a scope past the last", 10, 3},
+                 {"a negative scope", 10, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        WriteTwoModules(f);
+        const std::string before = f.Read("modA.bas");
+        Session s(f, "App.vbp");
+        s.st.LineIncrement = c.increment;
+        s.st.ResequenceIndex = c.scope;
+        rtnAddLineNumbers(s.st, s.host, s.host.Files());
+        EXPECT_EQ(s.host.LastBox(), "The line-number increment or scope is not valid; nothing was changed");
+        EXPECT_EQ(f.Read("modA.bas"), before);
+        EXPECT_TRUE(f.FilesEndingIn(".qlt").empty());
+        EXPECT_FALSE(f.Exists("Backup"));
+    }
+}
+
 }  // namespace

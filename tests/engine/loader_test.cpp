@@ -387,7 +387,7 @@ TEST(Loader, CancelLeavesTheTreeHiddenAndTheProjectNotLoaded) {
     ToolState st;
     st.txtProject = project.projectPath;
     st.ProjectChanged = true;
-    host.cancelAfterPolls = 2000;
+    host.cancelOnStatus = "Scanning modGen3.bas";  // the third of six files
     bool loaded = true;
     LoadProjectTree(st, host, loaded);
     EXPECT_FALSE(loaded);

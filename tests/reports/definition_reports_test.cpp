@@ -148,7 +148,8 @@ TEST(DefinitionReport, CancelEndsTheReportWithALineSayingSo) {
     DefinitionList list = InReportOrder({Def("a", "Long", "_None_", "2", true), Def("b", "Long", "_None_", "3", true),
                                          Def("c", "Long", "_None_", "4", true)});
     FakeHost host;
-    host.cancelAfterPolls = 3;  // the report's start, the formatter's start, the first record
+    // Cancel is pressed on seeing the file's heading made: the first row is the last.
+    host.cancelOnLog = "Formatting Definition Report for M.bas";
     ReportBox box;
     reports::CreateDefinitionReport(list, box, host, kStamp);
     const std::string incomplete = "\r\n*** This report is incomplete: it was stopped by Cancel. ***\r\n";

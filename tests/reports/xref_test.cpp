@@ -364,9 +364,9 @@ TEST(CrossReference, CancelLeavesAnEmptyTreeAndTheToolProjectAlone) {
     SmallProject p;
     Built b(p.vbp());
     b.st.ProjectChanged = true;
-    b.host.polls = 0;
-    b.host.cancelAfterPolls = 9;
+    b.host.cancelOnLog = "Matching Modules";
     b.Match();
+    b.host.cancelOnLog.clear();
     EXPECT_EQ(b.st.treRoutines.Count(), 0u);
     EXPECT_FALSE(b.st.RoutinesMatched);
     EXPECT_TRUE(b.st.ProjectChanged);
