@@ -23,7 +23,7 @@ bool WholeWordAt(std::string_view s, std::size_t pos, std::string_view kw) {
     return true;
 }
 
-// Removes every occurrence of `kw` (exact case), left to right as the original Replace does; with
+// Removes every occurrence of `kw` (exact case), left to right as Visual Basic's Replace does; with
 // `words` only the occurrences that stand as whole words.
 void RemoveAll(std::string& s, std::string_view kw, bool words) {
     std::size_t pos = s.find(kw);

@@ -14,8 +14,8 @@
 
 namespace engine {
 
-// The line-type mask of a statement, by whole-string keyword removals exactly as the original
-// tool computes it: keywords count anywhere, also inside strings, comments and longer words.
+// The line-type mask of a statement, by whole-string keyword removals: keywords count anywhere,
+// also inside strings, comments and longer words.
 // Consumes its argument: on return it holds what is left after the removals. The cross
 // reference, the line numbering and the reports may rely on these masks; the scanner uses
 // GetCodeLineType instead.

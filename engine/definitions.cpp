@@ -29,7 +29,7 @@ std::string Hex(std::int32_t v) {
     return s;
 }
 
-// The number at the start of a literal text, as the original Val reads it: "&H" hexadecimal, "&O"
+// The number at the start of a literal text, as Visual Basic's Val reads it: "&H" hexadecimal, "&O"
 // octal, or decimal with sign, fraction and exponent; 0 when there is none. Rounded to a 32-bit
 // whole number (halves to even), kept within range.
 std::int32_t LiteralValue(std::string_view t) {

@@ -15,7 +15,7 @@
 
 namespace engine {
 
-// Message box styles and answers, with the original values.
+// Message box styles and answers, with the values Visual Basic gives them.
 namespace msgbox {
 constexpr int kOKOnly = 0;
 constexpr int kOKCancel = 1;

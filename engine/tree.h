@@ -5,7 +5,7 @@
 // Nodes are numbered in creation order (NodeId 0 is the first node added); a number stays valid
 // until Clear(). Keys are unique, compared without regard to case. A node whose `sorted` flag is
 // set shows its children ordered by text without regard to case (equal texts keep the order in
-// which they were added), as the original tree control does.
+// which they were added), as a Windows tree control does.
 #pragma once
 
 #include <cstdint>

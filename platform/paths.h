@@ -1,5 +1,5 @@
 // The one resolver that turns a path as a Visual Basic file lists it ("Modules\a.bas",
-// "..\Common\x.bas", "Sub\App.vbp") into a native path. The original file system ignores letter
+// "..\Common\x.bas", "Sub\App.vbp") into a native path. The Windows file system ignores letter
 // case, so each component is matched against the disk without regard to case; the listed text
 // itself is kept by the callers for keys, tree texts and reports.
 #pragma once

@@ -2,7 +2,7 @@
 //
 // A user's Visual Basic files are raw bytes (Windows-1252 in practice) and are never transcoded
 // on their way through the engine; they are decoded only to be shown or written into one of our
-// own UTF-8 files. "Trim" is the original language's Trim: spaces only, tabs stay.
+// own UTF-8 files. "Trim" is Visual Basic's Trim: spaces only, tabs stay.
 #pragma once
 
 #include <array>
@@ -57,7 +57,7 @@ std::string Fold(std::string_view bytes);
 // Folded copy of UTF-8 text.
 std::string FoldUtf8(std::string_view text);
 
-// Upper / lower case of Windows-1252 bytes, as the original language's UCase / LCase.
+// Upper / lower case of Windows-1252 bytes, as Visual Basic's UCase / LCase.
 std::string UCase(std::string_view bytes);
 std::string LCase(std::string_view bytes);
 

@@ -41,7 +41,7 @@ std::string Fit(std::string_view text, int width, char fill) {
 
 std::string Repeat(char c, int n) { return std::string(static_cast<std::size_t>(n > 0 ? n : 0), c); }
 
-// Round half to even, as the original's rounding does.
+// Round half to even, as Visual Basic's rounding does.
 long RoundHalfEven(double v) { return std::lrint(v); }
 
 // "AppFldr & Filename & " - " & Project".
@@ -52,7 +52,7 @@ std::string FileHeading(const clsDefinitions& d) {
 std::string ProductText(const ReportStamp& stamp) { return " - Quillet " + stamp.version; }
 
 // The line number column: the shown number and five blanks, right-aligned over dots (the
-// original's "#" format shows nothing for 0). A number too wide for the column is shown whole.
+// "#" format of Visual Basic shows nothing for 0). A number too wide for the column is shown whole.
 std::string LineNoColumn(long shown) {
     std::string s = (shown == 0 ? std::string() : std::to_string(shown)) + "     ";
     const int len = static_cast<int>(s.size());

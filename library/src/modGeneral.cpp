@@ -219,7 +219,7 @@ std::string StripNulls(const std::string& text) {
 
 bool HasWildcards(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
 
-// "*.*" is every name, as on the original system.
+// "*.*" is every name, as on Windows.
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*") pattern = "*";
     return MatchFolded(platform::FoldUtf8(pattern), platform::FoldUtf8(name));

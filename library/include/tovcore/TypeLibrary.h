@@ -1,6 +1,6 @@
 // The library's identity as a component library, and creation of its public classes by class id
 // or by programmatic name ("Tovcore.clsFileAccess"). A thin stand-in for the component system of
-// the original platform: identities are kept as text, objects are handed out as shared pointers.
+// Windows: identities are kept as text, objects are handed out as shared pointers.
 #pragma once
 
 #include <tovcore/Export.h>

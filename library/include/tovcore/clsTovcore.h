@@ -29,9 +29,9 @@ public:
     clsTovcore(const clsTovcore&) = delete;
     clsTovcore& operator=(const clsTovcore&) = delete;
 
-    // 1. One-time set-up of the library for the calling program; returns the settings file path.
+    // One-time set-up of the library for the calling program; returns the settings file path.
     std::string InitializeDll(const AppObject& AppData, std::int16_t AppVerType);
-    // 2-9. Times, waits, characters and folders.
+    // Times, waits, characters and folders.
     std::string StartTime();
     std::string StopTime();
     std::string GetElapsedTime(const std::string& sStartTime, const std::string& sStopTime);
@@ -40,22 +40,22 @@ public:
     void WaitRandomTime();
     bool IsAscii(std::uint8_t bchar);
     std::string FixPath(const std::string& Fldr);
-    // 10-13. Settings files.
+    // Settings files.
     bool WriteIniSection(const std::string& Section, const std::string& iniStr, const std::string& IniFile);
     bool GetIniSection(const std::string& Section, std::string& iniStr, const std::string& IniFile);
     bool WriteIniString(const std::string& Section, const std::string& iniKey, const std::string& iniStr,
                         const std::string& IniFile);
     std::string GetIniString(const std::string& Section, const std::string& iniKey, const std::string& iniStr,
                              const std::string& IniFile);
-    // 14-15. Manifest. InitXPStyles does nothing here (no manifest has a meaning on this system);
+    // Manifest. InitXPStyles does nothing here (no manifest has a meaning on this system);
     // CreateManifestFile writes PathName & ExeName & ".exe.manifest" and returns its path, or ""
     // when it could not be written.
     void InitXPStyles(std::int16_t XMLStyle);
     std::string CreateManifestFile(const std::string& ExeName, const std::string& PathName, std::int16_t Id);
-    // 16-17.
+    // Files and the version text.
     bool FileExists(const std::string& Filename);
     std::string GetVersion();
-    // 18-24. Run, debug and error logs.
+    // Run, debug and error logs.
     std::string InitLog(const std::string& LogFile = "");
     void WriteLog(const std::string& Msg);
     std::string InitDebugLog(const std::string& DebugFile = "");
@@ -68,21 +68,21 @@ public:
     // serve the message loop; the command does). HoldLogsOpen(false) writes everything held and
     // lets the files go. Holds nest.
     void HoldLogsOpen(bool hold);
-    // 25-27. Edition.
+    // Edition.
     void VersionType(std::int16_t Vtype);
     std::int16_t VersionType();
     std::string VersionTypeString();
-    // 28-31. Every control of a window enabled or disabled; DisableSaveControls first records each
+    // Every control of a window enabled or disabled; DisableSaveControls first records each
     // control's state, RestoreSavedControls gives it back.
     void EnableAllControls(QObject* obj);
     void DisableAllControls(QObject* obj);
     void RestoreSavedControls(QObject* obj);
     void DisableSaveControls(QObject* obj);
-    // 32-34. Centring window objects (measures in twips).
+    // Centring window objects (measures in twips).
     void CenterObject(QObject* obj);
     void CenterInControl(QObject* obj, QObject* ctl);
     void CenterInForm(QObject* obj, QObject* frm);
-    // 35-47. Paths, searches, processes, screen and mouse pointer.
+    // Paths, searches, processes, screen and mouse pointer.
     std::string GetShortName(std::string stLongPath);
     std::string GetLongName(std::string sFileName);
     void GetSection(const std::string& Section, const std::string& Filename, std::vector<std::string>& SectionLines);
@@ -96,7 +96,7 @@ public:
     bool CheckIfResolutionChanged();
     void HourGlassOff(QObject* MDI = nullptr);
     void HourGlassOn(QObject* MDI = nullptr);
-    // 48-57. The registry store. Creating keys and writing values need IsAdmin; so does every
+    // The registry store. Creating keys and writing values need IsAdmin; so does every
     // change of a machine hive. No routine fails by an exception.
     Variant RegQueryStringValue(std::int32_t hKey, std::string strValueName);
     std::string GetString(std::int32_t hKey, const std::string& strPath, const std::string& strValue);
@@ -110,23 +110,23 @@ public:
     bool DeleteKey(std::int32_t lPredefinedKey, const std::string& sNewKeyName);
     bool DeleteValue(std::int32_t lPredefinedKey, const std::string& sNewKeyName, const std::string& sValue);
     void GetRegistryInfo(WindowsRegistryInfo& wri);
-    // 58-60. File times and network drives.
+    // File times and network drives.
     FileDateTimeInfo GetFileDateTime(std::string sFileName);
     void SetFileDateTime(std::string sFileName, const FileDateTimeInfo& FileInfo);
     std::vector<std::string> GetNetworkDrives();
-    // 61-62. Trace log.
+    // Trace log.
     void InitTraceLog(const AppObject& ApplInf);
     void WriteTraceLog(const std::string& RtnName, std::int16_t MsgType);
-    // 63-64. Cancel flag of the long searches.
+    // Cancel flag of the long searches.
     void AppCancel(bool CancelFlag);
     bool AppCancel();
-    // 65-69. System information and folders.
+    // System information and folders.
     std::string GetOSVersion();
     void CreateFolders(const std::string& PathName);
     bool IsAdmin();
     clsSpecialFolders GetSpecialFolders();
     std::string StripTerminator(const std::string& Buffer);
-    // 70-76. Skinning. SkinIt remembers the first four colours (for the message box), then paints
+    // Skinning. SkinIt remembers the first four colours (for the message box), then paints
     // the window; it answers false, painting nothing, when obj is not a window. -999 leaves an
     // optional colour out.
     bool SkinIt(QObject* obj, std::int32_t ButtonTabColor, std::int32_t ButtonTabTextColor,
@@ -139,11 +139,11 @@ public:
     void ShowDisplayColor(QObject* obj, std::int32_t NewColor);
     void SetListViewBackColor(QObject* Cntrl, std::int32_t BackColor);
     void SetTreeViewBackColor(QObject* Cntrl, std::int32_t BackColor);
-    // 77. The library's message box: the answer of the button pressed (1 OK, 2 Cancel, 3 Abort,
+    // The library's message box: the answer of the button pressed (1 OK, 2 Cancel, 3 Abort,
     // 4 Retry, 5 Ignore, 6 Yes, 7 No).
     std::int32_t MyMsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle = 0, const std::string& Title = "",
                           std::int32_t Align = 2);
-    // 78. The folder the user chose in a folder-browse dialog owned by frm, or "".
+    // The folder the user chose in a folder-browse dialog owned by frm, or "".
     std::string BrowseFolder(const std::string& StartFolder, QObject* frm);
 };
 
