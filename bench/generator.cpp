@@ -94,7 +94,7 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
     // The first procedure of a file is public and called from other files.
     const std::string name = index == 0 ? file.name + "_Init" : file.name + "_" + Word(r) + std::to_string(index);
     const int kind = index == 0 ? 0 : r.Below(10);  // 0-4 Sub, 5-7 Function, 8 Property Get, 9 Property Let
-    const std::string scope = index == 0 ? "Public "
+    const std::string scope = index == 0     ? "Public "
                               : r.Chance(40) ? "Public "
                               : r.Chance(50) ? "Private "
                                              : (r.Chance(30) ? "Friend " : "");
@@ -143,23 +143,26 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
             case 0: w.Line("    ' The End Sub of this Function comes later; Private Sub is a comment"); break;
             case 1: w.Line("    Debug.Print \"End Sub\"; " + local); break;
             case 2: w.Line("    MsgBox \"Function failed: \" & CStr(" + local + ")"); break;
-            case 3: w.Line("    If " + local + " = 0 Then Exit " + (kind <= 4 ? "Sub" : kind <= 7 ? "Function" : "Property")); break;
+            case 3:
+                w.Line("    If " + local + " = 0 Then Exit " +
+                       (kind <= 4   ? "Sub"
+                        : kind <= 7 ? "Function"
+                                    : "Property"));
+                break;
             case 4: w.Line("    bSub = bVal + " + std::to_string(i)); break;
             case 5: w.Line("    SetTextProperty " + local + ", \"x\""); break;
             case 6:
                 if (!moduleVars.empty())
                     w.Line("    " + moduleVars[static_cast<std::size_t>(r.Below(static_cast<int>(moduleVars.size())))] +
                            " = " + local + " + 1");
-                else
-                    w.Line("    " + local + " = " + local + " + 1");
+                else w.Line("    " + local + " = " + local + " + 1");
                 break;
             case 7:
                 if (!publicNames.empty())
                     w.Line("    Call " +
                            publicNames[static_cast<std::size_t>(r.Below(static_cast<int>(publicNames.size())))] + "(" +
                            local + ")");
-                else
-                    w.Line("    " + local + " = 0");
+                else w.Line("    " + local + " = 0");
                 break;
             case 8:
                 w.Line("    " + local + " = Format$(" + local + ", \"0.00\") & _");
@@ -169,7 +172,9 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
             case 9: w.Line("    For i = 1 To " + std::to_string(1 + r.Below(50))); break;
             case 10: w.Line("    Next i"); break;
             case 11: w.Line("    Select Case " + local); break;
-            case 12: w.Line("        Case " + std::to_string(r.Below(9)) + ": " + local + " = " + std::to_string(i)); break;
+            case 12:
+                w.Line("        Case " + std::to_string(r.Below(9)) + ": " + local + " = " + std::to_string(i));
+                break;
             case 13: w.Line("    End Select"); break;
             case 14: w.Line(""); break;
             case 15: w.Line("    Rem Dim x As Long is only a remark"); break;
@@ -197,7 +202,8 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
             }
             case 20: {
                 // A call of a procedure of this file (often private), or of the procedure itself.
-                const std::string& callee = ownNames[static_cast<std::size_t>(r.Below(static_cast<int>(ownNames.size())))];
+                const std::string& callee =
+                    ownNames[static_cast<std::size_t>(r.Below(static_cast<int>(ownNames.size())))];
                 w.Line(CallLine(r, callee, file.name, local));
                 break;
             }
@@ -212,7 +218,8 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
                 }
                 break;
             case 22: {
-                const std::string& callee = ownNames[static_cast<std::size_t>(r.Below(static_cast<int>(ownNames.size())))];
+                const std::string& callee =
+                    ownNames[static_cast<std::size_t>(r.Below(static_cast<int>(ownNames.size())))];
                 w.Line(NearMissLine(r, callee, local));
                 break;
             }
@@ -226,7 +233,9 @@ void WriteProcedure(FileWriter& w, const FilePlan& file, int index, int bodyLine
                     w.Line("    If (" + local + " And 1) Then " + local + " = Not " + local);
                 }
                 break;
-            default: w.Line("    " + local + " = " + local + " * " + std::to_string(2 + r.Below(7)) + " ' scale"); break;
+            default:
+                w.Line("    " + local + " = " + local + " * " + std::to_string(2 + r.Below(7)) + " ' scale");
+                break;
         }
     }
     w.Line(end);
@@ -367,7 +376,8 @@ GeneratedProject GenerateProject(const std::string& folder, const GeneratorOptio
     std::string vbp;
     auto add = [&](const std::string& s) { vbp += s + eol; };
     add("Type=Exe");
-    add("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\Windows\\system32\\stdole2.tlb#OLE Automation");
+    add("Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#..\\..\\Windows\\system32\\stdole2.tlb#OLE "
+        "Automation");
     for (const std::string& folder : copyFolders) {
         std::string listed = folder;
         if (!listed.empty()) listed.back() = '\\';

@@ -12,11 +12,11 @@
 namespace bench {
 
 struct GeneratorOptions {
-    int files = 500;             // source files (half modules, a quarter forms, a quarter classes)
-    long lines = 400000;         // lines in all, about
+    int files = 500;      // source files (half modules, a quarter forms, a quarter classes)
+    long lines = 400000;  // lines in all, about
     std::uint32_t seed = 1;
-    bool lfOnly = false;         // LF line ends instead of CR LF
-    int copies = 1;              // the project's files this many times, each copy in a folder of its own
+    bool lfOnly = false;  // LF line ends instead of CR LF
+    int copies = 1;       // the project's files this many times, each copy in a folder of its own
 };
 
 struct GeneratedProject {

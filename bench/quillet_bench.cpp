@@ -56,8 +56,7 @@ void Dump(const engine::ToolState& st) {
             if (!procs) continue;
             for (const clsProcedures& p : *procs) {
                 const std::string kindWord = GetProcedureType(p.pProcType);
-                const NodeId node =
-                    st.treProject.Find(ProcedureNodeKey(p));
+                const NodeId node = st.treProject.Find(ProcedureNodeKey(p));
                 const bool checked = node != kNoNode && st.treProject.Node(node).checked;
                 std::cout << "P\t" << f.fKey << '\t' << p.pName << '\t' << kindWord << '\t' << p.pStart << '\t'
                           << p.pFuncLineStart << '\t' << p.pFuncLineEnd << '\t' << Hex(p.pProcType) << '\t'
@@ -103,7 +102,8 @@ int Load(const std::vector<std::string>& args) {
             used += d.Used ? 1 : 0;
         }
     }
-    const std::size_t files = st.model.ModuleFiles().size() + st.model.FormFiles().size() + st.model.ClassFiles().size();
+    const std::size_t files =
+        st.model.ModuleFiles().size() + st.model.FormFiles().size() + st.model.ClassFiles().size();
     std::FILE* out = dump ? stderr : stdout;
     std::fprintf(out, "read        %8.3f s\n", stats.readSeconds);
     std::fprintf(out, "scan        %8.3f s\n", stats.scanSeconds);

@@ -97,8 +97,7 @@ int main(int argc, char** argv) {
     std::printf("QApplication made (platform: %s)%*s %7.1f ms\n", qPrintable(QApplication::platformName()),
                 static_cast<int>(31 - QApplication::platformName().size()), "", appMs);
     const double first = StartOnce("start");
-    std::printf("process start to frame on screen                               %7.1f ms\n",
-                atMain + appMs + first);
+    std::printf("process start to frame on screen                               %7.1f ms\n", atMain + appMs + first);
     // A later start in the same process reuses the library's set-up; the settings file and snippet
     // folders now exist.
     StartOnce("again");

@@ -103,7 +103,8 @@ private:
         const auto now = Clock::now();
         const double gap = std::chrono::duration<double>(now - last_).count();
         if (std::getenv("BENCH_GAPS") && gap > 0.08)
-            std::printf("      gap %.3f s ending at %.3f s\n", gap, std::chrono::duration<double>(now - start_).count());
+            std::printf("      gap %.3f s ending at %.3f s\n", gap,
+                        std::chrono::duration<double>(now - start_).count());
         maxGap_ = std::max(maxGap_, gap);
         last_ = now;
         if (cancel_ && !clicked_ && cancelButton_->isEnabled() && Since(start_) > 0.15) {
@@ -156,7 +157,8 @@ int main(int argc, char** argv) {
     s.IniFileName = tovcore::Global().InitializeDll(quillet::QuilletAppObject(), tovcore::Freeware);
     s.objSpecialFolders = tovcore::Global().GetSpecialFolders();
     // The logs off, as a user who times the tool would have them.
-    for (const char* key : {"Debug", "Error", "Log"}) tovcore::Global().WriteIniString("Quillet", key, "False", s.IniFileName);
+    for (const char* key : {"Debug", "Error", "Log"})
+        tovcore::Global().WriteIniString("Quillet", key, "False", s.IniFileName);
     const std::string data = s.objSpecialFolders.ApplicationDataFolderLocal;
     platform::WriteFileAtomic(data + "PreCode/BenchTrace.PreCode", "    WriteTraceLog \"~Procedure~\", ~ProcStart~");
 
@@ -188,8 +190,8 @@ int main(int argc, char** argv) {
 
     auto* model = w.ProjectModel();
     const QModelIndex root = model->index(0, 0);
-    for (const auto& [name, state] : {std::pair{"untick the project root", Qt::Unchecked},
-                                      std::pair{"tick the project root", Qt::Checked}}) {
+    for (const auto& [name, state] :
+         {std::pair{"untick the project root", Qt::Unchecked}, std::pair{"tick the project root", Qt::Checked}}) {
         const auto start = Clock::now();
         model->setData(root, state, Qt::CheckStateRole);
         w.treProject()->repaint();
@@ -213,8 +215,8 @@ int main(int argc, char** argv) {
         quillet::SkinForm(program, &w);
         w.treProject()->expandToDepth(3);
         picture("frame-toolwindow.png");
-        static const char* kTabs[] = {"", "called-routines", "module-definitions", "form-definitions",
-                                      "class-definitions", "apis"};
+        static const char* kTabs[] = {
+            "", "called-routines", "module-definitions", "form-definitions", "class-definitions", "apis"};
         for (int tab = 1; tab < 6; ++tab) {
             w.SSTab1()->SetTab(tab);
             if (tab == 1) w.treRoutines()->expandToDepth(1);

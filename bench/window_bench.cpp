@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     Phase("load", Since(start));
     reports::DefinitionReports boxes;
     start = Clock::now();
-    reports::CreateDefinitionReports(state.model, boxes, host, reports::CurrentReportStamp(tovcore::Global().GetVersion()));
+    reports::CreateDefinitionReports(state.model, boxes, host,
+                                     reports::CurrentReportStamp(tovcore::Global().GetVersion()));
     Phase("report texts", Since(start));
 
     // The four boxes, as the tool window fills them after a load.

@@ -132,8 +132,8 @@ std::string GetIniPostCode(Settings& settings, const std::string& Name, const st
     return GetIniCode(settings, Name, IniFile, "PostCode");
 }
 
-void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& Procedures,
-                   const std::string& PreText, const std::string& PostText) {
+void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& Procedures, const std::string& PreText,
+                   const std::string& PostText) {
     Host& host = cs.host;
     if (host.CancelRequested()) return;
     if (!file.fExists || Procedures.empty()) return;
@@ -152,13 +152,15 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
     out.bom = read.text.bom;
     out.lines.reserve(lines.size() + 2 * Procedures.size());
     out.ends.reserve(lines.size() + 2 * Procedures.size());
-    LineIndex next = 0;  // the first line not yet copied
+    LineIndex next = 0;                         // the first line not yet copied
     const auto copyUpTo = [&](LineIndex end) {  // copies lines [next, end)
         for (; next < end; ++next)
-            out.Append(std::move(lines[static_cast<std::size_t>(next)]), read.text.ends[static_cast<std::size_t>(next)]);
+            out.Append(std::move(lines[static_cast<std::size_t>(next)]),
+                       read.text.ends[static_cast<std::size_t>(next)]);
     };
     const auto insert = [&](const std::string& text, const std::string& name, const std::string& kindWord) {
-        const std::string filled = platform::IReplaceAll(platform::IReplaceAll(text, "~Procedure~", name), "~Sub~", kindWord);
+        const std::string filled =
+            platform::IReplaceAll(platform::IReplaceAll(text, "~Procedure~", name), "~Sub~", kindWord);
         out.Insert(out.size(), WithLineEnd(filled, platform::LineEndText(out.EndAfter(out.size() - 1))));
     };
     for (std::size_t r = Procedures.size(); r-- > 0;) {
@@ -194,11 +196,12 @@ void AddTraceInitCall(ChangeSet& cs) {
     }
     if (project->StartupFile.empty()) {
         cs.Problem(project->name, kNoCall + (project->StartupNote.empty() ? std::string("it has no start-up file")
-                                                                           : project->StartupNote));
+                                                                          : project->StartupNote));
         return;
     }
     // Only a file the project lists is ever edited.
-    const platform::ResolvedPath resolved = platform::ResolveListedPath(project->StartupFileFolder, project->StartupFile);
+    const platform::ResolvedPath resolved =
+        platform::ResolveListedPath(project->StartupFileFolder, project->StartupFile);
     const clsFileInfo* info = FileAt(cs.state.model, resolved.path);
     if (!info) {
         cs.Problem(project->name, kNoCall + ShownName(project->StartupFile) + " is not a file it lists");
@@ -232,10 +235,12 @@ void AddTraceInitCall(ChangeSet& cs) {
         WriteLinesToFile(cs, path, name, read.text, read, info->fProject);
         return;
     }
-    cs.Problem(name, std::string(kNoCall) + "it has no \"Private Sub Form_Initialize()\" or \"Public Sub Main()\" line");
+    cs.Problem(name,
+               std::string(kNoCall) + "it has no \"Private Sub Form_Initialize()\" or \"Public Sub Main()\" line");
 }
 
-void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::string& name, const std::string& project) {
+void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::string& name,
+                     const std::string& project) {
     SourceRead read;
     const ReadOutcome outcome = ReadFileToRewrite(cs, ProjectFile, name, Fingerprint{}, read);
     if (outcome == ReadOutcome::Missing) cs.Problem(name, "cannot be found; no reference was added");
@@ -246,8 +251,8 @@ void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::s
         if (IsTovcoreReference(lines[i])) return;
         if (IEquals(platform::Trim(lines[i]), "Type=Exe")) insertAfter = i;
     }
-    const std::string reference =
-        cs.state.DllReferenceLine.empty() ? DllReferenceLineFor(kDefaultWindowsSystemFolder) : cs.state.DllReferenceLine;
+    const std::string reference = cs.state.DllReferenceLine.empty() ? DllReferenceLineFor(kDefaultWindowsSystemFolder)
+                                                                    : cs.state.DllReferenceLine;
     read.text.Insert(std::min(insertAfter + 1, lines.size()), reference);
     WriteLinesToFile(cs, ProjectFile, name, read.text, read, project);
 }
@@ -301,7 +306,8 @@ void AddReferences(ChangeSet& cs) {
         AddDllReference(cs, state.ProjectPath, state.ProjectFileTitle, state.ProjectFileTitle);
         return;
     }
-    for (const ProjectInfo* p : MembersListingChangedFiles(cs)) AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
+    for (const ProjectInfo* p : MembersListingChangedFiles(cs))
+        AddDllReference(cs, p->path, p->subFolder + p->name, p->name);
 }
 
 // What every run ends with, cancelled or not: the tool project saved, the project reloaded (so

@@ -61,8 +61,8 @@ void TrimInPlace(std::string& s) {
 
 constexpr std::array<std::string_view, 4> kExitWords = {"exit function", "exit sub", "exit property", "redim "};
 constexpr std::array<std::string_view, 16> kInterestWords = {
-    "private ",  "public ",  "sub ",    "function ",    "declare ",  "dim ",      "const ",       "static ",
-    "property ", "end sub",  "end property", "end function", "end type", "end enum", "withevents ", "global "};
+    "private ",  "public ", "sub ",         "function ",    "declare ", "dim ",     "const ",      "static ",
+    "property ", "end sub", "end property", "end function", "end type", "end enum", "withevents ", "global "};
 
 std::int32_t LineType(std::string& s, bool words) {
     const std::string folded = platform::Fold(s);
@@ -117,9 +117,9 @@ std::int32_t LineType(std::string& s, bool words) {
 // Quick test on the words of a code text: could any keyword of interest stand in it? Most body
 // lines hold none, and are answered without the keyword steps.
 bool MayHoldKeyword(std::string_view code) {
-    static constexpr std::array<std::string_view, 12> kWords = {
-        "private", "public", "sub",      "function", "declare",    "dim",
-        "const",   "static", "property", "end",      "withevents", "global"};
+    static constexpr std::array<std::string_view, 12> kWords = {"private",  "public", "sub",        "function",
+                                                                "declare",  "dim",    "const",      "static",
+                                                                "property", "end",    "withevents", "global"};
     bool found = false;
     ForEachWordRun(code, [&](std::size_t i, std::size_t j) {
         const std::size_t len = j - i;
@@ -140,8 +140,8 @@ bool IsScopeVariableDeclaration(std::string_view code) {
     Token scope, word;
     if (!lexer.Next(scope) || !lexer.Next(word) || word.kind != TokenKind::Word) return false;
     if (scope.text != "Private" && scope.text != "Public" && scope.text != "Global") return false;
-    static constexpr std::array<std::string_view, 6> kNotVariables = {"Type", "Enum", "Event", "Implements",
-                                                                      "Friend", "Static"};
+    static constexpr std::array<std::string_view, 6> kNotVariables = {"Type",       "Enum",   "Event",
+                                                                      "Implements", "Friend", "Static"};
     for (auto w : kNotVariables)
         if (w == word.text) return false;
     return true;
@@ -301,8 +301,8 @@ std::string GetLogicalLine(platform::LineView lines, LineIndex index, LineIndex&
     return c;
 }
 
-std::int32_t ClassifyLine(ProcedureList& procs, platform::LineView lines, LineIndex& index,
-                          std::int32_t& record, std::string& statement, ClassifierState& state) {
+std::int32_t ClassifyLine(ProcedureList& procs, platform::LineView lines, LineIndex& index, std::int32_t& record,
+                          std::string& statement, ClassifierState& state) {
     if (index < 0 || static_cast<std::size_t>(index) >= lines.size()) return 0;
     const std::string_view t = Trim(lines[index]);
     if (t.empty() || t.front() == '\'') return 0;
@@ -347,9 +347,9 @@ std::int32_t ClassifyLine(ProcedureList& procs, platform::LineView lines, LineIn
 }
 
 std::string StripProcedureKeywords(std::string_view header) {
-    static constexpr std::array<std::string_view, 11> kKeywords = {
-        "Public ", "Private ", "Friend ", "Static ", "Sub ", "Function ", "Declare ", "Property ", "Let ", "Get ",
-        "Set "};
+    static constexpr std::array<std::string_view, 11> kKeywords = {"Public ", "Private ",  "Friend ",  "Static ",
+                                                                   "Sub ",    "Function ", "Declare ", "Property ",
+                                                                   "Let ",    "Get ",      "Set "};
     std::string s(header);
     for (auto kw : kKeywords) RemoveAll(s, kw, true);
     return std::string(Trim(s));

@@ -70,8 +70,8 @@ struct ClassifierState {
 // declaration also counts as a definition, mask 0x24); an End line appends a new record to `procs`
 // (and sets `record` to it), a header inside an open record fills it; `index` moves to the
 // statement's first physical line. Returns the mask.
-std::int32_t ClassifyLine(ProcedureList& procs, platform::LineView lines, LineIndex& index,
-                          std::int32_t& record, std::string& statement, ClassifierState& state);
+std::int32_t ClassifyLine(ProcedureList& procs, platform::LineView lines, LineIndex& index, std::int32_t& record,
+                          std::string& statement, ClassifierState& state);
 
 // A header statement without its keywords ("Public ", "Private ", "Friend ", "Static ", "Sub ",
 // "Function ", "Declare ", "Property ", "Let ", "Get ", "Set ", as whole words): the name comes first.

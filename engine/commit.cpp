@@ -89,7 +89,8 @@ std::string UniqueName(const std::string& name, std::set<std::string, platform::
     std::string candidate = name;
     const std::size_t slash = name.rfind('/');
     const std::size_t dot = name.rfind('.');
-    const std::size_t cut = (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) ? dot : name.size();
+    const std::size_t cut =
+        (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) ? dot : name.size();
     for (int n = 2; taken.count(candidate) || taken.count(PendingPathOf(candidate)); ++n)
         candidate = name.substr(0, cut) + " (" + std::to_string(n) + ")" + name.substr(cut);
     taken.insert(candidate);
@@ -160,9 +161,8 @@ PendingChange* ChangeSet::Find(const std::string& path) {
 }
 
 std::size_t ChangeSet::Replaced() const {
-    return static_cast<std::size_t>(std::count_if(changes.begin(), changes.end(), [](const PendingChange& c) {
-        return c.status == ChangeStatus::Replaced;
-    }));
+    return static_cast<std::size_t>(std::count_if(
+        changes.begin(), changes.end(), [](const PendingChange& c) { return c.status == ChangeStatus::Replaced; }));
 }
 
 ReadOutcome ReadFileToRewrite(ChangeSet& cs, const std::string& path, const std::string& name,
@@ -223,7 +223,8 @@ bool PrepareWrites(ChangeSet& cs) {
         PendingMarker::File f{path, {}};
         FileStat st;
         std::string bytes;
-        if (files.Stat(PendingPathOf(path), st) && st.regular && files.Read(PendingPathOf(path), bytes)) f.before = FingerprintOf(bytes);
+        if (files.Stat(PendingPathOf(path), st) && st.regular && files.Read(PendingPathOf(path), bytes))
+            f.before = FingerprintOf(bytes);
         marker.files.push_back(std::move(f));
     }
     cs.marker = marker;
@@ -252,7 +253,8 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
         if (existing) cs.changes.erase(cs.changes.begin() + (existing - cs.changes.data()));
     };
     if (cs.listed.count(pending)) {
-        cs.Problem(name, "its pending copy " + platform::NameOf(pending) + " would be a file this project lists; left as it is");
+        cs.Problem(name, "its pending copy " + platform::NameOf(pending) +
+                             " would be a file this project lists; left as it is");
         cs.refused.insert(path);
         drop();
         return false;
@@ -346,7 +348,8 @@ std::string BackupFolderProblem(FileOps& files, const std::string& backupFolder,
     }
     if (files.MakeFolder(folder)) return {};
     if (files.Stat(folder, st) && st.directory) return {};
-    return "the backup folder " + backupFolder + " cannot be made: the project folder is read-only or may not be written";
+    return "the backup folder " + backupFolder +
+           " cannot be made: the project folder is read-only or may not be written";
 }
 
 }  // namespace
@@ -418,13 +421,16 @@ void CheckAndNameBackups(ChangeSet& cs, const std::string& backupFolder, std::se
         const char* why = nullptr;
         if (!files.Stat(c.path, fs) || !fs.regular) why = "is no longer a regular file; left as it is";
         else if (c.replace && !(fs.mode & 0200)) why = "is read-only; left as it is";
-        else if (!Holds(files, c.path, c.before)) why = "has changed on disk since it was read; left as it is (reload first)";
-        else if (c.replace && !Holds(files, c.pendingPath, c.after)) why = "its pending copy has changed; left as it is";
+        else if (!Holds(files, c.path, c.before))
+            why = "has changed on disk since it was read; left as it is (reload first)";
+        else if (c.replace && !Holds(files, c.pendingPath, c.after))
+            why = "its pending copy has changed; left as it is";
         if (!why) {
             c.backupPath = backupFolder + UniqueName(BackupName(cs.state.ProjectFolder, c.path), taken);
             c.backupTemp = PendingPathOf(c.backupPath);
             const std::string folder = platform::FolderOf(c.backupPath);
-            if (!MakeFolders(files, backupFolder, WithoutSlash(folder))) why = "its backup folder cannot be made; left as it is";
+            if (!MakeFolders(files, backupFolder, WithoutSlash(folder)))
+                why = "its backup folder cannot be made; left as it is";
             for (std::string f = folder; f.size() > backupFolder.size(); f = platform::FolderOf(WithoutSlash(f)))
                 flushFolders.insert(platform::FolderOf(WithoutSlash(f)));
             flushFolders.insert(folder);
@@ -498,9 +504,8 @@ bool CreateBackups(ChangeSet& cs) {
         return false;
     }
     MakeBackups(cs, flushFolders);
-    return std::any_of(cs.changes.begin(), cs.changes.end(), [](const PendingChange& c) {
-        return c.status == ChangeStatus::BackedUp && c.replace;
-    });
+    return std::any_of(cs.changes.begin(), cs.changes.end(),
+                       [](const PendingChange& c) { return c.status == ChangeStatus::BackedUp && c.replace; });
 }
 
 namespace {
@@ -697,7 +702,8 @@ UndoCount UndoEntries(FileOps& files, const std::vector<JournalEntry>& entries, 
             if (sayRestored) AddProblem(lines, name, "had its old content already");
             continue;
         }
-        if (!files.Stat(e.path, st) || !st.regular) why = "is missing or not a regular file; its backup stays in the backup folder";
+        if (!files.Stat(e.path, st) || !st.regular)
+            why = "is missing or not a regular file; its backup stays in the backup folder";
         else if (!(st.mode & 0200)) why = "is read-only; left as it is";
         else if (!Holds(files, e.path, e.after)) why = "has changed since the last change; left as it is";
         else if (!Holds(files, e.backupPath, e.before)) why = "its backup is missing or has changed; left as it is";
@@ -732,7 +738,8 @@ void SettleBackup(FileOps& files, const JournalEntry& e, std::set<std::string>& 
 void RemoveOwnPendingCopy(FileOps& files, const JournalEntry& e) {
     if (!e.replace) return;
     if (Holds(files, e.pendingPath, e.after) ||
-        (Holds(files, e.pendingPath, e.before) && (Holds(files, e.path, e.before) || Holds(files, e.backupPath, e.before))))
+        (Holds(files, e.pendingPath, e.before) &&
+         (Holds(files, e.path, e.before) || Holds(files, e.backupPath, e.before))))
         files.Remove(e.pendingPath);
 }
 
@@ -758,8 +765,9 @@ bool CompleteCommit(FileOps& files, std::vector<JournalEntry>& entries, const st
             folders.insert(platform::FolderOf(e.path));
             AddProblem(lines, name, "took its new content");
         } else {
-            AddProblem(lines, name, "its backup or its new content is missing, so the change could not be completed; "
-                                    "left with its old content");
+            AddProblem(lines, name,
+                       "its backup or its new content is missing, so the change could not be completed; "
+                       "left with its old content");
         }
         if (!e.done) all = false;
         RemoveOwnPendingCopy(files, e);
@@ -794,9 +802,11 @@ bool RollBackCommit(FileOps& files, const std::vector<JournalEntry>& entries, co
                 JournalEntry k = e;
                 k.done = true;
                 kept.push_back(k);
-                AddProblem(lines, name, "could not be rolled back; it keeps its new content, and Undo can take it back");
+                AddProblem(lines, name,
+                           "could not be rolled back; it keeps its new content, and Undo can take it back");
             } else {
-                AddProblem(lines, name, "has changed since the interrupted change, or its backup is missing; left as it is");
+                AddProblem(lines, name,
+                           "has changed since the interrupted change, or its backup is missing; left as it is");
             }
         }
         RemoveOwnPendingCopy(files, e);
@@ -874,17 +884,19 @@ bool RecoverFromJournal(const std::string& projectPath, Host& host, FileOps& fil
     if (!SameFile(j->project, projectPath)) {
         tell("The last change to " + ShownName(j->project) +
              " was interrupted before it was complete. Open that project to complete the change or to roll it back; "
-             "until then no change can be made to " + title + ".");
+             "until then no change can be made to " +
+             title + ".");
         return false;
     }
 
     const bool undoing = j->state == ChangeJournal::State::Undoing;
     const std::string what = undoing ? "undo of " + title : "change to " + title;
     CheckedJournal checked = CheckJournal(files, *j, projectPath);
-    if (std::none_of(checked.accepted.begin(), checked.accepted.end(), [](const JournalEntry& e) { return e.replace; })) {
-        tell(OutcomeMessage("The change journal of an interrupted " + what +
-                                " names no file this project lists; nothing was done.",
-                            checked.refused));
+    if (std::none_of(checked.accepted.begin(), checked.accepted.end(),
+                     [](const JournalEntry& e) { return e.replace; })) {
+        tell(OutcomeMessage(
+            "The change journal of an interrupted " + what + " names no file this project lists; nothing was done.",
+            checked.refused));
         return false;
     }
 
@@ -893,12 +905,14 @@ bool RecoverFromJournal(const std::string& projectPath, Host& host, FileOps& fil
     for (const JournalEntry& e : checked.accepted)
         if (e.replace && (!undoing || e.done)) question += "\r\n    " + ShownPath(projectFolder, e.path);
     if (undoing)
-        question += "\r\n\r\nYes: complete the undo (these files get back the content they had before the change)."
-                    "\r\nNo: leave everything as it is now; you are asked again when the project is next opened.";
+        question +=
+            "\r\n\r\nYes: complete the undo (these files get back the content they had before the change)."
+            "\r\nNo: leave everything as it is now; you are asked again when the project is next opened.";
     else
-        question += "\r\n\r\nYes: complete the change (these files take their new content)."
-                    "\r\nNo: roll the change back (these files get back the content they had before it)."
-                    "\r\nCancel: leave everything as it is now; you are asked again when the project is next opened.";
+        question +=
+            "\r\n\r\nYes: complete the change (these files take their new content)."
+            "\r\nNo: roll the change back (these files get back the content they had before it)."
+            "\r\nCancel: leave everything as it is now; you are asked again when the project is next opened.";
     if (!checked.refused.empty())
         question += "\r\n\r\nThe change journal also names files that this project does not list; they are left alone.";
     const int answer = host.MyMsgBox(question, (undoing ? msgbox::kYesNo : msgbox::kYesNoCancel) | msgbox::kQuestion,
@@ -922,8 +936,8 @@ bool RecoverFromJournal(const std::string& projectPath, Host& host, FileOps& fil
                     : "The interrupted " + what + " was completed only in part:";
         j->entries = checked.accepted;
         j->state = ChangeJournal::State::Committed;
-        const bool anyDone =
-            std::any_of(j->entries.begin(), j->entries.end(), [](const JournalEntry& e) { return e.replace && e.done; });
+        const bool anyDone = std::any_of(j->entries.begin(), j->entries.end(),
+                                         [](const JournalEntry& e) { return e.replace && e.done; });
         if (anyDone ? !WriteJournal(files, *j) : !RemoveJournal(files, backupFolder))
             AddProblem(lines, "Backup", "the change journal could not be brought up to date");
     } else {

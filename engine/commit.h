@@ -66,13 +66,13 @@ struct PendingChange {
     std::string pendingPath;  // path & ".qlt"
     std::string backupPath;   // set by CreateBackups
     std::string backupTemp;
-    Fingerprint before;       // what the run read
-    Fingerprint after;        // what the pending copy holds
-    std::string content;      // the pending copy's bytes
+    Fingerprint before;   // what the run read
+    Fingerprint after;    // what the pending copy holds
+    std::string content;  // the pending copy's bytes
     std::uint32_t mode = 0644;
-    bool replace = true;      // false: only a copy goes into the backup folder (the project file
-                              // that the run leaves as it is)
-    std::string project;      // the project that lists the file (its node text); "" for the opened file
+    bool replace = true;  // false: only a copy goes into the backup folder (the project file
+                          // that the run leaves as it is)
+    std::string project;  // the project that lists the file (its node text); "" for the opened file
     ChangeStatus status = ChangeStatus::Pending;
 };
 
@@ -122,9 +122,9 @@ struct SourceRead {
 enum class ReadOutcome { Read, Missing, Refused };
 
 // Reads a file that a rewrite is about to change. Missing: nothing is there (the caller decides
-// whether that is worth a line; later steps of the run leave the file alone). Refused, with a line in `changes.problems`: not a regular file,
-// read-only (by its owner's write bit), unreadable, or, when `loaded` is known, no longer what the
-// load read ("reload first").
+// whether that is worth a line; later steps of the run leave the file alone). Refused, with a line
+// in `changes.problems`: not a regular file, read-only (by its owner's write bit), unreadable, or,
+// when `loaded` is known, no longer what the load read ("reload first").
 ReadOutcome ReadFileToRewrite(ChangeSet& changes, const std::string& path, const std::string& name,
                               const Fingerprint& loaded, SourceRead& out);
 

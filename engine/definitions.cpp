@@ -126,9 +126,9 @@ void AddDefinition(DefinitionList& defs, const clsFileInfo& file, const std::vec
         break;
     }
     static constexpr std::array<std::string_view, 24> kTypes = {
-        "Integer", "Integer()", "Long",    "Long()",    "String",   "String()",   "Byte",   "Byte()",
-        "Variant", "Variant()", "Boolean", "Boolean()", "Double",   "Double()",   "Currency", "Currency()",
-        "Date",    "Date()",    "Decimal", "Decimal()", "Object",   "Object()",   "Single", "Single()"};
+        "Integer", "Integer()", "Long",    "Long()",    "String", "String()", "Byte",     "Byte()",
+        "Variant", "Variant()", "Boolean", "Boolean()", "Double", "Double()", "Currency", "Currency()",
+        "Date",    "Date()",    "Decimal", "Decimal()", "Object", "Object()", "Single",   "Single()"};
     if (!parts.empty())
         for (auto type : kTypes)
             if (parts[0].find(type) != std::string::npos) {

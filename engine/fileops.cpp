@@ -13,8 +13,7 @@
 namespace engine {
 namespace {
 
-bool WriteFile(const std::string& path, std::string_view data, std::uint32_t mode, bool exclusive,
-               bool flush = false) {
+bool WriteFile(const std::string& path, std::string_view data, std::uint32_t mode, bool exclusive, bool flush = false) {
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (exclusive ? O_EXCL : O_TRUNC);
     const int fd = ::open(path.c_str(), flags, static_cast<mode_t>(mode & 07777));
     if (fd < 0) return false;

@@ -12,7 +12,7 @@
 namespace engine {
 
 struct FileStat {
-    bool regular = false;    // a regular file (a symbolic link counts as neither)
+    bool regular = false;  // a regular file (a symbolic link counts as neither)
     bool directory = false;
     bool symlink = false;    // a symbolic link (not followed)
     std::uint32_t mode = 0;  // permission bits (07777)

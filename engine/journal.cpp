@@ -5,7 +5,6 @@
 
 #include "platform/text.h"
 
-
 namespace engine {
 namespace {
 
@@ -108,7 +107,8 @@ std::string PendingMarkerText(const PendingMarker& m) {
     body += '\n';
     body += "project\t" + Escape(m.project) + '\n';
     for (const PendingMarker::File& f : m.files)
-        body += "file\t" + Escape(f.path) + '\t' + (f.before.known ? FingerprintText(f.before) : std::string("-")) + '\n';
+        body +=
+            "file\t" + Escape(f.path) + '\t' + (f.before.known ? FingerprintText(f.before) : std::string("-")) + '\n';
     return WithCheck(std::move(body));
 }
 
@@ -172,7 +172,8 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text) {
     const bool read = ForEachRecord(body, kHeader, [&](const std::vector<std::string_view>& f) {
         if (f[0] == "project" && f.size() == 2) return haveProject = Unescape(f[1], j.project);
         if (f[0] == "backup" && f.size() == 2)
-            return haveBackup = Unescape(f[1], j.backupFolder) && !j.backupFolder.empty() && j.backupFolder.back() == '/';
+            return haveBackup =
+                       Unescape(f[1], j.backupFolder) && !j.backupFolder.empty() && j.backupFolder.back() == '/';
         if (f[0] == "state" && f.size() == 2) {
             if (f[1] == "committing") j.state = ChangeJournal::State::Committing;
             else if (f[1] == "committed") j.state = ChangeJournal::State::Committed;

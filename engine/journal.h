@@ -22,15 +22,15 @@ inline constexpr std::string_view kPendingSuffix = ".qlt";
 inline std::string PendingPathOf(std::string_view path) { return std::string(path) + std::string(kPendingSuffix); }
 
 struct JournalEntry {
-    std::string path;        // native path of the file
-    std::string pendingPath; // its pending copy (path & ".qlt")
-    std::string backupPath;  // its old version, inside the backup folder
-    std::string backupTemp;  // where the old version is linked first, before it takes its backup name
-    std::string name;        // the name shown in messages
-    Fingerprint before;      // the content the commit replaces
-    Fingerprint after;       // the content the commit writes
-    bool replace = true;     // false: the commit only keeps a copy in the backup folder
-    bool done = false;       // the file holds `after` (set when the commit completes)
+    std::string path;         // native path of the file
+    std::string pendingPath;  // its pending copy (path & ".qlt")
+    std::string backupPath;   // its old version, inside the backup folder
+    std::string backupTemp;   // where the old version is linked first, before it takes its backup name
+    std::string name;         // the name shown in messages
+    Fingerprint before;       // the content the commit replaces
+    Fingerprint after;        // the content the commit writes
+    bool replace = true;      // false: the commit only keeps a copy in the backup folder
+    bool done = false;        // the file holds `after` (set when the commit completes)
 };
 
 struct ChangeJournal {

@@ -75,7 +75,8 @@ void ForEachWordRun(std::string_view text, F&& f) {
 class PairTable {
 public:
     template <std::size_t N>
-    constexpr PairTable(const std::array<std::string_view, N>& prefixes, const std::array<std::string_view, N>& suffixes)
+    constexpr PairTable(const std::array<std::string_view, N>& prefixes,
+                        const std::array<std::string_view, N>& suffixes)
         : bits_{} {
         for (std::size_t k = 0; k < N; ++k) Set(prefixes[k][0], suffixes[k][0]);
     }

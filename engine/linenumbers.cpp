@@ -39,9 +39,7 @@ bool HasNumberPrefix(std::string_view line) {
     return nonZero;
 }
 
-bool HasBlankPrefix(std::string_view line) {
-    return line.size() >= kPrefix && line.substr(0, kPrefix) == "       ";
-}
+bool HasBlankPrefix(std::string_view line) { return line.size() >= kPrefix && line.substr(0, kPrefix) == "       "; }
 
 // A label at the start of the statement: a name followed by ":" (not ":=", a named argument).
 bool StartsWithLabel(std::string_view t) {
@@ -201,9 +199,9 @@ std::vector<char> LinesToNumber(At body, std::size_t count, LineIndex begin,
     for (std::size_t k = 0; k < count; ++k) {
         const std::string_view t = platform::TrimWhite(body(k));
         // A line of a lone "_" would become a continued line behind a number (" _" at its end).
-        const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) &&
-                              !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' &&
-                              !IsDigit(t.front()) && !StartsWithLabel(t) && t != "_";
+        const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) && !t.empty() &&
+                              t.front() != '\'' && t.front() != '#' && t.back() != ':' && !IsDigit(t.front()) &&
+                              !StartsWithLabel(t) && t != "_";
         number[k] = numbered;
         // The lines that continue a statement carry no number, whatever the statement.
         while (k + 1 < count && IsContinuedLine(body(k))) ++k;
@@ -232,7 +230,8 @@ bool PlanStrip(const ProcedureList& procedures, platform::LineView lines, LineEd
         const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
         const LineIndex end = p.pFuncLineEnd;
         bool numbered = false;
-        for (LineIndex j = begin; j < end && !numbered; ++j) numbered = HasNumberPrefix(lines[static_cast<std::size_t>(j)]);
+        for (LineIndex j = begin; j < end && !numbered; ++j)
+            numbered = HasNumberPrefix(lines[static_cast<std::size_t>(j)]);
         if (!numbered) continue;
         for (LineIndex j = begin; j < end; ++j) {
             const std::string_view line = lines[static_cast<std::size_t>(j)];

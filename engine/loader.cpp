@@ -245,7 +245,8 @@ private:
                  const std::string& value) {
         Tree& tree = st_.treProject;
         const std::string key = FileKey(projectName, value);
-        if (tree.Contains(key)) throw EngineError("The project " + projectName + " lists the file " + value + " twice.");
+        if (tree.Contains(key))
+            throw EngineError("The project " + projectName + " lists the file " + value + " twice.");
         clsFileInfo& file = model_.Files(kind).emplace_back();
         file.fFilename = value;
         file.fProject = projectName;
@@ -485,15 +486,16 @@ bool LoadProject(ToolState& state, Host& host, ChangeRecovery& recovery, bool Sh
         } else if (status == platform::ReadStatus::Missing) {
             host.MyMsgBox("Project does not exist - " + state.txtProject, msgbox::kOKOnly, "", align::kCenter);
         } else {
-            host.MyMsgBox(state.txtProject + " " + platform::ReadStatusText(status) + "; it cannot be opened as a project",
-                          msgbox::kOKOnly, "", align::kCenter);
+            host.MyMsgBox(
+                state.txtProject + " " + platform::ReadStatusText(status) + "; it cannot be opened as a project",
+                msgbox::kOKOnly, "", align::kCenter);
         }
     }
     // Also after a load that failed: the change that made the project unreadable can be undone.
     state.UndoAvailable = read && recovery.ChangeCanBeUndone(state);
     if (loaded && ShowElapsedTime)
-        host.MyMsgBox("Reports Creation Elapsed Time - " + ElapsedTimeText(host.Seconds() - start), msgbox::kOKOnly,
-                      "", align::kCenter);
+        host.MyMsgBox("Reports Creation Elapsed Time - " + ElapsedTimeText(host.Seconds() - start), msgbox::kOKOnly, "",
+                      align::kCenter);
     host.ClearMessage();
     host.HourGlassOff();
     state.LoadBusy = false;

@@ -3,8 +3,8 @@
 namespace engine {
 
 ProcedureList& ProcedureMap::Add(std::string_view key, ProcedureList procedures) {
-    if (index_.count(key)) throw EngineError("This key is already associated with an element of this collection: " +
-                                             std::string(key));
+    if (index_.count(key))
+        throw EngineError("This key is already associated with an element of this collection: " + std::string(key));
     index_.emplace(std::string(key), entries_.size());
     entries_.push_back(Entry{std::string(key), std::move(procedures)});
     return entries_.back().procedures;
@@ -31,7 +31,8 @@ struct KindNames {
     const char* image;   // "module"
     const char* folder;  // "Modules"
 };
-constexpr KindNames kKindNames[] = {{"Module", "module", "Modules"}, {"Form", "form", "Forms"}, {"Class", "class", "Classes"}};
+constexpr KindNames kKindNames[] = {
+    {"Module", "module", "Modules"}, {"Form", "form", "Forms"}, {"Class", "class", "Classes"}};
 const KindNames& NamesOf(FileKind kind) { return kKindNames[static_cast<int>(kind)]; }
 }  // namespace
 
@@ -49,8 +50,6 @@ std::int32_t clsDefinitions::Offset() const { return file->fOffset; }
 const std::string& clsDefinitions::AppFldr() const { return file->fLoadFolder; }
 const std::string& clsDefinitions::Project() const { return file->fProject; }
 
-void ProjectModel::Clear() {
-    *this = ProjectModel{};
-}
+void ProjectModel::Clear() { *this = ProjectModel{}; }
 
 }  // namespace engine

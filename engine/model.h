@@ -65,11 +65,11 @@ inline std::string BackupFolderIn(std::string_view projectFolder) {
 
 // One source file listed in a project (made by the loader).
 struct clsFileInfo {
-    std::string fFilename;   // the name as the project file lists it (may hold "..\" and "\")
-    std::string fProject;    // name of the project that lists it (the text of its project node)
-    std::string fAppFldr;    // native folder of that project's file, ending in "/"
-    std::string fKey;        // fProject & "_" & fFilename: key of the file node and of its procedures
-    bool FDataOnly = false;  // the scanner found no procedure in it
+    std::string fFilename;      // the name as the project file lists it (may hold "..\" and "\")
+    std::string fProject;       // name of the project that lists it (the text of its project node)
+    std::string fAppFldr;       // native folder of that project's file, ending in "/"
+    std::string fKey;           // fProject & "_" & fFilename: key of the file node and of its procedures
+    bool FDataOnly = false;     // the scanner found no procedure in it
     bool fStartUpProc = false;  // the file holds the project's start-up object
     // Native path found on disk for fAppFldr & fFilename (the listed rest where nothing matched),
     // and whether the file existed when the project was loaded.
@@ -89,15 +89,15 @@ struct clsFileInfo {
 // record's, shared by all its records.
 struct clsProcedures {
     const clsFileInfo* file = nullptr;  // the file that holds it
-    std::string pName;               // procedure name
-    LineIndex pStart = 0;            // first physical line of the header
-    LineIndex pEnd = 0;              // the End line
-    LineIndex pFuncLineStart = 0;    // last physical line of the header
-    LineIndex pFuncLineEnd = 0;      // the End line
-    bool pChecked = false;           // set for every procedure; nothing reads it
-    std::int32_t pProcType = 0;      // line-type mask of the header statement
-    bool pUsed = false;              // a call was found (cross reference)
-    bool pStartupProc = false;       // the procedure is Main
+    std::string pName;                  // procedure name
+    LineIndex pStart = 0;               // first physical line of the header
+    LineIndex pEnd = 0;                 // the End line
+    LineIndex pFuncLineStart = 0;       // last physical line of the header
+    LineIndex pFuncLineEnd = 0;         // the End line
+    bool pChecked = false;              // set for every procedure; nothing reads it
+    std::int32_t pProcType = 0;         // line-type mask of the header statement
+    bool pUsed = false;                 // a call was found (cross reference)
+    bool pStartupProc = false;          // the procedure is Main
 
     const std::string& pFilename() const;  // file name as listed
     const std::string& pProject() const;   // project name
@@ -109,13 +109,13 @@ struct clsProcedures {
 // record's, shared by all its records.
 struct clsDefinitions {
     const clsFileInfo* file = nullptr;  // the file that declares it
-    std::string Variable;   // the name (block name & "." & name for Type and Enum members)
-    std::string Defined;    // its type text, "Const", "Type", "Enum" or an Enum value
-    std::string ProcName;   // owning procedure; "_None_" at module level
-    LineIndex LineNo = 0;   // line index of the declaration
-    bool Used = false;      // a use of the name was found
-    std::int32_t DefType = 0;  // line-type mask of the declaring statement
-    std::string Line;       // the declaration's text (API declarations only)
+    std::string Variable;               // the name (block name & "." & name for Type and Enum members)
+    std::string Defined;                // its type text, "Const", "Type", "Enum" or an Enum value
+    std::string ProcName;               // owning procedure; "_None_" at module level
+    LineIndex LineNo = 0;               // line index of the declaration
+    bool Used = false;                  // a use of the name was found
+    std::int32_t DefType = 0;           // line-type mask of the declaring statement
+    std::string Line;                   // the declaration's text (API declarations only)
 
     const std::string& Filename() const;  // file name as listed
     std::int32_t Offset() const;          // code offset of the file
@@ -209,11 +209,11 @@ const char* KindFolderText(FileKind kind);
 
 // A project that the load read: the one project of a .vbp, or one member of a .vbg.
 struct ProjectInfo {
-    std::string name;        // project file name as listed (the project node's text)
-    std::string subFolder;   // listed folder part relative to the group's folder ("" or "Sub\")
-    std::string folder;      // native folder of the project file, ending in "/"
-    std::string path;        // native path of the project file
-    bool exists = false;     // the project file was found
+    std::string name;             // project file name as listed (the project node's text)
+    std::string subFolder;        // listed folder part relative to the group's folder ("" or "Sub\")
+    std::string folder;           // native folder of the project file, ending in "/"
+    std::string path;             // native path of the project file
+    bool exists = false;          // the project file was found
     bool startupProject = false;  // named by the group's "StartupProject=" line
     // This project's start-up file as listed (the start-up form's file, or the file that holds
     // Sub Main) and its native folder; "" when the project names none.

@@ -149,8 +149,8 @@ std::string ProcedureNodeKey(const clsProcedures& p) {
 
 NodeId AddProcedureNode(Tree& tree, NodeId fileNode, const clsProcedures& p, const std::string& filePath) {
     const std::int32_t shown = p.pFuncLineStart - p.pOffset() + 1;
-    const NodeId id =
-        tree.Add(fileNode, ProcedureNodeKey(p), ProcedureNodeText(p.pName, GetProcedureType(p.pProcType), shown), "routine");
+    const NodeId id = tree.Add(fileNode, ProcedureNodeKey(p),
+                               ProcedureNodeText(p.pName, GetProcedureType(p.pProcType), shown), "routine");
     TreeNode& node = tree.Node(id);
     node.openPath = filePath;
     node.openLine = shown;

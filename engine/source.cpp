@@ -113,7 +113,8 @@ std::optional<std::string> ReadUserFile(const std::string& path, const std::stri
         case platform::ReadStatus::Failed: throw EngineError(name + " cannot be read");
     }
     if (platform::LooksLikeUtf16(bytes))
-        throw EngineError(name + " is UTF-16 (Unicode) text; Visual Basic 6 files are ANSI text. Save it as ANSI to load it");
+        throw EngineError(name +
+                          " is UTF-16 (Unicode) text; Visual Basic 6 files are ANSI text. Save it as ANSI to load it");
     return bytes;
 }
 

@@ -42,10 +42,10 @@ struct ToolState {
     bool RoutinesMatched = false;  // treRoutines is built (cleared by every load)
 
     // ---- rewrite settings (line numbering, Add Code, commit) -----------------------------------
-    std::int16_t RunMode = 0;        // 0 add code (tree-checked files), 1 line numbers, 2 removal
-    std::int16_t LineIncrement = 10;        // 10, 20, 30, 40, 50 or 100
-    std::int16_t ResequenceIndex = 0;       // 0 whole project, 1 per file, 2 per procedure
-    std::vector<std::string> SelectedPreCode, SelectedPostCode;    // snippet names, list order
+    std::int16_t RunMode = 0;          // 0 add code (tree-checked files), 1 line numbers, 2 removal
+    std::int16_t LineIncrement = 10;   // 10, 20, 30, 40, 50 or 100
+    std::int16_t ResequenceIndex = 0;  // 0 whole project, 1 per file, 2 per procedure
+    std::vector<std::string> SelectedPreCode, SelectedPostCode;  // snippet names, list order
     // The library's Reference= line written into the user's project file; Add Code uses
     // DllReferenceLineFor(kDefaultWindowsSystemFolder) while it is empty.
     std::string DllReferenceLine;

@@ -28,9 +28,9 @@ constexpr std::uint32_t kDefaultBackColor = 0x80000005;
 
 struct TreeNode {
     std::string key;
-    std::string text;    // change it through Tree::SetText so the parent's order stays right
-    std::string image;   // image key: "project", "module", "form", "class", "routine", ...
-    std::string tag;     // free text (the cross reference keeps a folder here)
+    std::string text;   // change it through Tree::SetText so the parent's order stays right
+    std::string image;  // image key: "project", "module", "form", "class", "routine", ...
+    std::string tag;    // free text (the cross reference keeps a folder here)
     bool checked = false;
     bool expanded = false;
     bool bold = false;

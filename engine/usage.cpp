@@ -142,7 +142,7 @@ void UseReader::ReadLines(platform::LineView lines, LineIndex first) {
         reader.Read(statement);
         statement.clear();
     };
-    bool lineStart = true;     // the next physical line starts a logical line
+    bool lineStart = true;       // the next physical line starts a logical line
     bool commentGoesOn = false;  // a comment ended the line above with " _": this line is comment too
     const auto n = static_cast<LineIndex>(lines.size());
     for (LineIndex k = std::max<LineIndex>(first, 0); k < n; ++k) {
@@ -307,7 +307,8 @@ private:
 
     Slot& Probe(Scope scope, std::string_view name, std::uint64_t h) {
         const std::size_t mask = slots_.size() - 1;
-        std::size_t i = static_cast<std::size_t>((h ^ (scope * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull >> 17) & mask;
+        std::size_t i =
+            static_cast<std::size_t>((h ^ (scope * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull >> 17) & mask;
         for (;; i = (i + 1) & mask) {
             Slot& s = slots_[i];
             if (s.first < 0) return s;
@@ -339,7 +340,8 @@ std::vector<ProcedureSpan> SpansOf(const ProcedureList* procedures, Scope& next)
     std::vector<ProcedureSpan> spans;
     if (!procedures) return spans;
     for (const clsProcedures& p : *procedures) spans.push_back(ProcedureSpan{p.pStart, p.pFuncLineEnd, next++, &p});
-    std::sort(spans.begin(), spans.end(), [](const ProcedureSpan& a, const ProcedureSpan& b) { return a.start < b.start; });
+    std::sort(spans.begin(), spans.end(),
+              [](const ProcedureSpan& a, const ProcedureSpan& b) { return a.start < b.start; });
     return spans;
 }
 
@@ -425,7 +427,7 @@ struct UsageCheck::State {
     UsageSearch search;
     NameTable table;                // the wanted names of the file being read
     std::deque<std::string> names;  // their text
-    WordSet words;    // the words used by the files read so far
+    WordSet words;                  // the words used by the files read so far
     // For the reference search: every file with its source, checked at the end.
     std::vector<std::pair<const clsFileInfo*, std::shared_ptr<const SourceText>>> kept;
 };

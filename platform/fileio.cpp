@@ -15,7 +15,6 @@ void SetWhy(std::string* why, const std::string& what) {
     if (why) *why = what + ": " + std::strerror(errno);
 }
 
-
 }  // namespace
 
 bool WriteAll(int fd, std::string_view data) {
@@ -108,8 +107,8 @@ void SyncFolder(const std::string& folder) {
 bool WriteFileAtomic(const std::string& path, std::string_view data, std::string* why) {
     static std::atomic<unsigned> counter{0};
     const std::string folder = FolderOf(path);
-    const std::string temp = folder + "." + NameOf(path) + ".tmp-" + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter.fetch_add(1));
+    const std::string temp =
+        folder + "." + NameOf(path) + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
     // Keep the permission bits of the file being replaced.
     mode_t mode = 0644;
     struct stat st {};

@@ -21,7 +21,6 @@ std::vector<std::string> SplitComponents(std::string_view path) {
 
 namespace {
 
-
 bool Exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;

@@ -124,12 +124,9 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     out.reserve(bytes.size() + bytes.size() / 8);
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80)
-            out.push_back(ch);
-        else if (c < 0xA0)
-            AppendUtf8(out, kHigh[c - 0x80]);
-        else
-            AppendUtf8(out, c);
+        if (c < 0x80) out.push_back(ch);
+        else if (c < 0xA0) AppendUtf8(out, kHigh[c - 0x80]);
+        else AppendUtf8(out, c);
     }
     return out;
 }
@@ -184,7 +181,6 @@ std::string DecodeOwnText(std::string_view bytes) {
     return Cp1252ToUtf8(bytes);
 }
 
-
 std::string Fold(std::string_view bytes) {
     std::string out(bytes);
     for (auto& ch : out) ch = static_cast<char>(kFold[static_cast<unsigned char>(ch)]);
@@ -204,7 +200,6 @@ std::string UCase(std::string_view bytes) {
 }
 
 std::string LCase(std::string_view bytes) { return Fold(bytes); }
-
 
 int ICompare(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
@@ -242,9 +237,7 @@ std::size_t IFind(std::string_view text, std::string_view needle, std::size_t fr
     return std::string_view::npos;
 }
 
-bool IEqualsUtf8(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && FoldUtf8(a) == FoldUtf8(b);
-}
+bool IEqualsUtf8(std::string_view a, std::string_view b) { return a.size() == b.size() && FoldUtf8(a) == FoldUtf8(b); }
 
 int ICompareUtf8(std::string_view a, std::string_view b) { return CompareBytes(FoldUtf8(a), FoldUtf8(b)); }
 
@@ -353,9 +346,8 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
 }
 
 std::string IReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
-    return ReplaceEach(text, what, with, [](std::string_view t, std::string_view w, std::size_t from) {
-        return IFind(t, w, from);
-    });
+    return ReplaceEach(text, what, with,
+                       [](std::string_view t, std::string_view w, std::size_t from) { return IFind(t, w, from); });
 }
 
 std::string ClockText(long long seconds) {

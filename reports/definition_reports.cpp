@@ -70,8 +70,8 @@ std::string ReportDateText(const std::tm& t) {
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const int hour12 = t.tm_hour % 12 == 0 ? 12 : t.tm_hour % 12;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%s %02d, %04d - %02d:%02d:%02d %s", kMonths[((t.tm_mon % 12) + 12) % 12],
-                  t.tm_mday, t.tm_year + 1900, hour12, t.tm_min, t.tm_sec, t.tm_hour < 12 ? "am" : "pm");
+    std::snprintf(buf, sizeof buf, "%s %02d, %04d - %02d:%02d:%02d %s", kMonths[((t.tm_mon % 12) + 12) % 12], t.tm_mday,
+                  t.tm_year + 1900, hour12, t.tm_min, t.tm_sec, t.tm_hour < 12 ? "am" : "pm");
     return buf;
 }
 

@@ -105,8 +105,7 @@ bool FormatAPIDefinitions(const engine::DefinitionList& list, ReportBuilder& rep
 
 // The definition report of one list: the header, the column headings and the rows. An empty list
 // gives the header alone. With the cancel flag set before it starts the box is emptied.
-void CreateDefinitionReport(engine::DefinitionList& list, ReportBox& box, engine::Host& host,
-                            const ReportStamp& stamp);
+void CreateDefinitionReport(engine::DefinitionList& list, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
 void CreateModuleReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
 void CreateFormReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
 void CreateClassReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);

@@ -15,8 +15,7 @@
 
 namespace reports {
 
-inline constexpr int kTabProject = 0, kTabRoutines = 1, kTabModules = 2, kTabForms = 3, kTabClasses = 4,
-                     kTabAPIs = 5;
+inline constexpr int kTabProject = 0, kTabRoutines = 1, kTabModules = 2, kTabForms = 3, kTabClasses = 4, kTabAPIs = 5;
 
 // " Project Functions.txt", " Called Routines.txt", " Module Definitions.txt", " Form Definitions.txt",
 // " Class Definitions.txt"; "" for the API tab (the user names that file) and any other number.

@@ -14,9 +14,9 @@ namespace reports {
 using engine::clsFileInfo;
 using engine::clsProcedures;
 using engine::FileKind;
+using engine::kNoNode;
 using engine::LineIndex;
 using engine::NodeId;
-using engine::kNoNode;
 
 namespace {
 
@@ -127,9 +127,9 @@ NodeId RoutinesRootNode(const engine::Tree& tree) { return tree.Find(kRoutinesRo
 
 struct CrossReference::FileText {
     const clsFileInfo* file = nullptr;
-    bool exists = false;    // found on disk
-    bool readable = true;   // read without an error
-    std::string path;       // where it was found
+    bool exists = false;   // found on disk
+    bool readable = true;  // read without an error
+    std::string path;      // where it was found
     engine::SourceText source;
     LineIndex codeStart = 0;
     // The lines where a word that names procedures stands between call delimiters, with the
@@ -208,10 +208,8 @@ void CrossReference::Prepare() {
             for (clsProcedures& p : entry.procedures) {
                 const auto index = static_cast<std::uint32_t>(records_.size());
                 records_.push_back(Record{&p, HeaderSaysPrivate(lines, p)});
-                if (IsIndexableCallName(p.pName))
-                    byName_[platform::Fold(p.pName)].push_back(index);
-                else
-                    literalRecords_[m].push_back(index);
+                if (IsIndexableCallName(p.pName)) byName_[platform::Fold(p.pName)].push_back(index);
+                else literalRecords_[m].push_back(index);
             }
         }
     }
@@ -269,7 +267,8 @@ void CrossReference::MatchModuleProcedures(FileKind kind) {
 bool CrossReference::Visible(const Record& r, const clsFileInfo& file) const {
     const clsProcedures& p = *r.p;
     if (p.pFilename().empty()) return false;
-    if (r.isPrivate && !(platform::IEquals(p.pFilename(), file.fFilename) && platform::IEquals(p.pProject(), file.fProject)))
+    if (r.isPrivate &&
+        !(platform::IEquals(p.pFilename(), file.fFilename) && platform::IEquals(p.pProject(), file.fProject)))
         return false;
     return true;
 }
@@ -346,10 +345,8 @@ void CrossReference::ScanProcedures(engine::ProcedureMap& procedures, std::size_
     const clsFileInfo& file = *ft.file;
 
     const double t0 = host_.Seconds();
-    if (options_.logSearches)
-        LogSearches(m, ft);
-    else if (firstRecord_[m] < firstRecord_[m + 1])
-        Status(file.fFilename, records_[firstRecord_[m]].p->pName);
+    if (options_.logSearches) LogSearches(m, ft);
+    else if (firstRecord_[m] < firstRecord_[m + 1]) Status(file.fFilename, records_[firstRecord_[m]].p->pName);
     std::vector<Match> matches;
     const bool complete = Collect(m, ft, matches);
     stats_.searchSeconds += host_.Seconds() - t0;

@@ -114,8 +114,8 @@ private:
     XrefStats stats_;
     std::vector<std::unique_ptr<FileText>> files_;  // every listed file, modules, forms, classes
     std::size_t firstFile_[4] = {0, 0, 0, 0};
-    std::vector<Record> records_;                    // every procedure, in scan order
-    std::size_t firstRecord_[4] = {0, 0, 0, 0};      // per map, and the end
+    std::vector<Record> records_;                // every procedure, in scan order
+    std::size_t firstRecord_[4] = {0, 0, 0, 0};  // per map, and the end
     struct NameHash {
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
@@ -132,7 +132,7 @@ private:
         return static_cast<std::size_t>((hash ^ (hash >> 29)) * 0xBF58476D1CE4E5B9ull >> 20) & (nameSlots_.size() - 1);
     }
     const std::vector<std::uint32_t>* RecordsNamed(std::string_view folded) const;
-    std::vector<std::uint32_t> literalRecords_[3];   // per map: records the index cannot answer
+    std::vector<std::uint32_t> literalRecords_[3];  // per map: records the index cannot answer
     engine::NodeId root_ = engine::kNoNode;
     double lastStatus_ = -1;
 };
