@@ -180,19 +180,5 @@ bool ChangeCanBeUndone(const ToolState& state, FileOps& files);
 // something was completed or rolled back.
 bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOps& files);
 
-// The load's steps of the write side (loader.h): recovery before the files are read, whether undo
-// is offered after.
-class JournalRecovery : public ChangeRecovery {
-public:
-    JournalRecovery(Host& host, FileOps& files) : host_(host), files_(files) {}
-    void FinishInterruptedChange(const std::string& projectPath) override {
-        RecoverInterruptedChange(projectPath, host_, files_);
-    }
-    bool ChangeCanBeUndone(const ToolState& state) override { return engine::ChangeCanBeUndone(state, files_); }
-
-private:
-    Host& host_;
-    FileOps& files_;
-};
 
 }  // namespace engine

@@ -91,12 +91,13 @@ bool StartsWithWord(std::string_view s, std::string_view word) {
     return platform::StartsWith(s, word) && (s.size() == word.size() || s[word.size()] == ' ');
 }
 
-}  // namespace
-
+// Splits `text` at `separator`, as Visual Basic's Split does (empty pieces kept).
 std::vector<std::string> SplitText(std::string_view text, std::string_view separator) {
     const std::vector<std::string_view> pieces = platform::Split(text, separator);
     return std::vector<std::string>(pieces.begin(), pieces.end());
 }
+
+}  // namespace
 
 void AddDefinition(DefinitionList& defs, const clsFileInfo& file, const std::vector<std::string>& parts, LineIndex line,
                    std::int32_t m, std::string_view statement, std::string_view qualifier) {

@@ -34,10 +34,4 @@ void AddDefinition(DefinitionList& defs, const clsFileInfo& file, const std::vec
 // that has one (and not below `from`).
 void SetDefinitionProcName(DefinitionList& defs, std::string_view procName, std::size_t from = 0);
 
-// Splits `text` at `separator`, as Visual Basic's Split does (empty pieces kept).
-std::vector<std::string> SplitText(std::string_view text, std::string_view separator);
-
-// The line index of a record.
-inline LineIndex DefinitionLine(const clsDefinitions& d) { return d.LineNo; }
-
 }  // namespace engine
