@@ -32,6 +32,16 @@ std::string WithLineEnd(std::string_view text, std::string_view eol) {
     return out;
 }
 
+// The ending of the nearest line before line `next` that has one (CR LF in a file without any):
+// what a line inserted before `next` ends with.
+platform::LineEnd EndingBefore(const platform::TextLines& lines, std::size_t next) {
+    for (std::size_t k = next; k-- > 0;)
+        if (lines.End(k) != platform::LineEnd::None) return lines.End(k);
+    for (std::size_t k = next; k < lines.size(); ++k)
+        if (lines.End(k) != platform::LineEnd::None) return lines.End(k);
+    return platform::LineEnd::CrLf;
+}
+
 bool GetCodeText(const ToolState& state, FileOps& files, const std::vector<std::string>& names, const char* kind,
                  std::string& text, std::string& why) {
     text.clear();
@@ -142,26 +152,26 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
     if (outcome == ReadOutcome::Missing) cs.Problem(file.fFilename, "no longer exists; left out");
     if (outcome != ReadOutcome::Read) return;
 
-    // Lines are moved into the output once they lie behind every line still to be looked at; each
-    // keeps its own ending, and an inserted text takes the ending of the line it follows.
-    std::vector<std::string>& lines = read.Lines().lines;
+    // The file's bytes are copied in runs of whole lines, each with its own ending; an inserted
+    // text takes the ending of the line it follows, its own line breaks too.
+    const platform::TextLines& lines = read.lines;
     const auto n = static_cast<LineIndex>(lines.size());
     const Tree& tree = cs.state.treProject;
 
-    LineArray out;
-    out.bom = read.text.bom;
-    out.lines.reserve(lines.size() + 2 * Procedures.size());
-    out.ends.reserve(lines.size() + 2 * Procedures.size());
+    std::string out;
+    out.reserve(lines.bytes().size() + Procedures.size() * (PreText.size() + PostText.size() + 64));
+    if (lines.bom()) out += platform::kUtf8Bom;
     LineIndex next = 0;                         // the first line not yet copied
     const auto copyUpTo = [&](LineIndex end) {  // copies lines [next, end)
-        for (; next < end; ++next)
-            out.Append(std::move(lines[static_cast<std::size_t>(next)]),
-                       read.text.ends[static_cast<std::size_t>(next)]);
+        out.append(lines.Bytes(static_cast<std::size_t>(next), static_cast<std::size_t>(end)));
+        next = end;
     };
     const auto insert = [&](const std::string& text, const std::string& name, const std::string& kindWord) {
         const std::string filled =
             platform::IReplaceAll(platform::IReplaceAll(text, "~Procedure~", name), "~Sub~", kindWord);
-        out.Insert(out.size(), WithLineEnd(filled, platform::LineEndText(out.EndAfter(out.size() - 1))));
+        const std::string_view eol = platform::LineEndText(EndingBefore(lines, static_cast<std::size_t>(next)));
+        out += WithLineEnd(filled, std::string(eol));
+        out += eol;
     };
     for (std::size_t r = Procedures.size(); r-- > 0;) {
         const clsProcedures& p = Procedures[r];
@@ -183,8 +193,7 @@ void AddCodeToFile(ChangeSet& cs, const clsFileInfo& file, const ProcedureList& 
         if (host.CancelRequested()) return;
     }
     copyUpTo(n);
-    read.text = std::move(out);
-    WriteLinesToFile(cs, file.fPath, file.fFilename, read.text, read, file.fProject);
+    WriteContentToFile(cs, file.fPath, file.fFilename, std::move(out), read, file.fProject);
 }
 
 void AddTraceInitCall(ChangeSet& cs) {
