@@ -17,13 +17,14 @@
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Program.h"
-#include "app/core/SecondaryWindows.h"
 #include "app/core/Settings.h"
 #include "app/forms/FormServices.h"
 #include "app/frame/ShellDocument.h"
 #include "app/frame/Swatch.h"
 #include "app/language/Language.h"
 #include "app/resources/Resources.h"
+#include "app/secondary/frmAbout.h"
+#include "app/secondary/frmHelp.h"
 
 namespace quillet {
 
@@ -256,7 +257,7 @@ void frmBackGround::ConnectCommands() {
     on("mnuViewLog", [this] { mnuViewLog_Click(); });
     on("mnuInformation", [this] { mnuInformation_Click(); });
     on("mnuInstructions", [this] { OpenInstructions(); });
-    on("mnuAbout", [this] { ShowAboutWindow(program_); });
+    on("mnuAbout", [this] { ShowAbout(program_); });
     for (const WebPage& w : kWebPages) {
         const char* item = w.item;
         on(item, [this, item] { OpenWebPage(item); });
@@ -648,7 +649,7 @@ void frmBackGround::mnuViewDebugLog_Click() { OpenLog(program_.state.DebugLogFil
 void frmBackGround::mnuViewErrorLog_Click() { OpenLog(program_.state.ErrorLogFile, "error"); }
 void frmBackGround::mnuViewLog_Click() { OpenLog(program_.state.LogFile, "run"); }
 
-void frmBackGround::mnuInformation_Click() { ShowHelpWindow(program_); }
+void frmBackGround::mnuInformation_Click() { ShowHelp(program_); }
 
 void frmBackGround::OpenWebPage(const char* item) {
     const std::string address = AddressOf(item);
