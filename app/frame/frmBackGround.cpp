@@ -1,7 +1,6 @@
 #include "app/frame/frmBackGround.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include <QActionGroup>
 #include <QScreen>
@@ -25,6 +24,7 @@
 #include "app/resources/Resources.h"
 #include "app/secondary/frmAbout.h"
 #include "app/secondary/frmHelp.h"
+#include "platform/paths.h"
 
 namespace quillet {
 
@@ -116,11 +116,6 @@ std::string AddressOf(const char* item) {
     for (const WebPage& w : kWebPages)
         if (std::string_view(w.item) == item) return w.address;
     return "";
-}
-
-bool FileIsThere(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
 constexpr const char* kRecentEmptyText = "(none)";
@@ -390,9 +385,9 @@ MenuInputs frmBackGround::CurrentMenuInputs() const {
     in.projectLoaded = tool && tool->ProjectLoaded();
     in.busy = controlsDisabled_ || (tool && tool->Busy());
     const ProgramState& s = program_.state;
-    in.debugLogOn = FileIsThere(s.DebugLogFile);
-    in.errorLogOn = FileIsThere(s.ErrorLogFile);
-    in.runLogOn = FileIsThere(s.LogFile);
+    in.debugLogOn = platform::IsRegularFile(s.DebugLogFile);
+    in.errorLogOn = platform::IsRegularFile(s.ErrorLogFile);
+    in.runLogOn = platform::IsRegularFile(s.LogFile);
     return in;
 }
 
@@ -456,7 +451,7 @@ void frmBackGround::ProcessMenuList() {
 void frmBackGround::mnuProjectList_Click(int index) {
     if (index < 0 || index >= static_cast<int>(recent_.size())) return;  // the empty item does nothing
     const std::string path = recent_[static_cast<std::size_t>(index)];
-    if (!FileIsThere(path)) {
+    if (!platform::IsRegularFile(path)) {
         const std::int32_t answer = program_.services.messageBox->Show(
             path + "\r\n\r\nThis project file no longer exists. Remove it from the list of recent projects?",
             vbYesNo | vbQuestion, "Recent Projects", 2);
@@ -637,7 +632,7 @@ void frmBackGround::Refresh() {
 }
 
 void frmBackGround::OpenLog(const std::string& path, const char* what) {
-    if (!FileIsThere(path)) {
+    if (!platform::IsRegularFile(path)) {
         program_.services.messageBox->Show(std::string("The ") + what + " log has not been started.", vbOKOnly, "", 2);
         return;
     }

@@ -158,7 +158,7 @@ int MoveLegacySnippets(engine::Host& host, engine::Settings& settings, const std
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         const std::string path = SnippetPath(dataFolder, kind, name);
         const std::string legacySection = name + " " + side.section;
-        if (platform::IsRegularFile(path) || std::filesystem::exists(path, ec)) {
+        if (std::filesystem::exists(path, ec)) {
             std::string current;
             if (platform::ReadFileBytes(path, current) && current == text)
                 tovcore::Global().WriteIniSection(legacySection, "", iniFile);
