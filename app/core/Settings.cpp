@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <limits>
 
 #include <tovcore/clsTovcore.h>
 
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace quillet {
@@ -47,8 +47,7 @@ std::optional<bool> ParseBoolean(const std::string& text) {
 }
 
 IniSectionReader::IniSectionReader(const std::string& iniFile, const std::string& section) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(iniFile, ec)) return;
+    if (!platform::IsRegularFile(iniFile)) return;
     std::string body;
     found_ = tovcore::Global().GetIniSection(section, body, iniFile);
     std::size_t start = 0;

@@ -1,7 +1,6 @@
 #include "app/frame/frmBackGround.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include <QActionGroup>
 #include <QScreen>
@@ -17,13 +16,15 @@
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Program.h"
-#include "app/core/SecondaryWindows.h"
 #include "app/core/Settings.h"
 #include "app/forms/FormServices.h"
 #include "app/frame/ShellDocument.h"
 #include "app/frame/Swatch.h"
 #include "app/language/Language.h"
 #include "app/resources/Resources.h"
+#include "app/secondary/frmAbout.h"
+#include "app/secondary/frmHelp.h"
+#include "platform/paths.h"
 
 namespace quillet {
 
@@ -115,11 +116,6 @@ std::string AddressOf(const char* item) {
     for (const WebPage& w : kWebPages)
         if (std::string_view(w.item) == item) return w.address;
     return "";
-}
-
-bool FileIsThere(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
 constexpr const char* kRecentEmptyText = "(none)";
@@ -256,7 +252,7 @@ void frmBackGround::ConnectCommands() {
     on("mnuViewLog", [this] { mnuViewLog_Click(); });
     on("mnuInformation", [this] { mnuInformation_Click(); });
     on("mnuInstructions", [this] { OpenInstructions(); });
-    on("mnuAbout", [this] { ShowAboutWindow(program_); });
+    on("mnuAbout", [this] { ShowAbout(program_); });
     for (const WebPage& w : kWebPages) {
         const char* item = w.item;
         on(item, [this, item] { OpenWebPage(item); });
@@ -389,9 +385,9 @@ MenuInputs frmBackGround::CurrentMenuInputs() const {
     in.projectLoaded = tool && tool->ProjectLoaded();
     in.busy = controlsDisabled_ || (tool && tool->Busy());
     const ProgramState& s = program_.state;
-    in.debugLogOn = FileIsThere(s.DebugLogFile);
-    in.errorLogOn = FileIsThere(s.ErrorLogFile);
-    in.runLogOn = FileIsThere(s.LogFile);
+    in.debugLogOn = platform::IsRegularFile(s.DebugLogFile);
+    in.errorLogOn = platform::IsRegularFile(s.ErrorLogFile);
+    in.runLogOn = platform::IsRegularFile(s.LogFile);
     return in;
 }
 
@@ -455,7 +451,7 @@ void frmBackGround::ProcessMenuList() {
 void frmBackGround::mnuProjectList_Click(int index) {
     if (index < 0 || index >= static_cast<int>(recent_.size())) return;  // the empty item does nothing
     const std::string path = recent_[static_cast<std::size_t>(index)];
-    if (!FileIsThere(path)) {
+    if (!platform::IsRegularFile(path)) {
         const std::int32_t answer = program_.services.messageBox->Show(
             path + "\r\n\r\nThis project file no longer exists. Remove it from the list of recent projects?",
             vbYesNo | vbQuestion, "Recent Projects", 2);
@@ -636,7 +632,7 @@ void frmBackGround::Refresh() {
 }
 
 void frmBackGround::OpenLog(const std::string& path, const char* what) {
-    if (!FileIsThere(path)) {
+    if (!platform::IsRegularFile(path)) {
         program_.services.messageBox->Show(std::string("The ") + what + " log has not been started.", vbOKOnly, "", 2);
         return;
     }
@@ -648,7 +644,7 @@ void frmBackGround::mnuViewDebugLog_Click() { OpenLog(program_.state.DebugLogFil
 void frmBackGround::mnuViewErrorLog_Click() { OpenLog(program_.state.ErrorLogFile, "error"); }
 void frmBackGround::mnuViewLog_Click() { OpenLog(program_.state.LogFile, "run"); }
 
-void frmBackGround::mnuInformation_Click() { ShowHelpWindow(program_); }
+void frmBackGround::mnuInformation_Click() { ShowHelp(program_); }
 
 void frmBackGround::OpenWebPage(const char* item) {
     const std::string address = AddressOf(item);

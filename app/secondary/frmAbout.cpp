@@ -1,7 +1,6 @@
 #include "app/secondary/frmAbout.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include <QFont>
 
@@ -14,6 +13,7 @@
 #include "app/language/Language.h"
 #include "app/secondary/WindowLife.h"
 #include "app/startup/AppIdentity.h"
+#include "platform/paths.h"
 
 namespace quillet {
 
@@ -120,8 +120,7 @@ void frmAbout::StartSysInfo() {
                !found.empty()) {
         while (!found.empty() && (found.back() == '/' || found.back() == '\\')) found.pop_back();
         const std::string candidate = found + "/MSINFO32.EXE";
-        std::error_code error;
-        if (std::filesystem::is_regular_file(candidate, error)) program = candidate;
+        if (platform::IsRegularFile(candidate)) program = candidate;
     }
     if (program.empty() || !program_.services.launcher->StartDetached(program, {}))
         program_.services.messageBox->Show("System Information Is Unavailable At This Time", vbOKOnly, "", 2);

@@ -7,6 +7,7 @@
 
 #include <tovcore/clsTovcore.h>
 
+#include "app/core/Settings.h"
 #include "engine/addcode.h"
 #include "platform/fileio.h"
 #include "platform/paths.h"
@@ -22,24 +23,6 @@ constexpr SnippetSide kSides[] = {
 };
 
 constexpr std::string_view kKey = "CodeType";
-
-// The body of a section split at its line ends; empty when the file has no such section.
-std::vector<std::string> SectionLines(const std::string& iniFile, const std::string& section, bool* exists) {
-    std::string body;
-    *exists = tovcore::Global().GetIniSection(section, body, iniFile);
-    std::vector<std::string> lines;
-    if (!*exists) return lines;
-    std::size_t start = 0;
-    while (start <= body.size()) {
-        std::size_t end = body.find('\n', start);
-        if (end == std::string::npos) end = body.size();
-        std::string line = body.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
-}
 
 // CodeType<n>=<value> lines of a section body, by n. The key must open the line (blanks before it
 // allowed), so a name that happens to hold "CodeType2=" cannot stand in for the second entry.
@@ -60,7 +43,9 @@ std::map<int, std::string> CodeTypeValues(const std::vector<std::string>& lines)
 
 // The list of names up to the first missing or empty entry.
 std::vector<std::string> ListedNames(const std::string& iniFile, SnippetKind kind, bool* exists) {
-    const auto values = CodeTypeValues(SectionLines(iniFile, Side(kind).section, exists));
+    const IniSectionReader section(iniFile, Side(kind).section);
+    *exists = section.Found();
+    const auto values = CodeTypeValues(section.Lines());
     std::vector<std::string> names;
     for (int n = 1;; ++n) {
         const auto it = values.find(n);
@@ -158,7 +143,7 @@ int MoveLegacySnippets(engine::Host& host, engine::Settings& settings, const std
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
         const std::string path = SnippetPath(dataFolder, kind, name);
         const std::string legacySection = name + " " + side.section;
-        if (platform::IsRegularFile(path) || std::filesystem::exists(path, ec)) {
+        if (std::filesystem::exists(path, ec)) {
             std::string current;
             if (platform::ReadFileBytes(path, current) && current == text)
                 tovcore::Global().WriteIniSection(legacySection, "", iniFile);
