@@ -1,15 +1,14 @@
 #include "app/frame/frmBackGround.h"
 
 #include <algorithm>
+#include <array>
 
 #include <QActionGroup>
 #include <QScreen>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMetaObject>
-#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 

@@ -3,7 +3,6 @@
 // menu states come from one function of the program's state (ComputeMenuStates).
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFontDatabase>

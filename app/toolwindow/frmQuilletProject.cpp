@@ -1,6 +1,5 @@
 // frmQuillet: the tool project file (New, Open, Save, Save As, the recent list's open) and the
 // choices it carries (the snippet selection and the line-numbering settings).
-#include <QApplication>
 
 #include <tovcore/clsTovcore.h>
 
