@@ -546,19 +546,13 @@ void frmQuillet::ChangeLabelBackColor() {
 void frmQuillet::BeginBusy() {
     if (busy_++ > 0) return;
     UpdateControls();
-    if (program_.frame) {
-        program_.frame->SetControlsEnabled(false);
-        program_.frame->UpdateMenus();
-    }
+    if (program_.frame) program_.frame->SetControlsEnabled(false);
 }
 
 void frmQuillet::EndBusy() {
     if (busy_ == 0 || --busy_ > 0) return;
     UpdateControls();
-    if (program_.frame) {
-        program_.frame->SetControlsEnabled(true);
-        program_.frame->UpdateMenus();
-    }
+    if (program_.frame) program_.frame->SetControlsEnabled(true);
 }
 
 // ---- buttons ------------------------------------------------------------------------------------

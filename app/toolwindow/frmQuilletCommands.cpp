@@ -95,7 +95,6 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     }
     ClearMessage(program_);
     UpdateControls();
-    if (program_.frame) program_.frame->UpdateMenus();
 }
 
 void frmQuillet::cmdAddCode_Click() {
@@ -114,8 +113,6 @@ void frmQuillet::cmdUndoLastChange_Click() {
     BeginBusy();
     engine::UndoLastChange(state_, host_, host_.Files());
     EndBusy();
-    UpdateControls();
-    if (program_.frame) program_.frame->UpdateMenus();
 }
 
 void frmQuillet::rtnAddLineNumbers() {
@@ -125,7 +122,6 @@ void frmQuillet::rtnAddLineNumbers() {
     BeginBusy();
     engine::rtnAddLineNumbers(state_, host_, host_.Files());
     EndBusy();
-    UpdateControls();
 }
 
 void frmQuillet::rtnRemoveLineNumbers() {
@@ -134,7 +130,6 @@ void frmQuillet::rtnRemoveLineNumbers() {
     BeginBusy();
     engine::rtnRemoveLineNumbers(state_, host_, host_.Files());
     EndBusy();
-    UpdateControls();
 }
 
 void frmQuillet::MatchProcedures() {
