@@ -177,7 +177,6 @@ private:
     views::TreeModel* projectModel_ = nullptr;
     views::TreeModel* routinesModel_ = nullptr;
     views::clsTVWDisableNode* mobjTVWDisableNode_ = nullptr;
-    std::vector<std::string> PlaceholderNames_;
 };
 
 }  // namespace quillet::toolwindow
