@@ -20,6 +20,18 @@ namespace quillet::toolwindow {
 
 namespace ui = tovcore::ui;
 
+namespace {
+
+// Shows a tree the engine has filled: one reset, its expanded nodes expanded, the view shown or
+// hidden as the engine left the tree.
+void ShowTree(ui::TreeView* view, views::TreeModel* model) {
+    model->EndFill();
+    views::ApplyExpanded(view, *model);
+    view->setVisible(model->tree().visible);
+}
+
+}  // namespace
+
 void frmQuillet::CopyChoicesToState() {
     const ProgramState& s = program_.state;
     state_.SelectedPreCode = pre_->Selected();
@@ -43,12 +55,8 @@ void frmQuillet::ClearTreesAndReports() {
 }
 
 void frmQuillet::ShowTrees() {
-    for (auto [view, model, tree] : {std::tuple{treProject_, projectModel_, &state_.treProject},
-                                     std::tuple{treRoutines_, routinesModel_, &state_.treRoutines}}) {
-        model->EndFill();
-        views::ApplyExpanded(view, *model);
-        view->setVisible(tree->visible);
-    }
+    ShowTree(treProject_, projectModel_);
+    ShowTree(treRoutines_, routinesModel_);
 }
 
 void frmQuillet::FillReportBoxes() {
@@ -138,9 +146,7 @@ void frmQuillet::MatchProcedures() {
     reports::XrefOptions options;
     options.logSearches = chkLog_[2]->Value() == 1;
     reports::MatchProcedures(state_, host_, options);
-    routinesModel_->EndFill();
-    views::ApplyExpanded(treRoutines_, *routinesModel_);
-    treRoutines_->setVisible(state_.treRoutines.visible);
+    ShowTree(treRoutines_, routinesModel_);
     EndBusy();
 }
 
