@@ -416,7 +416,7 @@ void frmQuillet::Unload(int&) {
     state_.ProjectNodes.clear();
     state_.folderNodes = {};
     state_.FileNodes.clear();
-    for (auto& box : {&reports_.rtfModules, &reports_.rtfForms, &reports_.rtfClasses, &reports_.rtfAPIs}) box->Clear();
+    reports_ = {};
 }
 
 // ---- tabs ---------------------------------------------------------------------------------------

@@ -49,7 +49,7 @@ void frmQuillet::ClearTreesAndReports() {
     state_.treRoutines.Clear();
     state_.model.Loaded = false;
     state_.RoutinesMatched = false;
-    for (auto* box : {&reports_.rtfModules, &reports_.rtfForms, &reports_.rtfClasses, &reports_.rtfAPIs}) box->Clear();
+    reports_ = {};
     FillReportBoxes();
     ShowTrees();
 }
