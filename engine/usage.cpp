@@ -42,15 +42,17 @@ public:
         declared_.assign(n, 0);
         if (block_) {
             if (Is(s[0], "End") && n > 1 && (Is(s[1], "Type") || Is(s[1], "Enum"))) block_ = false;
-            else if (IsName(s[0])) declared_[0] = 1;  // a member
+            else if (IsName(s[0])) declared_[0] = kDeclared;  // a member
         } else {
             Declarations(s);
         }
         for (std::size_t j = 0; j < n; ++j) {
             if (declared_[j] || !IsName(s[j])) continue;
             const bool member = j > 0 && (IsOp(s[j - 1], ".") || IsOp(s[j - 1], "!"));
-            sink_(context_, NameUse{NameOf(s[j].kind, s[j].text), member, s[j].line});
+            sink_(context_, NameUse{NameOf(s[j].kind, s[j].text), member, false, s[j].line});
         }
+        for (std::size_t j = 0; j < n; ++j)
+            if (declared_[j] == kParameter) sink_(context_, NameUse{NameOf(s[j].kind, s[j].text), false, true, s[j].line});
     }
 
 private:
@@ -65,16 +67,18 @@ private:
             scoped = true;
         }
         if (k >= n) return;
-        if (Is(s[k], "Sub") || Is(s[k], "Function") || Is(s[k], "Event")) {
-            Header(s, k + 1);
+        if (Is(s[k], "Sub") || Is(s[k], "Function")) {
+            Header(s, k + 1, kParameter);
+        } else if (Is(s[k], "Event")) {
+            Header(s, k + 1, kDeclared);
         } else if (Is(s[k], "Property") && k + 1 < n &&
                    (Is(s[k + 1], "Get") || Is(s[k + 1], "Let") || Is(s[k + 1], "Set"))) {
-            Header(s, k + 2);
+            Header(s, k + 2, kParameter);
         } else if (Is(s[k], "Declare") && k + 1 < n && (Is(s[k + 1], "Sub") || Is(s[k + 1], "Function"))) {
-            Header(s, k + 2);
+            Header(s, k + 2, kDeclared);
         } else if ((Is(s[k], "Type") || Is(s[k], "Enum")) && k + 1 < n && IsName(s[k + 1]) &&
                    (k + 2 == n || !Is(s[k + 2], "As"))) {
-            declared_[k + 1] = 1;
+            declared_[k + 1] = kDeclared;
             block_ = true;
         } else if (Is(s[k], "Const")) {
             Items(s, k + 1);
@@ -83,11 +87,11 @@ private:
         }
     }
 
-    // A procedure, event or API declaration: its name at `k`, then its parameters.
-    void Header(const std::vector<Tok>& s, std::size_t k) {
+    // A procedure, event or API declaration: its name at `k`, then its parameters, marked `parameter`.
+    void Header(const std::vector<Tok>& s, std::size_t k, char parameter) {
         const std::size_t n = s.size();
         if (k >= n || !IsName(s[k])) return;
-        declared_[k] = 1;
+        declared_[k] = kDeclared;
         std::size_t j = k + 1;
         while (j < n && !IsOp(s[j], "(")) ++j;
         int depth = 0;
@@ -101,7 +105,7 @@ private:
                 expectName = true;
             } else if (depth == 1 && expectName) {
                 if (Is(s[j], "Optional") || Is(s[j], "ByVal") || Is(s[j], "ByRef") || Is(s[j], "ParamArray")) continue;
-                if (IsName(s[j])) declared_[j] = 1;
+                if (IsName(s[j])) declared_[j] = parameter;
                 expectName = false;
             }
         }
@@ -121,16 +125,20 @@ private:
                 expectName = true;
             } else if (depth == 0 && expectName) {
                 if (Is(s[j], "WithEvents")) continue;
-                if (IsName(s[j])) declared_[j] = 1;
+                if (IsName(s[j])) declared_[j] = kDeclared;
                 expectName = false;
             }
         }
     }
 
+    // What a token of the statement declares.
+    static constexpr char kDeclared = 1;   // a name, no use
+    static constexpr char kParameter = 2;  // a parameter of a procedure with a body
+
     void* context_;
     UseReader::Sink sink_;
     bool block_ = false;  // inside a Type or Enum block: each statement declares a member
-    std::vector<char> declared_;
+    std::vector<char> declared_;  // per token: 0 (a use or no name), kDeclared or kParameter
 };
 
 }  // namespace
@@ -184,8 +192,11 @@ void UseReader::ReadLines(platform::LineView lines, LineIndex first) {
 
 std::vector<std::string> UseReader::NamesUsedIn(std::string_view code) {
     std::vector<std::string> names;
-    Read(std::vector<std::string>{std::string(code)}, 0,
-         [&](const NameUse& u) { names.push_back((u.member ? "." : "") + std::string(u.name)); });
+    Read(std::vector<std::string>{std::string(code)}, 0, [&](const NameUse& u) {
+        if (u.parameter) return;
+        std::string& name = names.emplace_back(u.member ? "." : "");
+        name += u.name;
+    });
     return names;
 }
 
@@ -258,6 +269,7 @@ public:
         bool hasTypeMember = false;
     };
 
+    // `d` null: a parameter, which marks nothing but takes the bare uses of its name in its procedure.
     void Add(Scope scope, std::string_view name, clsDefinitions* d, Want want) {
         if ((used_ + 1) * 2 > slots_.size()) Grow();
         const std::uint64_t h = FoldedHash(name);
@@ -285,7 +297,7 @@ public:
         if (s.allDone || (!member && s.bareDone)) return;
         for (std::int32_t e = s.first; e >= 0; e = entries_[static_cast<std::size_t>(e)].next) {
             const Entry& entry = entries_[static_cast<std::size_t>(e)];
-            if (entry.want == Want::TypeMember && !member) continue;
+            if (!entry.d || (entry.want == Want::TypeMember && !member)) continue;
             entry.d->Used = true;
         }
         s.bareDone = true;
@@ -463,6 +475,11 @@ void UsageCheck::File(const clsFileInfo& file, const ProcedureList* procedures, 
     std::size_t cursor = 0;
     UseReader::Read(source->lines(), source->codeStart(), [&](const NameUse& use) {
         const std::uint64_t h = FoldedHash(use.name);
+        if (use.parameter) {
+            if (const ProcedureSpan* span = ProcedureAt(spans, cursor, use.line))
+                table.Add(span->scope, use.name, nullptr, Want::Plain);
+            return;
+        }
         bool shadowed = false;
         if (const ProcedureSpan* span = ProcedureAt(spans, cursor, use.line))
             if (NameTable::Slot* local = table.Find(span->scope, use.name, h)) {
@@ -515,7 +532,17 @@ struct Wanted {
 struct Plan {
     std::vector<std::vector<ProcedureSpan>> spans;  // per file
     std::vector<Wanted> wanted;
+    // The locals of each procedure, by scope: they take the bare uses of their names there.
+    std::unordered_map<Scope, std::vector<std::string>> locals;
 };
+
+// The procedure of `spans` whose lines hold `line`.
+const ProcedureSpan* SpanOf(const std::vector<ProcedureSpan>& spans, LineIndex line) {
+    const ProcedureSpan* span = nullptr;
+    for (const ProcedureSpan& s : spans)
+        if (line >= s.start && line <= s.end) span = &s;
+    return span;
+}
 
 Plan MakePlan(ProjectModel& model, const std::vector<UsageFile>& files) {
     Plan plan;
@@ -542,17 +569,15 @@ Plan MakePlan(ProjectModel& model, const std::vector<UsageFile>& files) {
             }
             plan.wanted.push_back(Wanted{&d, std::move(name), WantOf(d), scope, it->second});
         }
+    for (const Wanted& w : plan.wanted)
+        if (w.scope > files.size()) plan.locals[w.scope].push_back(w.name);
     return plan;
 }
 
 void LiteralCheck(Plan& plan, const std::vector<UsageFile>& files, const std::function<bool()>& cancelled) {
-    // The locals of each procedure, by scope, for the shadowing rule.
-    std::unordered_map<Scope, std::vector<std::string>> locals;
-    for (const Wanted& w : plan.wanted)
-        if (w.scope > files.size()) locals[w.scope].push_back(w.name);
     const auto hasLocal = [&](Scope scope, std::string_view name) {
-        const auto it = locals.find(scope);
-        if (it == locals.end()) return false;
+        const auto it = plan.locals.find(scope);
+        if (it == plan.locals.end()) return false;
         for (const std::string& l : it->second)
             if (platform::IEquals(l, name)) return true;
         return false;
@@ -564,16 +589,22 @@ void LiteralCheck(Plan& plan, const std::vector<UsageFile>& files, const std::fu
             const bool local = w.scope > files.size();
             if (w.scope != kLoadScope && f != w.file) continue;
             const std::vector<ProcedureSpan>& spans = plan.spans[f];
+            std::vector<Scope> parameterIn;  // the procedures read so far with a parameter of the name
             UseReader::Read(files[f].source->lines(), files[f].source->codeStart(), [&](const NameUse& use) {
                 if (w.d->Used || !platform::IEquals(use.name, w.name)) return;
-                const ProcedureSpan* span = nullptr;
-                for (const ProcedureSpan& s : spans)
-                    if (use.line >= s.start && use.line <= s.end) span = &s;
+                const ProcedureSpan* span = SpanOf(spans, use.line);
+                if (use.parameter) {
+                    if (span) parameterIn.push_back(span->scope);
+                    return;
+                }
                 if (local) {
                     if (span && span->scope == w.scope) w.d->Used = true;
                     return;
                 }
-                if (!use.member && span && hasLocal(span->scope, w.name)) return;
+                if (!use.member && span &&
+                    (hasLocal(span->scope, w.name) ||
+                     std::find(parameterIn.begin(), parameterIn.end(), span->scope) != parameterIn.end()))
+                    return;
                 if (w.want == Want::TypeMember && !use.member) return;
                 w.d->Used = true;
             });

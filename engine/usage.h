@@ -9,8 +9,8 @@
 // "As", ReDim and With statements are uses. A member of a Type is used where ".Member" appears; a
 // member of an Enum where its name appears, bare or after a "."; a name after a "." counts for
 // every other definition too (a member of a class or an object of that name may be meant). Inside
-// a procedure that declares a local of the same name, the bare uses of the name belong to the
-// local.
+// a procedure that declares a local or a parameter of the same name, the bare uses of the name
+// belong to it.
 //
 // The check reads every statement of every file once and looks each word up in one flat table of
 // the wanted names (keys folded once); the reference search walks the statements of each
@@ -35,17 +35,21 @@ namespace engine {
 enum class UsageSearch { Indexed, Literal };
 
 // One use of a name: the name as written (a type character and brackets taken off), whether a "."
-// or "!" stands before it, and its physical line.
+// or "!" stands before it, and its physical line. With `parameter` it is no use but a parameter that
+// a procedure's header declares (its uses in that procedure belong to it); it is reported after
+// the uses of the header, so that a default value still names what lies outside.
 struct NameUse {
     std::string_view name;
     bool member = false;
+    bool parameter = false;
     LineIndex line = 0;
 };
 
 // Reads the statements of a file's lines, from `first` on, and reports every use of a name in
 // them. Line numbers and labels at the start of a line, declared names (variables, constants,
-// parameters, procedures, API declarations, events, Type and Enum blocks and their members),
-// keywords are reported as any word is; definitions are never named like them.
+// parameters, procedures, API declarations, events, Type and Enum blocks and their members) are not
+// uses; the parameters of a Sub, Function or Property are reported as such. Keywords are reported as
+// any word is; definitions are never named like them.
 class UseReader {
 public:
     using Sink = void (*)(void* context, const NameUse& use);

@@ -21,12 +21,12 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
 }
 
 // Statements and the names they use: "uses" must be among them, "not" must not ("." marks a use
-// after a dot).
+// after a dot); "parameters" are the parameters the statement declares, in order.
 TEST(NamesUsedIn, StatementsAndTheNamesTheyUse) {
     struct Case {
         const char* name;
         const char* code;
-        std::vector<std::string> uses, not_;
+        std::vector<std::string> uses, not_, parameters = {};
     } cases[] = {
         {"the name at the start, then a dot", "cTransform.ApplyTranslation x, y",
          {"cTransform", ".ApplyTranslation", "x", "y"}, {}},
@@ -46,24 +46,34 @@ TEST(NamesUsedIn, StatementsAndTheNamesTheyUse) {
         {"array bounds and the type after As", "Dim grid(1 To ROWS, COLS) As PtType", {"ROWS", "COLS", "PtType"},
          {"grid"}},
         {"a default value, not the parameters", "Private Sub F(Optional ByVal n As Long = DEFAULT_N, ByRef b() As Byte)",
-         {"DEFAULT_N"}, {"F", "n", "b"}},
+         {"DEFAULT_N"}, {"F", "n", "b"}, {"n", "b"}},
+        {"a default value named like its parameter", "Sub F(Optional ByVal n& = n)", {"n"}, {"F"}, {"n"}},
+        {"ParamArray and type characters", "Function F$(s$, ParamArray rest())", {}, {"F", "s", "rest"}, {"s", "rest"}},
         {"every item of a declaration", "Private mA As Long, mB(LIMIT) As Long, WithEvents mC As Form1",
          {"LIMIT", "Form1"}, {"mA", "mB", "mC"}},
         {"bracketed names and type characters", "For i = Kinds.[_First] To [_Count] - 1: s$ = Padded$(n%): Next",
          {"i", "Kinds", "._First", "_Count", "s", "Padded", "n"}, {}},
         {"a label and a line number declare nothing", "Retry: x = 1", {"x"}, {"Retry"}},
         {"a line number", "000010 x = y", {"x", "y"}, {}},
-        {"an API declaration", "Private Declare Function GetTickCount Lib \"kernel32\" (ByVal ms As Long) As Long",
-         {}, {"GetTickCount", "ms", "kernel32"}},
+        {"an API declaration, whose parameters belong to no body",
+         "Private Declare Function GetTickCount Lib \"kernel32\" (ByVal ms As Long) As Long", {},
+         {"GetTickCount", "ms", "kernel32"}},
         {"an event", "Public Event Changed(ByVal v As Long)", {}, {"Changed", "v"}},
-        {"a procedure header", "Public Function Total(ByVal a As Long) As Currency", {"Currency"}, {"Total", "a"}},
-        {"a property header", "Property Let Value(ByVal vNew As Variant)", {}, {"Value", "vNew"}},
+        {"a procedure header", "Public Function Total(ByVal a As Long) As Currency", {"Currency"}, {"Total", "a"}, {"a"}},
+        {"a property header", "Property Let Value(ByVal vNew As Variant)", {}, {"Value", "vNew"}, {"vNew"}},
+        {"a Property Set header", "Friend Property Set Target(ByRef [obj] As Object)", {"Object"}, {"Target", "obj"},
+         {"obj"}},
         {"a name after a dot, or a bang", "rs!Field = obj.Count", {"rs", ".Field", "obj", ".Count"}, {"Field", "Count"}},
     };
     for (const Case& c : cases) {
         const std::vector<std::string> names = UseReader::NamesUsedIn(c.code);
         for (const std::string& n : c.uses) EXPECT_TRUE(Contains(names, n)) << c.name << ": " << n;
         for (const std::string& n : c.not_) EXPECT_FALSE(Contains(names, n)) << c.name << ": " << n;
+        std::vector<std::string> parameters;
+        UseReader::Read(std::vector<std::string>{c.code}, 0, [&](const NameUse& u) {
+            if (u.parameter) parameters.emplace_back(u.name);
+        });
+        EXPECT_EQ(parameters, c.parameters) << c.name;
     }
 }
 
@@ -181,6 +191,64 @@ TEST(LocalUsage, InItsOwnProcedureOnlyAndNotInItsDeclaration) {
     EXPECT_TRUE(p.Used("a.bas:bound"));
     EXPECT_FALSE(p.Used("a.bas:arr(bound)"));
     EXPECT_TRUE(p.Used("a.bas:d"));
+}
+
+// A procedure's parameters take the bare uses of their names in it, as its locals do: a module-level
+// or public name of the same name is not used by them. Each row is a module of its own; `name` is
+// the outer definition asked about.
+TEST(ModuleAndPublicUsage, ParametersTakeTheUsesOfTheirNames) {
+    struct Case {
+        const char* row;
+        std::vector<std::string> module;
+        const char* name;
+        bool used;
+    } cases[] = {
+        {"ByVal", {"Private mName As Long", "Sub F(ByVal mName As Long)", "    x = mName", "End Sub"}, "mName", false},
+        {"ByRef with a type character",
+         {"Private mText As String", "Sub F(ByRef mText$)", "    Debug.Print mText$", "End Sub"}, "mText", false},
+        {"an array", {"Private mBuf() As Byte", "Sub F(mBuf() As Byte)", "    mBuf(0) = 1", "End Sub"}, "mBuf()", false},
+        {"ParamArray",
+         {"Private mArgs As Variant", "Sub F(ParamArray mArgs())", "    x = UBound(mArgs)", "End Sub"}, "mArgs", false},
+        {"Optional",
+         {"Private mLimit As Long", "Function F(Optional mLimit As Long = 3) As Long", "    F = mLimit", "End Function"},
+         "mLimit", false},
+        {"a public name",
+         {"Public gName As Long", "Sub F(ByVal gName As Long)", "    x = gName", "End Sub"}, "gName", false},
+        {"a continued header",
+         {"Private mName As Long", "Sub F(ByVal a As Long, _", "      ByVal mName As Long)", "    x = mName", "End Sub"},
+         "mName", false},
+        {"Property Let",
+         {"Private mValue As Long", "Property Let Value(ByVal mValue As Long)", "    y = mValue", "End Property"},
+         "mValue", false},
+        {"Property Set",
+         {"Private mTarget As Object", "Property Set Target(ByVal mTarget As Object)", "    Set y = mTarget",
+          "End Property"},
+         "mTarget", false},
+        {"a default value names the outer name",
+         {"Private Const DEFAULT_LIMIT = 5", "Sub F(Optional ByVal DEFAULT_LIMIT As Long = DEFAULT_LIMIT)",
+          "    x = DEFAULT_LIMIT", "End Sub"},
+         "DEFAULT_LIMIT", true},
+        {"a use after a dot is no parameter's",
+         {"Private mName As Long", "Sub F(ByVal mName As Long)", "    x = obj.mName", "End Sub"}, "mName", true},
+        {"another procedure has no such parameter",
+         {"Private mName As Long", "Sub F(ByVal mName As Long)", "    x = mName", "End Sub", "Sub G()",
+          "    x = mName", "End Sub"},
+         "mName", true},
+        {"an API declaration's parameter takes nothing",
+         {"Private hWnd As Long", "Private Declare Sub Beep Lib \"k\" (ByVal hWnd As Long)", "Sub G()",
+          "    Beep hWnd", "End Sub"},
+         "hWnd", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        UsageProject p;
+        std::string text = "Attribute VB_Name = \"a\"\r\n";
+        for (const std::string& line : c.module) text += line + "\r\n";
+        testsupport::WriteBytes(p.dir.file("P.vbp"), CrLf({"Type=Exe", "Module=a; a.bas"}));
+        testsupport::WriteBytes(p.dir.file("a.bas"), text);
+        p.Load();
+        EXPECT_EQ(p.Used(std::string("a.bas:") + c.name), c.used);
+    }
 }
 
 TEST(ModuleAndPublicUsage, PrivateInOwnFilePublicInEveryFileOfTheProject) {

@@ -276,6 +276,7 @@ TEST(DefinitionReports, RedRowsAreTheNamesNothingUses) {
         "Private Const QS_INPUT = (QS_MOUSE Or QS_KEY)",   // nothing uses it: red
         "Private mShadowed As Long",                       // only its locals' namesake is used: red
         "Private mInString As Long",                       // only in a string: red
+        "Private mParam As Long",                          // only a parameter's namesake is used: red
         "Public gCount As Long",                           // used by the class
         "Private Declare Function GetTickCount Lib \"kernel32\" () As Long",
         "Private Declare Sub Sleep Lib \"kernel32\" (ByVal ms As Long)",  // red
@@ -301,6 +302,9 @@ TEST(DefinitionReports, RedRowsAreTheNamesNothingUses) {
         "        .X = d",
         "    End With",
         "End Sub",
+        "Private Sub Take(ByVal mParam As Long)",
+        "    Debug.Print mParam",
+        "End Sub",
     }));
     testsupport::WriteBytes(dir.file("b.bas"), testsupport::CrLf({
         "Attribute VB_Name = \"b\"",
@@ -322,7 +326,7 @@ TEST(DefinitionReports, RedRowsAreTheNamesNothingUses) {
     reports::DefinitionReports boxes;
     reports::CreateDefinitionReports(st.model, boxes, host, kStamp);
     EXPECT_EQ(RedNames(boxes.rtfModules),
-              (std::vector<std::string>{"QS_INPUT", "mShadowed", "mInString", "  Y", "  [_Count]", "unused"}));
+              (std::vector<std::string>{"QS_INPUT", "mShadowed", "mInString", "mParam", "  Y", "  [_Count]", "unused"}));
     EXPECT_EQ(RedNames(boxes.rtfClasses), std::vector<std::string>{});
     // The API report: the unused declaration is red.
     std::vector<std::string> apiRed;
