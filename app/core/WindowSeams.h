@@ -34,9 +34,9 @@ public:
     // Recomputes every menu state from the program's state and the tool window's answers
     // (ProjectLoaded, Busy, the log paths). Call it after changing any of them.
     virtual void UpdateMenus() = 0;
-    // Every control and menu of the frame off (false) or back on (true) around a long operation;
-    // see DisableFormControls. A close asked for meanwhile is carried out after `true`, once
-    // control is back in the event loop.
+    // Every control and menu of the frame off (false) or back on (true) around a long operation
+    // (the menus recomputed as UpdateMenus does); see DisableFormControls. A close asked for
+    // meanwhile is carried out after `true`, once control is back in the event loop.
     virtual void SetControlsEnabled(bool enabled) = 0;
     // Checks one item of the increment or resequence group (exclusive) and updates the program
     // state; an index that names no item checks the first.

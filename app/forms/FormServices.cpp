@@ -1,7 +1,6 @@
 #include "app/forms/FormServices.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include <QMetaObject>
-#include <QPointer>
 #include <QString>
 
 #include <tovcore/controls.h>

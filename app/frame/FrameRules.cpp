@@ -18,20 +18,9 @@ MenuStates ComputeMenuStates(const MenuInputs& in) {
 }
 
 std::optional<int> IncrementOfIndex(int index) {
-    switch (index) {
-        case 0: return 10;
-        case 1: return 20;
-        case 2: return 30;
-        case 3: return 40;
-        case 4: return 50;
-        case 9: return 100;
-        default: return std::nullopt;
-    }
-}
-
-const std::vector<int>& IncrementIndexes() {
-    static const std::vector<int> indexes{0, 1, 2, 3, 4, 9};
-    return indexes;
+    for (const IncrementItem& item : kIncrementItems)
+        if (item.index == index) return item.increment;
+    return std::nullopt;
 }
 
 int ClampRecentMax(int stored) { return std::clamp(stored, 0, kRecentProjectLimit); }

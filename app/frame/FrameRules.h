@@ -31,11 +31,17 @@ struct MenuStates {
 
 MenuStates ComputeMenuStates(const MenuInputs& in);
 
-// The line-number increment of an item of the increment menu: {0:10, 1:20, 2:30, 3:40, 4:50,
-// 9:100}; nothing for an index that names no item.
+// The items of the increment menu in menu order: the item's index and the increment it stands for.
+struct IncrementItem {
+    int index;
+    int increment;
+};
+inline constexpr IncrementItem kIncrementItems[] = {{0, 10}, {1, 20}, {2, 30}, {3, 40}, {4, 50}, {9, 100}};
+// The line-number increment of an item of the increment menu; nothing for an index that names no
+// item.
 std::optional<int> IncrementOfIndex(int index);
-// The indexes of the increment items, in menu order.
-const std::vector<int>& IncrementIndexes();
+// The items of the resequence menu: indexes 0 to kResequenceItems - 1.
+inline constexpr int kResequenceItems = 3;
 
 // The longest recent-project list there may be.
 inline constexpr int kRecentProjectLimit = 50;

@@ -7,9 +7,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMetaObject>
-#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
@@ -120,6 +118,22 @@ std::string AddressOf(const char* item) {
 
 constexpr const char* kRecentEmptyText = "(none)";
 
+// The four colours of the Colors menu: the scheme's member, its settings key, its menu item, the
+// word of the colour dialog's title, and whether the window shows the busy pointer meanwhile.
+struct ColorItem {
+    std::int32_t ColorScheme::*color;
+    const char* key;
+    const char* menu;
+    const char* word;
+    bool hourglass;
+};
+constexpr ColorItem kColorItems[] = {
+    {&ColorScheme::FormColor, "FormColor", "mnuSelectFormColor", "Form", true},
+    {&ColorScheme::DisplayColor, "DisplayColor", "mnuSelectDisplayColor", "DisplayColor", true},
+    {&ColorScheme::ButtonTabColor, "ButtonTabColor", "mnuButtonTabColor", "Button and Tab", false},
+    {&ColorScheme::ButtonTabTextColor, "ButtonTabTextColor", "mnuButtonTabTextColor", "Button and Tab Text", false},
+};
+
 }  // namespace
 
 // ---- initialise ---------------------------------------------------------------------------------
@@ -176,24 +190,32 @@ void frmBackGround::BuildMenus() {
     mnurtfpopup_->SetVisible(false);
     MenuItem("mnuSep")->SetEnabled(false);
 
-    incrementGroup_ = new QActionGroup(this);
-    incrementGroup_->setExclusive(true);
-    for (int index : IncrementIndexes()) {
-        ui::Menu* item = MenuItem("mnuLineNumberIncrement", index);
-        item->SetChecked(index == program_.state.LineIncrementIndex);
-        incrementGroup_->addAction(item);
-    }
-    resequenceGroup_ = new QActionGroup(this);
-    resequenceGroup_->setExclusive(true);
-    for (int index = 0; index <= 2; ++index) {
-        ui::Menu* item = MenuItem("mnuLineNumberResequence", index);
-        item->SetChecked(index == program_.state.ResequenceIndex);
-        resequenceGroup_->addAction(item);
-    }
+    std::vector<int> increments, resequences;
+    for (const IncrementItem& item : kIncrementItems) increments.push_back(item.index);
+    for (int index = 0; index < kResequenceItems; ++index) resequences.push_back(index);
+    MakeChoiceGroup("mnuLineNumberIncrement", increments, program_.state.LineIncrementIndex,
+                    &frmBackGround::SetLineIncrementIndex);
+    MakeChoiceGroup("mnuLineNumberResequence", resequences, program_.state.ResequenceIndex,
+                    &frmBackGround::SetResequenceIndex);
     MenuItem("mnuCheckForUpdates")->SetChecked(program_.state.CheckForUpdates);
     for (const WebPage& w : kWebPages) MenuItem(w.item)->SetVisible(*w.address != '\0');
     // Feedback runs the Online Support Board command, so it goes with it.
     MenuItem("mnuFeedback")->SetVisible(!AddressOf("mnuOnlineSupportBoard").empty());
+}
+
+void frmBackGround::MakeChoiceGroup(const char* name, const std::vector<int>& indexes, int checked,
+                                    void (frmBackGround::*choose)(int)) {
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    for (int index : indexes) {
+        ui::Menu* item = MenuItem(name, index);
+        item->SetChecked(index == checked);
+        group->addAction(item);
+        connect(item, &ui::Menu::Click, this, [this, index, choose] {
+            (this->*choose)(index);
+            program_.state.ProjectChanged = true;
+        });
+    }
 }
 
 void frmBackGround::BuildRecentItems() {
@@ -241,10 +263,8 @@ void frmBackGround::ConnectCommands() {
         if (IToolWindow* tool = LoadedToolWindow()) tool->rtnRemoveLineNumbers();
     });
     on("mnuExit", [this] { Unload(); });
-    on("mnuSelectFormColor", [this] { OnColorChosen(0); });
-    on("mnuSelectDisplayColor", [this] { OnColorChosen(1); });
-    on("mnuButtonTabColor", [this] { OnColorChosen(2); });
-    on("mnuButtonTabTextColor", [this] { OnColorChosen(3); });
+    for (int which = 0; which < static_cast<int>(std::size(kColorItems)); ++which)
+        on(kColorItems[which].menu, [this, which] { OnColorChosen(which); });
     on("mnuRefresh", [this] { Refresh(); });
     on("mnuCheckForUpdates", [this] { ToggleCheckForUpdates(); });
     on("mnuViewDebugLog", [this] { mnuViewDebugLog_Click(); });
@@ -258,19 +278,6 @@ void frmBackGround::ConnectCommands() {
         on(item, [this, item] { OpenWebPage(item); });
     }
     on("mnuFeedback", [this] { OpenWebPage("mnuOnlineSupportBoard"); });
-
-    for (int index : IncrementIndexes()) {
-        connect(MenuItem("mnuLineNumberIncrement", index), &ui::Menu::Click, this, [this, index] {
-            SetLineIncrementIndex(index);
-            program_.state.ProjectChanged = true;
-        });
-    }
-    for (int index = 0; index <= 2; ++index) {
-        connect(MenuItem("mnuLineNumberResequence", index), &ui::Menu::Click, this, [this, index] {
-            SetResequenceIndex(index);
-            program_.state.ProjectChanged = true;
-        });
-    }
 }
 
 ui::Menu* frmBackGround::MenuItem(const QString& name, int index) const {
@@ -308,10 +315,9 @@ void frmBackGround::Load() {
     ReadIniBool("Quillet", "Log", true, ini);
     ReadIniBool("Quillet", "Error", true, ini);
     ColorScheme& c = s.colors;
-    c.FormColor = ReadIniNumber("Quillet", "FormColor", 32896, ini);
-    c.DisplayColor = ReadIniNumber("Quillet", "DisplayColor", 8454143, ini);
-    c.ButtonTabColor = ReadIniNumber("Quillet", "ButtonTabColor", 32896, ini);
-    c.ButtonTabTextColor = ReadIniNumber("Quillet", "ButtonTabTextColor", 0, ini);
+    const ColorScheme firstStart;
+    for (const ColorItem& item : kColorItems)
+        c.*item.color = ReadIniNumber("Quillet", item.key, firstStart.*item.color, ini);
     Lib().ShowButtonTabColor(this, c.ButtonTabColor);
     Lib().ShowButtonTabTextColor(this, c.ButtonTabTextColor);
     MenuItem("mnuCheckForUpdates")->SetChecked(s.CheckForUpdates);
@@ -500,7 +506,7 @@ void frmBackGround::SetLineIncrementIndex(int index) {
 }
 
 void frmBackGround::SetResequenceIndex(int index) {
-    if (index < 0 || index > 2) index = 0;
+    if (index < 0 || index >= kResequenceItems) index = 0;
     MenuItem("mnuLineNumberResequence", index)->SetChecked(true);
     program_.state.ResequenceIndex = index;
 }
@@ -572,28 +578,12 @@ bool frmBackGround::eventFilter(QObject* watched, QEvent* event) {
 
 void frmBackGround::ChangeMenuSelectColors() {
     const ColorScheme& c = program_.state.colors;
-    const std::array<std::pair<const char*, std::int32_t>, 4> items{{{"mnuSelectFormColor", c.FormColor},
-                                                                      {"mnuSelectDisplayColor", c.DisplayColor},
-                                                                      {"mnuButtonTabColor", c.ButtonTabColor},
-                                                                      {"mnuButtonTabTextColor", c.ButtonTabTextColor}}};
-    for (const auto& [name, color] : items) MenuItem(name)->setIcon(SwatchIcon(color));
+    for (const ColorItem& item : kColorItems) MenuItem(item.menu)->setIcon(SwatchIcon(c.*item.color));
 }
 
 void frmBackGround::OnColorChosen(int which) {
     ProgramState& s = program_.state;
-    struct Command {
-        std::int32_t ColorScheme::*color;
-        const char* key;
-        const char* word;
-        bool hourglass;
-    };
-    static constexpr Command kCommands[] = {
-        {&ColorScheme::FormColor, "FormColor", "Form", true},
-        {&ColorScheme::DisplayColor, "DisplayColor", "DisplayColor", true},
-        {&ColorScheme::ButtonTabColor, "ButtonTabColor", "Button and Tab", false},
-        {&ColorScheme::ButtonTabTextColor, "ButtonTabTextColor", "Button and Tab Text", false},
-    };
-    const Command& cmd = kCommands[which];
+    const ColorItem& cmd = kColorItems[which];
     if (cmd.hourglass) Lib().HourGlassOn(this);
     std::int32_t& color = s.colors.*cmd.color;
     color = SelectColor(program_, this, cmd.word, color);

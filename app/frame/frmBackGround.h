@@ -3,7 +3,6 @@
 // menu states come from one function of the program's state (ComputeMenuStates).
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -14,8 +13,6 @@
 
 #include "app/core/WindowSeams.h"
 #include "app/frame/FrameRules.h"
-
-class QActionGroup;
 
 namespace quillet {
 
@@ -77,6 +74,10 @@ public:
 
 private:
     void BuildMenus();
+    // An exclusive group of the checkable items `name`(index): `checked` is checked; choosing an
+    // item calls `choose` with its index and marks the tool project changed.
+    void MakeChoiceGroup(const char* name, const std::vector<int>& indexes, int checked,
+                         void (frmBackGround::*choose)(int));
     void BuildRecentItems();
     void ConnectCommands();
     void LayoutClient();
@@ -103,8 +104,6 @@ private:
     tovcore::ui::Menu* mnuFile_ = nullptr;
     tovcore::ui::Menu* mnuColors_ = nullptr;
     tovcore::ui::Menu* mnurtfpopup_ = nullptr;
-    QActionGroup* incrementGroup_ = nullptr;
-    QActionGroup* resequenceGroup_ = nullptr;
     QPointer<QWidget> tool_;  // the tool window (held as a widget: it may be part way destroyed)
     IToolWindow* toolSeam_ = nullptr;
     QPointer<QWidget> toolClient_;  // the area holding the tool window's controls

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include <QFontMetricsF>
 #include <QScrollBar>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTextOption>
 
 #include <tovcore/controls.h>
 

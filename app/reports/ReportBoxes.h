@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QFont>
-#include <QString>
 
 #include "reports/definition_reports.h"
 

@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPrinter>
-#include <QScrollBar>
 #include <QTextEdit>
 
 #include <tovcore/clsTovcore.h>

@@ -5,7 +5,6 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinterInfo>

@@ -5,7 +5,6 @@
 // not exist yet starts empty and is made by the first save. Not modal: the tool window stays usable.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include <QWidget>

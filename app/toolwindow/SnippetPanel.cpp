@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QGridLayout>
-#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "app/core/Program.h"

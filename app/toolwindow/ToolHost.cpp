@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include <QApplication>
-#include <QCursor>
 
 #include <tovcore/clsTovcore.h>
 

@@ -120,7 +120,7 @@ int ValidIncrementIndex(const std::string& stored) {
 
 int ValidResequenceIndex(const std::string& stored) {
     const auto n = StoredNumber(stored);
-    return n && *n >= 0 && *n <= 2 ? *n : 0;
+    return n && *n >= 0 && *n < kResequenceItems ? *n : 0;
 }
 
 }  // namespace quillet::toolwindow

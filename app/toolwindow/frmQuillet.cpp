@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFontDatabase>
@@ -351,17 +350,9 @@ void frmQuillet::Form_Load() {
     }
     sstab_->SetTab(kAppFunctions);
 
-    // The snippet placeholders, listed beside the snippet choice.
-    PlaceholderNames_.clear();
-    for (std::string_view rest = kPlaceholders; !rest.empty();) {
-        const std::size_t comma = rest.find(',');
-        PlaceholderNames_.emplace_back(rest.substr(0, comma));
-        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
-    }
+    // The snippet placeholders, listed one a line beside the snippet choice.
     Label3_->SetCaption("Replaceable\nCode\nParameters\n\n");
-    std::string names;
-    for (std::size_t i = 0; i < PlaceholderNames_.size(); ++i) names += (i ? "\n" : "") + PlaceholderNames_[i];
-    lblReplaceNames_->SetCaption(Q(names));
+    lblReplaceNames_->SetCaption(Q(platform::ReplaceAll(kPlaceholders, ",", "\n")));
     lblReplaceNames_->SetBackColor(0xFFFFFF);
 
     const std::string sys = program_.state.objSpecialFolders.WindowsSystemFolder;
@@ -425,7 +416,7 @@ void frmQuillet::Unload(int&) {
     state_.ProjectNodes.clear();
     state_.folderNodes = {};
     state_.FileNodes.clear();
-    for (auto& box : {&reports_.rtfModules, &reports_.rtfForms, &reports_.rtfClasses, &reports_.rtfAPIs}) box->Clear();
+    reports_ = {};
 }
 
 // ---- tabs ---------------------------------------------------------------------------------------
@@ -547,19 +538,13 @@ void frmQuillet::ChangeLabelBackColor() {
 void frmQuillet::BeginBusy() {
     if (busy_++ > 0) return;
     UpdateControls();
-    if (program_.frame) {
-        program_.frame->SetControlsEnabled(false);
-        program_.frame->UpdateMenus();
-    }
+    if (program_.frame) program_.frame->SetControlsEnabled(false);
 }
 
 void frmQuillet::EndBusy() {
     if (busy_ == 0 || --busy_ > 0) return;
     UpdateControls();
-    if (program_.frame) {
-        program_.frame->SetControlsEnabled(true);
-        program_.frame->UpdateMenus();
-    }
+    if (program_.frame) program_.frame->SetControlsEnabled(true);
 }
 
 // ---- buttons ------------------------------------------------------------------------------------

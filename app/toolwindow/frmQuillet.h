@@ -121,6 +121,8 @@ private:
     void Unload(int& cancel);
     void RestartLogs() override;
     void SaveToolProject() override;
+    // A long command: the first BeginBusy and the last EndBusy (they nest) apply the control
+    // states and switch the frame's controls and menus off and on again.
     void BeginBusy();
     void EndBusy();
     void ShowTrees();
@@ -175,7 +177,6 @@ private:
     views::TreeModel* projectModel_ = nullptr;
     views::TreeModel* routinesModel_ = nullptr;
     views::clsTVWDisableNode* mobjTVWDisableNode_ = nullptr;
-    std::vector<std::string> PlaceholderNames_;
 };
 
 }  // namespace quillet::toolwindow

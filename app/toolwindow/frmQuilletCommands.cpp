@@ -20,6 +20,18 @@ namespace quillet::toolwindow {
 
 namespace ui = tovcore::ui;
 
+namespace {
+
+// Shows a tree the engine has filled: one reset, its expanded nodes expanded, the view shown or
+// hidden as the engine left the tree.
+void ShowTree(ui::TreeView* view, views::TreeModel* model) {
+    model->EndFill();
+    views::ApplyExpanded(view, *model);
+    view->setVisible(model->tree().visible);
+}
+
+}  // namespace
+
 void frmQuillet::CopyChoicesToState() {
     const ProgramState& s = program_.state;
     state_.SelectedPreCode = pre_->Selected();
@@ -37,18 +49,14 @@ void frmQuillet::ClearTreesAndReports() {
     state_.treRoutines.Clear();
     state_.model.Loaded = false;
     state_.RoutinesMatched = false;
-    for (auto* box : {&reports_.rtfModules, &reports_.rtfForms, &reports_.rtfClasses, &reports_.rtfAPIs}) box->Clear();
+    reports_ = {};
     FillReportBoxes();
     ShowTrees();
 }
 
 void frmQuillet::ShowTrees() {
-    for (auto [view, model, tree] : {std::tuple{treProject_, projectModel_, &state_.treProject},
-                                     std::tuple{treRoutines_, routinesModel_, &state_.treRoutines}}) {
-        model->EndFill();
-        views::ApplyExpanded(view, *model);
-        view->setVisible(tree->visible);
-    }
+    ShowTree(treProject_, projectModel_);
+    ShowTree(treRoutines_, routinesModel_);
 }
 
 void frmQuillet::FillReportBoxes() {
@@ -95,7 +103,6 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     }
     ClearMessage(program_);
     UpdateControls();
-    if (program_.frame) program_.frame->UpdateMenus();
 }
 
 void frmQuillet::cmdAddCode_Click() {
@@ -114,8 +121,6 @@ void frmQuillet::cmdUndoLastChange_Click() {
     BeginBusy();
     engine::UndoLastChange(state_, host_, host_.Files());
     EndBusy();
-    UpdateControls();
-    if (program_.frame) program_.frame->UpdateMenus();
 }
 
 void frmQuillet::rtnAddLineNumbers() {
@@ -125,7 +130,6 @@ void frmQuillet::rtnAddLineNumbers() {
     BeginBusy();
     engine::rtnAddLineNumbers(state_, host_, host_.Files());
     EndBusy();
-    UpdateControls();
 }
 
 void frmQuillet::rtnRemoveLineNumbers() {
@@ -134,7 +138,6 @@ void frmQuillet::rtnRemoveLineNumbers() {
     BeginBusy();
     engine::rtnRemoveLineNumbers(state_, host_, host_.Files());
     EndBusy();
-    UpdateControls();
 }
 
 void frmQuillet::MatchProcedures() {
@@ -143,9 +146,7 @@ void frmQuillet::MatchProcedures() {
     reports::XrefOptions options;
     options.logSearches = chkLog_[2]->Value() == 1;
     reports::MatchProcedures(state_, host_, options);
-    routinesModel_->EndFill();
-    views::ApplyExpanded(treRoutines_, *routinesModel_);
-    treRoutines_->setVisible(state_.treRoutines.visible);
+    ShowTree(treRoutines_, routinesModel_);
     EndBusy();
 }
 

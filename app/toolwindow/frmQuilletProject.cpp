@@ -1,6 +1,5 @@
 // frmQuillet: the tool project file (New, Open, Save, Save As, the recent list's open) and the
 // choices it carries (the snippet selection and the line-numbering settings).
-#include <QApplication>
 
 #include <tovcore/clsTovcore.h>
 
@@ -161,33 +160,31 @@ void frmQuillet::SaveProjectInformation(bool force) {
     // A named tool project file is written whole (also the one Save As or the close question just
     // named, before any project was opened).
     s.ProjectOpen = true;
-    {
-        if (!force) {
-            const std::int32_t answer = program_.services.messageBox->Show("Save Project?", vbYesNo, "Open Project", 2);
-            if (answer != kYes) {
-                host_.HourGlassOff();
-                return;
-            }
-        }
-        DisplayMessage(program_, "Saving Project... Please Wait", true, 2);
-        ToolProject p;
-        p.ProjectName = txtProject_->text().toStdString();
-        p.ResequenceIndex = s.ResequenceIndex;
-        p.LineIncrementIndex = IncrementOfIndex(s.LineIncrementIndex) ? s.LineIncrementIndex : 0;
-        p.PreCode = pre_->Selected();
-        p.PostCode = post_->Selected();
-        const bool saved = WriteToolProject(s.ProjectFileName, p);
-        ClearMessage(program_);
-        host_.HourGlassOff();
-        if (!saved) {
-            // The change stays marked, so closing asks again.
-            program_.services.messageBox->Show("The tool project could not be saved - " + s.ProjectFileName, vbOKOnly,
-                                               "", 2);
+    if (!force) {
+        const std::int32_t answer = program_.services.messageBox->Show("Save Project?", vbYesNo, "Open Project", 2);
+        if (answer != kYes) {
+            host_.HourGlassOff();
             return;
         }
-        if (program_.frame) program_.frame->Window()->SetCaption(Q(" - " + s.ProjectFileName));
-        s.ProjectChanged = false;
     }
+    DisplayMessage(program_, "Saving Project... Please Wait", true, 2);
+    ToolProject p;
+    p.ProjectName = txtProject_->text().toStdString();
+    p.ResequenceIndex = s.ResequenceIndex;
+    p.LineIncrementIndex = IncrementOfIndex(s.LineIncrementIndex) ? s.LineIncrementIndex : 0;
+    p.PreCode = pre_->Selected();
+    p.PostCode = post_->Selected();
+    const bool saved = WriteToolProject(s.ProjectFileName, p);
+    ClearMessage(program_);
+    host_.HourGlassOff();
+    if (!saved) {
+        // The change stays marked, so closing asks again.
+        program_.services.messageBox->Show("The tool project could not be saved - " + s.ProjectFileName, vbOKOnly, "",
+                                           2);
+        return;
+    }
+    if (program_.frame) program_.frame->Window()->SetCaption(Q(" - " + s.ProjectFileName));
+    s.ProjectChanged = false;
 }
 
 }  // namespace quillet::toolwindow
