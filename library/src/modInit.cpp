@@ -21,9 +21,10 @@ bool IsFolder(const std::string& path) {
 }
 
 // Whether the settings file can be written: opened for appending when it exists (nothing
-// changes), else created and removed again.
+// changes), else created and removed again. The open never waits: a pipe in its place with nothing
+// reading it answers at once (and is no settings file).
 bool CanWrite(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
     if (fd >= 0) {
         ::close(fd);
         return true;
