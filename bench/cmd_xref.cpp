@@ -1,14 +1,17 @@
-// quillet-bench xref PROJECT [--out DIR] [--literal] [--log]
+// quillet-bench xref PROJECT [--out DIR] [--tree FILE] [--literal] [--log]
 //
 // Loads the project, builds the cross reference and the four definition reports, and prints the
 // time of each phase with the counts of routine nodes, call sites and used procedures. --out DIR
 // writes the six tabs' saved texts into DIR under their default file names (the API report as
 // "<base> API Definitions.txt"); --literal searches call sites literally (the reference); --log
-// builds the run-log lines of every search as a switched-on run log would get them.
+// builds the run-log lines of every search as a switched-on run log would get them. --tree FILE
+// writes every node of the call-site tree in display order with all its fields, one per line, to
+// compare two builds.
 #include "bench/cmd_xref.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "bench/bench_host.h"
@@ -24,18 +27,26 @@ namespace bench {
 namespace {
 
 int XrefUsage() {
-    std::cerr << "usage: quillet-bench xref PROJECT [--out DIR] [--literal] [--log]\n";
+    std::cerr << "usage: quillet-bench xref PROJECT [--out DIR] [--tree FILE] [--literal] [--log]\n";
     return 2;
+}
+
+void DumpTree(const engine::Tree& tree, engine::NodeId id, int depth, std::ostream& out) {
+    const engine::TreeNode& n = tree.Node(id);
+    out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << n.key << '|' << n.text << '|' << n.image << '|'
+        << n.tag << '|' << n.openPath << '|' << n.openLine << '|' << n.sorted << '\n';
+    for (engine::NodeId child : tree.Children(id)) DumpTree(tree, child, depth + 1, out);
 }
 
 }  // namespace
 
 int Xref(const std::vector<std::string>& args) {
-    std::string project, out;
+    std::string project, out, treeFile;
     bool literal = false, log = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--out" && i + 1 < args.size()) out = args[++i];
+        else if (a == "--tree" && i + 1 < args.size()) treeFile = args[++i];
         else if (a == "--literal") literal = true;
         else if (a == "--log") log = true;
         else if (project.empty() && a.rfind("--", 0) != 0) project = a;
@@ -81,6 +92,14 @@ int Xref(const std::vector<std::string>& args) {
     std::printf("report chars    %zu %zu %zu %zu\n", boxes.rtfModules.text.size(), boxes.rtfForms.text.size(),
                 boxes.rtfClasses.text.size(), boxes.rtfAPIs.text.size());
 
+    if (!treeFile.empty()) {
+        std::ofstream dump(treeFile, std::ios::binary);
+        for (engine::NodeId root : st.treRoutines.Roots()) DumpTree(st.treRoutines, root, 0, dump);
+        if (!dump.flush()) {
+            std::cerr << "cannot write " << treeFile << "\n";
+            return 1;
+        }
+    }
     if (!out.empty()) {
         std::filesystem::create_directories(out);
         std::string folder = out;

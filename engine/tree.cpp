@@ -9,15 +9,22 @@ namespace engine {
 
 namespace {
 
-std::uint64_t KeyHash(std::string_view key) { return platform::FoldedHash(key); }
+// A key's tag: its folded hash in 32 bits. Where a key sits in the index follows from its tag
+// alone, so a grown index places every node again without reading its key.
+std::uint32_t KeyTag(std::string_view key) {
+    const std::uint64_t h = platform::FoldedHash(key);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+std::size_t HomeSlot(std::uint32_t tag, std::size_t mask) {
+    return static_cast<std::size_t>(tag * 0x9E3779B97F4A7C15ull >> 32) & mask;
+}
 
 }  // namespace
 
-std::size_t Tree::Slot(std::string_view key, std::uint64_t hash) const {
+std::size_t Tree::Slot(std::string_view key, std::uint32_t tag) const {
     const std::size_t mask = index_.size() - 1;
-    const auto tag = static_cast<std::uint32_t>(hash);
-    for (std::size_t i = static_cast<std::size_t>((hash ^ (hash >> 29)) * 0xBF58476D1CE4E5B9ull >> 20) & mask;;
-         i = (i + 1) & mask) {
+    for (std::size_t i = HomeSlot(tag, mask);; i = (i + 1) & mask) {
         const IndexSlot& s = index_[i];
         if (s.id == kNoNode) return i;
         if (s.tag == tag && platform::IEquals(nodes_[static_cast<std::size_t>(s.id)].key, key)) return i;
@@ -27,25 +34,31 @@ std::size_t Tree::Slot(std::string_view key, std::uint64_t hash) const {
 void Tree::GrowIndex() {
     std::vector<IndexSlot> old = std::move(index_);
     index_.assign(old.empty() ? 64 : old.size() * 2, IndexSlot{});
-    for (const IndexSlot& s : old)
-        if (s.id != kNoNode) {
-            const std::uint64_t hash = links_[static_cast<std::size_t>(s.id)].keyHash;
-            index_[Slot(nodes_[static_cast<std::size_t>(s.id)].key, hash)] = s;
-        }
+    const std::size_t mask = index_.size() - 1;
+    // The keys are unique: each node goes to the first free slot from its home.
+    for (const IndexSlot& s : old) {
+        if (s.id == kNoNode) continue;
+        std::size_t i = HomeSlot(s.tag, mask);
+        while (index_[i].id != kNoNode) i = (i + 1) & mask;
+        index_[i] = s;
+    }
 }
 
 NodeId Tree::Add(NodeId relative, std::string key, std::string text, std::string image) {
-    const std::string shown = key;
-    const NodeId id = AddIfNew(relative, std::move(key), std::move(text), std::move(image));
-    if (id == kNoNode) throw EngineError("Key is not unique in collection: " + shown);
+    const NodeId id = Insert(relative, key, text, image);
+    if (id == kNoNode) throw EngineError("Key is not unique in collection: " + key);
     return id;
 }
 
 NodeId Tree::AddIfNew(NodeId relative, std::string key, std::string text, std::string image) {
+    return Insert(relative, key, text, image);
+}
+
+NodeId Tree::Insert(NodeId relative, std::string& key, std::string& text, std::string& image) {
     if (relative != kNoNode) CheckId(relative);
     if ((nodes_.size() + 1) * 2 > index_.size()) GrowIndex();
-    const std::uint64_t hash = KeyHash(key);
-    const std::size_t slot = Slot(key, hash);
+    const std::uint32_t tag = KeyTag(key);
+    const std::size_t slot = Slot(key, tag);
     if (index_[slot].id != kNoNode) return kNoNode;
     const auto id = static_cast<NodeId>(nodes_.size());
     TreeNode& node = nodes_.emplace_back();
@@ -53,8 +66,8 @@ NodeId Tree::AddIfNew(NodeId relative, std::string key, std::string text, std::s
     node.text = std::move(text);
     node.image = std::move(image);
     node.parent = relative;
-    links_.emplace_back().keyHash = hash;
-    index_[slot] = IndexSlot{id, static_cast<std::uint32_t>(hash)};
+    links_.emplace_back();
+    index_[slot] = IndexSlot{id, tag};
     if (relative == kNoNode) {
         roots_.push_back(id);
     } else {
@@ -68,7 +81,7 @@ NodeId Tree::AddIfNew(NodeId relative, std::string key, std::string text, std::s
 
 NodeId Tree::Find(std::string_view key) const {
     if (index_.empty()) return kNoNode;
-    return index_[Slot(key, KeyHash(key))].id;
+    return index_[Slot(key, KeyTag(key))].id;
 }
 
 void Tree::CheckId(NodeId id) const {

@@ -78,12 +78,13 @@ public:
 private:
     struct Links {
         std::vector<NodeId> children;
-        std::uint64_t keyHash = 0;  // of the node's key, folded
-        bool inOrder = true;        // children are in display order
+        bool inOrder = true;  // children are in display order
     };
     void CheckId(NodeId id) const;
-    // The slot of `key` in the key index: the node that has it, or a free slot (kNoNode).
-    std::size_t Slot(std::string_view key, std::uint64_t hash) const;
+    // Adds the node unless its key is taken (kNoNode); the strings are moved from only when it is added.
+    NodeId Insert(NodeId relative, std::string& key, std::string& text, std::string& image);
+    // The slot of `key` (of tag `tag`) in the key index: the node that has it, or a free slot (kNoNode).
+    std::size_t Slot(std::string_view key, std::uint32_t tag) const;
     void GrowIndex();
 
     // Nodes stay where they are as the tree grows (a reference to one stays valid).
@@ -94,7 +95,7 @@ private:
     // (no folded copy is kept); each slot holds a node or kNoNode.
     struct IndexSlot {
         NodeId id = kNoNode;
-        std::uint32_t tag = 0;  // the low half of the key's hash: most probes end here
+        std::uint32_t tag = 0;  // the key's tag: most probes end here
     };
     std::vector<IndexSlot> index_;
     std::uint64_t revision_ = 0;

@@ -141,6 +141,10 @@ struct CrossReference::FileText {
 struct CrossReference::Record {
     clsProcedures* p = nullptr;
     bool isPrivate = false;
+    // The node of the routine, found or made at its first call site (kNoNode: its key stands for
+    // another node); each later call site goes straight to it.
+    bool nodeKnown = false;
+    NodeId routine = kNoNode;
 };
 
 struct CrossReference::Match {
@@ -358,12 +362,16 @@ void CrossReference::ScanProcedures(engine::ProcedureMap& procedures, std::size_
     engine::Tree& tree = st_.treRoutines;
     std::string key;
     for (const Match& match : matches) {
-        clsProcedures& p = *records_[match.record].p;
+        Record& record = records_[match.record];
+        clsProcedures& p = *record.p;
         p.pUsed = true;
         const std::int32_t shown = match.line - ft.codeStart + 1;
-        const NodeId project = ProjectNode(p);
-        if (project == kNoNode) continue;
-        const NodeId routine = RoutineNode(project, p, kindWord);
+        if (!record.nodeKnown) {
+            const NodeId project = ProjectNode(p);
+            record.routine = project == kNoNode ? kNoNode : RoutineNode(project, p, kindWord);
+            record.nodeKnown = true;
+        }
+        const NodeId routine = record.routine;
         if (routine == kNoNode) continue;
         key.assign(p.pName).append("/").append(p.pProject()).append("/").append(file.fProject).append("/");
         key.append(file.fFilename).append("/").append(LineNumberField(shown));
