@@ -105,14 +105,7 @@ void LoadLanguage(Program& program, QObject* window) {
 
 namespace {
 
-void ApplyCaption(const Section& texts, QObject* control, const std::string& key, int page) {
-    const std::string value = texts.Value(key);
-    if (!value.empty()) {
-        if (auto* tabs = qobject_cast<ui::SSTab*>(control))
-            tabs->SetTabCaption(page, Q(value));
-        else
-            ui::SetProperty(control, "Caption", Q(value));
-    }
+void ApplyToolTip(const Section& texts, QObject* control, const std::string& key, int page) {
     const std::string tip = texts.Value(key + ".ToolTipText");
     if (tip.empty()) return;
     if (auto* tabs = qobject_cast<ui::SSTab*>(control)) {
@@ -122,6 +115,18 @@ void ApplyCaption(const Section& texts, QObject* control, const std::string& key
     } else if (auto* action = qobject_cast<QAction*>(control)) {
         action->setToolTip(Q(tip));
     }
+}
+
+// The caption, then the tool tip.
+void ApplyCaption(const Section& texts, QObject* control, const std::string& key, int page) {
+    const std::string value = texts.Value(key);
+    if (!value.empty()) {
+        if (auto* tabs = qobject_cast<ui::SSTab*>(control))
+            tabs->SetTabCaption(page, Q(value));
+        else
+            ui::SetProperty(control, "Caption", Q(value));
+    }
+    ApplyToolTip(texts, control, key, page);
 }
 
 }  // namespace
@@ -153,15 +158,7 @@ void ApplyControlCaption(QObject* window, QObject* control, const std::string& k
 
 void ApplyControlToolTip(QObject* window, QObject* control, const std::string& key, int page,
                          const std::string& languageFile) {
-    const std::string value = Section(languageFile, window->objectName().toStdString()).Value(key + ".ToolTipText");
-    if (value.empty()) return;
-    if (auto* tabs = qobject_cast<ui::SSTab*>(control)) {
-        SetTabToolTip(tabs, page, Q(value));
-    } else if (auto* widget = qobject_cast<QWidget*>(control)) {
-        widget->setToolTip(Q(value));
-    } else if (auto* action = qobject_cast<QAction*>(control)) {
-        action->setToolTip(Q(value));
-    }
+    ApplyToolTip(Section(languageFile, window->objectName().toStdString()), control, key, page);
 }
 
 std::string GetLanguageMessage(const Program& program, std::int16_t n) {
@@ -195,10 +192,6 @@ void NameControlsForAccessibility(QObject* window) {
             widget->setAccessibleName(Q(KeyOf(control)));
     }
 }
-
-}  // namespace quillet
-
-namespace quillet {
 
 std::vector<std::pair<std::string, std::string>> DesignedTexts(QObject* window) {
     std::vector<std::pair<std::string, std::string>> out;

@@ -13,6 +13,8 @@
 #include "app/frame/frmBackGround.h"
 #include "app/language/Language.h"
 #include "app/startup/AppIdentity.h"
+#include "app/toolwindow/SnippetStore.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace fs = std::filesystem;
@@ -26,13 +28,9 @@ tovcore::clsTovcore& Lib() { return tovcore::Global(); }
 bool NoUpdateRequested(const std::string& commandLine) {
     const std::string line(platform::Trim(commandLine));
     if (line.empty()) return false;
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        std::size_t slash = line.find('/', start);
-        if (slash == std::string::npos) slash = line.size();
-        const std::string piece = platform::LCase(platform::Trim(line.substr(start, slash - start)));
+    for (const std::string_view raw : platform::Split(line, "/")) {
+        const std::string piece = platform::LCase(platform::Trim(raw));
         if (piece == "noupdate" || piece == "--noupdate") return true;
-        start = slash + 1;
     }
     return false;
 }
@@ -53,22 +51,18 @@ std::string UpdaterArgument(const tovcore::AppObject& app, const std::string& ve
 
 UpdaterState CheckUpdater(const std::string& path) {
     if (path.empty() || path[0] != '/') return UpdaterState::Missing;
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return UpdaterState::Missing;
+    if (!platform::IsRegularFile(path)) return UpdaterState::Missing;
     return ::access(path.c_str(), X_OK) == 0 ? UpdaterState::Ready : UpdaterState::NotExecutable;
 }
 
 void SeedSnippets(const std::string& programFolder, const std::string& dataFolder) {
-    struct Kind {
-        const char* folder;
-        const char* extension;
-    };
-    for (const Kind& kind : {Kind{"PreCode/", ".precode"}, Kind{"PostCode/", ".postcode"}}) {
+    for (const toolwindow::SnippetKind kind : {toolwindow::SnippetKind::Pre, toolwindow::SnippetKind::Post}) {
+        const toolwindow::SnippetSide& side = toolwindow::Side(kind);
         std::error_code ec;
-        const fs::path target = dataFolder + kind.folder;
-        auto matches = [&kind](const fs::directory_entry& e) {
+        const fs::path target = toolwindow::SnippetFolder(dataFolder, kind);
+        auto matches = [&side](const fs::directory_entry& e) {
             std::error_code ignored;
-            return e.is_regular_file(ignored) && platform::IEndsWith(e.path().filename().string(), kind.extension);
+            return e.is_regular_file(ignored) && platform::IEndsWith(e.path().filename().string(), side.extension);
         };
         bool hasSnippet = false;
         if (fs::is_directory(target, ec))
@@ -80,7 +74,7 @@ void SeedSnippets(const std::string& programFolder, const std::string& dataFolde
         if (hasSnippet) continue;
         Lib().CreateFolders(target.string() + "/");
         std::vector<fs::path> shipped;
-        for (const auto& e : fs::directory_iterator(programFolder + kind.folder, ec))
+        for (const auto& e : fs::directory_iterator(toolwindow::SnippetFolder(programFolder, kind), ec))
             if (matches(e)) shipped.push_back(e.path());
         std::sort(shipped.begin(), shipped.end());
         for (const fs::path& from : shipped) {

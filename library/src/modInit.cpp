@@ -4,26 +4,22 @@
 #include <exception>
 #include <fcntl.h>
 #include <iostream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "library/src/LibraryState.h"
 #include "library/src/modLog.h"
 #include "library/src/modScreen.h"
 #include "library/src/modSpecialFolders.h"
+#include "platform/paths.h"
 
 namespace tovcore::detail {
 namespace {
 
-bool IsFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // Whether the settings file can be written: opened for appending when it exists (nothing
-// changes), else created and removed again.
+// changes), else created and removed again. The open never waits: a pipe in its place with nothing
+// reading it answers at once (and is no settings file).
 bool CanWrite(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
     if (fd >= 0) {
         ::close(fd);
         return true;
@@ -61,7 +57,7 @@ std::string InitializeDll(const AppObject& AppData, std::int16_t AppVerType) {
         const std::string& dataFolder = c.folders.ApplicationDataFolderLocal;
         CreateFolders(dataFolder);
         const std::string settings = dataFolder + c.exeName + ".ini";
-        if (dataFolder.empty() || !IsFolder(dataFolder)) {
+        if (dataFolder.empty() || !platform::IsDirectory(dataFolder)) {
             std::cerr << c.exeName << ": the data folder \"" << dataFolder << "\" could not be created.\n";
             c.initStarted = false;
             return "";

@@ -17,6 +17,7 @@
 #include "library/src/modLog.h"
 #include "library/src/modScreen.h"
 #include "library/window/modSkin.h"
+#include "platform/text.h"
 
 namespace tovcore::detail {
 namespace {
@@ -341,21 +342,15 @@ std::int32_t MyMsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const
 std::int32_t ShowLibraryMessage(const std::string& prompt, std::int32_t style, const std::string& title) {
     if (const MessageHandler& own = State().window.messageHandler) return own(prompt, style, title);
     if (OnGuiThread()) return MyMsgBox(prompt, style, title, 2);
-    std::string oneLine, lines;
-    std::size_t start = 0;
-    while (start <= prompt.size()) {
-        std::size_t end = prompt.find("\r\n", start);
-        if (end == std::string::npos) end = prompt.size();
-        std::string line = prompt.substr(start, end - start);
-        lines += line + (end < prompt.size() ? "\n" : "");
-        while (!line.empty() && line.back() == ' ') line.pop_back();
+    std::string oneLine;
+    for (const std::string_view piece : platform::Split(prompt, "\r\n")) {
+        const std::string_view line = platform::RTrim(piece);
         if (!oneLine.empty() && !line.empty()) oneLine += ' ';
         oneLine += line;
-        start = end + 2;
     }
     const std::string prefix = title.empty() ? std::string() : title + ": ";
     WriteErrorLog(prefix + oneLine);
-    std::cerr << prefix << lines << '\n';
+    std::cerr << prefix << platform::ReplaceAll(prompt, "\r\n", "\n") << '\n';
     return kOk;
 }
 

@@ -1,6 +1,8 @@
 // The one-time set-up per thread, the version text and the per-thread state shared by instances.
 #include <string>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <tovcore/clsTovcore.h>
@@ -77,21 +79,28 @@ TEST_F(LibrarySetUp, EditionZeroBecomesReleaseAndSkinStartsAtItsColours) {
 }
 
 TEST_F(LibrarySetUp, ASetUpThatCannotReachItsFilesFailsAndIsTriedAgain) {
+    enum class Blocker { File, Folder, Fifo };
     struct Case {
         const char* what;
-        std::string blocker;  // made as a plain file or a folder where the set-up needs the other
-        bool asFolder;
+        std::string blocker;  // made where the set-up needs something else
+        Blocker kind;
         const char* said;
     } cases[] = {
-        {"a file where the data folder goes", dir.path() + "data/Acme", false, "the data folder"},
-        {"a folder where the settings file goes", DataFolder() + "Tester.ini", true, "the settings file"},
+        {"a file where the data folder goes", dir.path() + "data/Acme", Blocker::File, "the data folder"},
+        {"a folder where the settings file goes", DataFolder() + "Tester.ini", Blocker::Folder, "the settings file"},
+        // Nothing reads the pipe: a probe that waited for a reader would never return.
+        {"a pipe where the settings file goes", DataFolder() + "Tester.ini", Blocker::Fifo, "the settings file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.asFolder)
+        if (c.kind == Blocker::Folder) {
             testsupport::MakeFolders(c.blocker + "/inner");
-        else
+        } else if (c.kind == Blocker::Fifo) {
+            testsupport::MakeFolders(DataFolder());
+            ASSERT_EQ(::mkfifo(c.blocker.c_str(), 0600), 0);
+        } else {
             testsupport::WriteBytes(c.blocker, "not a folder");
+        }
         OnFreshThread([&] {
             tovcore::clsTovcore& t = tovcore::Global();
             ::testing::internal::CaptureStderr();
