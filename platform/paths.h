@@ -50,5 +50,6 @@ std::string AbsolutePath(std::string_view path);
 std::string FolderNotEntered(const std::string& path);
 
 bool IsRegularFile(const std::string& path);
+bool IsDirectory(const std::string& path);
 
 }  // namespace platform
