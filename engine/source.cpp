@@ -107,7 +107,8 @@ std::string MaxFileSizeText() { return std::to_string(kMaxFileBytes >> 20) + " M
 namespace {
 
 // The bytes of a user's file, read with the checks every reader makes; nothing when it is missing.
-std::optional<std::string> ReadUserFile(const std::string& path, const std::string& name) {
+std::optional<std::string> ReadUserFile(const std::string& path, std::string_view listed) {
+    const std::string name(listed);
     std::string bytes;
     switch (platform::ReadFileBytes(path, bytes, kMaxFileBytes)) {
         case platform::ReadStatus::Ok: break;
@@ -128,21 +129,23 @@ std::optional<std::string> ReadUserFile(const std::string& path, const std::stri
 
 std::optional<LineArray> ReadSourceFile(const std::string& path, std::int32_t& offset, Fingerprint* fingerprint,
                                         std::string_view listedName) {
-    std::optional<std::string> bytes = ReadUserFile(path, listedName.empty() ? path : std::string(listedName));
+    const std::string_view name = listedName.empty() ? std::string_view(path) : listedName;
+    std::optional<std::string> bytes = ReadUserFile(path, name);
     if (!bytes) return std::nullopt;
     if (fingerprint) *fingerprint = FingerprintOf(*bytes);
     LineArray text = platform::SplitLines(*bytes);
-    if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(text, offset);
+    if (HasAttributeHeaderName(name)) CodeOffset(text, offset);
     return text;
 }
 
 std::optional<SourceText> ReadSource(const std::string& path, std::string_view listedName, Fingerprint* fingerprint) {
-    std::optional<std::string> bytes = ReadUserFile(path, listedName.empty() ? path : std::string(listedName));
+    const std::string_view name = listedName.empty() ? std::string_view(path) : listedName;
+    std::optional<std::string> bytes = ReadUserFile(path, name);
     if (!bytes) return std::nullopt;
     if (fingerprint) *fingerprint = FingerprintOf(*bytes);
     platform::TextLines lines(std::move(*bytes));
     std::int32_t offset = 0;
-    if (HasAttributeHeaderName(listedName.empty() ? std::string_view(path) : listedName)) CodeOffset(lines, offset);
+    if (HasAttributeHeaderName(name)) CodeOffset(lines, offset);
     return SourceText(std::move(lines), offset);
 }
 
