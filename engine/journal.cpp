@@ -34,11 +34,7 @@ bool Inside(const std::string& folder, const std::string& path) {
     return true;
 }
 
-}  // namespace
-
 std::string JournalPath(const std::string& backupFolder) { return backupFolder + kJournalName; }
-
-namespace {
 
 // `body` followed by its own check line.
 std::string WithCheck(std::string body) {

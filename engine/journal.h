@@ -41,8 +41,6 @@ struct ChangeJournal {
     std::vector<JournalEntry> entries;
 };
 
-std::string JournalPath(const std::string& backupFolder);
-
 // The marker of a rewrite under way: written into the backup folder before the first pending copy
 // of a run, removed when the run is over. It names the files whose pending copies (file & ".qlt")
 // the run may write, each with the fingerprint of the pending copy that was there before (unknown

@@ -10,7 +10,7 @@
 //   - tokens: words (with an attached type character), bracketed names, numbers, strings,
 //     operators, the ":" separator, comments, Rem and the line continuation.
 // Delimiter-pair tables (a name between a prefix and a suffix character) are made from the pairs
-// written once as data (MakePairTable).
+// written once as data (PairTable).
 #pragma once
 
 #include <array>

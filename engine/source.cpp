@@ -9,11 +9,17 @@
 
 namespace engine {
 
+namespace {
+
+// True when `name` ends in ".frm", ".cls" or ".bas" in any letter case (a project lists
+// "Strings.Bas" as the user typed it): a file with an attribute header and a code offset.
 bool HasAttributeHeaderName(std::string_view name) {
     if (name.size() < 4) return false;
     const std::string_view ext = name.substr(name.size() - 4);
     return platform::IEquals(ext, ".frm") || platform::IEquals(ext, ".cls") || platform::IEquals(ext, ".bas");
 }
+
+}  // namespace
 
 bool IsAttributeLine(std::string_view line) {
     Lexer lexer(line);

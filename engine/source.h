@@ -73,8 +73,5 @@ bool IsAttributeLine(std::string_view line);
 // it and ends before `funcLineEnd` (the search also stops at an End Sub/Function/Property line).
 std::int32_t HeaderEndLine(platform::LineView lines, std::int32_t funcLineStart, std::int32_t funcLineEnd);
 
-// True when `name` ends in ".frm", ".cls" or ".bas" in any letter case (a project lists
-// "Strings.Bas" as the user typed it): a file with an attribute header and a code offset.
-bool HasAttributeHeaderName(std::string_view name);
 
 }  // namespace engine

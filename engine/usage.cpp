@@ -14,13 +14,11 @@ namespace engine {
 
 namespace {
 
-struct Tok {
-    TokenKind kind;
-    std::string_view text;
+// A token of a statement with the physical line it stands on.
+struct Tok : Token {
     LineIndex line;
 };
 
-bool Is(const Tok& t, std::string_view word) { return t.kind == TokenKind::Word && platform::IEquals(t.text, word); }
 bool IsName(const Tok& t) { return t.kind == TokenKind::Word || t.kind == TokenKind::Bracketed; }
 bool IsOp(const Tok& t, std::string_view op) { return t.kind == TokenKind::Operator && t.text == op; }
 
@@ -41,7 +39,7 @@ public:
         if (n == 0) return;
         declared_.assign(n, 0);
         if (block_) {
-            if (Is(s[0], "End") && n > 1 && (Is(s[1], "Type") || Is(s[1], "Enum"))) block_ = false;
+            if (IsWord(s[0], "End") && n > 1 && (IsWord(s[1], "Type") || IsWord(s[1], "Enum"))) block_ = false;
             else if (IsName(s[0])) declared_[0] = kDeclared;  // a member
         } else {
             Declarations(s);
@@ -52,7 +50,8 @@ public:
             sink_(context_, NameUse{NameOf(s[j].kind, s[j].text), member, false, s[j].line});
         }
         for (std::size_t j = 0; j < n; ++j)
-            if (declared_[j] == kParameter) sink_(context_, NameUse{NameOf(s[j].kind, s[j].text), false, true, s[j].line});
+            if (declared_[j] == kParameter)
+                sink_(context_, NameUse{NameOf(s[j].kind, s[j].text), false, true, s[j].line});
     }
 
 private:
@@ -61,29 +60,29 @@ private:
         const std::size_t n = s.size();
         std::size_t k = 0;
         bool scoped = false;
-        while (k < n && (Is(s[k], "Public") || Is(s[k], "Private") || Is(s[k], "Global") || Is(s[k], "Friend") ||
-                         Is(s[k], "Static") || Is(s[k], "Dim"))) {
+        while (k < n && (IsWord(s[k], "Public") || IsWord(s[k], "Private") || IsWord(s[k], "Global") ||
+                         IsWord(s[k], "Friend") || IsWord(s[k], "Static") || IsWord(s[k], "Dim"))) {
             ++k;
             scoped = true;
         }
         if (k >= n) return;
-        if (Is(s[k], "Sub") || Is(s[k], "Function")) {
+        if (IsWord(s[k], "Sub") || IsWord(s[k], "Function")) {
             Header(s, k + 1, kParameter);
-        } else if (Is(s[k], "Event")) {
+        } else if (IsWord(s[k], "Event")) {
             Header(s, k + 1, kDeclared);
-        } else if (Is(s[k], "Property") && k + 1 < n &&
-                   (Is(s[k + 1], "Get") || Is(s[k + 1], "Let") || Is(s[k + 1], "Set"))) {
+        } else if (IsWord(s[k], "Property") && k + 1 < n &&
+                   (IsWord(s[k + 1], "Get") || IsWord(s[k + 1], "Let") || IsWord(s[k + 1], "Set"))) {
             Header(s, k + 2, kParameter);
-        } else if (Is(s[k], "Declare") && k + 1 < n && (Is(s[k + 1], "Sub") || Is(s[k + 1], "Function"))) {
+        } else if (IsWord(s[k], "Declare") && k + 1 < n && (IsWord(s[k + 1], "Sub") || IsWord(s[k + 1], "Function"))) {
             Header(s, k + 2, kDeclared);
-        } else if ((Is(s[k], "Type") || Is(s[k], "Enum")) && k + 1 < n && IsName(s[k + 1]) &&
-                   (k + 2 == n || !Is(s[k + 2], "As"))) {
+        } else if ((IsWord(s[k], "Type") || IsWord(s[k], "Enum")) && k + 1 < n && IsName(s[k + 1]) &&
+                   (k + 2 == n || !IsWord(s[k + 2], "As"))) {
             declared_[k + 1] = kDeclared;
             block_ = true;
-        } else if (Is(s[k], "Const")) {
+        } else if (IsWord(s[k], "Const")) {
             Items(s, k + 1);
         } else if (scoped) {
-            Items(s, Is(s[k], "WithEvents") ? k + 1 : k);
+            Items(s, IsWord(s[k], "WithEvents") ? k + 1 : k);
         }
     }
 
@@ -104,7 +103,9 @@ private:
             } else if (depth == 1 && IsOp(s[j], ",")) {
                 expectName = true;
             } else if (depth == 1 && expectName) {
-                if (Is(s[j], "Optional") || Is(s[j], "ByVal") || Is(s[j], "ByRef") || Is(s[j], "ParamArray")) continue;
+                if (IsWord(s[j], "Optional") || IsWord(s[j], "ByVal") || IsWord(s[j], "ByRef") ||
+                    IsWord(s[j], "ParamArray"))
+                    continue;
                 if (IsName(s[j])) declared_[j] = parameter;
                 expectName = false;
             }
@@ -124,7 +125,7 @@ private:
             } else if (depth == 0 && IsOp(s[j], ",")) {
                 expectName = true;
             } else if (depth == 0 && expectName) {
-                if (Is(s[j], "WithEvents")) continue;
+                if (IsWord(s[j], "WithEvents")) continue;
                 if (IsName(s[j])) declared_[j] = kDeclared;
                 expectName = false;
             }
@@ -137,7 +138,7 @@ private:
 
     void* context_;
     UseReader::Sink sink_;
-    bool block_ = false;  // inside a Type or Enum block: each statement declares a member
+    bool block_ = false;          // inside a Type or Enum block: each statement declares a member
     std::vector<char> declared_;  // per token: 0 (a use or no name), kDeclared or kParameter
 };
 
@@ -182,7 +183,7 @@ void UseReader::ReadLines(platform::LineView lines, LineIndex first) {
                 Token next;
                 if (t.kind == TokenKind::Word && ahead.Next(next) && next.kind == TokenKind::Separator) continue;
             }
-            statement.push_back(Tok{t.kind, t.text, k});
+            statement.push_back(Tok{t, k});
         }
         lineStart = !continued;
         if (lineStart) finish();
@@ -205,11 +206,11 @@ std::vector<std::string> UseReader::NamesUsedIn(std::string_view code) {
 std::string DeclaredApiName(std::string_view statement) {
     // The name follows "Sub" or "Function", before the first "(", string or comment.
     Lexer lexer(statement);
-    std::string_view previous;
+    Token previous{TokenKind::Operator, {}};
     for (Token t; lexer.Next(t);) {
         if (t.kind == TokenKind::String || t.kind == TokenKind::Comment || t.text == "(") break;
-        if (previous == "Sub" || previous == "Function") return std::string(t.text);
-        previous = t.text;
+        if (IsWord(previous, "Sub") || IsWord(previous, "Function")) return std::string(t.text);
+        previous = t;
     }
     return {};
 }

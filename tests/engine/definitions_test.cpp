@@ -81,6 +81,8 @@ TEST(GetDefinitions, ApiDeclarationKeepsItsText) {
     EXPECT_EQ(defs[0].DefType, 0x1112);
     EXPECT_EQ(DefinitionSearchName(defs[0]), "GetTickCount");
     EXPECT_EQ(DeclaredApiName("Public Declare Sub Sleep Lib \"kernel32\" (ByVal ms As Long)"), "Sleep");
+    // Keywords in any letter case, as the language reads them.
+    EXPECT_EQ(DeclaredApiName("Declare function GetTickCount Lib \"kernel32\" () As Long"), "GetTickCount");
 }
 
 TEST(DefinitionSearchName, NamesAsTheyAreUsed) {
