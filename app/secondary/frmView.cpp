@@ -11,7 +11,6 @@
 #include <QTextDocument>
 
 #include "app/core/Program.h"
-#include "app/forms/FormServices.h"
 #include "app/language/Language.h"
 #include "app/secondary/WindowLife.h"
 #include "app/reports/ReportBoxes.h"

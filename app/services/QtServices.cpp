@@ -23,27 +23,22 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// Where a file dialog opens: the folder, with the suggested name in it.
+QString StartPath(const FileDialogRequest& request) {
+    QString start = Q(request.folder);
+    if (!request.fileName.empty()) start = start.isEmpty() ? Q(request.fileName) : start + "/" + Q(request.fileName);
+    return start;
+}
+
 }  // namespace
 
 std::string QtFilter(const std::string& filter) {
     // Pairs of (description, patterns) separated by "|".
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t bar = filter.find('|', start);
-        parts.push_back(filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
+    const std::vector<std::string_view> parts = platform::Split(filter, "|");
     std::string out;
     for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-        std::string description = parts[i];
-        while (!description.empty() && description.back() == ' ') description.pop_back();
-        std::string patterns = parts[i + 1];
-        for (char& c : patterns)
-            if (c == ';') c = ' ';
         if (!out.empty()) out += ";;";
-        out += description + " (" + patterns + ")";
+        out += std::string(platform::RTrim(parts[i])) + " (" + platform::ReplaceAll(parts[i + 1], ";", " ") + ")";
     }
     return out;
 }
@@ -54,17 +49,15 @@ std::int32_t QtMessageBox::Show(const std::string& prompt, std::int32_t style, c
 }
 
 std::optional<std::string> QtDialogs::OpenFile(QWidget* owner, const FileDialogRequest& request) {
-    QString start = Q(request.folder);
-    if (!request.fileName.empty()) start = start.isEmpty() ? Q(request.fileName) : start + "/" + Q(request.fileName);
-    const QString path = QFileDialog::getOpenFileName(owner, Q(request.title), start, Q(QtFilter(request.filter)));
+    const QString path =
+        QFileDialog::getOpenFileName(owner, Q(request.title), StartPath(request), Q(QtFilter(request.filter)));
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
 }
 
 std::optional<std::string> QtDialogs::SaveFile(QWidget* owner, const FileDialogRequest& request) {
-    QString start = Q(request.folder);
-    if (!request.fileName.empty()) start = start.isEmpty() ? Q(request.fileName) : start + "/" + Q(request.fileName);
-    const QString path = QFileDialog::getSaveFileName(owner, Q(request.title), start, Q(QtFilter(request.filter)));
+    const QString path =
+        QFileDialog::getSaveFileName(owner, Q(request.title), StartPath(request), Q(QtFilter(request.filter)));
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
 }

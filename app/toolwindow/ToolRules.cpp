@@ -23,6 +23,15 @@ bool IsTraceFileText(std::string_view text) {
     return platform::IEquals(engine::ListedFileName(platform::Trim(FileNamePart(text))), engine::kTraceModuleName);
 }
 
+// A click neither opens nor checks this node: the trace module's file, or a blue node.
+bool ClickUnchecks(const engine::TreeNode& n) { return IsTraceFileText(n.text) || n.foreColor == kKeepStateColor; }
+
+// The node and its subtree unchecked (blue nodes below it keep their state).
+void Uncheck(engine::Tree& tree, engine::NodeId node) {
+    CheckMarkNodes(tree, node, false);
+    tree.Node(node).checked = false;
+}
+
 }  // namespace
 
 void CheckMarkNodes(engine::Tree& tree, engine::NodeId node, bool state) {
@@ -53,8 +62,7 @@ bool IsTraceModuleNode(const engine::Tree& tree, engine::NodeId node) {
 void NodeCheck(engine::Tree& tree, engine::NodeId node) {
     if (node == engine::kNoNode) return;
     if (IsTraceModuleNode(tree, node)) {
-        CheckMarkNodes(tree, node, false);
-        tree.Node(node).checked = false;
+        Uncheck(tree, node);
         return;
     }
     CheckMarkNodes(tree, node, tree.Node(node).checked);
@@ -63,17 +71,14 @@ void NodeCheck(engine::Tree& tree, engine::NodeId node) {
 std::optional<ViewerTarget> NodeClickTarget(const engine::Tree& tree, engine::NodeId node) {
     if (node == engine::kNoNode) return std::nullopt;
     const engine::TreeNode& n = tree.Node(node);
-    if (IsTraceFileText(n.text) || n.foreColor == kKeepStateColor) return std::nullopt;
-    if (n.openLine <= 0 || n.openPath.empty()) return std::nullopt;
+    if (ClickUnchecks(n) || n.openLine <= 0 || n.openPath.empty()) return std::nullopt;
     return ViewerTarget{n.openPath, n.openLine};
 }
 
 std::optional<ViewerTarget> NodeClick(engine::Tree& tree, engine::NodeId node) {
     if (node == engine::kNoNode) return std::nullopt;
-    const engine::TreeNode& n = tree.Node(node);
-    if (IsTraceFileText(n.text) || n.foreColor == kKeepStateColor) {
-        CheckMarkNodes(tree, node, false);
-        tree.Node(node).checked = false;
+    if (ClickUnchecks(tree.Node(node))) {
+        Uncheck(tree, node);
         return std::nullopt;
     }
     return NodeClickTarget(tree, node);
