@@ -23,9 +23,12 @@ std::string WithoutSlash(const std::string& folder) {
     return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
 }
 
+// The backup folder of the project file at `projectPath`.
+std::string BackupFolderFor(const std::string& projectPath) { return BackupFolderIn(platform::FolderOf(projectPath)); }
+
 std::string BackupFolderOf(const ToolState& state) {
     if (!state.model.BackupFolder.empty()) return state.model.BackupFolder;
-    return BackupFolderIn(platform::FolderOf(state.ProjectPath));
+    return BackupFolderFor(state.ProjectPath);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -624,7 +627,7 @@ void DiscardPendingCopies(ChangeSet& cs) {
 }
 
 void RemoveLeftPendingCopies(const std::string& projectPath, Host& host, FileOps& files) {
-    const std::string backupFolder = BackupFolderIn(platform::FolderOf(projectPath));
+    const std::string backupFolder = BackupFolderFor(projectPath);
     const std::optional<PendingMarker> marker = ReadPendingMarker(files, backupFolder);
     if (!marker || !SameFile(marker->project, projectPath)) return;
     // An interrupted change that waits for a decision needs its pending copies.
@@ -666,8 +669,6 @@ std::string ShownPath(const std::string& projectFolder, const std::string& path)
         return ShownName(path.substr(projectFolder.size()));
     return ShownName(path);
 }
-
-std::string BackupFolderFor(const std::string& projectPath) { return BackupFolderIn(platform::FolderOf(projectPath)); }
 
 }  // namespace
 
