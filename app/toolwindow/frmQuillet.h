@@ -125,6 +125,9 @@ private:
     // states and switch the frame's controls and menus off and on again.
     void BeginBusy();
     void EndBusy();
+    // A rewrite or an undo of the engine: the window's choices go into the state first, and the
+    // window is busy while it runs.
+    void RunEngineCommand(const std::function<void()>& command);
     void ShowTrees();
     void ClearTreesAndReports();
     void FillReportBoxes();

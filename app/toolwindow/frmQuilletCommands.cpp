@@ -105,39 +105,34 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     UpdateControls();
 }
 
-void frmQuillet::cmdAddCode_Click() {
-    if (Busy() || !ProjectLoaded()) return;
+void frmQuillet::RunEngineCommand(const std::function<void()>& command) {
     CopyChoicesToState();
     BeginBusy();
-    engine::cmdAddCode_Click(state_, host_, host_.Files());
+    command();
     EndBusy();
+}
+
+void frmQuillet::cmdAddCode_Click() {
+    if (Busy() || !ProjectLoaded()) return;
+    RunEngineCommand([this] { engine::cmdAddCode_Click(state_, host_, host_.Files()); });
     SkinForm(program_, this);
     UpdateControls();
 }
 
 void frmQuillet::cmdUndoLastChange_Click() {
     if (Busy()) return;
-    CopyChoicesToState();
-    BeginBusy();
-    engine::UndoLastChange(state_, host_, host_.Files());
-    EndBusy();
+    RunEngineCommand([this] { engine::UndoLastChange(state_, host_, host_.Files()); });
 }
 
 void frmQuillet::rtnAddLineNumbers() {
     // Line numbers go only into a project that is completely loaded and shown.
     if (Busy() || !ProjectLoaded()) return;
-    CopyChoicesToState();
-    BeginBusy();
-    engine::rtnAddLineNumbers(state_, host_, host_.Files());
-    EndBusy();
+    RunEngineCommand([this] { engine::rtnAddLineNumbers(state_, host_, host_.Files()); });
 }
 
 void frmQuillet::rtnRemoveLineNumbers() {
     if (Busy() || !ProjectLoaded()) return;
-    CopyChoicesToState();
-    BeginBusy();
-    engine::rtnRemoveLineNumbers(state_, host_, host_.Files());
-    EndBusy();
+    RunEngineCommand([this] { engine::rtnRemoveLineNumbers(state_, host_, host_.Files()); });
 }
 
 void frmQuillet::MatchProcedures() {
