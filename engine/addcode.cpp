@@ -268,11 +268,34 @@ void AddDllReference(ChangeSet& cs, const std::string& ProjectFile, const std::s
 
 namespace {
 
-// Why Add Code cannot run now ("" when it can).
+// Whether a procedure of `file` is ticked in the project tree and would take code: the file's own
+// node does not decide (it shows what its procedures hold, partly ticked when some are), and the
+// trace module never takes any.
+bool HasTickedProcedure(const Tree& tree, const clsFileInfo& file, const ProcedureList& procedures) {
+    if (!file.fExists || IEquals(ListedFileName(file.fFilename), kTraceModuleName)) return false;
+    for (const clsProcedures& p : procedures) {
+        const NodeId node = tree.Find(ProcedureNodeKey(p));
+        if (node != kNoNode && tree.Node(node).checked) return true;
+    }
+    return false;
+}
+
+bool AnyTickedProcedure(const ToolState& state) {
+    for (FileKind kind : kAllKinds)
+        for (const clsFileInfo& file : state.model.Files(kind))
+            if (const ProcedureList* procs = state.model.Procedures(kind).Find(file.fKey))
+                if (HasTickedProcedure(state.treProject, file, *procs)) return true;
+    return false;
+}
+
+// Why Add Code cannot run now ("" when it can). With nothing ticked the run would only add the
+// start-up call and the reference line: it does not start.
 std::string AddCodeRefusal(const ToolState& state) {
+    constexpr const char* kNothingTicked = "No (Module/Form/Class) items checked to add code to";
     if (state.SelectedPreCode.empty() && state.SelectedPostCode.empty()) return "No Pre or Post Code Selected";
-    if (state.treProject.empty()) return "No (Module/Form/Class) items checked to add code to";
+    if (state.treProject.empty()) return kNothingTicked;
     if (!state.model.Loaded) return "The project is not completely loaded; load it again before adding code";
+    if (!AnyTickedProcedure(state)) return kNothingTicked;
     return {};
 }
 
@@ -287,20 +310,19 @@ void FillKindPlaceholders(FileKind kind, const std::string& fileName, std::strin
     }
 }
 
-// The pending copies of every checked module, form and class, in that order. False when the run
-// was cancelled.
+// The pending copies of every module, form and class with a ticked procedure, in that order. False
+// when the run was cancelled.
 bool InstrumentCheckedFiles(ChangeSet& cs, const std::string& pre, const std::string& post) {
     static constexpr const char* kProcessing[] = {"Processing Module - ", "Processing Form - ", "Processing Class - "};
     const ToolState& state = cs.state;
     for (FileKind kind : kAllKinds)
         for (const clsFileInfo& file : state.model.Files(kind)) {
-            const NodeId node = state.treProject.Find(file.fKey);
-            if (node == kNoNode || !state.treProject.Node(node).checked) continue;
+            const ProcedureList* procs = state.model.Procedures(kind).Find(file.fKey);
+            if (!procs || !HasTickedProcedure(state.treProject, file, *procs)) continue;
             cs.host.DisplayMessage(kProcessing[static_cast<int>(kind)] + file.fFilename, true, align::kLeft);
             std::string filePre = pre, filePost = post;
             FillKindPlaceholders(kind, file.fFilename, filePre, filePost);
-            if (const ProcedureList* procs = state.model.Procedures(kind).Find(file.fKey))
-                AddCodeToFile(cs, file, *procs, filePre, filePost);
+            AddCodeToFile(cs, file, *procs, filePre, filePost);
             if (cs.host.CancelRequested()) return false;
         }
     return true;

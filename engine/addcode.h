@@ -1,5 +1,6 @@
 // Add Code: the selected pre-code and post-code snippets, their placeholders filled, go into every
-// checked procedure of every checked module, form and class (the pre text right after the header
+// ticked procedure of the project's modules, forms and classes, whether or not the file's own node
+// is ticked (a file node shows its procedures' state; the pre text goes right after the header
 // and the Attribute lines that belong to it, the post text right before the End line); the trace
 // start-up call goes into the start-up file, the library's reference line into the project file;
 // everything is committed through the change set (commit.h), the project is reloaded through the
@@ -41,8 +42,8 @@ bool IsSnippetName(std::string_view name);
 
 // The Add Code command. Reads the selected snippets (state.SelectedPreCode, SelectedPostCode from
 // state.ApplicationDataFolderLocal), the check states of state.treProject and state.model; sets
-// RunMode 0 and UndoAvailable. Refuses to run on a model that is not completely loaded. The window
-// wraps it with its control states.
+// RunMode 0 and UndoAvailable. Refuses to run, changing nothing, on a model that is not completely
+// loaded or when no procedure is ticked. The window wraps it with its control states.
 void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats* stats = nullptr);
 
 // One file: its pending copy with the pre text after the header of each checked procedure and the

@@ -150,7 +150,7 @@ std::string ProcedureNodeKey(const clsProcedures& p) {
 NodeId AddProcedureNode(Tree& tree, NodeId fileNode, const clsProcedures& p, const std::string& filePath) {
     const std::int32_t shown = p.pFuncLineStart - p.pOffset() + 1;
     const NodeId id = tree.Add(fileNode, ProcedureNodeKey(p),
-                               ProcedureNodeText(p.pName, GetProcedureType(p.pProcType), shown), "routine");
+                               ProcedureNodeText(p.pName, GetProcedureType(p.pProcType), shown), kProcedureImage);
     TreeNode& node = tree.Node(id);
     node.openPath = filePath;
     node.openLine = shown;

@@ -47,6 +47,9 @@ std::string ProcedureNodeText(const std::string& name, const std::string& kindWo
 // The file-name part of a listed name ("Common\modTrace.bas" -> "modTrace.bas").
 std::string ListedFileName(std::string_view listed);
 
+// The image of a procedure node: the nodes whose ticks Add Code reads.
+inline constexpr const char* kProcedureImage = "routine";
+
 // The module of the library's trace routines: its procedures are never instrumented.
 inline constexpr std::string_view kTraceModuleName = "modTrace.bas";
 

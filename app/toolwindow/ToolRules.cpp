@@ -34,6 +34,10 @@ void Uncheck(engine::Tree& tree, engine::NodeId node) {
 
 }  // namespace
 
+bool IsTickItem(const engine::TreeNode& node) {
+    return node.image == engine::kProcedureImage && node.foreColor != kKeepStateColor;
+}
+
 void CheckMarkNodes(engine::Tree& tree, engine::NodeId node, bool state) {
     if (node == engine::kNoNode) return;
     const auto& children = tree.Children(node);

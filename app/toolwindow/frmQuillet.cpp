@@ -212,6 +212,7 @@ void frmQuillet::BuildControls() {
     treRoutines_ = new ui::TreeView(sstab_, "treRoutines");
     projectModel_ = new views::TreeModel(state_.treProject, true, this);
     routinesModel_ = new views::TreeModel(state_.treRoutines, false, this);
+    projectModel_->SetCheckItems(IsTickItem);  // a file shows partly ticked when some procedures are
     const QHash<QString, QIcon> icons = views::VBIcons();
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (auto [view, model] : {std::pair{treProject_, projectModel_}, std::pair{treRoutines_, routinesModel_}}) {

@@ -46,6 +46,7 @@ void TreeModel::Refresh() {
 }
 
 void TreeModel::Rebuild() {
+    counted_ = false;
     revision_ = tree_.Revision();
     count_ = tree_.Count();
     row_.assign(count_, 0);
@@ -62,6 +63,43 @@ void TreeModel::Rebuild() {
 void TreeModel::SetIcons(QHash<QString, QIcon> icons) {
     icons_ = std::move(icons);
     if (count_ > 0) SubtreeChanged(engine::kNoNode);
+}
+
+void TreeModel::SetCheckItems(std::function<bool(const engine::TreeNode&)> isItem) {
+    isItem_ = std::move(isItem);
+    counted_ = false;
+    if (count_ > 0) SubtreeChanged(engine::kNoNode);
+}
+
+void TreeModel::CountItems() const {
+    items_.assign(count_, 0);
+    ticked_.assign(count_, 0);
+    // A child is always added after its parent, so it has the higher number: one walk from the last
+    // node to the first gathers every subtree's items into its root.
+    for (std::size_t i = count_; i-- > 0;) {
+        const auto id = static_cast<engine::NodeId>(i);
+        const engine::TreeNode& node = tree_.Node(id);
+        if (isItem_(node)) {
+            ++items_[i];
+            if (node.checked) ++ticked_[i];
+        }
+        if (node.parent != engine::kNoNode && static_cast<std::size_t>(node.parent) < count_) {
+            items_[static_cast<std::size_t>(node.parent)] += items_[i];
+            ticked_[static_cast<std::size_t>(node.parent)] += ticked_[i];
+        }
+    }
+    counted_ = true;
+}
+
+Qt::CheckState TreeModel::ShownCheckState(engine::NodeId id) const {
+    if (!Valid(id)) return Qt::Unchecked;
+    const engine::TreeNode& node = tree_.Node(id);
+    if (!isItem_ || isItem_(node)) return node.checked ? Qt::Checked : Qt::Unchecked;
+    if (!counted_) CountItems();
+    const auto i = static_cast<std::size_t>(id);
+    if (items_[i] == 0) return node.checked ? Qt::Checked : Qt::Unchecked;
+    if (ticked_[i] == 0) return Qt::Unchecked;
+    return ticked_[i] == items_[i] ? Qt::Checked : Qt::PartiallyChecked;
 }
 
 bool TreeModel::Valid(engine::NodeId node) const {
@@ -131,7 +169,7 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::CheckStateRole:
             if (!checkable_) return {};
-            return node.checked ? Qt::Checked : Qt::Unchecked;
+            return ShownCheckState(id);
         case Qt::ForegroundRole:
             if (node.foreColor == engine::kDefaultForeColor) return {};
             return QBrush(tovcore::ui::ToQColor(static_cast<std::int32_t>(node.foreColor)));
@@ -150,7 +188,9 @@ bool TreeModel::setData(const QModelIndex& index, const QVariant& value, int rol
     if (id == engine::kNoNode || role != Qt::CheckStateRole || !checkable_) return false;
     const bool checked = static_cast<Qt::CheckState>(value.toInt()) == Qt::Checked;
     tree_.Node(id).checked = checked;
+    counted_ = false;
     emit dataChanged(index, index, {Qt::CheckStateRole});
+    EmitAncestors(id);
     emit NodeCheck(id);
     return true;
 }
@@ -169,7 +209,16 @@ void TreeModel::EmitChildren(engine::NodeId node) {
     for (engine::NodeId c : children) EmitChildren(c);
 }
 
+void TreeModel::EmitAncestors(engine::NodeId node) {
+    if (!isItem_) return;
+    for (engine::NodeId p = tree_.Node(node).parent; Valid(p); p = tree_.Node(p).parent) {
+        const QModelIndex i = IndexOf(p);
+        emit dataChanged(i, i, {Qt::CheckStateRole});
+    }
+}
+
 void TreeModel::SubtreeChanged(engine::NodeId node) {
+    counted_ = false;
     if (filling_ || count_ == 0) return;
     if (tree_.Revision() != revision_ || tree_.Count() != count_) {
         EndFill();
@@ -186,6 +235,7 @@ void TreeModel::SubtreeChanged(engine::NodeId node) {
     const QModelIndex i = IndexOf(node);
     emit dataChanged(i, i);
     EmitChildren(node);
+    EmitAncestors(node);
 }
 
 void ApplyExpanded(QTreeView* view, const TreeModel& model) {

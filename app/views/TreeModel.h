@@ -6,9 +6,14 @@
 // The engine fills its tree without knowing of the view. While it does, the model shows nothing
 // (BeginFill); EndFill shows the new tree in one reset, so tens of thousands of nodes appear at
 // once. Checks set by code (the propagation down a subtree) are shown with SubtreeChanged.
+//
+// With SetCheckItems the check boxes work as in tri-state trees: the nodes that count as items (the
+// procedures of the project tree) show their own state, and a node above items shows what they
+// hold: ticked when all are, unticked when none is, partly ticked otherwise.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +53,11 @@ public:
     // Icons by the engine's image key ("project", "module", "routine", ...).
     void SetIcons(QHash<QString, QIcon> icons);
 
+    // The nodes whose own check boxes count (see above); an empty function: every node shows its own.
+    void SetCheckItems(std::function<bool(const engine::TreeNode&)> isItem);
+    // The state a node's check box shows.
+    Qt::CheckState ShownCheckState(engine::NodeId node) const;
+
     engine::NodeId NodeOf(const QModelIndex& index) const;
     QModelIndex IndexOf(engine::NodeId node) const;
 
@@ -71,6 +81,9 @@ private:
     const std::vector<engine::NodeId>& Siblings(engine::NodeId node) const;
     void Rebuild();
     void EmitChildren(engine::NodeId node);
+    // The nodes above `node` show a state derived from it: they are told of a change.
+    void EmitAncestors(engine::NodeId node);
+    void CountItems() const;
 
     engine::Tree& tree_;
     bool checkable_;
@@ -80,6 +93,11 @@ private:
     std::vector<int> row_;         // each node's row among its siblings, in display order
     QHash<QString, QIcon> icons_;
     QFont bold_;
+    std::function<bool(const engine::TreeNode&)> isItem_;
+    // Per node: the items at or below it, and how many of them are ticked; counted again after a
+    // change of checks, when a check box is next shown.
+    mutable std::vector<std::int32_t> items_, ticked_;
+    mutable bool counted_ = false;
 };
 
 // Expands in `view` every node the engine marks expanded (after a fill).

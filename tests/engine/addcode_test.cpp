@@ -190,6 +190,85 @@ TEST(AddCode, UncheckedFilesAndOldPendingCopiesAreNotTouched) {
     EXPECT_FALSE(f.Exists("modA.bas.qlt"));
 }
 
+// A procedure ticked in a file whose own node is not ticked (the file then shows partly ticked)
+// takes the code: the file is visited for its ticked procedures, and only for those.
+TEST(AddCode, TickedProceduresTakeCodeWhateverTheirFileNodeShows) {
+    ProjectFolder f;
+    WriteProject(f);
+    Session s(f, "App.vbp");
+    ASSERT_TRUE(s.loaded);
+    Select(s, {"Trace"}, {"Trace"});
+    s.Check("App.vbp", false);  // everything unticked ...
+    s.Check("App.vbp_modA.bas_GetName_Function_3", true);  // ... then one procedure of modA ticked
+    s.Check("App.vbp_Sub\\modB.bas_Run_Sub_1", true);     // and one of modB
+    s.CheckOnly("App.vbp_Sub\\modB.bas", true);           // whose file node is ticked too
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_EQ(f.Read("modA.bas"),
+              CrLf({"Attribute VB_Name = \"modA\"", "Option Explicit", "' header comment",
+                    "Public Function GetName(ByVal a As Long, _", "        ByVal b As Long) As String",
+                    "PRE GetName Function 1 ~ProcEnd~ [modA.bas||]", "    GetName = \"x\"", "POST GetName 2 ~ProcStart~",
+                    "End Function", "", "' comment before the property", "Public Property Get Value() As Long",
+                    "Attribute Value.VB_UserMemId = 0", "    Value = 1", "End Property", "Private Sub Helper()",
+                    "    Dim i As Long", "End Sub", "", ""}));
+    EXPECT_EQ(f.Read("Sub/modB.bas"), CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Run()",
+                                            "PRE Run Sub 1 ~ProcEnd~ [Sub\\modB.bas||]", "    Call GetName(1, 2)",
+                                            "POST Run 2 ~ProcStart~", "End Sub"}));
+    // The form has no ticked procedure: it takes only the start-up call.
+    EXPECT_EQ(f.Read("frmMain.frm"), platform::ReplaceAll(FrmMain(), "Form_Initialize()\r\n",
+                                                          "Form_Initialize()\r\n    InitTraceLog App\r\n"));
+    EXPECT_NE(f.Read("App.vbp").find(kReference), std::string::npos);
+    EXPECT_EQ(f.Read("Backup/modA.bas"), ModA());
+    EXPECT_TRUE(s.st.UndoAvailable);
+}
+
+// With no procedure ticked Add Code says so and changes nothing at all: no pending copy, no
+// backup, no start-up call, no reference line. A ticked file node whose procedures are all unticked
+// counts as nothing ticked, and so does a ticked trace module.
+TEST(AddCode, NothingTickedChangesNothing) {
+    const std::string trace = CrLf({"Attribute VB_Name = \"modTrace\"", "Public Sub TraceIt()", "End Sub"});
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, bool>> ticks;  // applied in order, each to the node's subtree
+        std::vector<std::string> only;                     // then these nodes alone ticked
+    } cases[] = {
+        {"everything unticked", {{"App.vbp", false}}, {}},
+        {"file nodes ticked, their procedures not",
+         {{"App.vbp", false}},
+         {"App.vbp", "App.vbp_Modules", "App.vbp_modA.bas", "App.vbp_frmMain.frm"}},
+        {"only the trace module's procedure", {{"App.vbp", false}}, {"App.vbp_modTrace.bas_TraceIt_Sub_1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProjectFolder f;
+        WriteProject(f);
+        f.Write("App.vbp", CrLf({"Type=Exe", "Form=frmMain.frm", "Module=modA; modA.bas", "Module=modB; Sub\\modB.bas",
+                                 "Module=modTrace; modTrace.bas", "Startup=\"frmMain\"", "Name=\"App\""}));
+        f.Write("modTrace.bas", trace);
+        const std::string vbp = f.Read("App.vbp");
+        Session s(f, "App.vbp");
+        ASSERT_TRUE(s.loaded);
+        Select(s, {"Trace"}, {"Trace"});
+        for (const auto& [key, on] : c.ticks) s.Check(key, on);
+        for (const std::string& key : c.only) s.CheckOnly(key, true);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+
+        EXPECT_EQ(s.host.LastBox(), "No (Module/Form/Class) items checked to add code to");
+        EXPECT_EQ(s.host.boxes.size(), 1u);
+        EXPECT_EQ(f.Read("App.vbp"), vbp);
+        EXPECT_EQ(f.Read("modA.bas"), ModA());
+        EXPECT_EQ(f.Read("frmMain.frm"), FrmMain());
+        EXPECT_EQ(f.Read("Sub/modB.bas"), ModB());
+        EXPECT_EQ(f.Read("modTrace.bas"), trace);
+        EXPECT_FALSE(f.Exists("Backup"));
+        EXPECT_TRUE(f.FilesEndingIn(".qlt").empty());
+        EXPECT_FALSE(s.st.UndoAvailable);
+        EXPECT_EQ(s.host.reloads, 0);
+        EXPECT_EQ(s.host.saves, 0);
+    }
+}
+
 TEST(AddCode, RefusesWithoutSnippetsProjectOrCompleteLoad) {
     ProjectFolder f;
     WriteProject(f);
@@ -267,14 +346,14 @@ TEST(AddCode, StartUpCallAndReferenceLine) {
         std::vector<std::string_view> expected;
     } cases[] = {
         {"after the last type line, whatever its case",
-         {"type=exe", "Form=frmMain.frm", "Type=Exe", "Startup=\"frmMain\""},
-         {"type=exe", "Form=frmMain.frm", "Type=Exe", kReference, "Startup=\"frmMain\""}},
+         {"type=exe", "Form=frmMain.frm", "Type=Exe", "Module=modA; modA.bas", "Startup=\"frmMain\""},
+         {"type=exe", "Form=frmMain.frm", "Type=Exe", kReference, "Module=modA; modA.bas", "Startup=\"frmMain\""}},
         {"after the first line without a type line",
-         {"Form=frmMain.frm", "Startup=\"frmMain\""},
-         {"Form=frmMain.frm", kReference, "Startup=\"frmMain\""}},
+         {"Form=frmMain.frm", "Module=modA; modA.bas", "Startup=\"frmMain\""},
+         {"Form=frmMain.frm", kReference, "Module=modA; modA.bas", "Startup=\"frmMain\""}},
         {"a reference to the library at another path is kept",
          {"Type=Exe", "reference=*\\G{51f6a938-ea06-44ff-8aea-74a2a4bf8543}#5.0#0#D:\\Lib\\Tovcore.dll#Tv", "Form=frmMain.frm",
-          "Startup=\"frmMain\""},
+          "Module=modA; modA.bas", "Startup=\"frmMain\""},
          {}},
     };
     for (const Case& c : cases) {
@@ -302,7 +381,8 @@ TEST(AddCode, StartUpCallAndReferenceLine) {
 
 TEST(AddCode, SubMainStartUpAndHeadersThatDoNotMatch) {
     ProjectFolder f;
-    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modMain; modMain.bas", "Startup=\"Sub Main\""}));
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modMain; modMain.bas", "Module=modB; modB.bas", "Startup=\"Sub Main\""}));
+    f.Write("modB.bas", ModB());  // ticked, so that the run goes ahead
     const std::string text = CrLf({"Attribute VB_Name = \"modMain\"", "Sub Main()", "End Sub", "public sub main()",
                                    "Attribute Main.VB_Description = \"start\"", "End Sub"});
     f.Write("modMain.bas", text);
@@ -355,17 +435,18 @@ TEST(AddCode, StartUpFileIsAListedFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ProjectFolder f;
-        std::string vbp = "Type=Exe\r\n";
+        std::string vbp = "Type=Exe\r\nModule=modB; modB.bas\r\n";  // modB stays ticked, so that the run goes ahead
         for (auto l : c.vbp) (vbp += l) += "\r\n";
         f.Write("App/App.vbp", vbp);
+        f.Write("App/modB.bas", ModB());
         for (const auto& [name, bytes] : c.files) f.Write("App/" + name, bytes);
         f.Snippet("PreCode", "Trace", kPre);
         Session s(f, "App/App.vbp");
         ASSERT_TRUE(s.loaded);
         Select(s, {"Trace"}, {});
         for (const auto& [name, bytes] : c.files) {
-            const engine::NodeId node = s.st.treProject.Find("App.vbp_" + platform::ReplaceAll(name, "/", "\\"));
-            if (node != engine::kNoNode) s.st.treProject.Node(node).checked = false;
+            const std::string key = "App.vbp_" + platform::ReplaceAll(name, "/", "\\");
+            if (s.st.treProject.Contains(key)) s.Check(key, false);
         }
         cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_EQ(s.host.LastBox(), "Code Processing Done" + (c.message.empty() ? "" : "\r\n" + c.message));

@@ -67,7 +67,20 @@ struct Session {
         loaded = engine::LoadProject(st, host, host, false);
         if (!reload) host.state = nullptr;
     }
+    // Ticks or unticks a node and everything below it, as a click on its check box does.
     void Check(const std::string& key, bool checked) {
+        const engine::NodeId id = st.treProject.Find(key);
+        ASSERT_NE(id, engine::kNoNode) << key;
+        std::vector<engine::NodeId> pending{id};
+        while (!pending.empty()) {
+            const engine::NodeId n = pending.back();
+            pending.pop_back();
+            st.treProject.Node(n).checked = checked;
+            for (engine::NodeId c : st.treProject.Children(n)) pending.push_back(c);
+        }
+    }
+    // Only this node's own check box, as the keyboard or code may leave it.
+    void CheckOnly(const std::string& key, bool checked) {
         const engine::NodeId id = st.treProject.Find(key);
         ASSERT_NE(id, engine::kNoNode) << key;
         st.treProject.Node(id).checked = checked;

@@ -110,6 +110,57 @@ TEST(ToolWindow, TickingANodePassesItsStateDownButTheTraceModuleStaysUnchecked) 
     EXPECT_FALSE(f.Checked(kTraceProc));
 }
 
+// A node above procedures shows what they hold, as tri-state trees do; Add Code reaches a ticked
+// procedure whatever its file's node showed, and with nothing ticked it says so and changes nothing.
+TEST(ToolWindow, TickingOnlyProceduresShowsTheirFilePartlyTickedAndAddCodeReachesThem) {
+    ToolFixture f;
+    f.Browse();
+    auto* model = f.w->ProjectModel();
+    const auto shown = [&](const char* key) { return model->data(model->IndexOf(f.Node(key)), Qt::CheckStateRole).toInt(); };
+    EXPECT_EQ(shown("Group.vbg"), Qt::Checked);  // as loaded: the blue trace procedure does not count
+
+    const std::string mainBefore = f.Read("modMain.bas"), libBefore = f.Read("Sub/modLib.bas"),
+                      vbpBefore = f.Read("Main.vbp"), libVbpBefore = f.Read("Sub/Lib.vbp");
+    f.ChooseSnippet(true, "Trace");
+    ClickCheckBox(f, "Group.vbg");  // everything unticked
+    EXPECT_EQ(shown("Group.vbg"), Qt::Unchecked);
+    QTest::mouseClick(f.w->Button("cmdAddCode"), Qt::LeftButton);
+    apptest::ProcessEvents();
+    EXPECT_EQ(f.t.fakes.messageBox.shown.back().prompt, "No (Module/Form/Class) items checked to add code to");
+    EXPECT_EQ(f.Read("modMain.bas"), mainBefore);
+    EXPECT_EQ(f.Read("Main.vbp"), vbpBefore);
+    EXPECT_FALSE(std::filesystem::exists(f.dir.path() + "Backup"));
+    EXPECT_FALSE(f.w->Busy());
+
+    ClickCheckBox(f, kDoWorkProc);  // one procedure of modMain, its file's node unticked
+    EXPECT_FALSE(f.Checked("Main.vbp_modMain.bas"));
+    EXPECT_EQ(shown("Main.vbp_modMain.bas"), Qt::PartiallyChecked);
+    EXPECT_EQ(shown("Main.vbp_Modules"), Qt::PartiallyChecked);
+    EXPECT_EQ(shown("Group.vbg"), Qt::PartiallyChecked);
+    EXPECT_EQ(shown("Lib.vbp"), Qt::Unchecked);
+    QTest::mouseClick(f.w->Button("cmdAddCode"), Qt::LeftButton);
+    apptest::ProcessEvents();
+    EXPECT_EQ(f.t.fakes.messageBox.shown.back().prompt.rfind("Code Processing Done", 0), 0u)
+        << f.t.fakes.messageBox.shown.back().prompt;
+    EXPECT_EQ(f.Read("modMain.bas"),
+              CrLf({"Attribute VB_Name = \"modMain\"", "Option Explicit", "", "Public Sub Main()",
+                    "    InitTraceLog App", "    DoWork 1", "End Sub", "",
+                    "Private Function DoWork(ByVal n As Long) As Long", "    WriteTraceLog \"DoWork\", 1",
+                    "    DoWork = n + 1", "", "End Function"}));  // no post code chosen: an empty line
+    EXPECT_EQ(f.Read("Sub/modLib.bas"), libBefore);
+    EXPECT_EQ(f.Read("Sub/Lib.vbp"), libVbpBefore);  // no file of that member changed
+    EXPECT_NE(f.Read("Main.vbp").find("Reference="), std::string::npos);
+
+    // A click on a partly ticked file ticks all its procedures (the reload ticked everything again).
+    ClickCheckBox(f, "Main.vbp_modMain.bas");
+    ClickCheckBox(f, kMainProc);
+    EXPECT_EQ(shown("Main.vbp_modMain.bas"), Qt::PartiallyChecked);
+    ClickCheckBox(f, "Main.vbp_modMain.bas");
+    EXPECT_EQ(shown("Main.vbp_modMain.bas"), Qt::Checked);
+    for (engine::NodeId p : f.w->State().treProject.Children(f.Node("Main.vbp_modMain.bas")))
+        EXPECT_TRUE(f.w->State().treProject.Node(p).checked);
+}
+
 TEST(ToolWindow, AClickOnAProcedureOpensItsFileAtItsLineAndOneOnTheCheckBoxOnlyChecks) {
     ToolFixture f;
     f.Browse();

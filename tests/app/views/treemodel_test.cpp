@@ -113,6 +113,58 @@ TEST(TreeModel, WritesACheckChangeIntoTheEngineNodeAndReportsIt) {
     EXPECT_FALSE(plain.data(plain.IndexOf(t.procOk), Qt::CheckStateRole).isValid());
 }
 
+// With items named (the procedures, blue ones left out), a node above items shows ticked, unticked
+// or partly ticked by what they hold, whatever its own flag; a node without items shows its own; a
+// change below is announced on every node above.
+TEST(TreeModel, NodesAboveItemsShowWhatTheItemsHold) {
+    apptest::App();
+    SmallTree t;
+    const NodeId procTwo = t.tree.Add(t.modB, "p3", "Other", "routine");
+    TreeModel model(t.tree, true);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.SetCheckItems([](const engine::TreeNode& n) { return n.image == "routine" && n.foreColor != engine::kColorBlue; });
+    const auto shown = [&](NodeId n) { return model.data(model.IndexOf(n), Qt::CheckStateRole).toInt(); };
+    struct Row {
+        const char* what;
+        bool modB, procOk, procTwo;
+        int fileShows, rootShows;
+    } rows[] = {
+        {"one of two ticked", true, true, false, Qt::PartiallyChecked, Qt::PartiallyChecked},
+        {"both ticked, the file's own flag not", false, true, true, Qt::Checked, Qt::Checked},
+        {"none ticked, the file's own flag ticked", true, false, false, Qt::Unchecked, Qt::Unchecked},
+        {"one ticked in an unticked file", false, false, true, Qt::PartiallyChecked, Qt::PartiallyChecked},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        t.tree.Node(t.modB).checked = r.modB;
+        t.tree.Node(t.procOk).checked = r.procOk;
+        t.tree.Node(procTwo).checked = r.procTwo;
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.SubtreeChanged(t.modB);
+        EXPECT_EQ(shown(t.modB), r.fileShows);
+        EXPECT_EQ(shown(t.modules), r.fileShows);
+        EXPECT_EQ(shown(t.root), r.rootShows);
+        EXPECT_EQ(shown(t.procBlue), Qt::Unchecked);  // an item's own state; blue counts for nothing
+        bool rootTold = false;
+        for (const auto& args : changed) rootTold |= args.at(0).toModelIndex() == model.IndexOf(t.root);
+        EXPECT_TRUE(rootTold);
+    }
+    // Nodes without items below them show their own flag: a file without procedures, an empty folder.
+    EXPECT_EQ(shown(t.modA), Qt::Unchecked);
+    EXPECT_EQ(shown(t.forms), Qt::Checked);
+
+    // The user's tick on an item is shown on the nodes above it at once.
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    ASSERT_TRUE(model.setData(model.IndexOf(t.procOk), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(shown(t.modB), Qt::Checked);
+    bool rootTold = false;
+    for (const auto& args : changed) rootTold |= args.at(0).toModelIndex() == model.IndexOf(t.root);
+    EXPECT_TRUE(rootTold);
+    // A partly ticked node set by the user (Qt turns a click on it into Checked) takes its own flag.
+    ASSERT_TRUE(model.setData(model.IndexOf(t.modules), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(t.tree.Node(t.modules).checked);
+}
+
 TEST(TreeModel, ShowsNothingWhileTheEngineFillsAndTheNewTreeAfterwards) {
     ShownTree s;
     QAbstractItemModelTester tester(&s.model, QAbstractItemModelTester::FailureReportingMode::Fatal);
