@@ -211,11 +211,10 @@ bool FormatDefinitionReport(engine::DefinitionList& list, ReportBuilder& report)
     return true;
 }
 
-void CreateDefinitionReport(engine::DefinitionList& list, ReportBox& box, engine::Host& host,
-                            const ReportStamp& stamp) {
-    box.Clear();
-    if (host.CancelRequested()) return;
-    ReportBuilder report(host);
+namespace {
+
+// The date line, the rule and the column headings of a definition report, bold.
+void AppendDefinitionHeader(ReportBuilder& report, const ReportStamp& stamp) {
     const std::string rule = Repeat('=', kReportLineWidth) + std::string(kCrLf);
     report.Append("\t\t" + stamp.dateTime + ProductText(stamp) + "\r\n\r\n" + rule);
     std::string headings = Repeat(' ', 8) + "Name";
@@ -223,18 +222,45 @@ void CreateDefinitionReport(engine::DefinitionList& list, ReportBox& box, engine
                Fit(Repeat(' ', LineNoColumnWidth - 7 - 1) + "Line No", LineNoColumnWidth, ' ');
     report.Append(headings + std::string(kCrLf) + rule);
     AppendHeaderRun(report);
-    if (!FormatDefinitionReport(list, report)) report.MarkIncomplete();
+}
+
+void AppendAPIHeader(ReportBuilder& report, const ReportStamp& stamp) {
+    const std::string rule = Repeat('=', kApiRuleWidth) + std::string(kCrLf);
+    report.Append(stamp.dateTime + ProductText(stamp) + "\r\n\r\n" + rule + "\tLine No \t\tDefinition\r\n" + rule);
+    AppendHeaderRun(report);
+}
+
+// A report that Cancel stopped before it began: its header and the line that says so.
+void StoppedReport(ReportBox& box, engine::Host& host, const ReportStamp& stamp,
+                   void (*header)(ReportBuilder&, const ReportStamp&)) {
+    ReportBuilder report(host);
+    header(report, stamp);
+    report.MarkIncomplete();
     report.MoveTo(box);
 }
 
-void CreateModuleReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
-    CreateDefinitionReport(model.ModuleDefinitions(), box, host, stamp);
+}  // namespace
+
+bool CreateDefinitionReport(engine::DefinitionList& list, ReportBox& box, engine::Host& host,
+                            const ReportStamp& stamp) {
+    box.Clear();
+    if (host.CancelRequested()) return false;
+    ReportBuilder report(host);
+    AppendDefinitionHeader(report, stamp);
+    const bool complete = FormatDefinitionReport(list, report);
+    if (!complete) report.MarkIncomplete();
+    report.MoveTo(box);
+    return complete;
 }
-void CreateFormReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
-    CreateDefinitionReport(model.FormDefinitions(), box, host, stamp);
+
+bool CreateModuleReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
+    return CreateDefinitionReport(model.ModuleDefinitions(), box, host, stamp);
 }
-void CreateClassReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
-    CreateDefinitionReport(model.ClassDefinitions(), box, host, stamp);
+bool CreateFormReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
+    return CreateDefinitionReport(model.FormDefinitions(), box, host, stamp);
+}
+bool CreateClassReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
+    return CreateDefinitionReport(model.ClassDefinitions(), box, host, stamp);
 }
 
 // ---- API report ------------------------------------------------------------------------------------
@@ -271,33 +297,48 @@ bool FormatAPIDefinitions(const engine::DefinitionList& list, ReportBuilder& rep
     return true;
 }
 
-void CreateAPIReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
+bool CreateAPIReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp) {
     box.Clear();
-    if (host.CancelRequested()) return;
+    if (host.CancelRequested()) return false;
     ReportBuilder report(host);
-    const std::string rule = Repeat('=', kApiRuleWidth) + std::string(kCrLf);
-    report.Append(stamp.dateTime + ProductText(stamp) + "\r\n\r\n" + rule + "\tLine No \t\tDefinition\r\n" + rule);
-    AppendHeaderRun(report);
+    AppendAPIHeader(report, stamp);
     bool complete = true;
     for (engine::FileKind kind : engine::kAllKinds)
         if (complete) complete = FormatAPIDefinitions(model.Definitions(kind), report);
     if (!complete) report.MarkIncomplete();
     report.MoveTo(box);
+    return complete;
 }
 
-void CreateDefinitionReports(engine::ProjectModel& model, DefinitionReports& boxes, engine::Host& host,
+bool CreateDefinitionReports(engine::ProjectModel& model, DefinitionReports& boxes, engine::Host& host,
                              const ReportStamp& stamp) {
     if (host.CancelRequested()) {
         for (int tab = 2; tab <= 5; ++tab) boxes.Box(tab)->Clear();
-        return;
+        return false;
     }
     const engine::HeldLogs held(host);
     host.HourGlassOn();
-    CreateModuleReport(model, boxes.rtfModules, host, stamp);
-    CreateFormReport(model, boxes.rtfForms, host, stamp);
-    CreateClassReport(model, boxes.rtfClasses, host, stamp);
-    CreateAPIReport(model, boxes.rtfAPIs, host, stamp);
+    using Create = bool (*)(engine::ProjectModel&, ReportBox&, engine::Host&, const ReportStamp&);
+    const struct {
+        Create create;
+        ReportBox& box;
+        void (*header)(ReportBuilder&, const ReportStamp&);
+    } reports[] = {{CreateModuleReport, boxes.rtfModules, AppendDefinitionHeader},
+                   {CreateFormReport, boxes.rtfForms, AppendDefinitionHeader},
+                   {CreateClassReport, boxes.rtfClasses, AppendDefinitionHeader},
+                   {CreateAPIReport, boxes.rtfAPIs, AppendAPIHeader}};
+    // Once Cancel stops one report, every later one says that it was not made.
+    bool complete = true;
+    for (const auto& r : reports) {
+        if (complete && !host.CancelRequested()) {
+            complete = r.create(model, r.box, host, stamp);
+        } else {
+            complete = false;
+            StoppedReport(r.box, host, stamp, r.header);
+        }
+    }
     host.HourGlassOff();
+    return complete;
 }
 
 }  // namespace reports

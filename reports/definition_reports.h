@@ -104,16 +104,19 @@ bool FormatDefinitionReport(engine::DefinitionList& list, ReportBuilder& report)
 bool FormatAPIDefinitions(const engine::DefinitionList& list, ReportBuilder& report);
 
 // The definition report of one list: the header, the column headings and the rows. An empty list
-// gives the header alone. With the cancel flag set before it starts the box is emptied.
-void CreateDefinitionReport(engine::DefinitionList& list, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
-void CreateModuleReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
-void CreateFormReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
-void CreateClassReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
+// gives the header alone. With the cancel flag set before it starts the box is emptied; a report
+// that Cancel stops ends with a line saying it is incomplete. True when the report is complete.
+bool CreateDefinitionReport(engine::DefinitionList& list, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
+bool CreateModuleReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
+bool CreateFormReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
+bool CreateClassReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
 // Every Declare statement of the three lists.
-void CreateAPIReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
+bool CreateAPIReport(engine::ProjectModel& model, ReportBox& box, engine::Host& host, const ReportStamp& stamp);
 
-// The four reports, after a load. With the cancel flag set all four boxes are emptied.
-void CreateDefinitionReports(engine::ProjectModel& model, DefinitionReports& boxes, engine::Host& host,
+// The four reports, after a load. With the cancel flag set before they start all four boxes are
+// emptied (the load itself was cancelled). When Cancel stops one, it and every later one are marked
+// incomplete (a report not begun holds its header and that line). True when all four are complete.
+bool CreateDefinitionReports(engine::ProjectModel& model, DefinitionReports& boxes, engine::Host& host,
                              const ReportStamp& stamp);
 
 // The number of characters (code points) of UTF-8 text.

@@ -83,10 +83,13 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     routinesModel_->BeginFill();
     const bool loaded = engine::LoadProject(state_, host_, host_, false);
     program_.state.ProjectChanged = state_.ProjectChanged;  // a cancelled load clears it
+    // Cancel stops the load either while the files are read (nothing is loaded) or while the
+    // reports are made (the project is loaded; the reports not finished say so).
+    bool cancelled = !loaded && host_.CancelRequested();
     if (loaded) {
         for (SnippetPanel* side : {pre_, post_}) side->RefreshAvailable();
-        reports::CreateDefinitionReports(state_.model, reports_, host_,
-                                         reports::CurrentReportStamp(tovcore::Global().GetVersion()));
+        cancelled = !reports::CreateDefinitionReports(state_.model, reports_, host_,
+                                                      reports::CurrentReportStamp(tovcore::Global().GetVersion()));
     }
     FillReportBoxes();
     ShowTrees();
@@ -97,11 +100,20 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
             sstab_->SetTab(kAppFunctions);  // raises SSTab1_Click
         else
             SSTab1_Click(kAppFunctions);
-        if (showElapsedTime)
-            host_.MyMsgBox("Reports Creation Elapsed Time - " + engine::ElapsedTimeText(host_.Seconds() - start),
-                           vbOKOnly, "", 2);
     }
+    const std::string elapsed = engine::ElapsedTimeText(host_.Seconds() - start);
     ClearMessage(program_);
+    if (cancelled) {
+        // Said whatever the caller asked for: a load the user stopped is never passed over in silence.
+        const std::string first = "Project Load Canceled - " + elapsed;
+        DisplayMessage(program_, first, true, 2);
+        host_.MyMsgBox(first + (loaded ? "\r\n\r\nThe project is loaded; the definition reports marked incomplete were "
+                                         "stopped before their end."
+                                       : "\r\n\r\nThe project is not loaded."),
+                       vbOKOnly, "", 2);
+    } else if (loaded && showElapsedTime) {
+        host_.MyMsgBox("Reports Creation Elapsed Time - " + elapsed, vbOKOnly, "", 2);
+    }
     UpdateControls();
 }
 

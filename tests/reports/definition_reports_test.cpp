@@ -234,6 +234,56 @@ TEST(DefinitionReports, AllFourAndACancelledLoad) {
     for (int tab = 2; tab <= 5; ++tab) EXPECT_TRUE(boxes.Box(tab)->text.empty()) << tab;
 }
 
+// Cancel during the reports of a load: the report it stops and every later one say that they are
+// incomplete (a report not begun holds its header and that line); the earlier ones are whole.
+TEST(DefinitionReports, ACancelMarksTheReportItStopsAndEveryLaterOne) {
+    const std::string incomplete = "\r\n*** This report is incomplete: it was stopped by Cancel. ***\r\n";
+    ProjectModel model;
+    model.ModuleDefinitions() = {Def("m", "Long", "_None_", "2", true), Declare("Declare Sub S Lib \"k\" ()", "3", true)};
+    model.FormDefinitions() = {Def("f", "Long", "_None_", "2", true)};
+    model.FormDefinitions()[0].file = FileRecord("F.frm");
+    model.ClassDefinitions() = InReportOrder({Def("c", "Long", "_None_", "2", true), Def("d", "Long", "_None_", "3", true)});
+    for (clsDefinitions& d : model.ClassDefinitions()) d.file = FileRecord("C.cls");
+    const struct {
+        const char* cancelOn;  // the run-log line at which Cancel is pressed ("" never)
+        bool modules, forms, classes;  // complete
+    } rows[] = {
+        {"", true, true, true},
+        {"Formatting Definition Report for M.bas", false, false, false},
+        {"Formatting Definition Report for C.cls", true, true, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.cancelOn);
+        FakeHost host;
+        host.cancelOnLog = r.cancelOn;
+        reports::DefinitionReports boxes;
+        const bool complete = reports::CreateDefinitionReports(model, boxes, host, kStamp);
+        EXPECT_EQ(complete, r.classes);
+        const auto ends = [&](const ReportBox& b) { return b.text.size() >= incomplete.size() &&
+                                                           b.text.compare(b.text.size() - incomplete.size(), incomplete.size(), incomplete) == 0; };
+        EXPECT_EQ(ends(boxes.rtfModules), !r.modules);
+        EXPECT_EQ(ends(boxes.rtfForms), !r.forms);
+        EXPECT_EQ(ends(boxes.rtfClasses), !r.classes);
+        EXPECT_EQ(ends(boxes.rtfAPIs), !r.classes);
+        if (r.forms) {
+            EXPECT_NE(boxes.rtfForms.text.find("f   ..."), std::string::npos);
+        }
+        if (!r.modules) {
+            EXPECT_EQ(boxes.rtfForms.text, kDefinitionHeader + incomplete);  // never begun
+        }
+        if (!r.classes && r.forms) {  // stopped after its first row
+            EXPECT_NE(boxes.rtfClasses.text.find("c   ..."), std::string::npos);
+            EXPECT_EQ(boxes.rtfClasses.text.find("d   ..."), std::string::npos);
+        }
+        if (!r.classes) {
+            EXPECT_EQ(boxes.rtfAPIs.text, kApiHeader + incomplete);
+            // The line that says so is red and bold.
+            const ReportFormatRun last = boxes.rtfAPIs.runs.back();
+            EXPECT_EQ(last, (ReportFormatRun{CharCount(kApiHeader), CharCount(incomplete), reports::kRunRed, true}));
+        }
+    }
+}
+
 TEST(ReportStamp, DateText) {
     const struct {
         int hour;

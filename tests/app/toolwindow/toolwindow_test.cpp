@@ -281,6 +281,67 @@ TEST(ToolWindow, CancelDuringAddCodeCommitsNothing) {
     EXPECT_TRUE(f.w->ProjectLoaded());
 }
 
+// A project whose definition reports take a while: many module-level declarations.
+std::string WriteProjectWithManyDefinitions(const std::string& folder, int files, int definitions) {
+    std::string vbp = "Type=Exe\r\n";
+    for (int i = 0; i < files; ++i) {
+        const std::string name = "mod" + std::to_string(i);
+        vbp += "Module=" + name + "; " + name + ".bas\r\n";
+        std::string text = "Attribute VB_Name = \"" + name + "\"\r\n";
+        for (int d = 0; d < definitions; ++d) text += "Private v" + std::to_string(d) + " As Long\r\n";
+        text += "Public Sub Work" + std::to_string(i) + "()\r\n    v1 = 2\r\nEnd Sub\r\n";
+        testsupport::WriteBytes(folder + name + ".bas", text);
+    }
+    testsupport::WriteBytes(folder + "Defs.vbp", vbp);
+    return folder + "Defs.vbp";
+}
+
+// Cancel while the files are read leaves nothing loaded; Cancel while the reports are made leaves
+// the project loaded with every report it stopped marked incomplete. Either way the window says
+// that the load was cancelled, in the status line and in a box, not with the elapsed time.
+TEST(ToolWindow, ALoadCancelledSaysSoAndMarksTheReportsItDidNotFinish) {
+    const struct {
+        const char* cancelAt;  // the status line at which the user presses Cancel
+        bool loaded;
+    } rows[] = {{"Scanning ", false}, {"Processing Definition Report", true}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.cancelAt);
+        ToolFixture f;
+        const std::string project = WriteProjectWithManyDefinitions(f.dir.path() + "defs/", 20, 1500);
+        QTimer timer;
+        int clicks = 0;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            auto* cancel = f.w->Button("cmdCancel");
+            if (clicks == 0 && cancel->isEnabled() && f.w->rtfMsg()->toPlainText().startsWith(r.cancelAt)) {
+                ++clicks;
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            }
+        });
+        timer.start(0);
+        f.Browse(project);
+        timer.stop();
+        ASSERT_EQ(clicks, 1);
+        const std::string box = f.t.fakes.messageBox.shown.back().prompt;
+        EXPECT_EQ(box.rfind("Project Load Canceled - ", 0), 0u) << box;
+        EXPECT_NE(box.find(r.loaded ? "The project is loaded" : "The project is not loaded"), std::string::npos) << box;
+        for (const auto& shown : f.t.fakes.messageBox.shown)
+            EXPECT_EQ(shown.prompt.find("Elapsed Time"), std::string::npos) << shown.prompt;
+        EXPECT_TRUE(f.w->rtfMsg()->isVisible());
+        EXPECT_TRUE(f.w->rtfMsg()->toPlainText().startsWith("Project Load Canceled - "));
+        EXPECT_EQ(f.w->ProjectLoaded(), r.loaded);
+        EXPECT_EQ(f.w->SSTab1()->isEnabled(), r.loaded);
+        EXPECT_FALSE(f.w->Busy());
+        if (!r.loaded) continue;
+        // The API report comes last: Cancel stopped it before it began.
+        const QString incomplete = "*** This report is incomplete: it was stopped by Cancel. ***";
+        const QString apis = f.w->ReportBox(5)->toPlainText();
+        EXPECT_TRUE(apis.trimmed().endsWith(incomplete)) << apis.toStdString();
+        EXPECT_TRUE(f.w->ReportBox(4)->toPlainText().trimmed().endsWith(incomplete));
+        // The project itself is complete: Add Code may run on it.
+        EXPECT_TRUE(f.w->State().model.Loaded);
+    }
+}
+
 TEST(ToolWindow, LineNumbersGoIntoEveryProcedureAndUndoTakesThemOut) {
     ToolFixture f;
     f.Browse();
