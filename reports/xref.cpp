@@ -373,9 +373,12 @@ void CrossReference::ScanProcedures(engine::ProcedureMap& procedures, std::size_
         }
         const NodeId routine = record.routine;
         if (routine == kNoNode) continue;
-        key.assign(p.pName).append("/").append(p.pProject()).append("/").append(file.fProject).append("/");
-        key.append(file.fFilename).append("/").append(LineNumberField(shown));
-        // A call site found before, through a record of the same name, is there already.
+        // The calling file by its path on disk: a module that several projects of a group list
+        // (under one spelling or another) is one file, and its call site one row.
+        key.assign(p.pName).append("/").append(p.pProject()).append("/").append(ft.path).append("/");
+        key.append(LineNumberField(shown));
+        // A call site found before, through a record of the same name or through another project
+        // listing the same file, is there already.
         const NodeId id = tree.AddIfNew(routine, key, CallSiteText(file.fFilename, shown), kindWord);
         if (id == kNoNode) continue;
         engine::TreeNode& node = tree.Node(id);

@@ -7,7 +7,9 @@
 // end of the line); lines that start with "'" are comments. A procedure whose header says Private
 // is looked for only in its own file of its own project, every other one in every file. The search
 // goes through a per-file index of words, with the literal pattern search kept for names that the
-// index cannot answer; both give the same tree and the same flags.
+// index cannot answer; both give the same tree and the same flags. A call site is one row under its
+// routine per calling file on disk and line: a module that several projects of a group list is
+// searched for each of them, but its call sites are not repeated.
 #pragma once
 
 #include <array>

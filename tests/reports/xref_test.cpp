@@ -343,6 +343,49 @@ TEST(CrossReference, GroupsWithFilesOfOneName) {
               "      Common.bas - Line     5 [module] tag=A/ open=A/Common.bas:5\n");
 }
 
+// A group whose two projects list one shared module, each in its own spelling: each call site in
+// that module is one row under its routine, not one per project that lists the file.
+TEST(CrossReference, AModuleSharedByTheProjectsOfAGroupGivesOneRowPerCallSite) {
+    testsupport::TempDir dir;
+    WriteBytes(dir.file("G.vbg"), CrLf({"VBGROUP 5.0", "StartupProject=A\\A.vbp", "Project=B\\B.vbp"}));
+    WriteBytes(dir.file("A/A.vbp"), CrLf({"Type=Exe", "Module=Main; Main.bas", "Module=Debug; ..\\Shared\\Debug.bas"}));
+    WriteBytes(dir.file("B/B.vbp"), CrLf({"Type=Exe", "Module=Debug; ..\\shared\\DEBUG.BAS", "Module=Work; Work.bas"}));
+    WriteBytes(dir.file("Shared/Debug.bas"), CrLf({"Attribute VB_Name = \"Debug\"",
+                                                  "Public Sub BugInit()",  // 1
+                                                  "End Sub",               // 2
+                                                  "Public Sub Trace()",    // 3
+                                                  "    BugInit",           // 4
+                                                  "End Sub"}));
+    WriteBytes(dir.file("A/Main.bas"), CrLf({"Attribute VB_Name = \"Main\"", "Sub Main()", "    BugInit", "End Sub"}));
+    WriteBytes(dir.file("B/Work.bas"), CrLf({"Attribute VB_Name = \"Work\"", "Sub Work()", "    Trace", "End Sub"}));
+    for (UsageSearch search : {UsageSearch::Indexed, UsageSearch::Literal}) {
+        Built b(dir.path() + "G.vbg");
+        b.Match(search);
+        EXPECT_EQ(Dump(b.st.treRoutines, dir.path()),
+                  "Routines [calledroutines] tag=\n"
+                  "  A.vbp [project] tag=\n"
+                  "    BugInit [module] tag=\n"
+                  "      ..\\Shared\\Debug.bas - Line     1 [module] tag=A/ open=Shared/Debug.bas:1\n"
+                  "      ..\\Shared\\Debug.bas - Line     4 [module] tag=A/ open=Shared/Debug.bas:4\n"
+                  "      Main.bas - Line     2 [module] tag=A/ open=A/Main.bas:2\n"
+                  "    Main [module] tag=\n"
+                  "      Main.bas - Line     1 [module] tag=A/ open=A/Main.bas:1\n"
+                  "    Trace [module] tag=\n"
+                  "      ..\\Shared\\Debug.bas - Line     3 [module] tag=A/ open=Shared/Debug.bas:3\n"
+                  "      Work.bas - Line     2 [module] tag=B/ open=B/Work.bas:2\n"
+                  "  B.vbp [project] tag=\n"
+                  "    BugInit [module] tag=\n"
+                  "      ..\\Shared\\Debug.bas - Line     1 [module] tag=A/ open=Shared/Debug.bas:1\n"
+                  "      ..\\Shared\\Debug.bas - Line     4 [module] tag=A/ open=Shared/Debug.bas:4\n"
+                  "      Main.bas - Line     2 [module] tag=A/ open=A/Main.bas:2\n"
+                  "    Trace [module] tag=\n"
+                  "      ..\\Shared\\Debug.bas - Line     3 [module] tag=A/ open=Shared/Debug.bas:3\n"
+                  "      Work.bas - Line     2 [module] tag=B/ open=B/Work.bas:2\n"
+                  "    Work [module] tag=\n"
+                  "      Work.bas - Line     1 [module] tag=B/ open=B/Work.bas:1\n");
+    }
+}
+
 TEST(CrossReference, CallSitesOpenByTheirDataNotTheirText) {
     testsupport::TempDir dir;
     const std::string longName = "Outline line 42 " + std::string(50, 'x') + ".bas";
@@ -468,7 +511,8 @@ TEST(CrossReference, FileKindsByExtensionInAnyLetterCase) {
         EXPECT_EQ(b.st.treProject.Node(node).text, ProcedureNodeText("Target", "Sub", 1)) << row;
         b.Match();
         const std::vector<std::string> keys = Keys(b.st.treRoutines);
-        EXPECT_EQ(b.Count(keys, std::string("Target/P.vbp/P.vbp/") + c.listed + "/    4"), 1) << row;
+        // The call site is keyed by the file as it is on disk.
+        EXPECT_EQ(b.Count(keys, "Target/P.vbp/" + dir.path() + c.disk + "/    4"), 1) << row;
     }
 }
 
