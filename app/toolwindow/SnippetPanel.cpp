@@ -105,6 +105,7 @@ void SnippetPanel::SetSelected(std::vector<std::string> names) {
 void SnippetPanel::ShowSelected() {
     lst_->clear();
     for (const std::string& name : selected_) lst_->addItem(Q(name));
+    if (lst_->count() > 0) lst_->setCurrentRow(0);  // Edit always has a snippet to open
 }
 
 bool SnippetPanel::HasComboText() const { return !cbo_->currentText().trimmed().isEmpty(); }
@@ -135,6 +136,8 @@ void SnippetPanel::Add() {
     }
     selected_.push_back(name);
     lst_->addItem(Q(name));
+    // The new name is the list's selected item: Edit then opens it (a new snippet starts empty).
+    lst_->setCurrentRow(lst_->count() - 1);
     emit SelectionChanged(true);
 }
 
@@ -143,6 +146,7 @@ void SnippetPanel::Remove() {
     if (row < 0 || row >= static_cast<int>(selected_.size())) return;
     selected_.erase(selected_.begin() + row);
     delete lst_->takeItem(row);
+    if (lst_->count() > 0) lst_->setCurrentRow(std::min(row, lst_->count() - 1));
     emit SelectionChanged(false);
 }
 

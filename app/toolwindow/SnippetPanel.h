@@ -51,12 +51,14 @@ public:
     // The control states this side is given (see ComputeControlStates).
     void ApplyStates(bool combo, bool add, bool edit, bool remove, bool list);
 
-    // The Add button: the trimmed combo text joins the list. Refused with a message: a name that is
-    // already chosen (any letter case), or one that cannot be a snippet file's name.
+    // The Add button: the trimmed combo text joins the list as its selected item, so that Edit
+    // opens it next (a name without a file is how a new snippet is made). Refused with a message: a
+    // name that is already chosen (any letter case), or one that cannot be a snippet file's name.
     void Add();
     // The Remove button: the list's selected item leaves the list (its file stays).
     void Remove();
-    // The Edit button (and a double click on the list): the selected snippet opens in the editor.
+    // The Edit button (and a double click on the list): the list's selected snippet opens in the
+    // editor. While the list holds names one of them is always selected.
     void Edit();
     SnippetEditor* OpenEditor() const { return editor_; }
 

@@ -125,6 +125,39 @@ TEST(SnippetChoice, EditOpensTheSnippetInTheEditorWhichWritesWindowsLineEndsAndB
     editor->close();
 }
 
+// The steps the help gives for a new snippet: type a new name, press Add, press Edit. The editor
+// opens on the new name, whatever was selected before; Remove leaves a neighbour selected.
+TEST(SnippetChoice, TypeANewNameAddAndEditStartsThatSnippet) {
+    ToolFixture f;
+    f.Browse();
+    auto* side = f.w->PostPanel();
+    f.ChooseSnippet(false, "Trace");
+    f.ChooseSnippet(false, "Brand New");
+    ASSERT_TRUE(side->EditButton()->isEnabled());
+    QTest::mouseClick(side->EditButton(), Qt::LeftButton);
+    ASSERT_NE(side->OpenEditor(), nullptr);
+    const std::string path = apptest::DataFolder() + "PostCode/Brand New.PostCode";
+    EXPECT_EQ(side->OpenEditor()->Path(), path);
+    EXPECT_TRUE(side->OpenEditor()->Editor()->toPlainText().isEmpty());
+    side->OpenEditor()->Editor()->setPlainText("    Debug.Print \"~Procedure~ done\"");
+    ASSERT_TRUE(side->OpenEditor()->Save());
+    EXPECT_EQ(testsupport::ReadBytes(path), "    Debug.Print \"~Procedure~ done\"");
+    side->OpenEditor()->close();
+    apptest::ProcessEvents();
+    std::filesystem::remove(path);
+
+    // Remove the new name: Trace is selected, and Edit opens it.
+    QTest::mouseClick(side->RemoveButton(), Qt::LeftButton);
+    ASSERT_EQ(side->Selected(), std::vector<std::string>{"Trace"});
+    QTest::mouseClick(side->EditButton(), Qt::LeftButton);
+    ASSERT_NE(side->OpenEditor(), nullptr);
+    EXPECT_EQ(side->OpenEditor()->Path(), apptest::DataFolder() + "PostCode/Trace.PostCode");
+    side->OpenEditor()->close();
+    // A selection read from a tool project starts with its first name selected.
+    side->SetSelected({"One", "Two"});
+    EXPECT_EQ(side->List()->currentRow(), 0);
+}
+
 TEST(SnippetEditor, ShowsEveryLineEndingAsALineAndKeepsATextWithoutAFinalLineEnd) {
     struct Case {
         const char* name;
