@@ -616,9 +616,13 @@ void frmBackGround::ToggleCheckForUpdates() {
 void frmBackGround::Refresh() {
     const std::vector<ui::Form*> windows = program_.forms.List();
     for (int pass = 0; pass < 2; ++pass)
-        for (std::size_t i = 1; i < windows.size(); ++i)
-            if (program_.forms.Contains(windows[i]) && windows[i]->isVisible())
-                QMetaObject::invokeMethod(windows[i], "ResizeForm");
+        for (std::size_t i = 1; i < windows.size(); ++i) {
+            ui::Form* w = windows[i];
+            // A window without the operation is passed over (asking Qt to call it would warn).
+            if (program_.forms.Contains(w) && w->isVisible() &&
+                w->metaObject()->indexOfMethod("ResizeForm()") >= 0)
+                QMetaObject::invokeMethod(w, "ResizeForm");
+        }
 }
 
 void frmBackGround::OpenLog(const std::string& path, const char* what) {

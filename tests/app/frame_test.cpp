@@ -18,6 +18,7 @@
 #include "app/frame/Swatch.h"
 #include "app/services/QtServices.h"
 #include "tests/app/support/FrameFixture.h"
+#include "tests/app/support/ToolFixture.h"
 #include "tests/support/testsupport.h"
 
 namespace {
@@ -479,6 +480,51 @@ TEST(FrameActivate, ANewDisplayModeIsReportedOnce) {
     EXPECT_EQ(f.t.fakes.messageBox.Prompts(), std::vector<std::string>{"Resolution Has Changed"});
 }
 
+// A window that offers the operation View > Refresh calls.
+class ResizingWindow : public tovcore::ui::Form {
+    Q_OBJECT
+public:
+    explicit ResizingWindow(quillet::Program& program) : Form("frmResizing") {
+        setProperty("Tag", "frmResizing");
+        program.forms.Add(this);
+    }
+    Q_INVOKABLE void ResizeForm() { ++resizes; }
+    int resizes = 0;
+};
+
+// Qt's warnings while the object lives.
+struct QtWarnings {
+    static inline std::vector<std::string>* seen = nullptr;
+    std::vector<std::string> list;
+    QtMessageHandler previous;
+    QtWarnings() {
+        seen = &list;
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg || type == QtCriticalMsg) seen->push_back(text.toStdString());
+        });
+    }
+    ~QtWarnings() {
+        qInstallMessageHandler(previous);
+        seen = nullptr;
+    }
+};
+
+// Refresh asks every shown window but the frame to lay itself out again, twice; a window that has
+// no such operation is passed over without a word on standard error.
+TEST(ViewRefresh, CallsTheWindowsThatOfferItAndWarnsAboutNone) {
+    apptest::FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Group.qlp");
+    ASSERT_NE(f.Tool(), nullptr);
+    ASSERT_TRUE(f.Tool()->isVisible());
+    ResizingWindow shown(f.t.program), hidden(f.t.program);
+    shown.show();
+    QtWarnings warnings;
+    f.Click("mnuRefresh");
+    EXPECT_TRUE(warnings.list.empty()) << warnings.list.front();
+    EXPECT_EQ(shown.resizes, 2);
+    EXPECT_EQ(hidden.resizes, 0);
+}
+
 // ---- closing ---------------------------------------------------------------------------------
 
 struct CloseRow {
@@ -602,3 +648,5 @@ TEST(FrameClose, UnloadsEveryOtherWindow) {
 }
 
 }  // namespace
+
+#include "frame_test.moc"
