@@ -20,6 +20,7 @@
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Program.h"
+#include "app/forms/FormServices.h"
 #include "app/reports/ReportPrinting.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
@@ -61,12 +62,24 @@ bool PrintTab(PrintJob& job, ReportTabs& tabs, int tab, const reports::ReportSta
     return box ? job.PrintReport(*box) : true;
 }
 
-// Prints `tabsToPrint` into one job on `target`; one message when it fails.
+// Where a job goes, as the status line names it.
+std::string Destination(const PrintTarget& target) {
+    if (!target.pdfPath.empty()) return "the PDF file " + target.pdfPath;
+    return "the printer " + target.printer->printerName().toStdString();
+}
+
+// Prints `tabsToPrint` into one job on `target`; one message when it fails. The status line says
+// where the job goes while it prints, and where it went once it is done.
 bool RunJob(ReportTabs& tabs, PrintTarget& target, const std::vector<int>& tabsToPrint) {
     Program& program = tabs.program;
     const reports::ReportStamp stamp = ReportStampNow(program);
+    DisplayMessage(program, "Printing to " + Destination(target) + " ...", false, 0);
+    // Paint the line now; the job itself does not serve the event loop, and no click may reach
+    // the window while it runs.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     tovcore::Global().HourGlassOn();
     bool printed;
+    int pages = 0;
     std::string why;
     {
         PrinterSink sink(*target.printer);
@@ -79,6 +92,7 @@ bool RunJob(ReportTabs& tabs, PrintTarget& target, const std::vector<int>& tabsT
             }
         if (!job.Finish()) printed = false;
         if (!printed) why = job.Error();
+        pages = job.Pages();
     }
     std::string placed;
     if (!FinishPrinter(target, printed, &placed) && printed) {
@@ -86,8 +100,15 @@ bool RunJob(ReportTabs& tabs, PrintTarget& target, const std::vector<int>& tabsT
         why = placed;
     }
     tovcore::Global().HourGlassOff();
-    if (!printed) Message(program, "Unable To Print - " + why);
-    return printed;
+    if (!printed) {
+        ClearMessage(program);
+        Message(program, "Unable To Print - " + why);
+        return false;
+    }
+    const std::string count = std::to_string(pages) + (pages == 1 ? " page" : " pages");
+    DisplayMessage(program,
+                   (target.pdfPath.empty() ? "Sent " : "Printed ") + count + " to " + Destination(target), true, 0);
+    return true;
 }
 
 }  // namespace
@@ -186,6 +207,7 @@ bool FinishPrinter(PrintTarget& target, bool printed, std::string* why) {
 
 bool PrintReport(ReportTabs& tabs, int tab) {
     if (!TabHasContent(tabs, tab)) return false;
+    ClearMessage(tabs.program);  // where an earlier job went is no longer news
     std::string why;
     std::optional<PrintTarget> target = OpenPrinter(tabs.program, tabs.owner, tabs.state.ProjectFolder,
                                                     PdfName(tabs.state.ProjectFileTitle, tab), false, &why);
@@ -201,6 +223,7 @@ bool PrintAll(ReportTabs& tabs) {
     for (int tab = reports::kTabProject; tab <= reports::kTabAPIs; ++tab)
         if (TabHasContent(tabs, tab)) withContent.push_back(tab);
     if (withContent.empty()) return false;
+    ClearMessage(tabs.program);
     const std::string base = platform::ReplaceAll(tabs.state.ProjectFileTitle, ".", " ");
     std::string why;
     std::optional<PrintTarget> target = OpenPrinter(tabs.program, tabs.owner, tabs.state.ProjectFolder,

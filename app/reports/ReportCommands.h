@@ -49,7 +49,8 @@ bool TabHasContent(const ReportTabs& tabs, int tab);
 void cmdSave_Click(ReportTabs& tabs, int tab);
 
 // Print one tab, landscape. Returns false when nothing was printed (cancelled, or a printer error,
-// which shows one message).
+// which shows one message). While it prints the status line says where the job goes; afterwards it
+// says how many pages went where (the PDF file's path), and stays until the next command.
 bool PrintReport(ReportTabs& tabs, int tab);
 
 // Print All: the printer dialog (or, with no printer, the PDF file name), then every tab with

@@ -342,6 +342,33 @@ TEST(ToolWindow, ALoadCancelledSaysSoAndMarksTheReportsItDidNotFinish) {
     }
 }
 
+// With no printer the report goes into a PDF file: the status line says so while it prints and
+// says where the file went, with its pages, once it is done; a job that fails says nothing there.
+TEST(ToolWindow, PrintingToAPdfFileSaysWhereItWent) {
+    ToolFixture f;
+    f.Browse();
+    f.w->SSTab1()->SetTab(2);  // Module Definitions
+    std::vector<QString> lines;
+    QObject::connect(f.w->rtfMsg(), &QTextEdit::textChanged, [&] { lines.push_back(f.w->rtfMsg()->toPlainText()); });
+    const std::string pdf = f.dir.path() + "modules.pdf";
+    f.t.fakes.dialogs.saveResults = {pdf};
+    const auto boxes = f.t.fakes.messageBox.shown.size();
+    QTest::mouseClick(f.w->Button("cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(testsupport::ReadBytes(pdf).rfind("%PDF", 0), 0u);
+    EXPECT_EQ(f.t.fakes.messageBox.shown.size(), boxes);  // no box to answer
+    const QString where = QString::fromStdString("the PDF file " + pdf);
+    EXPECT_TRUE(std::find(lines.begin(), lines.end(), "Printing to " + where + " ...") != lines.end());
+    EXPECT_TRUE(f.w->rtfMsg()->isVisible());
+    EXPECT_EQ(f.w->rtfMsg()->toPlainText(), "Printed 1 page to " + where);
+    EXPECT_TRUE(f.w->Button("cmdPrint")->isEnabled());
+
+    // A file that cannot be written: one message, and the status line does not claim it went.
+    f.t.fakes.dialogs.saveResults = {f.dir.path() + "no/such/folder/x.pdf"};
+    QTest::mouseClick(f.w->Button("cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(f.t.fakes.messageBox.shown.back().prompt.rfind("Unable To Print - ", 0), 0u);
+    EXPECT_FALSE(f.w->rtfMsg()->isVisible());
+}
+
 TEST(ToolWindow, LineNumbersGoIntoEveryProcedureAndUndoTakesThemOut) {
     ToolFixture f;
     f.Browse();
