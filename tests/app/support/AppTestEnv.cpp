@@ -52,10 +52,17 @@ std::string DataFolder() {
 TestProgram::TestProgram() {
     quillet::ProgramState& s = program.state;
     s.IniFileName = InitLibrary();
-    // Every program starts from a first start's settings file, also when one test program runs
-    // many tests in one process.
+    // Every program starts as a first start does, also when one test program runs many tests in
+    // one process, in any order: no settings file, no language file, and the three logs started
+    // afresh where the set-up starts them (an earlier test may have switched one off or started it
+    // under another name; the library keeps that for the life of the process).
     std::filesystem::remove(s.IniFileName);
     s.objSpecialFolders = tovcore::Global().GetSpecialFolders();
+    std::error_code ignored;
+    std::filesystem::remove_all(s.objSpecialFolders.ApplicationDataFolderLocal + "Languages", ignored);
+    tovcore::Global().InitLog("");
+    tovcore::Global().InitDebugLog("");
+    tovcore::Global().InitErrorLog("");
     s.ProgramFolder = testsupport::RunRoot() + "install/";
     std::filesystem::create_directories(s.ProgramFolder);
     s.LanguagesFolder = s.objSpecialFolders.ApplicationDataFolderLocal + "Languages/";

@@ -32,9 +32,9 @@ bool LibraryInitialised();
 std::string DataFolder();
 
 // A Program with fake services whose state holds what the start-up sets: the settings file (removed,
-// so each test starts as a first start), the
-// special folders, the language paths (no language file), the program folder (a temporary
-// "install" folder of this test program).
+// so each test starts as a first start, with the library's logs started afresh), the special
+// folders, the language paths (no language file: the Languages folder is emptied), the program
+// folder (a temporary "install" folder of this test program).
 class TestProgram {
 public:
     TestProgram();
