@@ -34,8 +34,9 @@ void Uncheck(engine::Tree& tree, engine::NodeId node) {
 
 }  // namespace
 
-bool IsTickItem(const engine::TreeNode& node) {
-    return node.image == engine::kProcedureImage && node.foreColor != kKeepStateColor;
+TickItem TickItemOf(const engine::TreeNode& node) {
+    if (node.image != engine::kProcedureImage) return TickItem::None;
+    return node.foreColor == kKeepStateColor ? TickItem::NeverTicked : TickItem::Item;
 }
 
 void CheckMarkNodes(engine::Tree& tree, engine::NodeId node, bool state) {

@@ -17,9 +17,11 @@ inline constexpr std::uint32_t kKeepStateColor = engine::kColorBlue;
 // The text colour of a node the mouse may check and select.
 inline constexpr std::uint32_t kEnabledNodeColor = engine::kDefaultForeColor;
 
-// The nodes whose ticks count: the procedures, except blue ones. The tree shows every other node
-// ticked, unticked or partly ticked by the procedures below it (a node without any shows its own).
-bool IsTickItem(const engine::TreeNode& node);
+// What a node of the project tree is to the check boxes above it: a procedure whose tick counts, a
+// blue procedure (never ticked, counts for nothing), or neither. The tree shows every other node
+// ticked, unticked or partly ticked by the procedures below it; a node without any shows its own.
+enum class TickItem { None, Item, NeverTicked };
+TickItem TickItemOf(const engine::TreeNode& node);
 
 // Copies `state` down the subtree below `node`: every descendant that is not blue gets it; blue
 // nodes keep theirs, but their own children are still visited. A node without children gets the

@@ -212,7 +212,10 @@ void frmQuillet::BuildControls() {
     treRoutines_ = new ui::TreeView(sstab_, "treRoutines");
     projectModel_ = new views::TreeModel(state_.treProject, true, this);
     routinesModel_ = new views::TreeModel(state_.treRoutines, false, this);
-    projectModel_->SetCheckItems(IsTickItem);  // a file shows partly ticked when some procedures are
+    // A file shows partly ticked when some of its procedures are.
+    projectModel_->SetCheckItems([](const engine::TreeNode& n) {
+        return static_cast<views::TreeModel::CheckItem>(TickItemOf(n));
+    });
     const QHash<QString, QIcon> icons = views::VBIcons();
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     for (auto [view, model] : {std::pair{treProject_, projectModel_}, std::pair{treRoutines_, routinesModel_}}) {

@@ -65,8 +65,8 @@ void TreeModel::SetIcons(QHash<QString, QIcon> icons) {
     if (count_ > 0) SubtreeChanged(engine::kNoNode);
 }
 
-void TreeModel::SetCheckItems(std::function<bool(const engine::TreeNode&)> isItem) {
-    isItem_ = std::move(isItem);
+void TreeModel::SetCheckItems(std::function<CheckItem(const engine::TreeNode&)> itemKind) {
+    itemKind_ = std::move(itemKind);
     counted_ = false;
     if (count_ > 0) SubtreeChanged(engine::kNoNode);
 }
@@ -74,18 +74,25 @@ void TreeModel::SetCheckItems(std::function<bool(const engine::TreeNode&)> isIte
 void TreeModel::CountItems() const {
     items_.assign(count_, 0);
     ticked_.assign(count_, 0);
+    fixed_.assign(count_, 0);
     // A child is always added after its parent, so it has the higher number: one walk from the last
     // node to the first gathers every subtree's items into its root.
     for (std::size_t i = count_; i-- > 0;) {
         const auto id = static_cast<engine::NodeId>(i);
         const engine::TreeNode& node = tree_.Node(id);
-        if (isItem_(node)) {
-            ++items_[i];
-            if (node.checked) ++ticked_[i];
+        switch (itemKind_(node)) {
+            case CheckItem::Item:
+                ++items_[i];
+                if (node.checked) ++ticked_[i];
+                break;
+            case CheckItem::NeverTicked: ++fixed_[i]; break;
+            case CheckItem::None: break;
         }
         if (node.parent != engine::kNoNode && static_cast<std::size_t>(node.parent) < count_) {
-            items_[static_cast<std::size_t>(node.parent)] += items_[i];
-            ticked_[static_cast<std::size_t>(node.parent)] += ticked_[i];
+            const auto p = static_cast<std::size_t>(node.parent);
+            items_[p] += items_[i];
+            ticked_[p] += ticked_[i];
+            fixed_[p] += fixed_[i];
         }
     }
     counted_ = true;
@@ -94,10 +101,10 @@ void TreeModel::CountItems() const {
 Qt::CheckState TreeModel::ShownCheckState(engine::NodeId id) const {
     if (!Valid(id)) return Qt::Unchecked;
     const engine::TreeNode& node = tree_.Node(id);
-    if (!isItem_ || isItem_(node)) return node.checked ? Qt::Checked : Qt::Unchecked;
+    if (!itemKind_ || itemKind_(node) != CheckItem::None) return node.checked ? Qt::Checked : Qt::Unchecked;
     if (!counted_) CountItems();
     const auto i = static_cast<std::size_t>(id);
-    if (items_[i] == 0) return node.checked ? Qt::Checked : Qt::Unchecked;
+    if (items_[i] == 0) return fixed_[i] > 0 || !node.checked ? Qt::Unchecked : Qt::Checked;
     if (ticked_[i] == 0) return Qt::Unchecked;
     return ticked_[i] == items_[i] ? Qt::Checked : Qt::PartiallyChecked;
 }
@@ -210,7 +217,7 @@ void TreeModel::EmitChildren(engine::NodeId node) {
 }
 
 void TreeModel::EmitAncestors(engine::NodeId node) {
-    if (!isItem_) return;
+    if (!itemKind_) return;
     for (engine::NodeId p = tree_.Node(node).parent; Valid(p); p = tree_.Node(p).parent) {
         const QModelIndex i = IndexOf(p);
         emit dataChanged(i, i, {Qt::CheckStateRole});

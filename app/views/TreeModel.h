@@ -9,7 +9,9 @@
 //
 // With SetCheckItems the check boxes work as in tri-state trees: the nodes that count as items (the
 // procedures of the project tree) show their own state, and a node above items shows what they
-// hold: ticked when all are, unticked when none is, partly ticked otherwise.
+// hold: ticked when all are, unticked when none is, partly ticked otherwise. Items that can never
+// be ticked (the trace module's procedures) count for nothing, but a node above such items only
+// shows unticked.
 #pragma once
 
 #include <cstdint>
@@ -53,8 +55,10 @@ public:
     // Icons by the engine's image key ("project", "module", "routine", ...).
     void SetIcons(QHash<QString, QIcon> icons);
 
-    // The nodes whose own check boxes count (see above); an empty function: every node shows its own.
-    void SetCheckItems(std::function<bool(const engine::TreeNode&)> isItem);
+    // What a node is to the nodes above it (see above).
+    enum class CheckItem { None, Item, NeverTicked };
+    // Says what each node is; an empty function: every node shows its own check box.
+    void SetCheckItems(std::function<CheckItem(const engine::TreeNode&)> itemKind);
     // The state a node's check box shows.
     Qt::CheckState ShownCheckState(engine::NodeId node) const;
 
@@ -93,10 +97,10 @@ private:
     std::vector<int> row_;         // each node's row among its siblings, in display order
     QHash<QString, QIcon> icons_;
     QFont bold_;
-    std::function<bool(const engine::TreeNode&)> isItem_;
-    // Per node: the items at or below it, and how many of them are ticked; counted again after a
-    // change of checks, when a check box is next shown.
-    mutable std::vector<std::int32_t> items_, ticked_;
+    std::function<CheckItem(const engine::TreeNode&)> itemKind_;
+    // Per node: the items at or below it, how many of them are ticked, and the items that can never
+    // be ticked; counted again after a change of checks, when a check box is next shown.
+    mutable std::vector<std::int32_t> items_, ticked_, fixed_;
     mutable bool counted_ = false;
 };
 

@@ -10,6 +10,7 @@
 
 #include "app/forms/FormServices.h"
 #include "app/toolwindow/SnippetPanel.h"
+#include "app/views/TreeModel.h"
 #include "tests/app/support/ToolFixture.h"
 
 namespace {
@@ -42,6 +43,23 @@ TEST(ToolWindowPictures, LoadedProjectAndEveryTab) {
         apptest::ProcessEvents();
         Save(f.w.get(), std::string("toolwindow-tab-") + kTabs[tab] + ".png");
     }
+}
+
+// One procedure of modMain unticked: its file, folder, project and the group show partly ticked.
+TEST(ToolWindowPictures, AFileWithSomeProceduresTickedShowsPartlyTicked) {
+    apptest::ToolFixture f;
+    f.Browse();
+    quillet::SkinForm(f.t.program, f.w.get());
+    f.w->treProject()->expandAll();
+    const engine::NodeId doWork = f.Node("Main.vbp_modMain.bas_DoWork_Function_7");
+    ASSERT_NE(doWork, engine::kNoNode);
+    auto* model = f.w->ProjectModel();
+    ASSERT_TRUE(model->setData(model->IndexOf(doWork), Qt::Unchecked, Qt::CheckStateRole));
+    EXPECT_EQ(model->data(model->IndexOf(f.Node("Main.vbp_modMain.bas")), Qt::CheckStateRole).toInt(),
+              Qt::PartiallyChecked);
+    f.w->resize(1024, 740);
+    apptest::ProcessEvents();
+    Save(f.w.get(), "toolwindow-partly-ticked.png");
 }
 
 }  // namespace

@@ -118,6 +118,7 @@ TEST(ToolWindow, TickingOnlyProceduresShowsTheirFilePartlyTickedAndAddCodeReache
     auto* model = f.w->ProjectModel();
     const auto shown = [&](const char* key) { return model->data(model->IndexOf(f.Node(key)), Qt::CheckStateRole).toInt(); };
     EXPECT_EQ(shown("Group.vbg"), Qt::Checked);  // as loaded: the blue trace procedure does not count
+    EXPECT_EQ(shown("Main.vbp_modTrace.bas"), Qt::Unchecked);  // nothing in it can take code
 
     const std::string mainBefore = f.Read("modMain.bas"), libBefore = f.Read("Sub/modLib.bas"),
                       vbpBefore = f.Read("Main.vbp"), libVbpBefore = f.Read("Sub/Lib.vbp");

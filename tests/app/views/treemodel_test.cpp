@@ -122,7 +122,10 @@ TEST(TreeModel, NodesAboveItemsShowWhatTheItemsHold) {
     const NodeId procTwo = t.tree.Add(t.modB, "p3", "Other", "routine");
     TreeModel model(t.tree, true);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.SetCheckItems([](const engine::TreeNode& n) { return n.image == "routine" && n.foreColor != engine::kColorBlue; });
+    model.SetCheckItems([](const engine::TreeNode& n) {
+        if (n.image != "routine") return TreeModel::CheckItem::None;
+        return n.foreColor == engine::kColorBlue ? TreeModel::CheckItem::NeverTicked : TreeModel::CheckItem::Item;
+    });
     const auto shown = [&](NodeId n) { return model.data(model.IndexOf(n), Qt::CheckStateRole).toInt(); };
     struct Row {
         const char* what;
@@ -152,6 +155,14 @@ TEST(TreeModel, NodesAboveItemsShowWhatTheItemsHold) {
     // Nodes without items below them show their own flag: a file without procedures, an empty folder.
     EXPECT_EQ(shown(t.modA), Qt::Unchecked);
     EXPECT_EQ(shown(t.forms), Qt::Checked);
+    // A node above items that can never be ticked only shows unticked, whatever its own flag.
+    const NodeId trace = t.tree.Add(t.modules, "trace", "modTrace.bas", "module");
+    const NodeId traceProc = t.tree.Add(trace, "trace_p", "TraceIt", "routine");
+    t.tree.Node(traceProc).foreColor = engine::kColorBlue;
+    t.tree.Node(trace).checked = true;
+    model.EndFill();
+    EXPECT_EQ(shown(trace), Qt::Unchecked);
+    EXPECT_EQ(shown(t.modules), shown(t.modB));  // and it does not change what the folder shows
 
     // The user's tick on an item is shown on the nodes above it at once.
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
