@@ -1,5 +1,6 @@
 #include "app/toolwindow/ToolProjectFile.h"
 
+#include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
 #include "app/toolwindow/SnippetStore.h"
@@ -17,6 +18,25 @@ std::string WithToolProjectExtension(const std::string& path) {
     const std::string name = platform::NameOf(path);
     if (name.empty() || name.find('.') != std::string::npos) return path;
     return path + kToolProjectExtension;
+}
+
+ToolProjectCheck CheckToolProjectFile(const std::string& path) {
+    const std::string name = platform::NameOf(path);
+    if (platform::IEndsWith(name, ".vbp") || platform::IEndsWith(name, ".vbg")) return ToolProjectCheck::VisualBasicProject;
+    const tovcore::IniFileState state = tovcore::CheckIniFile(path);
+    if (state == tovcore::IniFileState::TooLarge || state == tovcore::IniFileState::Unreadable)
+        return ToolProjectCheck::Unusable;
+    if (platform::IEndsWith(name, kToolProjectExtension)) return ToolProjectCheck::ToolProject;
+    std::string body;  // reading a section writes nothing
+    return tovcore::Global().GetIniSection(kSection, body, path) ? ToolProjectCheck::ToolProject
+                                                                 : ToolProjectCheck::NotAToolProject;
+}
+
+std::string SuggestedToolProject(const std::string& vbProject) {
+    const std::string name = platform::NameOf(vbProject);
+    const std::size_t dot = name.rfind('.');
+    return platform::FolderOf(vbProject) + (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) +
+           kToolProjectExtension;
 }
 
 std::string ReadProjectName(const std::string& file) {

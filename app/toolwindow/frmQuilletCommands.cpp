@@ -81,8 +81,13 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     ClearTreesAndReports();
     projectModel_->BeginFill();
     routinesModel_->BeginFill();
-    const bool loaded = engine::LoadProject(state_, host_, host_, false);
-    program_.state.ProjectChanged = state_.ProjectChanged;  // a cancelled load clears it
+    // The window stays alive while the old reports go; a close asked for meanwhile stops the load
+    // before it starts.
+    auto closing = [this] { return program_.frame && program_.frame->ClosePending(); };
+    const bool loaded = !closing() && engine::LoadProject(state_, host_, host_, false);
+    // A load the user cancels clears the change flag. One stopped because the program is closing
+    // keeps it: the close then asks about the tool project as it would after the load.
+    if (!closing()) program_.state.ProjectChanged = state_.ProjectChanged;
     if (loaded) {
         for (SnippetPanel* side : {pre_, post_}) side->RefreshAvailable();
         reports::CreateDefinitionReports(state_.model, reports_, host_,
