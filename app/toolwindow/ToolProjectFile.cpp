@@ -1,5 +1,7 @@
 #include "app/toolwindow/ToolProjectFile.h"
 
+#include <filesystem>
+
 #include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
@@ -20,9 +22,12 @@ std::string WithToolProjectExtension(const std::string& path) {
     return path + kToolProjectExtension;
 }
 
-ToolProjectCheck CheckToolProjectFile(const std::string& path) {
-    const std::string name = platform::NameOf(path);
+ToolProjectCheck CheckToolProjectFile(const std::string& path, const std::string& settingsFile) {
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(path, ec);
+    const std::string name = ec ? platform::NameOf(path) : real.filename().string();
     if (platform::IEndsWith(name, ".vbp") || platform::IEndsWith(name, ".vbg")) return ToolProjectCheck::VisualBasicProject;
+    if (!settingsFile.empty() && std::filesystem::equivalent(path, settingsFile, ec)) return ToolProjectCheck::NotAToolProject;
     const tovcore::IniFileState state = tovcore::CheckIniFile(path);
     if (state == tovcore::IniFileState::TooLarge || state == tovcore::IniFileState::Unreadable)
         return ToolProjectCheck::Unusable;

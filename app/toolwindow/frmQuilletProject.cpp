@@ -103,7 +103,7 @@ bool frmQuillet::GetProjectInformation(int mode) {
             return false;
         }
         // Nothing is ever written into a file that is not known to be a tool project.
-        switch (CheckToolProjectFile(path)) {
+        switch (CheckToolProjectFile(path, s.IniFileName)) {
             case ToolProjectCheck::ToolProject:
                 break;
             case ToolProjectCheck::VisualBasicProject:

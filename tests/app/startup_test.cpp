@@ -234,6 +234,30 @@ TEST(StartUp, ASettingsSetUpThatFailedNamesWhatIsWrong) {
     fs::permissions(dir.path() + "0/Quillet.ini", fs::perms::owner_all);
 }
 
+TEST(StartUp, ReadsSettingsAndLanguageFilesWrittenWithLinuxLineEnds) {
+    apptest::TestProgram t;
+    const std::string& ini = t.program.state.IniFileName;
+    testsupport::WriteBytes(ini, "[Quillet]\nLanguage=Deutsch\nCheckForUpdates=False\nLastProjectFolder=/home/jos\xC3\xA9/vb\n");
+    testsupport::WriteBytes(t.program.state.LanguagesFolder + "Deutsch.ist", "[frmBackGround]\nmnuFile=&Datei\n");
+    t.program.makeToolWindow = apptest::FakeToolWindowFactory();
+    StartOptions options;
+    options.programFolder = t.program.state.ProgramFolder;
+    options.updater = "/nowhere/Kestrup";
+    const StartResult result = Main(t.program, QuilletAppObject(), options);
+    ASSERT_EQ(result.outcome, StartOutcome::FrameShown);
+    EXPECT_FALSE(t.program.state.CheckForUpdates);
+    EXPECT_EQ(t.program.state.LanguageFile, t.program.state.LanguagesFolder + "Deutsch.ist");
+    EXPECT_TRUE(t.program.state.LanguageFileExists);
+    EXPECT_EQ(result.frame->MenuItem("mnuFile")->text(), "&Datei");
+    EXPECT_EQ(t.program.state.LastProjectFolder, "/home/jos\xC3\xA9/vb");
+    result.frame->SaveIniInformation(true, true);
+    delete result.frame;
+    const std::string text = testsupport::ReadBytes(ini);
+    EXPECT_EQ(text.find("[Quillet]"), text.rfind("[Quillet]")) << text;
+    EXPECT_NE(text.find("\nLanguage=Deutsch\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nCheckForUpdates=False\n"), std::string::npos) << text;
+}
+
 TEST(StartUp, OwnFilesPastTheSizeLimitAreSaidOnceAndLeftAsTheyAre) {
     apptest::TestProgram t;
     const std::string& ini = t.program.state.IniFileName;

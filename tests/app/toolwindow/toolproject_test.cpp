@@ -419,6 +419,18 @@ TEST(OpenProject, KnowsAToolProjectByItsExtensionOrItsSection) {
         EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(path), r.check);
         EXPECT_EQ(testsupport::ReadBytes(path), content);
     }
+    // A link is what it leads to: a ".qlp" link into someone's shell start-up file is no tool
+    // project, nor is the program's own settings file, however it is reached.
+    const std::string settings = dir.path() + "Quillet.ini";
+    testsupport::WriteBytes(settings, "[Quillet]\r\nLanguage=Default\r\n");
+    testsupport::WriteBytes(dir.path() + "profile", "export PATH=$PATH:/opt/bin\n");
+    std::filesystem::create_symlink("profile", dir.path() + "Evil.qlp");
+    std::filesystem::create_symlink("Quillet.ini", dir.path() + "Settings.qlp");
+    std::filesystem::create_symlink("a.qlp", dir.path() + "Good.link");
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Evil.qlp", settings), ToolProjectCheck::NotAToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Settings.qlp", settings), ToolProjectCheck::NotAToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(settings, settings), ToolProjectCheck::NotAToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Good.link", settings), ToolProjectCheck::ToolProject);
     EXPECT_EQ(quillet::toolwindow::SuggestedToolProject("/src/Billing.v2.vbp"), "/src/Billing.v2.qlp");
 }
 
@@ -545,6 +557,8 @@ TEST(ToolProject, ALinkedToolProjectIsSavedThroughItsLink) {
     Choose(f.Tool(), true, "Trace");
     f.Click("mnuSaveProject");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
+    const std::string text = testsupport::ReadBytes(real);
+    EXPECT_EQ(text.find("[Quillet]"), text.rfind("[Quillet]")) << "a second section was added: " << text;
     EXPECT_TRUE(Holds(testsupport::ReadBytes(real), "CodeType1=Trace")) << testsupport::ReadBytes(real);
     // The line the save did not change keeps its own ending.
     EXPECT_NE(testsupport::ReadBytes(real).find("ProjectName=" + f.group + "\n"), std::string::npos);
