@@ -29,7 +29,6 @@
 #include <tovcore/IniFiles.h>
 
 #include "library/src/LibraryState.h"
-#include "library/src/modGeneral.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
 
@@ -85,7 +84,7 @@ std::string WriteTarget(const std::string& path) {
 // from, in order, so each keeps its ending; what the pool lacks ends in CR LF.
 class IniWriter {
 public:
-    explicit IniWriter(bool bom) {
+    explicit IniWriter(bool bom) : bom_(bom) {
         if (bom) out_ += platform::kUtf8Bom;
     }
 
@@ -113,14 +112,21 @@ public:
     }
     std::string Finish() {
         Gap(framing_);
+        // The empty lines before a line may be dropped; a line that then starts the file must not
+        // make it read as something else (its bytes taken for a byte-order mark, or for UTF-16
+        // text): it stays after a line end.
+        if (!bom_ && (platform::StartsWith(out_, platform::kUtf8Bom) || platform::LooksLikeUtf16(out_)))
+            out_.insert(0, kCrLf);
         return std::move(out_);
     }
 
 private:
     void Gap(int blanks) {
         for (int k = 0; k < blanks; ++k) {
-            const bool pooled = next_ < pool_.size();
-            Emit("", pooled ? pool_[next_++] : platform::LineEnd::CrLf);
+            platform::LineEnd end = next_ < pool_.size() ? pool_[next_++] : platform::LineEnd::CrLf;
+            // An empty line ended by LF right after a CR would join it into one CR LF.
+            if (end == platform::LineEnd::Lf && !out_.empty() && out_.back() == '\r') end = platform::LineEnd::CrLf;
+            Emit("", end);
         }
     }
     void Emit(std::string_view text, platform::LineEnd end) {
@@ -132,6 +138,7 @@ private:
     }
 
     std::string out_;
+    bool bom_;
     std::vector<platform::LineEnd> pool_;
     std::size_t next_ = 0;  // the first pooled ending not yet used
     int framing_ = 0;       // the last written line ends in "]": an empty line is owed after it
