@@ -542,6 +542,12 @@ TEST(ToolProject, AReadOnlyToolProjectIsNotReplacedAndTheSaveSaysWhy) {
     const std::string said = f.t.fakes.messageBox.Prompts().back();
     EXPECT_NE(said.find("could not be saved"), std::string::npos) << said;
     EXPECT_NE(said.find("is read-only"), std::string::npos) << said;
+    // Nor does New Project replace it.
+    f.t.fakes.messageBox.answers = {quillet::kNo};
+    f.t.fakes.dialogs.saveResults.push_back(file);
+    f.Click("mnuNewProject");
+    EXPECT_EQ(testsupport::ReadBytes(file), saved);
+    EXPECT_NE(f.t.fakes.messageBox.Prompts().back().find("cannot be made: the file is read-only"), std::string::npos);
     std::filesystem::permissions(file, std::filesystem::perms::owner_all);
 }
 
@@ -562,6 +568,14 @@ TEST(ToolProject, ALinkedToolProjectIsSavedThroughItsLink) {
     EXPECT_TRUE(Holds(testsupport::ReadBytes(real), "CodeType1=Trace")) << testsupport::ReadBytes(real);
     // The line the save did not change keeps its own ending.
     EXPECT_NE(testsupport::ReadBytes(real).find("ProjectName=" + f.group + "\n"), std::string::npos);
+
+    // New Project onto the link starts the file it leads to afresh; the link stays.
+    f.t.fakes.messageBox.answers = {quillet::kNo};  // do not save the changes first
+    f.t.fakes.dialogs.saveResults.push_back(link);
+    f.Click("mnuNewProject");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(testsupport::ReadBytes(real).find("ProjectName=" + f.group), std::string::npos);
+    EXPECT_EQ(f.t.program.state.ProjectFileName, link);
 }
 
 }  // namespace
