@@ -234,10 +234,14 @@ TEST(StartUp, ASettingsSetUpThatFailedNamesWhatIsWrong) {
     fs::permissions(dir.path() + "0/Quillet.ini", fs::perms::owner_all);
 }
 
-TEST(StartUp, ReadsSettingsAndLanguageFilesWrittenWithLinuxLineEnds) {
+// A Linux user's settings: kept in a dotfiles folder, linked into place, written with LF.
+TEST(StartUp, ReadsSettingsAndLanguageFilesWrittenWithLinuxLineEndsAndKeepsALinkedSettingsFile) {
     apptest::TestProgram t;
-    const std::string& ini = t.program.state.IniFileName;
+    testsupport::TempDir dotfiles;
+    const std::string ini = dotfiles.path() + "Quillet.ini";
     testsupport::WriteBytes(ini, "[Quillet]\nLanguage=Deutsch\nCheckForUpdates=False\nLastProjectFolder=/home/jos\xC3\xA9/vb\n");
+    fs::remove(t.program.state.IniFileName);
+    fs::create_symlink(ini, t.program.state.IniFileName);
     testsupport::WriteBytes(t.program.state.LanguagesFolder + "Deutsch.ist", "[frmBackGround]\nmnuFile=&Datei\n");
     t.program.makeToolWindow = apptest::FakeToolWindowFactory();
     StartOptions options;
@@ -252,7 +256,9 @@ TEST(StartUp, ReadsSettingsAndLanguageFilesWrittenWithLinuxLineEnds) {
     EXPECT_EQ(t.program.state.LastProjectFolder, "/home/jos\xC3\xA9/vb");
     result.frame->SaveIniInformation(true, true);
     delete result.frame;
+    EXPECT_TRUE(fs::is_symlink(t.program.state.IniFileName)) << "the link was replaced";
     const std::string text = testsupport::ReadBytes(ini);
+    EXPECT_NE(text.find("[BScreen]"), std::string::npos) << "nothing was written through the link";
     EXPECT_EQ(text.find("[Quillet]"), text.rfind("[Quillet]")) << text;
     EXPECT_NE(text.find("\nLanguage=Deutsch\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\nCheckForUpdates=False\n"), std::string::npos) << text;
