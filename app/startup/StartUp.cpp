@@ -182,7 +182,8 @@ StartResult Main(Program& program, const tovcore::AppObject& app, const StartOpt
     const std::string& ini = s.IniFileName;
     // A settings file that the library will not read is said once; the program goes on with its
     // defaults and leaves that file alone.
-    if (const std::string why = UnusedFileWarning("settings file", ini, "Quillet starts with its default settings"); !why.empty())
+    if (const std::string why = UnusedFileWarning("settings file", ini, "Quillet starts with its default settings");
+        !why.empty())
         program.services.messageBox->Show(why, vbOKOnly | vbExclamation, "", 2);
     s.ProgramFolder = Lib().FixPath(options.programFolder);
     s.LanguagesFolder = s.objSpecialFolders.ApplicationDataFolderLocal + "Languages/";

@@ -26,8 +26,10 @@ ToolProjectCheck CheckToolProjectFile(const std::string& path, const std::string
     std::error_code ec;
     const std::filesystem::path real = std::filesystem::canonical(path, ec);
     const std::string name = ec ? platform::NameOf(path) : real.filename().string();
-    if (platform::IEndsWith(name, ".vbp") || platform::IEndsWith(name, ".vbg")) return ToolProjectCheck::VisualBasicProject;
-    if (!settingsFile.empty() && std::filesystem::equivalent(path, settingsFile, ec)) return ToolProjectCheck::NotAToolProject;
+    if (platform::IEndsWith(name, ".vbp") || platform::IEndsWith(name, ".vbg"))
+        return ToolProjectCheck::VisualBasicProject;
+    if (!settingsFile.empty() && std::filesystem::equivalent(path, settingsFile, ec))
+        return ToolProjectCheck::NotAToolProject;
     const tovcore::IniFileState state = tovcore::CheckIniFile(path);
     if (state == tovcore::IniFileState::TooLarge || state == tovcore::IniFileState::Unreadable)
         return ToolProjectCheck::Unusable;

@@ -55,7 +55,9 @@ void frmQuillet::OpenQuilletProject() {
     GetProjectInformation(3);
 }
 
-std::string frmQuillet::DialogProjectBrowse(int mode, bool openDialog) { return BrowseToolProject(mode, openDialog, ""); }
+std::string frmQuillet::DialogProjectBrowse(int mode, bool openDialog) {
+    return BrowseToolProject(mode, openDialog, "");
+}
 
 std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::string& forProject) {
     ProgramState& s = program_.state;
@@ -91,10 +93,8 @@ std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::
         // A new tool project starts empty. A read-only file stays as it is; a link stays a link and
         // the file it leads to is emptied, as every later save writes through it.
         std::string why;
-        if (tovcore::CheckIniFile(path) == tovcore::IniFileState::ReadOnly)
-            why = "the file is read-only";
-        else
-            platform::WriteFileAtomic(LinkTarget(path), "", &why);
+        if (tovcore::CheckIniFile(path) == tovcore::IniFileState::ReadOnly) why = "the file is read-only";
+        else platform::WriteFileAtomic(LinkTarget(path), "", &why);
         if (!why.empty()) {
             program_.services.messageBox->Show("The tool project " + path + " cannot be made: " + why, vbOKOnly, "", 2);
             return "";
@@ -124,8 +124,7 @@ bool frmQuillet::GetProjectInformation(int mode) {
         }
         // Nothing is ever written into a file that is not known to be a tool project.
         switch (CheckToolProjectFile(path, s.IniFileName)) {
-            case ToolProjectCheck::ToolProject:
-                break;
+            case ToolProjectCheck::ToolProject: break;
             case ToolProjectCheck::VisualBasicProject:
                 // What the user meant: work on that project. The tool project that remembers it is
                 // a new file, named as New Project names one; the Visual Basic project is only read.
@@ -135,8 +134,9 @@ bool frmQuillet::GetProjectInformation(int mode) {
                 break;
             case ToolProjectCheck::NotAToolProject:
                 program_.services.messageBox->Show(
-                    path + "\n\nis not a Quillet tool project (a .qlp file), so it is not opened. To work on a Visual "
-                           "Basic project, choose New Project and then the project with the \"...\" button.",
+                    path +
+                        "\n\nis not a Quillet tool project (a .qlp file), so it is not opened. To work on a Visual "
+                        "Basic project, choose New Project and then the project with the \"...\" button.",
                     vbOKOnly | vbExclamation, "Open Project", 2);
                 return false;
             case ToolProjectCheck::Unusable:
@@ -172,9 +172,9 @@ bool frmQuillet::GetProjectInformation(int mode) {
     host_.HourGlassOff();
     UpdateControls();
     if (vbProject.empty() && mode != 1) {
-        program_.services.messageBox->Show("The tool project " + path +
-                                               " names no Visual Basic project.\n\nChoose one with the \"...\" button.",
-                                           vbOKOnly | vbInformation, "Open Project", 2);
+        program_.services.messageBox->Show(
+            "The tool project " + path + " names no Visual Basic project.\n\nChoose one with the \"...\" button.",
+            vbOKOnly | vbInformation, "Open Project", 2);
     }
     LoadProject(true);
     // The new tool project names its Visual Basic project at once.
@@ -248,9 +248,9 @@ void frmQuillet::SaveProjectInformation(bool force) {
         std::string why = tovcore::IniFileStateText(state);
         if (state == tovcore::IniFileState::ReadOnly)
             why += ": make it writable, or save the project under another name with Save Project As";
-        program_.services.messageBox->Show(
-            "The tool project could not be saved - " + s.ProjectFileName + (why.empty() ? "" : "\n\nThe file " + why + "."),
-            vbOKOnly, "", 2);
+        program_.services.messageBox->Show("The tool project could not be saved - " + s.ProjectFileName +
+                                               (why.empty() ? "" : "\n\nThe file " + why + "."),
+                                           vbOKOnly, "", 2);
         return;
     }
     if (program_.frame) program_.frame->Window()->SetCaption(Q(" - " + s.ProjectFileName));

@@ -112,8 +112,8 @@ struct IniState {
     std::vector<std::string> lines;
     std::vector<std::string> text;
     std::vector<platform::LineEnd> ends;
-    bool bom = false;        // the file starts with a UTF-8 byte-order mark
-    bool writable = true;    // the file may be rewritten (it was read whole, or there is none yet)
+    bool bom = false;      // the file starts with a UTF-8 byte-order mark
+    bool writable = true;  // the file may be rewritten (it was read whole, or there is none yet)
 };
 
 // ---- screen --------------------------------------------------------------------------------

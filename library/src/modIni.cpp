@@ -77,7 +77,6 @@ std::string WriteTarget(const std::string& path) {
     return "";
 }
 
-
 // Builds the rewritten file. `out` gets every line through Line or Inserted, and empty lines only
 // through the framing rule: a line that ends in "]" has one empty line before and one after it.
 // The file's own empty lines that the rewrite drops are the pool those framing lines are taken

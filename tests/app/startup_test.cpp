@@ -239,7 +239,8 @@ TEST(StartUp, ReadsSettingsAndLanguageFilesWrittenWithLinuxLineEndsAndKeepsALink
     apptest::TestProgram t;
     testsupport::TempDir dotfiles;
     const std::string ini = dotfiles.path() + "Quillet.ini";
-    testsupport::WriteBytes(ini, "[Quillet]\nLanguage=Deutsch\nCheckForUpdates=False\nLastProjectFolder=/home/jos\xC3\xA9/vb\n");
+    testsupport::WriteBytes(
+        ini, "[Quillet]\nLanguage=Deutsch\nCheckForUpdates=False\nLastProjectFolder=/home/jos\xC3\xA9/vb\n");
     fs::remove(t.program.state.IniFileName);
     fs::create_symlink(ini, t.program.state.IniFileName);
     testsupport::WriteBytes(t.program.state.LanguagesFolder + "Deutsch.ist", "[frmBackGround]\nmnuFile=&Datei\n");
@@ -267,10 +268,12 @@ TEST(StartUp, ReadsSettingsAndLanguageFilesWrittenWithLinuxLineEndsAndKeepsALink
 TEST(StartUp, OwnFilesPastTheSizeLimitAreSaidOnceAndLeftAsTheyAre) {
     apptest::TestProgram t;
     const std::string& ini = t.program.state.IniFileName;
-    const std::string big = "[Quillet]\r\nLanguage=Deutsch\r\n; " + std::string(tovcore::kIniFileSizeLimit, 'x') + "\r\n";
+    const std::string big =
+        "[Quillet]\r\nLanguage=Deutsch\r\n; " + std::string(tovcore::kIniFileSizeLimit, 'x') + "\r\n";
     testsupport::WriteBytes(ini, big);
     const std::string language = t.program.state.LanguagesFolder + "Default.ist";
-    testsupport::WriteBytes(language, "[frmBackGround]\r\nfrmBackGround=Gro\xC3\x9F\r\n" + std::string(tovcore::kIniFileSizeLimit, ';'));
+    testsupport::WriteBytes(
+        language, "[frmBackGround]\r\nfrmBackGround=Gro\xC3\x9F\r\n" + std::string(tovcore::kIniFileSizeLimit, ';'));
     t.program.makeToolWindow = apptest::FakeToolWindowFactory();
     StartOptions options;
     options.commandLine = "/noupdate";

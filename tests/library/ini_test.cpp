@@ -67,11 +67,9 @@ const std::vector<IniCase>& Cases() {
          [](const std::string& f) { return B(T().WriteIniString("App", "Log", "True", f)); }, "true",
          "\r\n[App]\r\n\r\nLog=True\r\nLog=False\r\n"},
         {"WriteEmptyValueRemovesKeyLine", "[S]\r\na=1\r\nb=2\r\n",
-         [](const std::string& f) { return B(T().WriteIniString("S", "a", "", f)); }, "true",
-         "\r\n[S]\r\n\r\nb=2\r\n"},
+         [](const std::string& f) { return B(T().WriteIniString("S", "a", "", f)); }, "true", "\r\n[S]\r\n\r\nb=2\r\n"},
         {"WriteEmptyValueOfMissingKeyInsertsNothing", "[S]\r\na=1\r\n",
-         [](const std::string& f) { return B(T().WriteIniString("S", "z", "", f)); }, "true",
-         "\r\n[S]\r\n\r\na=1\r\n"},
+         [](const std::string& f) { return B(T().WriteIniString("S", "z", "", f)); }, "true", "\r\n[S]\r\n\r\na=1\r\n"},
         {"WriteToMissingSectionAppendsIt", "[S]\r\na=1\r\n",
          [](const std::string& f) { return B(T().WriteIniString("New", "k", "v", f)); }, "false",
          "\r\n[S]\r\n\r\na=1\r\n[New]\r\n\r\nk=v\r\n"},
@@ -94,8 +92,8 @@ const std::vector<IniCase>& Cases() {
         {"RewriteDropsBlankLinesAndFramesBracketEndings", "a=1\r\n   \r\n\r\n[S]\r\nv=x]\r\n\r\nb=2\r\n",
          [](const std::string& f) { return B(T().WriteIniString("S", "c", "3", f)); }, "true",
          "a=1\r\n\r\n[S]\r\n\r\n\r\nv=x]\r\n\r\nb=2\r\nc=3\r\n"},
-        {"TabsAreNotTrimmed", "[S]\r\nk=\tx\r\n", [](const std::string& f) { return T().GetIniString("S", "k", "d", f); },
-         "\tx", "[S]\r\nk=\tx\r\n"},
+        {"TabsAreNotTrimmed", "[S]\r\nk=\tx\r\n",
+         [](const std::string& f) { return T().GetIniString("S", "k", "d", f); }, "\tx", "[S]\r\nk=\tx\r\n"},
     };
     return cases;
 }
@@ -287,7 +285,7 @@ std::size_t IndexOf(const IniLines& lines, const std::string& prefix) {
 struct IniOperation {
     const char* name;
     std::function<std::string(const std::string& file)> run;
-    std::string value;  // what a readable file answers
+    std::string value;        // what a readable file answers
     std::string unreadValue;  // what a file the engine does not read answers
     std::function<void(IniLines&)> edit;
 };
@@ -300,18 +298,20 @@ std::vector<IniOperation> Operations() {
          "gedit", "gedit",
          [](IniLines& l) {
              // After the section's last line, before the empty line that frames the next header.
-             l.insert(l.begin() + static_cast<std::ptrdiff_t>(IndexOf(l, "[Other]") - 1), IniLine{"Editor=gedit", "\r\n"});
+             l.insert(l.begin() + static_cast<std::ptrdiff_t>(IndexOf(l, "[Other]") - 1),
+                      IniLine{"Editor=gedit", "\r\n"});
          }},
-        {"WriteKey", [](const std::string& f) { return B(T().WriteIniString("Quillet", "Language", "Fran\xC3\xA7" "ais", f)); },
-         "true", "false", [](IniLines& l) { l[IndexOf(l, "Language=")].text = "Language=Fran\xC3\xA7" "ais"; }},
+        {"WriteKey",
+         [](const std::string& f) { return B(T().WriteIniString("Quillet", "Language", "Fran\303\247ais", f)); },
+         "true", "false", [](IniLines& l) { l[IndexOf(l, "Language=")].text = "Language=Fran\303\247ais"; }},
         {"WriteSection", [](const std::string& f) { return B(T().WriteIniSection("Other", "y=2\r\nz=3", f)); }, "true",
          "false",
          [](IniLines& l) {
              l.resize(IndexOf(l, "[Other]") + 2);
              l.push_back({"y=2\r\nz=3", "\r\n"});
          }},
-        {"RemoveKey", [](const std::string& f) { return B(T().WriteIniString("Quillet", "Error", "", f)); }, "true", "false",
-         [](IniLines& l) { l.erase(l.begin() + static_cast<std::ptrdiff_t>(IndexOf(l, "Error="))); }},
+        {"RemoveKey", [](const std::string& f) { return B(T().WriteIniString("Quillet", "Error", "", f)); }, "true",
+         "false", [](IniLines& l) { l.erase(l.begin() + static_cast<std::ptrdiff_t>(IndexOf(l, "Error="))); }},
     };
 }
 

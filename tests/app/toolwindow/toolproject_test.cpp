@@ -346,13 +346,14 @@ using quillet::toolwindow::ToolProjectCheck;
 TEST(OpenProject, NeverWritesIntoAFileThatIsNotAToolProject) {
     struct Row {
         const char* name;
-        std::string file;      // relative to the fixture's folder
-        std::string content;   // "" keeps what the fixture wrote
+        std::string file;                   // relative to the fixture's folder
+        std::string content;                // "" keeps what the fixture wrote
         std::optional<std::string> saveAs;  // the answer of the New Project dialog, if one comes
         bool opened;
-        std::string says;      // part of the message shown ("" for none)
+        std::string says;  // part of the message shown ("" for none)
     };
-    const std::string big = "[Quillet]\r\nProjectName=x.vbp\r\n;" + std::string(tovcore::kIniFileSizeLimit, ' ') + "\r\n";
+    const std::string big =
+        "[Quillet]\r\nProjectName=x.vbp\r\n;" + std::string(tovcore::kIniFileSizeLimit, ' ') + "\r\n";
     const Row rows[] = {
         {"a .vbp, a tool project named for it", "Main.vbp", "", "Main.qlp", true, ""},
         {"a .vbg whose tool project dialog is cancelled", "Group.vbg", "", std::nullopt, false, ""},
@@ -414,7 +415,8 @@ TEST(OpenProject, KnowsAToolProjectByItsExtensionOrItsSection) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.file);
         const std::string path = dir.path() + r.file;
-        const std::string content(r.content, std::string_view(r.content).size() + (r.check == ToolProjectCheck::Unusable ? 3 : 0));
+        const std::string content(r.content,
+                                  std::string_view(r.content).size() + (r.check == ToolProjectCheck::Unusable ? 3 : 0));
         testsupport::WriteBytes(path, content);
         EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(path), r.check);
         EXPECT_EQ(testsupport::ReadBytes(path), content);
@@ -427,10 +429,13 @@ TEST(OpenProject, KnowsAToolProjectByItsExtensionOrItsSection) {
     std::filesystem::create_symlink("profile", dir.path() + "Evil.qlp");
     std::filesystem::create_symlink("Quillet.ini", dir.path() + "Settings.qlp");
     std::filesystem::create_symlink("a.qlp", dir.path() + "Good.link");
-    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Evil.qlp", settings), ToolProjectCheck::NotAToolProject);
-    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Settings.qlp", settings), ToolProjectCheck::NotAToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Evil.qlp", settings),
+              ToolProjectCheck::NotAToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Settings.qlp", settings),
+              ToolProjectCheck::NotAToolProject);
     EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(settings, settings), ToolProjectCheck::NotAToolProject);
-    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Good.link", settings), ToolProjectCheck::ToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Good.link", settings),
+              ToolProjectCheck::ToolProject);
     EXPECT_EQ(quillet::toolwindow::SuggestedToolProject("/src/Billing.v2.vbp"), "/src/Billing.v2.qlp");
 }
 
@@ -502,8 +507,7 @@ TEST(ToolProject, KeepsItsProjectPathWhenTheToolWindowIsClosedAndAnotherOneIsOpe
         f.t.fakes.messageBox.shown.clear();
         r.open(f, other);
         EXPECT_EQ(testsupport::ReadBytes(one), saved) << "the closed tool project was written";
-        for (const std::string& p : f.t.fakes.messageBox.Prompts())
-            EXPECT_NE(p, "Do you want to save this project?");
+        for (const std::string& p : f.t.fakes.messageBox.Prompts()) EXPECT_NE(p, "Do you want to save this project?");
 
         // Opened again, it brings back what was saved.
         f.t.program.state.ProjectChanged = false;
