@@ -48,7 +48,7 @@ struct ProgramState {
     std::string LastProjectFolder;              // folder of the last tool project dialog
 
     // The tool project.
-    std::string ProjectFileName;                // the open tool project file, "" for none
+    std::string ProjectFileName;                // the tool window's tool project file, "" for none (and once it closes)
     bool ProjectChanged = false;                // it differs from its file
     bool ProjectOpen = false;                   // a tool project was opened in this run
 

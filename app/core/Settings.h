@@ -35,7 +35,8 @@ class IniSectionReader {
 public:
     IniSectionReader(const std::string& iniFile, const std::string& section);
     bool Found() const { return found_; }
-    // The section's lines (split at CR LF, as the library splits its INI files); none when it was not found.
+    // The section's lines as the library gives them (whatever ended them in the file); none when it
+    // was not found.
     const std::vector<std::string>& Lines() const { return lines_; }
     // The key's value, or nothing when no line holds the key.
     std::optional<std::string> Value(const std::string& key) const;

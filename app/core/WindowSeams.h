@@ -48,6 +48,9 @@ public:
     virtual QMenu* ReportPopupMenu() = 0;
     // Shows the help window.
     virtual void mnuInformation_Click() = 0;
+    // The program was asked to close during a long operation: the operation is being cancelled,
+    // and the close (with its question about the tool project) follows once it has unwound.
+    virtual bool ClosePending() const = 0;
 };
 
 // What the frame calls on the tool window. The tool window is a tovcore::ui::Form tagged

@@ -213,7 +213,9 @@ void frmBackGround::MakeChoiceGroup(const char* name, const std::vector<int>& in
         group->addAction(item);
         connect(item, &ui::Menu::Click, this, [this, index, choose] {
             (this->*choose)(index);
-            program_.state.ProjectChanged = true;
+            // A choice belongs to the tool project of the tool window; with no tool window it is
+            // only the choice (the next tool project opened brings its own).
+            if (LoadedToolWindow()) program_.state.ProjectChanged = true;
         });
     }
 }
@@ -473,8 +475,14 @@ void frmBackGround::mnuProjectList_Click(int index) {
     IToolWindow* tool = ToolWindow();
     if (!tool) return;
     tool->SaveProjectInformation(true);
+    // The tool project stays the current one unless the chosen file is opened (it may be no tool
+    // project at all, or the new one made for a Visual Basic project may not be named).
+    const std::string keep = program_.state.ProjectFileName;
     program_.state.ProjectFileName = path;
-    tool->GetProjectInformation(2);
+    if (!tool->GetProjectInformation(2)) {
+        if (program_.state.ProjectFileName == path) program_.state.ProjectFileName = keep;
+        return;
+    }
     ProcessMenuList();
 }
 
@@ -690,7 +698,8 @@ void frmBackGround::CarryOutPendingClose() {
         if (!closePending_) return;
         if (CurrentMenuInputs().busy) return;
         closePending_ = false;
-        Unload();
+        // Kept open (Cancel on the save question): the cancel that stopped the operation is spent.
+        if (!Unload()) program_.state.CancelRequested = false;
     });
 }
 

@@ -70,7 +70,7 @@ public:
     // The inputs the menu states were last computed from.
     MenuInputs CurrentMenuInputs() const;
     // A close was asked for during a long operation and waits for its end.
-    bool ClosePending() const { return closePending_; }
+    bool ClosePending() const override { return closePending_; }
 
 private:
     void BuildMenus();

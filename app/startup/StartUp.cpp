@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Program.h"
@@ -94,6 +96,40 @@ std::string ShippedFolder() {
     return exe;
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    // As the library sees it: not writable by this user, or by nobody (which the super-user
+    // respects too).
+    return ::access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+std::string SettingsSetUpFailure(const std::string& dataFolder, const std::string& settingsName) {
+    const std::string file = dataFolder + settingsName;
+    struct stat st {};
+    const bool there = !dataFolder.empty() && ::stat(file.c_str(), &st) == 0;
+    if (there && IsReadOnlyFile(file))
+        return "Quillet cannot start: its settings file " + file +
+               " is read-only, and Quillet keeps its settings there.\n\nMake the file writable again (for instance "
+               "with: chmod u+w \"" +
+               file + "\"), or move it away to start with new settings, then start Quillet again.";
+    if (there && !S_ISREG(st.st_mode))
+        return "Quillet cannot start: its settings file " + file +
+               " is not a file.\n\nMove it away, then start Quillet again.";
+    if (there)
+        return "Quillet cannot start: its settings file " + file +
+               " cannot be written.\n\nCheck its owner and permissions, then start Quillet again.";
+    return "Quillet cannot start: its settings folder " + dataFolder +
+           " could not be set up.\n\nCheck that the folder can be made and written, then start Quillet again.";
+}
+
+std::string UnusedFileWarning(const std::string& what, const std::string& path, const std::string& instead) {
+    const tovcore::IniFileState state = tovcore::CheckIniFile(path);
+    if (state != tovcore::IniFileState::TooLarge && state != tovcore::IniFileState::Unreadable) return "";
+    return "The " + what + " " + path + " " + tovcore::IniFileStateText(state) + ", so Quillet does not use it.\n\n" +
+           instead + " and leaves the file as it is.";
+}
+
 namespace {
 
 void WriteDiagnostics(const ProgramState& s) {
@@ -137,13 +173,18 @@ StartResult Main(Program& program, const tovcore::AppObject& app, const StartOpt
     s.IniFileName = Lib().InitializeDll(app, tovcore::Freeware);
     s.objSpecialFolders = Lib().GetSpecialFolders();
     if (s.IniFileName.empty()) {
-        const std::string why = "Quillet cannot start: its settings folder " +
-                                s.objSpecialFolders.ApplicationDataFolderLocal + " could not be set up.";
+        const std::string why =
+            SettingsSetUpFailure(s.objSpecialFolders.ApplicationDataFolderLocal, app.EXEName + ".ini");
         std::fprintf(stderr, "%s\n", why.c_str());
         program.services.messageBox->Show(why, vbOKOnly | vbCritical, "", 2);
         return result;
     }
     const std::string& ini = s.IniFileName;
+    // A settings file that the library will not read is said once; the program goes on with its
+    // defaults and leaves that file alone.
+    if (const std::string why = UnusedFileWarning("settings file", ini, "Quillet starts with its default settings");
+        !why.empty())
+        program.services.messageBox->Show(why, vbOKOnly | vbExclamation, "", 2);
     s.ProgramFolder = Lib().FixPath(options.programFolder);
     s.LanguagesFolder = s.objSpecialFolders.ApplicationDataFolderLocal + "Languages/";
     s.LanguageFile = LanguageFilePath(s.LanguagesFolder, ReadIniText("Quillet", "Language", "Default", ini));
@@ -169,6 +210,13 @@ StartResult Main(Program& program, const tovcore::AppObject& app, const StartOpt
     SeedSnippets(s.ProgramFolder, s.objSpecialFolders.ApplicationDataFolderLocal);
     WriteDiagnostics(s);
     s.LanguageFileExists = Lib().FileExists(s.LanguageFile);
+    if (s.LanguageFileExists) {
+        const std::string why = UnusedFileWarning("language file", s.LanguageFile, "Quillet shows its own texts");
+        if (!why.empty()) {
+            s.LanguageFileExists = false;
+            program.services.messageBox->Show(why, vbOKOnly | vbExclamation, "", 2);
+        }
+    }
     FindStartedLogs(s, app.EXEName);
     if (!program.makeToolWindow) program.makeToolWindow = DefaultToolWindowFactory();
 

@@ -1,5 +1,8 @@
 #include "app/toolwindow/ToolProjectFile.h"
 
+#include <filesystem>
+
+#include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
 #include "app/toolwindow/SnippetStore.h"
@@ -17,6 +20,30 @@ std::string WithToolProjectExtension(const std::string& path) {
     const std::string name = platform::NameOf(path);
     if (name.empty() || name.find('.') != std::string::npos) return path;
     return path + kToolProjectExtension;
+}
+
+ToolProjectCheck CheckToolProjectFile(const std::string& path, const std::string& settingsFile) {
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(path, ec);
+    const std::string name = ec ? platform::NameOf(path) : real.filename().string();
+    if (platform::IEndsWith(name, ".vbp") || platform::IEndsWith(name, ".vbg"))
+        return ToolProjectCheck::VisualBasicProject;
+    if (!settingsFile.empty() && std::filesystem::equivalent(path, settingsFile, ec))
+        return ToolProjectCheck::NotAToolProject;
+    const tovcore::IniFileState state = tovcore::CheckIniFile(path);
+    if (state == tovcore::IniFileState::TooLarge || state == tovcore::IniFileState::Unreadable)
+        return ToolProjectCheck::Unusable;
+    if (platform::IEndsWith(name, kToolProjectExtension)) return ToolProjectCheck::ToolProject;
+    std::string body;  // reading a section writes nothing
+    return tovcore::Global().GetIniSection(kSection, body, path) ? ToolProjectCheck::ToolProject
+                                                                 : ToolProjectCheck::NotAToolProject;
+}
+
+std::string SuggestedToolProject(const std::string& vbProject) {
+    const std::string name = platform::NameOf(vbProject);
+    const std::size_t dot = name.rfind('.');
+    return platform::FolderOf(vbProject) + (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) +
+           kToolProjectExtension;
 }
 
 std::string ReadProjectName(const std::string& file) {

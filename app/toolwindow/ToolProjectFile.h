@@ -28,6 +28,21 @@ inline constexpr const char* kToolProjectExtension = ".qlp";
 // `path` with ".qlp" added when its file name has no extension.
 std::string WithToolProjectExtension(const std::string& path);
 
+// What a file chosen to be opened as a tool project is, found without writing anything into it.
+// A symbolic link is judged by the file it leads to, which is the file a save writes: a link named
+// "x.qlp" that leads to some other file is no tool project. The program's own settings file
+// (`settingsFile`, also through a link) is never one.
+enum class ToolProjectCheck {
+    ToolProject,         // a ".qlp" file, or any file with a [Quillet] section
+    VisualBasicProject,  // a ".vbp" or ".vbg" file (whatever it holds): the user means to work on it
+    NotAToolProject,     // anything else
+    Unusable,            // too large or not text: the library neither reads nor writes it
+};
+ToolProjectCheck CheckToolProjectFile(const std::string& path, const std::string& settingsFile = "");
+// The name a new tool project for a Visual Basic project is offered under: beside it, with its
+// name and ".qlp" ("/src/App.vbp" gives "/src/App.qlp").
+std::string SuggestedToolProject(const std::string& vbProject);
+
 // The path of the Visual Basic project (as the library's reads do, a missing key is written back
 // empty).
 std::string ReadProjectName(const std::string& file);

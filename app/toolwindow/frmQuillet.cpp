@@ -410,7 +410,13 @@ void frmQuillet::QueryUnload(int& cancel, int) {
 }
 
 void frmQuillet::Unload(int&) {
-    SaveProjectInformation(program_.state.ProjectChanged);
+    ProgramState& s = program_.state;
+    SaveProjectInformation(s.ProjectChanged);
+    // The tool project closes with the window: nothing that is done without it (a line-numbering
+    // choice) belongs to it, and the next tool window starts blank and never writes into it.
+    s.ProjectFileName.clear();
+    s.ProjectChanged = false;
+    if (program_.frame) program_.frame->Window()->SetCaption(Q("Quillet - " + tovcore::Global().GetVersion()));
     // The project model goes with the window.
     projectModel_->BeginFill();
     routinesModel_->BeginFill();

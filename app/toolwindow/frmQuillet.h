@@ -135,6 +135,9 @@ private:
     void MatchProcedures();
     void SnippetSelectionChanged(bool added);
     void RetrieveOtherInfo(const std::string& toolProject);
+    // The tool project dialog; `forProject` (a Visual Basic project) offers a new tool project
+    // beside it, under its name.
+    std::string BrowseToolProject(int mode, bool openDialog, const std::string& forProject);
     void CopyChoicesToState();
     void ShowViewer(const std::string& path, std::int32_t line);
 

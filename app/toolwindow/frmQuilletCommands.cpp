@@ -81,8 +81,13 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     ClearTreesAndReports();
     projectModel_->BeginFill();
     routinesModel_->BeginFill();
-    const bool loaded = engine::LoadProject(state_, host_, host_, false);
-    program_.state.ProjectChanged = state_.ProjectChanged;  // a cancelled load clears it
+    // The window stays alive while the old reports go; a close asked for meanwhile stops the load
+    // before it starts.
+    auto closing = [this] { return program_.frame && program_.frame->ClosePending(); };
+    const bool loaded = !closing() && engine::LoadProject(state_, host_, host_, false);
+    // A load the user cancels clears the change flag. One stopped because the program is closing
+    // keeps it: the close then asks about the tool project as it would after the load.
+    if (!closing()) program_.state.ProjectChanged = state_.ProjectChanged;
     // Cancel stops the load either while the files are read (nothing is loaded) or while the
     // reports are made (the project is loaded; the reports not finished say so).
     bool cancelled = !loaded && host_.CancelRequested();
@@ -103,7 +108,7 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     }
     const std::string elapsed = engine::ElapsedTimeText(host_.Seconds() - start);
     ClearMessage(program_);
-    if (cancelled) {
+    if (cancelled && !closing()) {
         // Said whatever the caller asked for: a load the user stopped is never passed over in silence.
         const std::string first = "Project Load Canceled - " + elapsed;
         DisplayMessage(program_, first, true, 2);

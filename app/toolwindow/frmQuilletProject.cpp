@@ -1,6 +1,9 @@
 // frmQuillet: the tool project file (New, Open, Save, Save As, the recent list's open) and the
 // choices it carries (the snippet selection and the line-numbering settings).
 
+#include <filesystem>
+
+#include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Program.h"
@@ -18,6 +21,18 @@ namespace quillet::toolwindow {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The file a chain of symbolic links ends at (the path itself when it is no link).
+std::string LinkTarget(const std::string& path) {
+    std::filesystem::path at = path;
+    std::error_code ec;
+    for (int hop = 0; hop < 40 && std::filesystem::is_symlink(at, ec); ++hop) {
+        const std::filesystem::path next = std::filesystem::read_symlink(at, ec);
+        if (ec) break;
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return at.string();
+}
 }  // namespace
 
 void frmQuillet::NewProjectInformation() {
@@ -41,11 +56,22 @@ void frmQuillet::OpenQuilletProject() {
 }
 
 std::string frmQuillet::DialogProjectBrowse(int mode, bool openDialog) {
+    return BrowseToolProject(mode, openDialog, "");
+}
+
+std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::string& forProject) {
     ProgramState& s = program_.state;
     FileDialogRequest request;
     request.title = openDialog ? "Open Project" : mode == 1 ? "New Project" : "Save Project As";
     request.folder = s.LastProjectFolder;
     if (!request.folder.empty() && request.folder.back() != '/') request.folder += '/';
+    if (!forProject.empty()) {
+        // A new tool project for a Visual Basic project is offered beside it, under its name.
+        const std::string suggested = SuggestedToolProject(forProject);
+        request.title = "New Project for " + platform::NameOf(forProject);
+        request.folder = platform::FolderOf(suggested);
+        request.fileName = platform::NameOf(suggested);
+    }
     request.filter = "Projects |*.qlp";
     const auto chosen = openDialog ? program_.services.dialogs->OpenFile(this, request)
                                    : program_.services.dialogs->SaveFile(this, request);
@@ -64,8 +90,12 @@ std::string frmQuillet::DialogProjectBrowse(int mode, bool openDialog) {
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     if (!folder.empty()) s.LastProjectFolder = folder;
     if (mode == 1) {
+        // A new tool project starts empty. A read-only file stays as it is; a link stays a link and
+        // the file it leads to is emptied, as every later save writes through it.
         std::string why;
-        if (!platform::WriteFileAtomic(path, "", &why)) {
+        if (tovcore::CheckIniFile(path) == tovcore::IniFileState::ReadOnly) why = "the file is read-only";
+        else platform::WriteFileAtomic(LinkTarget(path), "", &why);
+        if (!why.empty()) {
             program_.services.messageBox->Show("The tool project " + path + " cannot be made: " + why, vbOKOnly, "", 2);
             return "";
         }
@@ -85,9 +115,37 @@ bool frmQuillet::GetProjectInformation(int mode) {
         path = DialogProjectBrowse(mode, true);
     // A cancelled dialog leaves the current tool project, its trees and reports as they were.
     if (path.empty()) return false;
-    if (mode != 1 && !platform::IsRegularFile(path)) {
-        program_.services.messageBox->Show("Project does not exist - " + path, vbOKOnly, "", 2);
-        return false;
+    // A Visual Basic project the user chose to open: a new tool project is made for it.
+    std::string forProject;
+    if (mode != 1) {
+        if (!platform::IsRegularFile(path)) {
+            program_.services.messageBox->Show("Project does not exist - " + path, vbOKOnly, "", 2);
+            return false;
+        }
+        // Nothing is ever written into a file that is not known to be a tool project.
+        switch (CheckToolProjectFile(path, s.IniFileName)) {
+            case ToolProjectCheck::ToolProject: break;
+            case ToolProjectCheck::VisualBasicProject:
+                // What the user meant: work on that project. The tool project that remembers it is
+                // a new file, named as New Project names one; the Visual Basic project is only read.
+                forProject = path;
+                path = BrowseToolProject(1, false, forProject);
+                if (path.empty()) return false;
+                break;
+            case ToolProjectCheck::NotAToolProject:
+                program_.services.messageBox->Show(
+                    path +
+                        "\n\nis not a Quillet tool project (a .qlp file), so it is not opened. To work on a Visual "
+                        "Basic project, choose New Project and then the project with the \"...\" button.",
+                    vbOKOnly | vbExclamation, "Open Project", 2);
+                return false;
+            case ToolProjectCheck::Unusable:
+                program_.services.messageBox->Show(
+                    path + "\n\n" + tovcore::IniFileStateText(tovcore::CheckIniFile(path)) +
+                        ", so it is no Quillet tool project. It is not opened and is left as it is.",
+                    vbOKOnly | vbExclamation, "Open Project", 2);
+                return false;
+        }
     }
 
     ClearTreesAndReports();
@@ -104,7 +162,7 @@ bool frmQuillet::GetProjectInformation(int mode) {
     // The path box takes the tool project's Visual Basic project; a different path marks the tool
     // project changed, as any edit of the box does.
     s.ProjectChanged = false;
-    std::string vbProject = ReadProjectName(path);
+    std::string vbProject = forProject.empty() ? ReadProjectName(path) : forProject;
     // A tool project that names its Visual Basic project relative to itself (one that came in an
     // archive with the project, or was written on Windows as "Sub\App.vbp") finds it beside
     // itself, not in whatever folder the program happened to be started from.
@@ -113,7 +171,14 @@ bool frmQuillet::GetProjectInformation(int mode) {
     if (txtProject_->text() != Q(vbProject)) txtProject_->SetText(Q(vbProject));
     host_.HourGlassOff();
     UpdateControls();
+    if (vbProject.empty() && mode != 1) {
+        program_.services.messageBox->Show(
+            "The tool project " + path + " names no Visual Basic project.\n\nChoose one with the \"...\" button.",
+            vbOKOnly | vbInformation, "Open Project", 2);
+    }
     LoadProject(true);
+    // The new tool project names its Visual Basic project at once.
+    if (!forProject.empty() && !Busy()) SaveProjectInformation(true);
     return true;
 }
 
@@ -179,8 +244,13 @@ void frmQuillet::SaveProjectInformation(bool force) {
     host_.HourGlassOff();
     if (!saved) {
         // The change stays marked, so closing asks again.
-        program_.services.messageBox->Show("The tool project could not be saved - " + s.ProjectFileName, vbOKOnly, "",
-                                           2);
+        const tovcore::IniFileState state = tovcore::CheckIniFile(s.ProjectFileName);
+        std::string why = tovcore::IniFileStateText(state);
+        if (state == tovcore::IniFileState::ReadOnly)
+            why += ": make it writable, or save the project under another name with Save Project As";
+        program_.services.messageBox->Show("The tool project could not be saved - " + s.ProjectFileName +
+                                               (why.empty() ? "" : "\n\nThe file " + why + "."),
+                                           vbOKOnly, "", 2);
         return;
     }
     if (program_.frame) program_.frame->Window()->SetCaption(Q(" - " + s.ProjectFileName));

@@ -14,6 +14,7 @@
 #include <tovcore/AppObject.h>
 #include <tovcore/clsSpecialFolders.h>
 
+#include "platform/fileio.h"
 #include "platform/text.h"
 
 namespace tovcore::detail {
@@ -104,8 +105,15 @@ struct TraceState {
 };
 
 // ---- INI engine ----------------------------------------------------------------------------
+// Scratch storage of the current operation: the file's lines as they are on disk (bytes, without
+// their endings), the same lines as text (each decoded on its own: UTF-8, or Windows-1252 where a
+// line is not UTF-8), and how each line ended.
 struct IniState {
-    std::vector<std::string> lines;  // scratch: the file of the current operation
+    std::vector<std::string> lines;
+    std::vector<std::string> text;
+    std::vector<platform::LineEnd> ends;
+    bool bom = false;      // the file starts with a UTF-8 byte-order mark
+    bool writable = true;  // the file may be rewritten (it was read whole, or there is none yet)
 };
 
 // ---- screen --------------------------------------------------------------------------------

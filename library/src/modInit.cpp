@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "library/src/LibraryState.h"
+#include "library/src/modIni.h"
 #include "library/src/modLog.h"
 #include "library/src/modScreen.h"
 #include "library/src/modSpecialFolders.h"
@@ -22,7 +23,8 @@ bool CanWrite(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
     if (fd >= 0) {
         ::close(fd);
-        return true;
+        // As the INI engine sees it: a read-only file is never written, whoever runs the program.
+        return MayRewriteIniFile(path);
     }
     if (errno != ENOENT) return false;
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

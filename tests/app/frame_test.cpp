@@ -212,6 +212,13 @@ TEST(LineNumberChoices, AreExclusiveAndTakeTheIncrementFromTheFixedTable) {
         int index;
         int increment;
     };
+    // Without a tool window a pick is only the choice: no tool project is there to change.
+    f.Click("mnuLineNumberIncrement", 1);
+    f.Click("mnuLineNumberResequence", 1);
+    EXPECT_EQ(f.t.program.state.LineIncrement, 20);
+    EXPECT_EQ(f.t.program.state.ResequenceIndex, 1);
+    EXPECT_FALSE(f.t.program.state.ProjectChanged);
+    ASSERT_NE(f.Tool(), nullptr);
     for (const Row& r : {Row{9, 100}, Row{0, 10}, Row{1, 20}, Row{2, 30}, Row{3, 40}, Row{4, 50}}) {
         f.t.program.state.ProjectChanged = false;
         f.Click("mnuLineNumberIncrement", r.index);

@@ -63,6 +63,33 @@ TEST(LanguageFile, AppliesToTheFrameAndItsMenusByNameAndIndexAndIsNeverWritten) 
     EXPECT_EQ(testsupport::ReadBytes(file), text);
 }
 
+TEST(LanguageFile, AppliesAsWrittenOnLinuxOrOnWindows) {
+    struct Row {
+        const char* name;
+        std::string text;
+    };
+    const Row rows[] = {
+        {"LF", "[frmBackGround]\nfrmBackGround=Rahmen\nmnuFile=&Datei\n"},
+        {"CR", "[frmBackGround]\rfrmBackGround=Rahmen\rmnuFile=&Datei\r"},
+        {"a byte-order mark and no final line end",
+         "\xEF\xBB\xBF[frmBackGround]\r\nfrmBackGround=Rahmen\r\nmnuFile=&Datei"},
+        {"mixed, one line in Windows-1252",
+         "[frmBackGround]\r\nfrmBackGround=Rahmen\nmnuFile=&Datei\r\nmnuExit=&Schlie\337en\n"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        apptest::TestProgram t;
+        const std::string file = UseLanguage(t, "Deutsch", r.text);
+        frmBackGround frame(t.program);
+        EXPECT_EQ(frame.Caption(), "Rahmen");
+        EXPECT_EQ(frame.MenuItem("mnuFile")->text(), "&Datei");
+        if (r.text.find("mnuExit") != std::string::npos) {
+            EXPECT_EQ(frame.MenuItem("mnuExit")->text(), QString::fromUtf8("&Schlie\303\237en"));
+        }
+        EXPECT_EQ(testsupport::ReadBytes(file), r.text);
+    }
+}
+
 TEST(LanguageFile, AppliesPageCaptionsAndPerPageToolTipsAndKeepsThePageShown) {
     apptest::TestProgram t;
     UseLanguage(t, "Test", testsupport::CrLf({

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 
+#include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Settings.h"
@@ -172,6 +174,122 @@ TEST(StartUp, ThatCannotSetUpItsDataFolderSaysWhyAndShowsNoFrame) {
     ASSERT_EQ(fakes.messageBox.shown.size(), 1u);
     EXPECT_NE(fakes.messageBox.shown[0].prompt.find("plain-file/data"), std::string::npos)
         << fakes.messageBox.shown[0].prompt;
+}
+
+TEST(StartUp, ThatFindsItsSettingsFileReadOnlySaysSoAndWhatToDo) {
+    if (apptest::LibraryInitialised()) GTEST_SKIP() << "needs a process whose library is not set up yet";
+    apptest::App();
+    testsupport::TempDir dir;
+    ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+    const tovcore::AppObject app = QuilletAppObject();
+    const std::string settings = dir.path() + app.CompanyName + "/" + app.EXEName + "/" + app.EXEName + ".ini";
+    const std::string kept = "[Quillet]\r\nLanguage=Deutsch\r\n";
+    testsupport::WriteBytes(settings, kept);
+    fs::permissions(settings, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    apptest::FakeServices fakes;
+    Program program;
+    program.services = fakes.Bundle();
+    program.makeToolWindow = apptest::FakeToolWindowFactory();
+    StartOptions options;
+    options.commandLine = "--noupdate";
+    const StartResult result = Main(program, app, options);
+    EXPECT_EQ(result.outcome, StartOutcome::Failed);
+    EXPECT_EQ(result.frame, nullptr);
+    ASSERT_EQ(fakes.messageBox.shown.size(), 1u);
+    const std::string& prompt = fakes.messageBox.shown[0].prompt;
+    EXPECT_NE(prompt.find("settings file " + settings + " is read-only"), std::string::npos) << prompt;
+    EXPECT_NE(prompt.find("chmod u+w"), std::string::npos) << prompt;
+    EXPECT_EQ(prompt.find("settings folder"), std::string::npos) << prompt;
+    EXPECT_EQ(testsupport::ReadBytes(settings), kept);
+    fs::permissions(settings, fs::perms::owner_all);
+}
+
+TEST(StartUp, ASettingsSetUpThatFailedNamesWhatIsWrong) {
+    testsupport::TempDir dir;
+    struct Row {
+        const char* name;
+        std::function<void(const std::string& file)> make;
+        const char* says;
+    };
+    const Row rows[] = {
+        {"a read-only file",
+         [](const std::string& f) {
+             testsupport::WriteBytes(f, "[Quillet]\r\n");
+             fs::permissions(f, fs::perms::owner_read);
+         },
+         "is read-only"},
+        {"a folder in its place", [](const std::string& f) { testsupport::MakeFolders(f); }, "is not a file"},
+        {"no folder", [](const std::string&) {}, "settings folder"},
+    };
+    int n = 0;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string folder = dir.path() + std::to_string(n++) + "/";
+        if (std::string(r.name) != "no folder") testsupport::MakeFolders(folder);
+        r.make(folder + "Quillet.ini");
+        const std::string why = SettingsSetUpFailure(folder, "Quillet.ini");
+        EXPECT_NE(why.find(r.says), std::string::npos) << why;
+        EXPECT_NE(why.find(folder), std::string::npos) << why;
+    }
+    fs::permissions(dir.path() + "0/Quillet.ini", fs::perms::owner_all);
+}
+
+// A Linux user's settings: kept in a dotfiles folder, linked into place, written with LF.
+TEST(StartUp, ReadsSettingsAndLanguageFilesWrittenWithLinuxLineEndsAndKeepsALinkedSettingsFile) {
+    apptest::TestProgram t;
+    testsupport::TempDir dotfiles;
+    const std::string ini = dotfiles.path() + "Quillet.ini";
+    testsupport::WriteBytes(
+        ini, "[Quillet]\nLanguage=Deutsch\nCheckForUpdates=False\nLastProjectFolder=/home/jos\xC3\xA9/vb\n");
+    fs::remove(t.program.state.IniFileName);
+    fs::create_symlink(ini, t.program.state.IniFileName);
+    testsupport::WriteBytes(t.program.state.LanguagesFolder + "Deutsch.ist", "[frmBackGround]\nmnuFile=&Datei\n");
+    t.program.makeToolWindow = apptest::FakeToolWindowFactory();
+    StartOptions options;
+    options.programFolder = t.program.state.ProgramFolder;
+    options.updater = "/nowhere/Kestrup";
+    const StartResult result = Main(t.program, QuilletAppObject(), options);
+    ASSERT_EQ(result.outcome, StartOutcome::FrameShown);
+    EXPECT_FALSE(t.program.state.CheckForUpdates);
+    EXPECT_EQ(t.program.state.LanguageFile, t.program.state.LanguagesFolder + "Deutsch.ist");
+    EXPECT_TRUE(t.program.state.LanguageFileExists);
+    EXPECT_EQ(result.frame->MenuItem("mnuFile")->text(), "&Datei");
+    EXPECT_EQ(t.program.state.LastProjectFolder, "/home/jos\xC3\xA9/vb");
+    result.frame->SaveIniInformation(true, true);
+    delete result.frame;
+    EXPECT_TRUE(fs::is_symlink(t.program.state.IniFileName)) << "the link was replaced";
+    const std::string text = testsupport::ReadBytes(ini);
+    EXPECT_NE(text.find("[BScreen]"), std::string::npos) << "nothing was written through the link";
+    EXPECT_EQ(text.find("[Quillet]"), text.rfind("[Quillet]")) << text;
+    EXPECT_NE(text.find("\nLanguage=Deutsch\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nCheckForUpdates=False\n"), std::string::npos) << text;
+}
+
+TEST(StartUp, OwnFilesPastTheSizeLimitAreSaidOnceAndLeftAsTheyAre) {
+    apptest::TestProgram t;
+    const std::string& ini = t.program.state.IniFileName;
+    const std::string big =
+        "[Quillet]\r\nLanguage=Deutsch\r\n; " + std::string(tovcore::kIniFileSizeLimit, 'x') + "\r\n";
+    testsupport::WriteBytes(ini, big);
+    const std::string language = t.program.state.LanguagesFolder + "Default.ist";
+    testsupport::WriteBytes(
+        language, "[frmBackGround]\r\nfrmBackGround=Gro\xC3\x9F\r\n" + std::string(tovcore::kIniFileSizeLimit, ';'));
+    t.program.makeToolWindow = apptest::FakeToolWindowFactory();
+    StartOptions options;
+    options.commandLine = "/noupdate";
+    options.programFolder = t.program.state.ProgramFolder;
+    const StartResult result = Main(t.program, QuilletAppObject(), options);
+    ASSERT_EQ(result.outcome, StartOutcome::FrameShown);
+    const std::vector<std::string> prompts = t.fakes.messageBox.Prompts();
+    ASSERT_EQ(prompts.size(), 2u);
+    EXPECT_NE(prompts[0].find("settings file " + ini + " is larger than 4 MB"), std::string::npos) << prompts[0];
+    EXPECT_NE(prompts[1].find("language file " + language + " is larger than 4 MB"), std::string::npos) << prompts[1];
+    EXPECT_EQ(t.program.state.LanguageFile, language);  // "Default": the big file was not read
+    EXPECT_FALSE(t.program.state.LanguageFileExists);
+    EXPECT_NE(result.frame->Caption().toStdString(), "Gro\xC3\x9F");
+    result.frame->SaveIniInformation(true, true);
+    delete result.frame;
+    EXPECT_TRUE(testsupport::ReadBytes(ini) == big) << "the settings file was changed";
 }
 
 // ---- the first settings file -----------------------------------------------------------------

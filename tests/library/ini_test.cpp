@@ -2,11 +2,13 @@
 #include <filesystem>
 #include <functional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
 #include "tests/support/testsupport.h"
@@ -65,11 +67,9 @@ const std::vector<IniCase>& Cases() {
          [](const std::string& f) { return B(T().WriteIniString("App", "Log", "True", f)); }, "true",
          "\r\n[App]\r\n\r\nLog=True\r\nLog=False\r\n"},
         {"WriteEmptyValueRemovesKeyLine", "[S]\r\na=1\r\nb=2\r\n",
-         [](const std::string& f) { return B(T().WriteIniString("S", "a", "", f)); }, "true",
-         "\r\n[S]\r\n\r\nb=2\r\n"},
+         [](const std::string& f) { return B(T().WriteIniString("S", "a", "", f)); }, "true", "\r\n[S]\r\n\r\nb=2\r\n"},
         {"WriteEmptyValueOfMissingKeyInsertsNothing", "[S]\r\na=1\r\n",
-         [](const std::string& f) { return B(T().WriteIniString("S", "z", "", f)); }, "true",
-         "\r\n[S]\r\n\r\na=1\r\n"},
+         [](const std::string& f) { return B(T().WriteIniString("S", "z", "", f)); }, "true", "\r\n[S]\r\n\r\na=1\r\n"},
         {"WriteToMissingSectionAppendsIt", "[S]\r\na=1\r\n",
          [](const std::string& f) { return B(T().WriteIniString("New", "k", "v", f)); }, "false",
          "\r\n[S]\r\n\r\na=1\r\n[New]\r\n\r\nk=v\r\n"},
@@ -81,13 +81,19 @@ const std::vector<IniCase>& Cases() {
         {"WriteSectionReplacesBody", "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n",
          [](const std::string& f) { return B(T().WriteIniSection("A", "p=1\r\nq=2", f)); }, "true",
          "\r\n[A]\r\n\r\np=1\r\nq=2\r\n\r\n[B]\r\n\r\nz=3\r\n"},
-        {"LfOnlyFileIsOneLine", "[S]\nk=1\n", [](const std::string& f) { return T().GetIniString("S", "k", "d", f); },
-         "d", "[S]\nk=1\n\r\n[S]\r\n\r\nk=d\r\n"},
+        {"LfLinesAreLinesToo", "[S]\nk=1\n", [](const std::string& f) { return T().GetIniString("S", "k", "d", f); },
+         "1", "[S]\nk=1\n"},
+        {"ALineWithoutEndingGetsOneWhenALineFollows", "[S]\nk=1",
+         [](const std::string& f) { return B(T().WriteIniString("S", "n", "2", f)); }, "true",
+         "\r\n[S]\n\r\nk=1\r\nn=2\r\n"},
+        {"AByteOrderMarkIsKeptAndNotReadAsText", "\xEF\xBB\xBF[S]\r\nk=1\r\n",
+         [](const std::string& f) { return B(T().WriteIniString("S", "k", "2", f)); }, "true",
+         "\xEF\xBB\xBF\r\n[S]\r\n\r\nk=2\r\n"},
         {"RewriteDropsBlankLinesAndFramesBracketEndings", "a=1\r\n   \r\n\r\n[S]\r\nv=x]\r\n\r\nb=2\r\n",
          [](const std::string& f) { return B(T().WriteIniString("S", "c", "3", f)); }, "true",
          "a=1\r\n\r\n[S]\r\n\r\n\r\nv=x]\r\n\r\nb=2\r\nc=3\r\n"},
-        {"TabsAreNotTrimmed", "[S]\r\nk=\tx\r\n", [](const std::string& f) { return T().GetIniString("S", "k", "d", f); },
-         "\tx", "[S]\r\nk=\tx\r\n"},
+        {"TabsAreNotTrimmed", "[S]\r\nk=\tx\r\n",
+         [](const std::string& f) { return T().GetIniString("S", "k", "d", f); }, "\tx", "[S]\r\nk=\tx\r\n"},
     };
     return cases;
 }
@@ -155,7 +161,8 @@ TEST(IniEngineFiles, Windows1252TextSurvivesARewrite) {
     WriteBytes(file, "[S]\r\nName=Caf\xE9\r\n");  // written on Windows, not UTF-8
     EXPECT_EQ(T().GetIniString("S", "Name", "", file), "Caf\xC3\xA9");
     EXPECT_TRUE(T().WriteIniString("S", "Other", "1", file));
-    EXPECT_EQ(ReadBytes(file), "\r\n[S]\r\n\r\nName=Caf\xC3\xA9\r\nOther=1\r\n");
+    // The line the write did not change keeps its bytes.
+    EXPECT_EQ(ReadBytes(file), "\r\n[S]\r\n\r\nName=Caf\xE9\r\nOther=1\r\n");
     EXPECT_EQ(T().GetIniString("S", "Name", "", file), "Caf\xC3\xA9");
 }
 
@@ -206,6 +213,260 @@ TEST(IniEngineFiles, LongFilePastSixteenBitLineIndexes) {
     EXPECT_TRUE(T().WriteIniString("Tail", "added", "1", file));
     EXPECT_EQ(T().GetIniString("Tail", "added", "0", file), "1");
     EXPECT_EQ(T().GetIniString("Head", "k39999", "no", file), "39999");
+}
+
+// ---- the program's own files as Linux users have them ------------------------------------------
+//
+// Each file kind crossed with each operation: the value read and the file's bytes afterwards. A
+// file is a list of lines, each with its own ending; an operation says how the lines change. Lines
+// the operation does not touch keep their bytes and endings; lines it adds end in CR LF.
+
+struct IniLine {
+    std::string text;
+    std::string end;
+};
+using IniLines = std::vector<IniLine>;
+
+std::string Join(const IniLines& lines) {
+    std::string out;
+    for (const IniLine& l : lines) out += l.text + l.end;
+    return out;
+}
+
+// A settings file in the engine's own layout, every line ended by `end`.
+IniLines Layout(const std::string& end, const std::string& folder = "/home/me/src") {
+    return {{"", end},
+            {"[Quillet]", end},
+            {"", end},
+            {"Language=Deutsch", end},
+            {"LastProjectFolder=" + folder, end},
+            {"Error=False", end},
+            {"", end},
+            {"[Other]", end},
+            {"", end},
+            {"x=1", end}};
+}
+
+struct IniFileKind {
+    const char* name;
+    IniLines lines;
+    bool readable = true;  // false: the engine neither reads nor writes it
+    bool link = false;     // the settings file is a symbolic link to a file in another folder
+};
+
+std::vector<IniFileKind> FileKinds() {
+    std::vector<IniFileKind> kinds;
+    kinds.push_back({"CrLf", Layout("\r\n")});
+    kinds.push_back({"Lf", Layout("\n")});
+    kinds.push_back({"Cr", Layout("\r")});
+    // Lines appended by a Linux editor to a file written on Windows.
+    IniLines mixed = Layout("\r\n");
+    mixed[4].end = "\n";
+    mixed[5].end = "\n";
+    kinds.push_back({"Mixed", mixed});
+    // UTF-8 lines with one line that a Windows program wrote in Windows-1252.
+    IniLines stray = Layout("\r\n", "/home/jos\xC3\xA9/src");
+    stray.insert(stray.begin() + 6, IniLine{"Note=caf\xE9", "\r\n"});
+    kinds.push_back({"StrayWindows1252Byte", stray});
+    kinds.push_back({"SymbolicLink", Layout("\n"), true, true});
+    // Larger than the limit: a long comment line after the keys.
+    IniLines big = Layout("\r\n");
+    big.push_back({"; " + std::string(tovcore::kIniFileSizeLimit, 'x'), "\r\n"});
+    kinds.push_back({"Oversized", big, false});
+    return kinds;
+}
+
+std::size_t IndexOf(const IniLines& lines, const std::string& prefix) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].text.rfind(prefix, 0) == 0) return i;
+    throw std::runtime_error("no line " + prefix);
+}
+
+struct IniOperation {
+    const char* name;
+    std::function<std::string(const std::string& file)> run;
+    std::string value;        // what a readable file answers
+    std::string unreadValue;  // what a file the engine does not read answers
+    std::function<void(IniLines&)> edit;
+};
+
+std::vector<IniOperation> Operations() {
+    return {
+        {"ReadPresentKey", [](const std::string& f) { return T().GetIniString("Quillet", "Language", "Default", f); },
+         "Deutsch", "Default", [](IniLines&) {}},
+        {"ReadMissingKey", [](const std::string& f) { return T().GetIniString("Quillet", "Editor", "gedit", f); },
+         "gedit", "gedit",
+         [](IniLines& l) {
+             // After the section's last line, before the empty line that frames the next header.
+             l.insert(l.begin() + static_cast<std::ptrdiff_t>(IndexOf(l, "[Other]") - 1),
+                      IniLine{"Editor=gedit", "\r\n"});
+         }},
+        {"WriteKey",
+         [](const std::string& f) { return B(T().WriteIniString("Quillet", "Language", "Fran\303\247ais", f)); },
+         "true", "false", [](IniLines& l) { l[IndexOf(l, "Language=")].text = "Language=Fran\303\247ais"; }},
+        {"WriteSection", [](const std::string& f) { return B(T().WriteIniSection("Other", "y=2\r\nz=3", f)); }, "true",
+         "false",
+         [](IniLines& l) {
+             l.resize(IndexOf(l, "[Other]") + 2);
+             l.push_back({"y=2\r\nz=3", "\r\n"});
+         }},
+        {"RemoveKey", [](const std::string& f) { return B(T().WriteIniString("Quillet", "Error", "", f)); }, "true",
+         "false", [](IniLines& l) { l.erase(l.begin() + static_cast<std::ptrdiff_t>(IndexOf(l, "Error="))); }},
+    };
+}
+
+struct IniFileCase {
+    IniFileKind kind;
+    IniOperation op;
+};
+
+void PrintTo(const IniFileCase& c, std::ostream* os) { *os << c.kind.name << "/" << c.op.name; }
+
+std::vector<IniFileCase> FileCases() {
+    std::vector<IniFileCase> cases;
+    for (const IniFileKind& kind : FileKinds())
+        for (const IniOperation& op : Operations()) cases.push_back({kind, op});
+    return cases;
+}
+
+class IniOwnFiles : public ::testing::TestWithParam<IniFileCase> {};
+
+TEST_P(IniOwnFiles, ValueReadAndBytesAfterwards) {
+    const IniFileCase& c = GetParam();
+    TempDir dir;
+    const std::string file = dir.path() + "Quillet.ini";
+    const std::string target = c.kind.link ? dir.path() + "dotfiles/Quillet.ini" : file;
+    const std::string before = Join(c.kind.lines);
+    WriteBytes(target, before);
+    if (c.kind.link) std::filesystem::create_symlink("dotfiles/Quillet.ini", file);
+
+    EXPECT_EQ(c.op.run(file), c.kind.readable ? c.op.value : c.op.unreadValue);
+
+    IniLines expected = c.kind.lines;
+    if (c.kind.readable) c.op.edit(expected);
+    const std::string after = ReadBytes(target);
+    if (c.kind.readable) {
+        EXPECT_EQ(after, Join(expected));
+    } else {
+        EXPECT_TRUE(after == before) << "the file was changed";
+    }
+    if (c.kind.link) {
+        EXPECT_TRUE(std::filesystem::is_symlink(file)) << "the link was replaced";
+        EXPECT_EQ(std::filesystem::read_symlink(file).string(), "dotfiles/Quillet.ini");
+    }
+    int entries = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) entries += e.path() != file;
+    EXPECT_EQ(entries, c.kind.link ? 1 : 0) << "a temporary file was left beside the settings file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, IniOwnFiles, ::testing::ValuesIn(FileCases()),
+                         [](const ::testing::TestParamInfo<IniFileCase>& info) {
+                             return std::string(info.param.kind.name) + "_" + info.param.op.name;
+                         });
+
+TEST(IniOwnFiles, EachLineIsDecodedOnItsOwn) {
+    TempDir dir;
+    const std::string file = dir.path() + "Quillet.ini";
+    WriteBytes(file, "[S]\r\nHome=/home/jos\xC3\xA9\r\nNote=caf\xE9\r\n");
+    EXPECT_EQ(T().GetIniString("S", "Home", "", file), "/home/jos\xC3\xA9");
+    EXPECT_EQ(T().GetIniString("S", "Note", "", file), "caf\xC3\xA9");
+    std::string body;
+    EXPECT_TRUE(T().GetIniSection("S", body, file));
+    EXPECT_EQ(body, "Home=/home/jos\xC3\xA9\r\nNote=caf\xC3\xA9");
+}
+
+TEST(IniOwnFiles, MixedEndingsNeverMergeKeysSoWritingOneKeepsTheOthers) {
+    // Keys appended with LF to a CR LF file, as a user adds them with a Linux editor.
+    TempDir dir;
+    const std::string file = dir.path() + "Quillet.ini";
+    WriteBytes(file, "\r\n[Quillet]\r\n\r\nCheckForUpdates=True\r\nError=False\nLanguage=Deutsch\n");
+    EXPECT_TRUE(T().WriteIniString("Quillet", "CheckForUpdates", "False", file));
+    EXPECT_EQ(T().GetIniString("Quillet", "Error", "True", file), "False");
+    EXPECT_EQ(T().GetIniString("Quillet", "Language", "Default", file), "Deutsch");
+    EXPECT_EQ(ReadBytes(file), "\r\n[Quillet]\r\n\r\nCheckForUpdates=False\r\nError=False\nLanguage=Deutsch\n");
+}
+
+TEST(IniOwnFiles, ALfFileReadsItsSectionAndGetsNoSecondOne) {
+    TempDir dir;
+    const std::string file = dir.path() + "Project.qlp";
+    const std::string lf = "[Quillet]\nProjectName=/home/me/App.vbp\nLineNumberIncrement=1\n";
+    WriteBytes(file, lf);
+    EXPECT_EQ(T().GetIniString("Quillet", "ProjectName", "", file), "/home/me/App.vbp");
+    EXPECT_EQ(T().GetIniString("Quillet", "LineNumberIncrement", "0", file), "1");
+    EXPECT_EQ(ReadBytes(file), lf);
+    EXPECT_TRUE(T().WriteIniString("Quillet", "ProjectName", "/home/me/Other.vbp", file));
+    const std::string after = ReadBytes(file);
+    EXPECT_EQ(after, "\r\n[Quillet]\n\r\nProjectName=/home/me/Other.vbp\nLineNumberIncrement=1\n");
+}
+
+TEST(IniOwnFiles, FilesTheEngineMustNotWriteAreLeftAsTheyAre) {
+    TempDir dir;
+    const std::string old = "[S]\r\nk=1\r\n";
+    struct Row {
+        const char* name;
+        std::function<std::string()> make;  // makes the file, returns its path
+        std::string readValue;
+        tovcore::IniFileState state;
+    };
+    const Row rows[] = {
+        {"read-only",
+         [&] {
+             const std::string f = dir.path() + "ro.ini";
+             WriteBytes(f, old);
+             std::filesystem::permissions(f, std::filesystem::perms::owner_read);
+             return f;
+         },
+         "1", tovcore::IniFileState::ReadOnly},
+        {"a link to a read-only file",
+         [&] {
+             const std::string f = dir.path() + "rolink.ini";
+             std::filesystem::create_symlink("ro.ini", f);
+             return f;
+         },
+         "1", tovcore::IniFileState::ReadOnly},
+        {"UTF-16 text",
+         [&] {
+             const std::string f = dir.path() + "wide.ini";
+             WriteBytes(f, std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x31\0", 20));
+             return f;
+         },
+         "d", tovcore::IniFileState::Unreadable},
+        {"a link that leads round in a circle",
+         [&] {
+             const std::string f = dir.path() + "loop.ini";
+             std::filesystem::create_symlink("loop.ini", f);
+             return f;
+         },
+         "d", tovcore::IniFileState::Unreadable},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const std::string f = r.make();
+        std::error_code ec;
+        const bool regular = std::filesystem::is_regular_file(f, ec);
+        const std::string target = regular ? ReadBytes(f) : "";
+        EXPECT_EQ(tovcore::CheckIniFile(f), r.state);
+        EXPECT_EQ(T().GetIniString("S", "k", "d", f), r.readValue);
+        T().GetIniString("S", "missing", "d", f);
+        T().WriteIniString("S", "k", "2", f);
+        T().WriteIniSection("New", "a=1", f);
+        if (regular) {
+            EXPECT_EQ(ReadBytes(f), target);
+        }
+        EXPECT_EQ(std::filesystem::is_regular_file(f, ec), regular) << "something was written in its place";
+    }
+    std::filesystem::permissions(dir.path() + "ro.ini", std::filesystem::perms::owner_all);
+}
+
+TEST(IniOwnFiles, TheStateOfAFileForItsUser) {
+    TempDir dir;
+    EXPECT_EQ(tovcore::CheckIniFile(dir.path() + "none.ini"), tovcore::IniFileState::Missing);
+    WriteBytes(dir.path() + "ok.ini", "[S]\nk=1\n");
+    EXPECT_EQ(tovcore::CheckIniFile(dir.path() + "ok.ini"), tovcore::IniFileState::Usable);
+    WriteBytes(dir.path() + "big.ini", std::string(tovcore::kIniFileSizeLimit + 1, '\n'));
+    EXPECT_EQ(tovcore::CheckIniFile(dir.path() + "big.ini"), tovcore::IniFileState::TooLarge);
+    EXPECT_EQ(tovcore::IniFileStateText(tovcore::IniFileState::TooLarge), "is larger than 4 MB");
+    EXPECT_EQ(tovcore::CheckIniFile(dir.path()), tovcore::IniFileState::Unreadable);
 }
 
 }  // namespace

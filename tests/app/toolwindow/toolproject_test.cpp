@@ -2,10 +2,14 @@
 // As, the recent list, cancelled dialogs, the line-numbering choices, and closing the program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 #include <QTest>
 
+#include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
 #include "app/core/Program.h"
@@ -329,6 +333,253 @@ TEST(ToolProject, AVisualBasicProjectNamedRelativeToTheToolProjectIsFoundBesideI
         EXPECT_TRUE(f.Tool()->ProjectLoaded());
         f.t.program.state.ProjectChanged = false;
     }
+}
+
+}  // namespace
+
+// ---- files that are not tool projects, and tool projects that must keep what they hold --------------
+
+namespace {
+
+using quillet::toolwindow::ToolProjectCheck;
+
+TEST(OpenProject, NeverWritesIntoAFileThatIsNotAToolProject) {
+    struct Row {
+        const char* name;
+        std::string file;                   // relative to the fixture's folder
+        std::string content;                // "" keeps what the fixture wrote
+        std::optional<std::string> saveAs;  // the answer of the New Project dialog, if one comes
+        bool opened;
+        std::string says;  // part of the message shown ("" for none)
+    };
+    const std::string big =
+        "[Quillet]\r\nProjectName=x.vbp\r\n;" + std::string(tovcore::kIniFileSizeLimit, ' ') + "\r\n";
+    const Row rows[] = {
+        {"a .vbp, a tool project named for it", "Main.vbp", "", "Main.qlp", true, ""},
+        {"a .vbg whose tool project dialog is cancelled", "Group.vbg", "", std::nullopt, false, ""},
+        {"a .VBP that an earlier version wrote a [Quillet] section into", "Old.VBP",
+         "Type=Exe\r\nModule=modMain; modMain.bas\r\n[Quillet]\r\nProjectName=\r\n", "Old.qlp", true, ""},
+        {"a text file", "notes.txt", "Remember the milk\n", std::nullopt, false, "is not a Quillet tool project"},
+        {"a .qlp past the size limit", "Huge.qlp", big, std::nullopt, false, "is larger than 4 MB"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        FramedTool f;
+        const std::string file = f.dir.path() + r.file;
+        if (!r.content.empty()) testsupport::WriteBytes(file, r.content);
+        const std::string before = testsupport::ReadBytes(file);
+        f.t.fakes.dialogs.openResults.push_back(file);
+        if (r.saveAs) f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + *r.saveAs);
+        f.Click("mnuOpenProject");
+        EXPECT_TRUE(testsupport::ReadBytes(file) == before) << "the file was written";
+        const auto prompts = f.t.fakes.messageBox.Prompts();
+        if (!r.says.empty()) {
+            ASSERT_FALSE(prompts.empty());
+            EXPECT_NE(prompts.back().find(r.says), std::string::npos) << prompts.back();
+        }
+        if (!r.opened) {
+            EXPECT_TRUE(f.t.program.state.ProjectFileName.empty());
+            EXPECT_TRUE(f.frame->RecentProjects().empty());
+            continue;
+        }
+        // The save dialog offered the new tool project beside the Visual Basic project, under its name.
+        const auto& request = f.t.fakes.dialogs.requests.back();
+        EXPECT_EQ(request.kind, apptest::FakeDialogs::Kind::Save);
+        EXPECT_EQ(request.file.folder + request.file.fileName, f.dir.path() + *r.saveAs);
+        const std::string qlp = f.dir.path() + *r.saveAs;
+        EXPECT_EQ(f.t.program.state.ProjectFileName, qlp);
+        ASSERT_NE(f.Tool(), nullptr);
+        EXPECT_EQ(f.Tool()->txtProject()->text().toStdString(), file);
+        EXPECT_TRUE(Holds(testsupport::ReadBytes(qlp), "ProjectName=" + file));
+        EXPECT_FALSE(f.t.program.state.ProjectChanged);
+        EXPECT_EQ(f.frame->RecentProjects().front(), qlp);
+    }
+}
+
+TEST(OpenProject, KnowsAToolProjectByItsExtensionOrItsSection) {
+    testsupport::TempDir dir;
+    apptest::InitLibrary();
+    struct Row {
+        const char* file;
+        const char* content;
+        ToolProjectCheck check;
+    };
+    const Row rows[] = {
+        {"a.qlp", "", ToolProjectCheck::ToolProject},
+        {"b.QLP", "anything\n", ToolProjectCheck::ToolProject},
+        {"c.ini", "x=1\n[quillet]\nProjectName=/p/App.vbp\n", ToolProjectCheck::ToolProject},
+        {"d.ini", "[Other]\nQuillet=1\n", ToolProjectCheck::NotAToolProject},
+        {"e.vbg", "VBGROUP 5.0\r\n[Quillet]\r\n", ToolProjectCheck::VisualBasicProject},
+        {"f.qlp", "\xFF\xFE[\0Q\0", ToolProjectCheck::Unusable},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.file);
+        const std::string path = dir.path() + r.file;
+        const std::string content(r.content,
+                                  std::string_view(r.content).size() + (r.check == ToolProjectCheck::Unusable ? 3 : 0));
+        testsupport::WriteBytes(path, content);
+        EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(path), r.check);
+        EXPECT_EQ(testsupport::ReadBytes(path), content);
+    }
+    // A link is what it leads to: a ".qlp" link into someone's shell start-up file is no tool
+    // project, nor is the program's own settings file, however it is reached.
+    const std::string settings = dir.path() + "Quillet.ini";
+    testsupport::WriteBytes(settings, "[Quillet]\r\nLanguage=Default\r\n");
+    testsupport::WriteBytes(dir.path() + "profile", "export PATH=$PATH:/opt/bin\n");
+    std::filesystem::create_symlink("profile", dir.path() + "Evil.qlp");
+    std::filesystem::create_symlink("Quillet.ini", dir.path() + "Settings.qlp");
+    std::filesystem::create_symlink("a.qlp", dir.path() + "Good.link");
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Evil.qlp", settings),
+              ToolProjectCheck::NotAToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Settings.qlp", settings),
+              ToolProjectCheck::NotAToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(settings, settings), ToolProjectCheck::NotAToolProject);
+    EXPECT_EQ(quillet::toolwindow::CheckToolProjectFile(dir.path() + "Good.link", settings),
+              ToolProjectCheck::ToolProject);
+    EXPECT_EQ(quillet::toolwindow::SuggestedToolProject("/src/Billing.v2.vbp"), "/src/Billing.v2.qlp");
+}
+
+TEST(ToolProject, ARecentEntryThatIsAVisualBasicProjectIsNeverWrittenInto) {
+    FramedTool f;
+    const std::string vbp = f.dir.path() + "Main.vbp";
+    const std::string before = testsupport::ReadBytes(vbp);
+    f.t.program.state.ProjectFileName = vbp;  // how an earlier version left the recent list
+    f.frame->ProcessMenuList();
+    f.t.program.state.ProjectFileName.clear();
+    f.Click("mnuProjectList", 0);  // its save dialog is cancelled
+    EXPECT_EQ(testsupport::ReadBytes(vbp), before);
+    EXPECT_TRUE(f.t.program.state.ProjectFileName.empty());
+    f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + "Main.qlp");
+    f.Click("mnuProjectList", 0);
+    EXPECT_EQ(testsupport::ReadBytes(vbp), before);
+    EXPECT_EQ(f.t.program.state.ProjectFileName, f.dir.path() + "Main.qlp");
+    EXPECT_TRUE(f.Tool()->ProjectLoaded());
+}
+
+// Open a tool project, close the tool window, pick a line-number choice, then open another tool
+// project by one of three ways: the first tool project keeps every byte, and opens as it was saved.
+TEST(ToolProject, KeepsItsProjectPathWhenTheToolWindowIsClosedAndAnotherOneIsOpened) {
+    struct Row {
+        const char* name;
+        std::function<void(FramedTool& f, const std::string& other)> open;
+    };
+    const Row rows[] = {
+        {"Open Project",
+         [](FramedTool& f, const std::string& other) {
+             f.t.fakes.dialogs.openResults.push_back(other);
+             f.Click("mnuOpenProject");
+         }},
+        {"New Project answered Yes",
+         [](FramedTool& f, const std::string& other) {
+             f.t.fakes.messageBox.answers = {quillet::kYes};
+             f.t.fakes.dialogs.saveResults.push_back(other);
+             f.t.fakes.messageBox.answers.push_back(quillet::kYes);  // replace the file
+             f.Click("mnuNewProject");
+         }},
+        {"a recent project",
+         [](FramedTool& f, const std::string& other) {
+             const auto& list = f.frame->RecentProjects();
+             const auto at = std::find(list.begin(), list.end(), other);
+             ASSERT_NE(at, list.end());
+             f.Click("mnuProjectList", static_cast<int>(at - list.begin()));
+         }},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        FramedTool f;
+        const std::string other = f.dir.path() + "Other.qlp";
+        f.NewProjectOnGroup(other);
+        f.Click("mnuSaveProject");
+        const std::string one = f.dir.path() + "One.qlp";
+        f.NewProjectOnGroup(one);
+        Choose(f.Tool(), true, "Trace");
+        f.Click("mnuLineNumberIncrement", 2);
+        f.Click("mnuSaveProject");
+        const std::string saved = testsupport::ReadBytes(one);
+        ASSERT_TRUE(Holds(saved, "ProjectName=" + f.group)) << saved;
+
+        QTest::mouseClick(f.Tool()->Button("cmdExit"), Qt::LeftButton);
+        apptest::ProcessEvents();
+        ASSERT_EQ(f.Tool(), nullptr);
+        f.Click("mnuLineNumberIncrement", 1);  // 20, with no tool window
+        EXPECT_EQ(f.t.program.state.LineIncrement, 20);
+        EXPECT_FALSE(f.t.program.state.ProjectChanged);
+        f.t.fakes.messageBox.shown.clear();
+        r.open(f, other);
+        EXPECT_EQ(testsupport::ReadBytes(one), saved) << "the closed tool project was written";
+        for (const std::string& p : f.t.fakes.messageBox.Prompts()) EXPECT_NE(p, "Do you want to save this project?");
+
+        // Opened again, it brings back what was saved.
+        f.t.program.state.ProjectChanged = false;
+        f.t.fakes.dialogs.openResults.push_back(one);
+        f.Click("mnuOpenProject");
+        ASSERT_NE(f.Tool(), nullptr);
+        EXPECT_EQ(f.Tool()->txtProject()->text().toStdString(), f.group);
+        EXPECT_TRUE(f.Tool()->ProjectLoaded());
+        EXPECT_EQ(f.Tool()->PrePanel()->Selected(), std::vector<std::string>{"Trace"});
+        EXPECT_EQ(f.t.program.state.LineIncrement, 30);
+    }
+}
+
+TEST(ToolProject, AToolProjectThatNamesNoVisualBasicProjectSaysSoWhenOpened) {
+    FramedTool f;
+    const std::string file = f.dir.path() + "Empty.qlp";
+    testsupport::WriteBytes(file, "[Quillet]\nLineNumberIncrement=1\n");
+    f.t.fakes.dialogs.openResults.push_back(file);
+    f.Click("mnuOpenProject");
+    ASSERT_FALSE(f.t.fakes.messageBox.shown.empty());
+    EXPECT_NE(f.t.fakes.messageBox.Prompts().front().find("names no Visual Basic project"), std::string::npos);
+    EXPECT_EQ(f.t.program.state.LineIncrement, 20);  // an LF file reads as written
+}
+
+TEST(ToolProject, AReadOnlyToolProjectIsNotReplacedAndTheSaveSaysWhy) {
+    FramedTool f;
+    f.NewProjectOnGroup(f.dir.path() + "Fixed.qlp");
+    f.Click("mnuSaveProject");
+    const std::string file = f.dir.path() + "Fixed.qlp";
+    const std::string saved = testsupport::ReadBytes(file);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    Choose(f.Tool(), true, "Trace");
+    f.Click("mnuSaveProject");
+    EXPECT_EQ(testsupport::ReadBytes(file), saved);
+    EXPECT_TRUE(f.t.program.state.ProjectChanged);
+    const std::string said = f.t.fakes.messageBox.Prompts().back();
+    EXPECT_NE(said.find("could not be saved"), std::string::npos) << said;
+    EXPECT_NE(said.find("is read-only"), std::string::npos) << said;
+    // Nor does New Project replace it.
+    f.t.fakes.messageBox.answers = {quillet::kNo};
+    f.t.fakes.dialogs.saveResults.push_back(file);
+    f.Click("mnuNewProject");
+    EXPECT_EQ(testsupport::ReadBytes(file), saved);
+    EXPECT_NE(f.t.fakes.messageBox.Prompts().back().find("cannot be made: the file is read-only"), std::string::npos);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+}
+
+TEST(ToolProject, ALinkedToolProjectIsSavedThroughItsLink) {
+    FramedTool f;
+    const std::string real = f.dir.path() + "shared/Real.qlp";
+    testsupport::WriteBytes(real, "[Quillet]\nProjectName=" + f.group + "\n");
+    const std::string link = f.dir.path() + "Linked.qlp";
+    std::filesystem::create_symlink("shared/Real.qlp", link);
+    f.t.fakes.dialogs.openResults.push_back(link);
+    f.Click("mnuOpenProject");
+    ASSERT_TRUE(f.Tool()->ProjectLoaded());
+    Choose(f.Tool(), true, "Trace");
+    f.Click("mnuSaveProject");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    const std::string text = testsupport::ReadBytes(real);
+    EXPECT_EQ(text.find("[Quillet]"), text.rfind("[Quillet]")) << "a second section was added: " << text;
+    EXPECT_TRUE(Holds(testsupport::ReadBytes(real), "CodeType1=Trace")) << testsupport::ReadBytes(real);
+    // The line the save did not change keeps its own ending.
+    EXPECT_NE(testsupport::ReadBytes(real).find("ProjectName=" + f.group + "\n"), std::string::npos);
+
+    // New Project onto the link starts the file it leads to afresh; the link stays.
+    f.t.fakes.messageBox.answers = {quillet::kNo};  // do not save the changes first
+    f.t.fakes.dialogs.saveResults.push_back(link);
+    f.Click("mnuNewProject");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(testsupport::ReadBytes(real).find("ProjectName=" + f.group), std::string::npos);
+    EXPECT_EQ(f.t.program.state.ProjectFileName, link);
 }
 
 }  // namespace

@@ -508,6 +508,72 @@ TEST(ClosingTheProgram, ACloseDuringAddCodeCancelsItAndIsCarriedOutOnceItHasUnwo
     EXPECT_EQ(testsupport::ReadBytes(bigDir.path() + "mod0.bas"), first);
 }
 
+// The program is closed while a Visual Basic project loads, with a change of the tool project not
+// yet saved: the load stops, and then the close asks about the tool project as it would after it.
+TEST(ClosingTheProgram, ACloseDuringALoadStopsItThenAsksAboutTheChangedToolProject) {
+    struct Row {
+        const char* name;
+        std::int32_t answer;
+        bool closes, saved;
+    };
+    const Row rows[] = {
+        {"Yes saves and closes", quillet::kYes, true, true},
+        {"No closes and saves nothing", quillet::kNo, true, false},
+        {"Cancel keeps the program open", quillet::kCancel, false, false},
+    };
+    for (const bool whileReading : {false, true})
+        for (const Row& r : rows) {
+            SCOPED_TRACE(std::string(r.name) +
+                         (whileReading ? ", closed while the files are read" : ", closed as it starts"));
+            apptest::FramedTool f;
+            testsupport::TempDir bigDir;
+            const std::string big = WriteBigProject(bigDir.path(), 80, 60);
+            const std::string qlp = f.dir.path() + "Loading.qlp";
+            f.NewProjectOnGroup(qlp);
+            f.Click("mnuSaveProject");
+            const std::string before = testsupport::ReadBytes(qlp);
+            f.Tool()->PrePanel()->Combo()->setEditText("Trace");
+            QTest::mouseClick(f.Tool()->PrePanel()->AddButton(), Qt::LeftButton);
+            ASSERT_TRUE(f.t.program.state.ProjectChanged);
+
+            f.t.fakes.messageBox.shown.clear();
+            f.t.fakes.messageBox.answers = {r.answer};
+            QTimer timer;
+            bool closed = false;
+            QObject::connect(&timer, &QTimer::timeout, [&] {
+                if (!closed && f.Tool() && f.Tool()->Busy() && (!whileReading || f.Tool()->State().LoadBusy)) {
+                    closed = true;
+                    f.frame->close();  // the window's close box, while the project loads
+                }
+            });
+            timer.start(0);
+            f.t.fakes.dialogs.openResults.push_back(big);
+            QTest::mouseClick(f.Tool()->Button("cmdBrowse"), Qt::LeftButton);
+            timer.stop();
+            ASSERT_TRUE(closed);
+            for (int i = 0; i < 5 && f.frame; ++i) apptest::ProcessEvents();
+
+            const auto prompts = f.t.fakes.messageBox.Prompts();
+            ASSERT_FALSE(prompts.empty()) << "the close asked nothing";
+            EXPECT_EQ(prompts.front(), "Do you want to save this project?");
+            EXPECT_EQ(f.frame.isNull() || !f.frame->isVisible(), r.closes);
+            const std::string after = testsupport::ReadBytes(qlp);
+            if (r.saved) {
+                EXPECT_NE(after.find("CodeType1=Trace\r\n"), std::string::npos) << after;
+                EXPECT_NE(after.find("ProjectName=" + big + "\r\n"), std::string::npos) << after;
+            } else {
+                EXPECT_EQ(after, before);
+            }
+            if (!r.closes) {
+                ASSERT_NE(f.Tool(), nullptr);
+                EXPECT_FALSE(f.Tool()->Busy());
+                EXPECT_TRUE(f.t.program.state.ProjectChanged);
+                EXPECT_FALSE(f.frame->ClosePending());
+                EXPECT_FALSE(f.t.program.state.CancelRequested);
+            }
+        }
+}
+
 }  // namespace
 
 namespace {
