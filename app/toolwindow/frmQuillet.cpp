@@ -57,11 +57,11 @@ ui::MyButton* MakeButton(QWidget* container, const char* name, const char* capti
     return b;
 }
 
-// A frame that only groups: no border, no caption.
+// A frame that only groups: no border, no caption. (No style sheet: one on a container makes Qt
+// ignore the palettes that the colour commands give the controls inside it.)
 ui::Frame* PlainFrame(QWidget* container, const char* name) {
     auto* f = new ui::Frame(container, name);
-    f->setFlat(true);
-    f->setStyleSheet(QStringLiteral("QGroupBox#%1 { border: 0px; margin: 0px; padding: 0px; }").arg(name));
+    f->SetBorderStyle(0);
     return f;
 }
 

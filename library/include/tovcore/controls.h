@@ -295,6 +295,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // A form shown inside another window is named by its caption (a window by its title bar).
     void changeEvent(QEvent* event) override;
@@ -303,6 +304,8 @@ private:
     friend class FormClient;
     void PaintBackground(QWidget* on);
     void LayoutClient();
+    void AwaitFrame();
+    void TakeFrameIntoAccount();
     QWidget* client_;
     QMenuBar* menuBar_ = nullptr;
     QString tag_;
@@ -313,6 +316,9 @@ private:
     QColor gradientTop_, gradientBottom_;
     std::vector<QPointer<QObject>> controls_;
     TwipsLength left_, top_, width_, height_;
+    // The outer size was set before the window had its frame: the inner size it was given then.
+    bool frameAwaited_ = false;
+    QSize awaitedInner_;
     int unloadMode_ = 0;
     class QEventLoop* modalLoop_ = nullptr;
 };
@@ -484,17 +490,29 @@ signals:
     void Click();
 };
 
-// A frame: a captioned container.
+// A frame: a captioned container. BorderStyle 1 (the default) draws its border and caption;
+// 0 draws neither and leaves no margin: a container that only groups, showing its BackColor.
 class TOVCORE_EXPORT Frame : public QGroupBox, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "Frame")
     TOVCORE_CONTROL_PROPERTIES
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE SetBorderStyle)
 
 public:
     Frame(QWidget* container, const QString& name, int index = -1);
     QString Caption() const { return title(); }
-    void SetCaption(const QString& caption) { setTitle(caption); }
+    void SetCaption(const QString& caption);
+    int BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(int style);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void DropMargins();
+    int borderStyle_ = 1;
 };
 
 // A picture box: a plain container that shows its BackColor and, when given, a picture.

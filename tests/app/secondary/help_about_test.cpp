@@ -4,8 +4,15 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 #include <QAccessible>
+#include <QDir>
 #include <QEvent>
+#include <QImage>
+#include <QPixmap>
+#include <QTextDocument>
+#include <QUrl>
 
 #include <tovcore/Types.h>
 #include <tovcore/clsTovcore.h>
@@ -47,6 +54,79 @@ TEST(HelpWindow, ShowsTheShippedHelpTextReadOnlyAndReadsItOnce) {
     apptest::ProcessEvents();
     EXPECT_EQ(t.program.forms.FindByTag("frmHelp"), nullptr);
     EXPECT_NE(tovcore::Global().GetIniString("frmHelp", "Width", "", t.program.state.IniFileName), "");
+}
+
+// The picture that the help text shows for `name`: what the document finds for it, as an image.
+QImage HelpPicture(frmHelp* help, const char* name) {
+    const QVariant found = help->rtfHelp()->document()->resource(QTextDocument::ImageResource, QUrl(name));
+    if (found.canConvert<QImage>() && found.typeId() == QMetaType::QImage) return found.value<QImage>();
+    if (found.typeId() == QMetaType::QPixmap) return found.value<QPixmap>().toImage();
+    return QImage::fromData(found.toByteArray());
+}
+
+TEST(HelpWindow, ShowsItsLogoWhereverTheProgramWasStartedFrom) {
+    const std::string logo = testsupport::ReadBytes(std::string(QUILLET_SOURCE_DIR) + "/app/resources/logo.png");
+    ASSERT_FALSE(logo.empty());
+    for (bool besideTheHelpText : {true, false}) {
+        SCOPED_TRACE(besideTheHelpText ? "logo beside the help text" : "no logo beside it: the compiled-in one");
+        apptest::TestProgram t;
+        const std::string folder = t.program.state.ProgramFolder;
+        // The shipped help text, which shows the logo at its top.
+        const std::string text = testsupport::ReadBytes(std::string(QUILLET_SHIPPED_DIR) + "Instructions.html");
+        ASSERT_NE(text.find("src=\"logo.png\""), std::string::npos);
+        testsupport::WriteBytes(folder + "Instructions.html", text);
+        std::remove((folder + "logo.png").c_str());
+        if (besideTheHelpText) testsupport::WriteBytes(folder + "logo.png", logo);
+        // Started from another folder than the program's.
+        testsupport::TempDir elsewhere;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(elsewhere.path()));
+        frmHelp* help = ShowHelp(t.program);
+        QDir::setCurrent(before);
+        ASSERT_NE(help, nullptr);
+        const QImage picture = HelpPicture(help, "logo.png");
+        EXPECT_FALSE(picture.isNull());
+        EXPECT_GT(picture.width(), 100);
+        help->resize(700, 520);
+        apptest::ProcessEvents();
+        if (besideTheHelpText) {
+            std::filesystem::create_directories(QUILLET_SCREENSHOT_DIR);
+            help->grab().save(QString(QUILLET_SCREENSHOT_DIR) + "/help-with-logo.png");
+        }
+        help->cmdOk()->click();
+        apptest::ProcessEvents();
+    }
+}
+
+TEST(HelpWindow, OpensAtExactlyItsSavedPlaceEveryTime) {
+    apptest::TestProgram t;
+    const std::string& ini = t.program.state.IniFileName;
+    testsupport::WriteBytes(t.program.state.ProgramFolder + "Instructions.html", "<html><body>Help</body></html>");
+    auto saved = [&ini](const char* key) { return tovcore::Global().GetIniString("frmHelp", key, "", ini); };
+    std::vector<QRect> places;
+    std::vector<std::string> heights, widths;
+    for (int opening = 0; opening < 3; ++opening) {
+        SCOPED_TRACE(opening);
+        frmHelp* help = ShowHelp(t.program);
+        ASSERT_NE(help, nullptr);
+        apptest::ProcessEvents();
+        places.push_back(help->frameGeometry());
+        if (opening > 0) {
+            // The place it was closed at, outer measures in twips.
+            EXPECT_EQ(help->Width(), std::stoi(widths.back()));
+            EXPECT_EQ(help->Height(), std::stoi(heights.back()));
+        }
+        help->cmdOk()->click();
+        apptest::ProcessEvents();
+        heights.push_back(saved("Height"));
+        widths.push_back(saved("Width"));
+    }
+    EXPECT_EQ(places[1], places[0]);
+    EXPECT_EQ(places[2], places[0]);
+    EXPECT_EQ(heights, std::vector<std::string>(3, heights[0]));
+    EXPECT_EQ(widths, std::vector<std::string>(3, widths[0]));
+    // The first opening, with nothing stored, has the designed outer size.
+    EXPECT_EQ(places[0].size(), QSize(640, 480));
 }
 
 TEST(HelpWindow, AMissingHelpFileShowsOneMessageAndNoWindow) {

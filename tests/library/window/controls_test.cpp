@@ -110,6 +110,61 @@ TEST(ControlProperties, TwipsReadBackExactlyWhileThePixelsStay) {
     EXPECT_EQ(form.ScaleHeight(), 6000);
 }
 
+TEST(FormGeometry, AWindowTakesTheOuterSizeItWasGivenOnceItHasItsFrame) {
+    // Given before the window is shown (no frame yet), as a restored place is, and again after.
+    for (bool shownFirst : {false, true}) {
+        SCOPED_TRACE(shownFirst ? "given while shown" : "given before the frame");
+        Form form("frmPlace");
+        if (shownFirst) {
+            form.show();
+            QCoreApplication::processEvents();
+        }
+        form.Move(1500, 1200, 9600, 7200);
+        form.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.frameGeometry().size(), QSize(640, 480));
+        EXPECT_EQ(form.Width(), 9600);
+        EXPECT_EQ(form.Height(), 7200);
+        EXPECT_EQ(form.Left(), 1500);
+        EXPECT_EQ(form.Top(), 1200);
+        // Shown again, it keeps that size: nothing grows by the frame each time.
+        form.hide();
+        form.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.frameGeometry().size(), QSize(640, 480));
+    }
+    // Resized by someone else before it was framed: the new size stands.
+    Form resized("frmResized");
+    resized.Move(0, 0, 9600, 7200);
+    resized.resize(300, 200);
+    resized.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(resized.size(), QSize(300, 200));
+}
+
+TEST(FrameBorderStyle, NoBorderLeavesNoMarginAndPaintsOnlyItsBackColor) {
+    Form form("frmTest");
+    auto* frame = new Frame(&form, "fraPlain");
+    frame->SetCaption("Caption");
+    EXPECT_EQ(frame->BorderStyle(), 1);
+    EXPECT_NE(frame->contentsMargins(), QMargins(0, 0, 0, 0));
+    EXPECT_TRUE(SetProperty(frame, "BorderStyle", 0));
+    frame->SetBackColor(0x00FF00);
+    frame->Move(0, 0, 1500, 1500);
+    // The group box works its margins out again when its font or caption change.
+    QFont big = frame->font();
+    big.setPointSize(big.pointSize() + 6);
+    frame->setFont(big);
+    frame->SetCaption("Another");
+    EXPECT_EQ(frame->contentsMargins(), QMargins(0, 0, 0, 0));
+    const QImage image = frame->grab().toImage();
+    for (const QPoint p : {QPoint(0, 0), QPoint(50, 6), QPoint(99, 99), QPoint(5, 50)})
+        EXPECT_EQ(image.pixelColor(p), QColor(0, 255, 0)) << p.x() << "," << p.y();
+    // Back to a border: the margins come back.
+    frame->SetBorderStyle(1);
+    EXPECT_NE(frame->contentsMargins(), QMargins(0, 0, 0, 0));
+}
+
 TEST(ControlProperties, EnabledAndVisibleAreTheControlsOwn) {
     Form form("frmTest");
     auto* frame = new Frame(&form, "fraOne");
