@@ -6,7 +6,10 @@
 
 #include <filesystem>
 
+#include <functional>
+
 #include <QAccessible>
+#include <QTest>
 #include <QDir>
 #include <QEvent>
 #include <QImage>
@@ -18,11 +21,13 @@
 #include <tovcore/clsTovcore.h>
 #include <tovcore/registry.h>
 
+#include "app/frame/frmBackGround.h"
 #include "app/secondary/frmAbout.h"
 #include "app/secondary/frmHelp.h"
 #include "app/secondary/frmView.h"
 #include "app/startup/AppIdentity.h"
 #include "tests/app/support/AppTestEnv.h"
+#include "tests/app/support/FrameFixture.h"
 #include "tests/support/testsupport.h"
 
 namespace {
@@ -159,6 +164,70 @@ TEST(AboutWindow, ShowsTheBuildConstantsAndTheLibrarysVersion) {
     about->cmdOk()->click();
     apptest::ProcessEvents();
     EXPECT_EQ(t.program.forms.FindByTag("frmAbout"), nullptr);
+}
+
+// The frame's logo picture box.
+QWidget* FrameLogo(quillet::frmBackGround* frame) {
+    for (QObject* c : tovcore::ui::Controls(frame))
+        if (c->objectName() == "Picture1") return qobject_cast<QWidget*>(c);
+    return nullptr;
+}
+
+TEST(AboutWindow, HidesTheFramesLogoWhileItShowsOverAFrameWithoutAToolWindow) {
+    apptest::FrameFixture f;
+    f.frame->show();
+    apptest::ProcessEvents();
+    QWidget* logo = FrameLogo(f.frame.data());
+    ASSERT_NE(logo, nullptr);
+    ASSERT_TRUE(logo->isVisible());
+    frmAbout* about = ShowAbout(f.t.program);
+    apptest::ProcessEvents();
+    EXPECT_FALSE(logo->isVisible());
+    about->cmdOk()->click();
+    apptest::ProcessEvents();
+    EXPECT_TRUE(logo->isVisible()) << "the logo comes back with the about window gone";
+
+    // With the tool window in the frame the logo stays hidden, before, during and after.
+    f.Tool();
+    apptest::ProcessEvents();
+    ASSERT_FALSE(logo->isVisible());
+    about = ShowAbout(f.t.program);
+    apptest::ProcessEvents();
+    EXPECT_FALSE(logo->isVisible());
+    about->cmdOk()->click();
+    apptest::ProcessEvents();
+    EXPECT_FALSE(logo->isVisible());
+}
+
+TEST(SecondaryWindows, EscapeClosesAboutHelpAndTheViewer) {
+    apptest::TestProgram t;
+    testsupport::WriteBytes(t.program.state.ProgramFolder + "Instructions.html", "<html><body>Help</body></html>");
+    testsupport::TempDir dir;
+    testsupport::WriteBytes(dir.file("modMain.bas"), "Attribute VB_Name = \"modMain\"\r\nSub Main()\r\nEnd Sub\r\n");
+    const struct {
+        const char* tag;
+        std::function<QWidget*()> show;
+        QWidget* (*focus)(QWidget*);  // the control that has the focus as the key is pressed
+    } rows[] = {
+        {"frmAbout", [&t] { return static_cast<QWidget*>(ShowAbout(t.program)); },
+         [](QWidget* w) { return static_cast<QWidget*>(static_cast<frmAbout*>(w)->cmdSysInfo()); }},
+        {"frmHelp", [&t] { return static_cast<QWidget*>(ShowHelp(t.program)); },
+         [](QWidget* w) { return static_cast<QWidget*>(static_cast<frmHelp*>(w)->rtfHelp()); }},
+        {"frmView", [&t, &dir] { return static_cast<QWidget*>(ShowFileInViewer(t.program, dir.file("modMain.bas"), 1)); },
+         [](QWidget* w) { return static_cast<QWidget*>(static_cast<frmView*>(w)->rtfView()); }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.tag);
+        QWidget* window = r.show();
+        ASSERT_NE(window, nullptr);
+        apptest::ProcessEvents();
+        QWidget* focus = r.focus(window);
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        apptest::ProcessEvents();
+        EXPECT_EQ(t.program.forms.FindByTag(r.tag), nullptr);
+    }
+    EXPECT_TRUE(t.fakes.messageBox.shown.empty());
 }
 
 TEST(AboutWindow, ALanguageFilesCaptionWinsOverTheProgramsOwn) {
