@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFontDatabase>
@@ -537,6 +538,10 @@ void frmQuillet::ChangeLabelBackColor() {
 
 void frmQuillet::BeginBusy() {
     if (busy_++ > 0) return;
+    // The controls go off meanwhile and take the focus with them; it comes back afterwards, so
+    // the keyboard is where it was.
+    QWidget* focus = QApplication::focusWidget();
+    focusBeforeBusy_ = focus && isAncestorOf(focus) ? focus : nullptr;
     UpdateControls();
     if (program_.frame) program_.frame->SetControlsEnabled(false);
 }
@@ -545,6 +550,11 @@ void frmQuillet::EndBusy() {
     if (busy_ == 0 || --busy_ > 0) return;
     UpdateControls();
     if (program_.frame) program_.frame->SetControlsEnabled(true);
+    QWidget* now = QApplication::focusWidget();
+    if (focusBeforeBusy_ && focusBeforeBusy_->isEnabled() && focusBeforeBusy_->isVisible() &&
+        (!now || !now->isEnabled() || now == cmdCancel_))
+        focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+    focusBeforeBusy_.clear();
 }
 
 // ---- buttons ------------------------------------------------------------------------------------

@@ -9,6 +9,8 @@
 
 #include <tovcore/controls.h>
 
+#include "library/window/accessible.h"
+
 namespace tovcore::ui {
 
 // The area below the menu bar that holds the controls and shows the form's background.
@@ -24,6 +26,7 @@ private:
 };
 
 Form::Form(const QString& name, QWidget* parent) : QWidget(parent), client_(new FormClient(this)) {
+    detail::InstallAccessibleInterfaces();
     setObjectName(name);
     LayoutClient();
 }

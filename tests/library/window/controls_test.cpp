@@ -265,6 +265,50 @@ TEST_F(TabControl, SettingTheTabRaisesClickWithThePreviousTab) {
     EXPECT_EQ(clicks.count(), 3);
 }
 
+TEST_F(TabControl, TheKeyboardStepsRoundTheTabsAndTheFocusFollowsToThePageShown) {
+    form.Move(0, 0, 7000, 5000);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QSignalSpy clicks(tab, &SSTab::Click);
+    second->setFocus();
+    // From a page: Ctrl+Tab to the next tab (its page takes the focus), round the end.
+    QTest::keyClick(second, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tab->Tab(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), tab) << "a tab without a control: the strip has the focus";
+    QTest::keyClick(tab, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(tab->Tab(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), tab) << "the focus was on the strip and stays there";
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(tab->Tab(), 2);
+    QTest::keyClick(tab, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(tab->Tab(), 1);
+    // On the focused strip: arrows, Home and End, without going round.
+    tab->setFocus();
+    for (const auto& [key, expected] : std::vector<std::pair<Qt::Key, int>>{
+             {Qt::Key_Left, 0}, {Qt::Key_Left, 0}, {Qt::Key_Right, 1}, {Qt::Key_End, 2}, {Qt::Key_Right, 2},
+             {Qt::Key_Home, 0}}) {
+        QTest::keyClick(tab, key);
+        EXPECT_EQ(tab->Tab(), expected) << key;
+    }
+    EXPECT_EQ(clicks.count(), 8);
+    // A disabled control does not move.
+    tab->SetEnabled(false);
+    QTest::keyClick(tab, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tab->Tab(), 0);
+}
+
+TEST_F(TabControl, EachTabHasItsOwnToolTip) {
+    tab->SetTabToolTip(1, "The second page");
+    EXPECT_EQ(tab->TabToolTip(1), "The second page");
+    EXPECT_EQ(tab->TabToolTip(0), "");
+    EXPECT_EQ(tab->TabToolTip(9), "");
+    tab->SetTabs(5);
+    EXPECT_EQ(tab->TabToolTip(1), "The second page");
+    EXPECT_EQ(tab->TabToolTip(4), "");
+}
+
 TEST_F(TabControl, CaptionsAndTabCount) {
     tab->SetTabCaption(0, "App Functions");
     tab->SetTab(0);
