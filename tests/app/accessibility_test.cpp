@@ -16,6 +16,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QMenu>
+#include <QTest>
 #include <QWidget>
 
 #include <tovcore/controls.h>
@@ -283,6 +284,8 @@ TEST(Accessibility, TheReportTabsAreAPageTabListWhosePageTabsCarryTheirCaptionsA
     EXPECT_EQ(tool->Button("cmdPrint")->text(), "&Print Form Definitions");
 
     // On the focused strip the focus is on the tab shown.
+    f.frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.frame.data()));
     strip->setFocus();
     apptest::ProcessEvents();
     EXPECT_EQ(list->focusChild(), tabs[3]);
