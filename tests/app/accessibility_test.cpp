@@ -223,7 +223,12 @@ TEST(Accessibility, ControlsAreReadByTheLabelsBesideThem) {
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(AccessibleName(control).toStdString(), r.read);
     }
-    // A language file's words beside the control are the ones read.
+    // A language file's words beside the control are the ones read. (The file goes with the test:
+    // the data folder is shared by the test program.)
+    struct Remove {
+        std::string path;
+        ~Remove() { std::remove(path.c_str()); }
+    } languageFile{f.t.program.state.LanguageFile};
     testsupport::WriteBytes(f.t.program.state.LanguageFile, "[frmQuillet]\r\nLabel8=Fehlersuche\r\n");
     f.t.program.state.LanguageFileExists = true;
     quillet::LoadLanguage(f.t.program, tool);
