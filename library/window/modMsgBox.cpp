@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextLayout>
 #include <QThread>
@@ -241,6 +242,11 @@ frmMsgBox::frmMsgBox() : ui::Form(QStringLiteral("frmMsgBox")) {
     tail_ = new ui::Label(this, QStringLiteral("lblTail"));
     tail_->setFont(BoxFont(true));
     tail_->hide();
+    // A box shown before it had its frame learns the frame's height as it gets it (its inner size
+    // then shrinks to leave the outer size as laid out): the buttons are placed again for it.
+    connect(this, &Form::FormResized, this, [this] {
+        if (busy_ && !arranging_) Arrange();
+    });
     // Screen readers announce an alert (a warning or an error) as it appears.
     connect(this, &Form::FormShown, this, [this] {
         if (AccessibleRole() != QAccessible::AlertMessage || !QAccessible::isActive()) return;
@@ -309,6 +315,7 @@ void frmMsgBox::SetPrompt(const QStringList& lines) {
 }
 
 void frmMsgBox::Arrange() {
+    const QScopedValueRollback<bool> arranging(arranging_, true);
     const MsgBoxLayout l = LayoutMsgBox(promptWidth_, headHeight_ + listHeight_ + tailHeight_, buttonWidth_,
                                         buttonHeight_, static_cast<int>(buttons_.size()), Height() - ScaleHeight());
     SetWidth(l.windowWidth);

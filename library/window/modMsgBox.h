@@ -112,6 +112,7 @@ private:
     std::int32_t closeAnswer_ = 0;
     bool answered_ = false;
     bool busy_ = false;
+    bool arranging_ = false;
 };
 
 std::int32_t MyMsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const std::string& Title,

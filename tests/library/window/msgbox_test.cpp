@@ -267,6 +267,26 @@ TEST(MsgBoxSize, WhichLinesStayInViewAndWhichScroll) {
     }
 }
 
+TEST(MsgBoxSize, ANewBoxShowsItsButtonsWholeOnceItHasItsFrame) {
+    // A box made afresh does not know its frame until it is shown.
+    for (const std::string prompt : {"Short", "Two\r\nlines", ""}) {
+        SCOPED_TRACE(prompt);
+        frmMsgBox box;
+        QRect client;
+        std::vector<QRect> buttons;
+        wintest::WhenShown([&box](QWidget* w) { return w == &box; },
+                           [&](QWidget*) {
+                               QCoreApplication::processEvents();
+                               client = box.Client()->rect();
+                               for (auto* b : box.Buttons()) buttons.push_back(b->geometry());
+                               box.Buttons()[0]->click();
+                           });
+        box.MsgBox(prompt, 3, "Test", 2);
+        ASSERT_EQ(buttons.size(), 3u);
+        for (const QRect& b : buttons) EXPECT_TRUE(client.contains(b)) << b.bottom() << " in " << client.height();
+    }
+}
+
 TEST(MsgBoxSize, AFiveHundredLineListScrollsInsideABoxThatFitsTheScreen) {
     State().skin = {0x804000, 0xFFFFFF, 0xC0C0C0, 0xC08000};
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
