@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
     application.setOrganizationName("Tovell Systems");
     quillet::InitResources();
     application.setWindowIcon(QIcon(":/quillet/quillet-256.png"));
+    // The desktop entry that `cmake --install` puts in the application menu: the desktop matches
+    // the program's windows to it (and its icon).
+    QGuiApplication::setDesktopFileName("quillet");
 
     quillet::Program program;
     quillet::QtServices services(

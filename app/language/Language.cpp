@@ -5,11 +5,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
-#include <QEvent>
-#include <QHelpEvent>
-#include <QToolTip>
 #include <QWidget>
 
 #include <tovcore/clsTovcore.h>
@@ -57,44 +55,13 @@ std::string KeyOf(const QObject* control) {
     return key;
 }
 
-// Shows the page tool tips of a tab control.
-class TabToolTipFilter : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::ToolTip) return false;
-        auto* tabs = qobject_cast<ui::SSTab*>(watched);
-        if (!tabs) return false;
-        const QPoint pos = static_cast<QHelpEvent*>(event)->pos();
-        for (int page = 0; page < tabs->Tabs(); ++page) {
-            if (!tabs->TabRect(page).contains(pos)) continue;
-            const QString tip = TabToolTip(tabs, page);
-            if (tip.isEmpty()) break;
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, tabs, tabs->TabRect(page));
-            return true;
-        }
-        QToolTip::hideText();
-        event->ignore();
-        return true;
-    }
-};
-
-QByteArray TipProperty(int page) { return "quilletTabToolTip" + QByteArray::number(page); }
-
 }  // namespace
 
 void SetTabToolTip(ui::SSTab* tabs, int page, const QString& tip) {
-    if (!tabs) return;
-    tabs->setProperty(TipProperty(page), tip);
-    if (!tabs->findChild<TabToolTipFilter*>(QString(), Qt::FindDirectChildrenOnly)) {
-        auto* filter = new TabToolTipFilter(tabs);
-        tabs->installEventFilter(filter);
-    }
+    if (tabs) tabs->SetTabToolTip(page, tip);
 }
 
-QString TabToolTip(const ui::SSTab* tabs, int page) {
-    return tabs ? tabs->property(TipProperty(page)).toString() : QString();
-}
+QString TabToolTip(const ui::SSTab* tabs, int page) { return tabs ? tabs->TabToolTip(page) : QString(); }
 
 void LoadLanguage(Program& program, QObject* window) {
     if (!program.state.LanguageFileExists) return;
@@ -167,6 +134,15 @@ std::string GetLanguageMessage(const Program& program, std::int16_t n) {
 }
 
 void NameControlsForAccessibility(QObject* window) {
+    // A label beside a control is its buddy: the control is read by the label's words.
+    QHash<QWidget*, QString> buddyText;
+    for (QObject* control : ui::Controls(window)) {
+        auto* label = qobject_cast<QLabel*>(control);
+        if (!label || !label->buddy()) continue;
+        QString text = label->text();
+        text.remove('&');
+        if (!text.trimmed().isEmpty()) buddyText.insert(label->buddy(), text.trimmed());
+    }
     for (QObject* control : ui::Controls(window)) {
         // A menu item's own name is its caption; the menu it opens is named after it.
         if (auto* item = qobject_cast<QAction*>(control)) {
@@ -188,6 +164,8 @@ void NameControlsForAccessibility(QObject* window) {
         text.remove('&');
         if (namedByText && !text.trimmed().isEmpty())
             widget->setAccessibleName(QString());
+        else if (const auto buddy = buddyText.constFind(widget); buddy != buddyText.constEnd())
+            widget->setAccessibleName(*buddy);
         else
             widget->setAccessibleName(Q(KeyOf(control)));
     }

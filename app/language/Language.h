@@ -57,7 +57,8 @@ void SetTabToolTip(tovcore::ui::SSTab* tabs, int page, const QString& tip);
 QString TabToolTip(const tovcore::ui::SSTab* tabs, int page);
 
 // Gives every widget control of the window, and every menu item, an accessible name where it has
-// none of its own: its caption, or else its control name (with the index of an array member).
+// none of its own: its caption, else the caption of the label whose buddy it is (the words beside
+// it), else its control name (with the index of an array member).
 void NameControlsForAccessibility(QObject* window);
 
 }  // namespace quillet

@@ -9,6 +9,7 @@
 #include <tovcore/registry.h>
 
 #include "app/core/Program.h"
+#include "app/core/WindowSeams.h"
 #include "app/forms/FormServices.h"
 #include "app/language/Language.h"
 #include "app/secondary/WindowLife.h"
@@ -101,13 +102,41 @@ frmAbout::frmAbout(Program& program) : ui::Form("frmAbout"), program_(program) {
             centred_ = true;
             tovcore::Global().CenterObject(this);
         }
+        HideFrameLogo();
+    });
+    connect(this, &Form::FormUnload, this, [this](int& cancel) {
+        if (cancel == 0) ShowFrameLogoAgain();
     });
     connect(cmdSysInfo_, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
     connect(cmdOk_, &QPushButton::clicked, this, [this] { program_.forms.Unload(this); });
     ManageSecondaryWindow(program_, this, true);
 }
 
-frmAbout::~frmAbout() { program_.forms.Remove(this); }
+frmAbout::~frmAbout() {
+    ShowFrameLogoAgain();
+    program_.forms.Remove(this);
+}
+
+// The frame's logo gives way to the about window while the frame holds no tool window; it comes
+// back when the about window goes, unless a tool window has come meanwhile (which covers it).
+void frmAbout::HideFrameLogo() {
+    if (!program_.frame || IsFormLoaded(program_, "frmQuillet")) return;
+    for (QObject* c : ui::Controls(program_.frame->Window())) {
+        if (c->objectName() != QLatin1String("Picture1")) continue;
+        if (auto* logo = qobject_cast<QWidget*>(c); logo && !logo->isHidden()) {
+            logo->hide();
+            hiddenLogo_ = logo;
+        }
+        break;
+    }
+}
+
+void frmAbout::ShowFrameLogoAgain() {
+    if (!hiddenLogo_) return;
+    QWidget* logo = hiddenLogo_;
+    hiddenLogo_.clear();
+    if (!IsFormLoaded(program_, "frmQuillet")) logo->show();
+}
 
 void frmAbout::StartSysInfo() {
     std::string program;

@@ -1,11 +1,14 @@
 // frmAbout: the program's title, version, description, copyright and comments, from its build
 // constants and the library's version text; System Information starts the system-information
 // program that the registry store names, or says that there is none. The window keeps its place
-// in the settings file and is centred the first time it is shown.
+// in the settings file and is centred the first time it is shown. While it shows over a frame that
+// holds no tool window, the frame's logo is hidden.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include <QPointer>
 
 #include <tovcore/controls.h>
 
@@ -39,7 +42,10 @@ public:
     tovcore::ui::MyButton* cmdOk() const { return cmdOk_; }
 
 private:
+    void HideFrameLogo();
+    void ShowFrameLogoAgain();
     Program& program_;
+    QPointer<QWidget> hiddenLogo_;  // the frame's logo, while this window hides it
     tovcore::ui::Label *lblTitle_, *lblVersion_, *lblDescription_, *lblDisclaimer_, *lblComment_;
     tovcore::ui::MyButton *cmdSysInfo_, *cmdOk_;
     bool centred_ = false;

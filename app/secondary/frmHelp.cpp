@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTextDocument>
+#include <QUrl>
 
 #include "app/core/Program.h"
 #include "app/forms/FormServices.h"
@@ -40,7 +44,16 @@ bool frmHelp::LoadHelp() {
         program_.services.messageBox->Show(GetLanguageMessage(program_, 17) + " " + HelpFile(), vbOKOnly, "", 2);
         return false;
     }
-    rtfHelp_->setHtml(QString::fromUtf8(file.readAll()));
+    // The help text's pictures are found beside it, wherever the program was started from; the
+    // logo, when it is not there, is the one compiled in.
+    auto* document = new QTextDocument(rtfHelp_);
+    document->setDefaultFont(rtfHelp_->font());
+    document->setMetaInformation(QTextDocument::DocumentUrl,
+                                 QUrl::fromLocalFile(QString::fromStdString(HelpFile())).toString());
+    if (!QFileInfo::exists(QString::fromStdString(program_.state.ProgramFolder + "logo.png")))
+        document->addResource(QTextDocument::ImageResource, QUrl("logo.png"), QImage(":/quillet/logo.png"));
+    document->setHtml(QString::fromUtf8(file.readAll()));
+    rtfHelp_->setDocument(document);
     rtfHelp_->SetLocked(true);
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFontDatabase>
@@ -57,11 +58,11 @@ ui::MyButton* MakeButton(QWidget* container, const char* name, const char* capti
     return b;
 }
 
-// A frame that only groups: no border, no caption.
+// A frame that only groups: no border, no caption. (No style sheet: one on a container makes Qt
+// ignore the palettes that the colour commands give the controls inside it.)
 ui::Frame* PlainFrame(QWidget* container, const char* name) {
     auto* f = new ui::Frame(container, name);
-    f->setFlat(true);
-    f->setStyleSheet(QStringLiteral("QGroupBox#%1 { border: 0px; margin: 0px; padding: 0px; }").arg(name));
+    f->SetBorderStyle(0);
     return f;
 }
 
@@ -547,6 +548,10 @@ void frmQuillet::ChangeLabelBackColor() {
 
 void frmQuillet::BeginBusy() {
     if (busy_++ > 0) return;
+    // The controls go off meanwhile and take the focus with them; it comes back afterwards, so
+    // the keyboard is where it was.
+    QWidget* focus = QApplication::focusWidget();
+    focusBeforeBusy_ = focus && isAncestorOf(focus) ? focus : nullptr;
     UpdateControls();
     if (program_.frame) program_.frame->SetControlsEnabled(false);
 }
@@ -555,6 +560,11 @@ void frmQuillet::EndBusy() {
     if (busy_ == 0 || --busy_ > 0) return;
     UpdateControls();
     if (program_.frame) program_.frame->SetControlsEnabled(true);
+    QWidget* now = QApplication::focusWidget();
+    if (focusBeforeBusy_ && focusBeforeBusy_->isEnabled() && focusBeforeBusy_->isVisible() &&
+        (!now || !now->isEnabled() || now == cmdCancel_))
+        focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+    focusBeforeBusy_.clear();
 }
 
 // ---- buttons ------------------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include <string>
 
 #include <QPoint>
+#include <QPointer>
 
 #include <tovcore/controls.h>
 
@@ -148,6 +149,7 @@ private:
     ReportTabs tabs_;
     Viewer viewer_;
     int busy_ = 0;
+    QPointer<QWidget> focusBeforeBusy_;  // where the keyboard was when the long command began
     bool resizing_ = false;
     QPoint lastRelease_;  // where the last mouse button was released over treProject
 

@@ -300,6 +300,41 @@ Frame::Frame(QWidget* container, const QString& name, int index)
     ApplyColors();
 }
 
+void Frame::SetCaption(const QString& caption) {
+    setTitle(caption);
+    DropMargins();
+}
+
+void Frame::SetBorderStyle(int style) {
+    borderStyle_ = style == 0 ? 0 : 1;
+    setFlat(borderStyle_ == 0);
+    if (borderStyle_ == 0) {
+        DropMargins();
+    } else {
+        // The group box works its margins out again from the style.
+        QEvent change(QEvent::StyleChange);
+        QGroupBox::changeEvent(&change);
+    }
+    updateGeometry();
+    update();
+}
+
+// The group box sets its margins from the style whenever its title, font or style change; a
+// frame without a border keeps none.
+void Frame::DropMargins() {
+    if (borderStyle_ == 0) setContentsMargins(0, 0, 0, 0);
+}
+
+void Frame::changeEvent(QEvent* event) {
+    QGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) DropMargins();
+}
+
+void Frame::paintEvent(QPaintEvent* event) {
+    // Without a border only the background shows (filled by the widget itself).
+    if (borderStyle_ != 0) QGroupBox::paintEvent(event);
+}
+
 PictureBox::PictureBox(QWidget* container, const QString& name, int index)
     : QFrame(ClientOf(container)), ControlBase(this, name, index, vbButtonFace, vbButtonText) {
     ApplyColors();

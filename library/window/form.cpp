@@ -9,6 +9,8 @@
 
 #include <tovcore/controls.h>
 
+#include "library/window/accessible.h"
+
 namespace tovcore::ui {
 
 // The area below the menu bar that holds the controls and shows the form's background.
@@ -24,6 +26,7 @@ private:
 };
 
 Form::Form(const QString& name, QWidget* parent) : QWidget(parent), client_(new FormClient(this)) {
+    detail::InstallAccessibleInterfaces();
     setObjectName(name);
     LayoutClient();
 }
@@ -57,12 +60,38 @@ void Form::SetTop(int v) {
 void Form::SetWidth(int v) {
     const int frame = OuterRect(this).width() - width();
     resize(std::max(0, width_.Write(v) - frame), height());
+    AwaitFrame();
     LayoutClient();
 }
 
 void Form::SetHeight(int v) {
     const int frame = OuterRect(this).height() - height();
     resize(width(), std::max(0, height_.Write(v) - frame));
+    AwaitFrame();
+    LayoutClient();
+}
+
+// A window that has no frame yet (not shown, or shown before the window manager has framed it)
+// was given its outer size as its inner size: once the frame is there, the inner size shrinks by
+// the frame, so the window takes exactly the outer size asked for. Someone who resized the window
+// meanwhile (the user, a layout, a new state) has the last word.
+void Form::AwaitFrame() {
+    frameAwaited_ = isWindow() && OuterRect(this).size() == size();
+    awaitedInner_ = size();
+}
+
+void Form::TakeFrameIntoAccount() {
+    if (!frameAwaited_) return;
+    if (!isWindow() || size() != awaitedInner_ || WindowState() != 0) {
+        frameAwaited_ = false;
+        return;
+    }
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0) return;  // not framed yet
+    frameAwaited_ = false;
+    const int w = width_.set ? std::max(0, width_.pixels - frame.width()) : width();
+    const int h = height_.set ? std::max(0, height_.pixels - frame.height()) : height();
+    resize(w, h);
     LayoutClient();
 }
 
@@ -191,7 +220,13 @@ void Form::changeEvent(QEvent* event) {
 
 void Form::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    TakeFrameIntoAccount();
     emit FormShown();
+}
+
+void Form::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    TakeFrameIntoAccount();
 }
 
 void Form::hideEvent(QHideEvent* event) {
@@ -201,6 +236,7 @@ void Form::hideEvent(QHideEvent* event) {
 
 void Form::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    TakeFrameIntoAccount();
     LayoutClient();
     emit FormResized();
 }

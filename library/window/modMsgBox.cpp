@@ -5,10 +5,14 @@
 #include <iostream>
 #include <memory>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTextLayout>
 #include <QThread>
 
@@ -27,8 +31,13 @@ int Nearest(double x) { return static_cast<int>(std::nearbyint(x)); }
 // Design measures of element 0 of the button array.
 constexpr int kDesignButtonWidth = 1215;
 constexpr int kDesignButtonHeight = 495;
-// The widest prompt line when no screen answers.
+// The widest prompt line and the tallest prompt when no screen answers.
 constexpr int kDefaultMaxPromptWidth = 9000;
+constexpr int kDefaultMaxPromptHeight = 6000;
+// The share of the screen's height that a box may take, its frame left aside.
+constexpr double kScreenShare = 0.85;
+// A list that scrolls shows at least this many lines at a time.
+constexpr int kFewestListLines = 3;
 
 QString ButtonCaption(std::int32_t answer) {
     switch (answer) {
@@ -104,6 +113,21 @@ int ScreenHeightTwips() {
     return screen ? ui::PixelsToTwips(screen->geometry().height()) : 0;
 }
 
+// The height that windows may use (the screen less its panels).
+int AvailableHeightTwips() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? ui::PixelsToTwips(screen->availableGeometry().height()) : 0;
+}
+
+int WidestLine(const QStringList& lines, int from, int count, const QFontMetrics& metrics) {
+    int widest = 0;
+    for (int i = from; i < from + count && i < lines.size(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(lines[i]));
+    return widest;
+}
+
+QString JoinLines(const QStringList& lines, int from, int count) { return lines.mid(from, count).join(QLatin1Char('\n')); }
+
 }  // namespace
 
 std::vector<std::int32_t> ButtonSet(std::int32_t style) {
@@ -154,6 +178,49 @@ int MaxPromptWidth(int screenWidthTwips) {
     return Nearest(screenWidthTwips * 0.8 / 1.1);
 }
 
+int MaxPromptHeight(int screenHeightTwips, int buttonHeight) {
+    if (screenHeightTwips <= 0) return kDefaultMaxPromptHeight;
+    return std::max(0, Nearest(screenHeightTwips * kScreenShare - buttonHeight * 2.5));
+}
+
+PromptParts SplitPrompt(const QStringList& lines, int fitting) {
+    PromptParts parts;
+    const int count = static_cast<int>(lines.size());
+    if (count <= fitting) {
+        parts.head = count;
+        return parts;
+    }
+    // The longest paragraph; its first line introduces the list and stays in view.
+    int bestStart = 0, bestLength = 0;
+    for (int i = 0; i < count;) {
+        if (lines[i].trimmed().isEmpty()) {
+            ++i;
+            continue;
+        }
+        int end = i;
+        while (end < count && !lines[end].trimmed().isEmpty()) ++end;
+        if (end - i > bestLength) {
+            bestStart = i;
+            bestLength = end - i;
+        }
+        i = end;
+    }
+    const int listStart = bestLength > 1 ? bestStart + 1 : bestStart;
+    const int listEnd = bestStart + bestLength;
+    const int fixed = listStart + (count - listEnd);
+    if (listEnd > listStart && fitting - fixed >= kFewestListLines) {
+        parts.head = listStart;
+        parts.list = listEnd - listStart;
+        parts.tail = count - listEnd;
+        parts.listShown = std::min(parts.list, fitting - fixed);
+        return parts;
+    }
+    // No room beside the rest: the whole prompt scrolls above the buttons.
+    parts.list = count;
+    parts.listShown = std::max(1, std::min(count, fitting));
+    return parts;
+}
+
 // ---- frmMsgBox -------------------------------------------------------------------------------------
 frmMsgBox::frmMsgBox() : ui::Form(QStringLiteral("frmMsgBox")) {
     setFont(BoxFont(false));
@@ -161,6 +228,31 @@ frmMsgBox::frmMsgBox() : ui::Form(QStringLiteral("frmMsgBox")) {
     SetTag(QStringLiteral("frmMsgBox"));
     label_ = new ui::Label(this, QStringLiteral("Label1"));
     label_->setFont(BoxFont(true));
+    // The parts of a prompt too tall for the screen: its list scrolls, the lines after it stay.
+    listArea_ = new QScrollArea(Client());
+    listArea_->setObjectName(QStringLiteral("scrList"));
+    listArea_->setWidgetResizable(false);
+    listArea_->setFocusPolicy(Qt::StrongFocus);
+    listArea_->viewport()->setAutoFillBackground(false);
+    listArea_->hide();
+    list_ = new ui::Label(this, QStringLiteral("lblList"));
+    list_->setFont(BoxFont(true));
+    list_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    listArea_->setWidget(list_);
+    tail_ = new ui::Label(this, QStringLiteral("lblTail"));
+    tail_->setFont(BoxFont(true));
+    tail_->hide();
+    // A box shown before it had its frame learns the frame's height as it gets it (its inner size
+    // then shrinks to leave the outer size as laid out): the buttons are placed again for it.
+    connect(this, &Form::FormResized, this, [this] {
+        if (busy_ && !arranging_) Arrange();
+    });
+    // Screen readers announce an alert (a warning or an error) as it appears.
+    connect(this, &Form::FormShown, this, [this] {
+        if (AccessibleRole() != QAccessible::AlertMessage || !QAccessible::isActive()) return;
+        QAccessibleEvent alert(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    });
     auto* first = new ui::MyButton(this, QStringLiteral("cmdButton"), 0);
     first->SetCaption(QStringLiteral("&Ok"));
     first->Move(0, 0, kDesignButtonWidth, kDesignButtonHeight);
@@ -186,12 +278,56 @@ void frmMsgBox::AddButton(std::int32_t answer) {
     ++buttonCount_;
 }
 
+// The prompt's lines into the label, or, when they are too many for the screen, into the label
+// (the lines before the list), the scrolling list and the lines after it; measured in twips.
+void frmMsgBox::SetPrompt(const QStringList& lines) {
+    const QFontMetrics metrics(label_->font());
+    const int lineHeight = std::max(1, metrics.lineSpacing());
+    const int fitting = ui::TwipsToPixels(MaxPromptHeight(AvailableHeightTwips(), buttonHeight_)) / lineHeight;
+    const PromptParts parts = SplitPrompt(lines, fitting);
+    const bool empty = lines.size() == 1 && lines[0].isEmpty();
+    auto width = [&](int from, int count) { return count == 0 || empty ? 0 : WidestLine(lines, from, count, metrics) + 2; };
+
+    label_->SetCaption(JoinLines(lines, 0, parts.head));
+    label_->SetWidth(ui::PixelsToTwips(width(0, parts.head)));
+    label_->SetHeight(ui::PixelsToTwips(lineHeight * parts.head));
+    headHeight_ = label_->Height();
+    promptWidth_ = label_->Width();
+    listHeight_ = tailHeight_ = 0;
+    list_->SetCaption(QString());
+    tail_->SetCaption(QString());
+    listArea_->setVisible(parts.Scrolls());
+    tail_->setVisible(parts.tail > 0);
+    if (!parts.Scrolls()) return;
+
+    // The scrolling area is read as the lines that introduce its list.
+    listArea_->setAccessibleName(parts.head > 0 ? lines[parts.head - 1].trimmed() : QStringLiteral("scrList"));
+    list_->SetCaption(JoinLines(lines, parts.head, parts.list));
+    list_->resize(width(parts.head, parts.list), lineHeight * parts.list);
+    listArea_->verticalScrollBar()->setValue(0);
+    const int frame = 2 * listArea_->frameWidth();
+    const int areaWidth = list_->width() + listArea_->verticalScrollBar()->sizeHint().width() + frame;
+    listHeight_ = ui::PixelsToTwips(lineHeight * parts.listShown + frame);
+    tail_->SetCaption(JoinLines(lines, parts.head + parts.list, parts.tail));
+    tailHeight_ = ui::PixelsToTwips(lineHeight * parts.tail);
+    promptWidth_ = std::max({promptWidth_, ui::PixelsToTwips(areaWidth),
+                             ui::PixelsToTwips(width(parts.head + parts.list, parts.tail))});
+}
+
 void frmMsgBox::Arrange() {
-    const MsgBoxLayout l = LayoutMsgBox(label_->Width(), label_->Height(), buttonWidth_, buttonHeight_,
-                                        static_cast<int>(buttons_.size()), Height() - ScaleHeight());
+    const QScopedValueRollback<bool> arranging(arranging_, true);
+    const MsgBoxLayout l = LayoutMsgBox(promptWidth_, headHeight_ + listHeight_ + tailHeight_, buttonWidth_,
+                                        buttonHeight_, static_cast<int>(buttons_.size()), Height() - ScaleHeight());
     SetWidth(l.windowWidth);
     SetHeight(l.windowHeight);
-    label_->Move(l.labelLeft, l.labelTop, l.labelWidth, l.labelHeight);
+    if (listHeight_ == 0) {
+        label_->Move(l.labelLeft, l.labelTop, l.labelWidth, l.labelHeight);
+    } else {
+        label_->Move(l.labelLeft, l.labelTop, l.labelWidth, headHeight_);
+        listArea_->setGeometry(ui::TwipsToPixels(l.labelLeft), ui::TwipsToPixels(l.labelTop + headHeight_),
+                               ui::TwipsToPixels(l.labelWidth), ui::TwipsToPixels(listHeight_));
+        tail_->Move(l.labelLeft, l.labelTop + headHeight_ + listHeight_, l.labelWidth, tailHeight_);
+    }
     for (std::size_t i = 0; i < buttons_.size(); ++i)
         buttons_[i]->Move(l.buttonLefts[i], l.buttonTop, buttons_[i]->Width(), buttons_[i]->Height());
 }
@@ -206,26 +342,29 @@ std::int32_t frmMsgBox::MsgBox(const std::string& Prompt, std::int32_t MsgBoxSty
     buttonWidth_ = buttons_[0]->Width();
     buttonHeight_ = buttons_[0]->Height();
 
-    // The prompt, as plain text, wrapped where a line would be too wide.
+    // The prompt, as plain text, wrapped where a line would be too wide; a prompt too tall for
+    // the screen keeps its question in view and scrolls its list.
     prompt_ = Prompt;
-    const QFont labelFont = label_->font();
     const int maxPixels = ui::TwipsToPixels(MaxPromptWidth(ScreenWidthTwips()));
-    const QStringList lines = PromptLines(QString::fromStdString(Prompt), labelFont, maxPixels);
-    const QFontMetrics metrics(labelFont);
-    int widest = 0;
-    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
-    label_->SetCaption(lines.join(QLatin1Char('\n')));
-    label_->SetWidth(Prompt.empty() ? 0 : ui::PixelsToTwips(widest + 2));
-    label_->SetHeight(ui::PixelsToTwips(metrics.lineSpacing() * static_cast<int>(lines.size())));
+    SetPrompt(PromptLines(QString::fromStdString(Prompt), label_->font(), maxPixels));
 
     const std::string caption =
         Title.empty() ? State().client.exeName + " " + GetVersion() : Title;
     SetCaption(QString::fromStdString(caption));
+    // A list that scrolls reads down its left edge, whatever the alignment of the rest.
     label_->SetAlignment(Align);
+    tail_->SetAlignment(Align);
+    list_->SetAlignment(0);
+    // Screen readers meet a dialog that reads its whole text; a warning or an error is an alert.
+    const std::int32_t icon = MsgBoxStyle & 0x70;
+    SetAccessibleRole(icon == kIconCritical || icon == kIconExclamation ? QAccessible::AlertMessage
+                                                                          : QAccessible::Dialog);
+    setAccessibleDescription(QString::fromStdString(Prompt));
     QApplication::beep();
 
-    SetWidth(Nearest(label_->Width() * 1.1));
-    SetHeight(Nearest(label_->Height() + buttonHeight_ * 2.5));
+    const int promptHeight = headHeight_ + listHeight_ + tailHeight_;
+    SetWidth(Nearest(promptWidth_ * 1.1));
+    SetHeight(Nearest(promptHeight + buttonHeight_ * 2.5));
     label_->Move(100, 100, label_->Width(), label_->Height());
 
     buttonCount_ = 0;

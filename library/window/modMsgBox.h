@@ -7,12 +7,18 @@
 #include <string>
 #include <vector>
 
+#include <QScrollArea>
+#include <QStringList>
+
 #include <tovcore/controls.h>
 
 namespace tovcore::detail {
 
 // Answer values of the buttons.
 enum MsgBoxAnswer : std::int32_t { kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7 };
+// The style's icon bits that mark a message as an error or a warning.
+inline constexpr std::int32_t kIconCritical = 16;
+inline constexpr std::int32_t kIconExclamation = 48;
 
 // The buttons of a style (its low three bits), left to right.
 std::vector<std::int32_t> ButtonSet(std::int32_t style);
@@ -42,6 +48,24 @@ MsgBoxLayout LayoutMsgBox(double labelWidth, double labelHeight, int buttonWidth
 
 // The widest prompt line, in twips, before the prompt wraps, for a screen this wide (twips).
 int MaxPromptWidth(int screenWidthTwips);
+// The tallest prompt, in twips, that a box on a screen this high (twips, the part windows may use)
+// shows whole with its row of buttons this high below it.
+int MaxPromptHeight(int screenHeightTwips, int buttonHeight);
+
+// A prompt too tall for the screen shows in three parts: the lines before its list and the lines
+// after it stay in view (the question, the explanation of the answers), the list scrolls between.
+// Counts of the prompt's shown lines; a prompt that fits is all head.
+struct PromptParts {
+    int head = 0;
+    int list = 0;
+    int tail = 0;
+    int listShown = 0;  // lines of the list in view at a time
+    bool Scrolls() const { return list > 0; }
+};
+// The list is the longest paragraph (lines between blank lines) without its first line, which
+// introduces it; when the rest would leave fewer than three lines for the list, the whole prompt
+// scrolls. `fitting` is how many lines the box can show.
+PromptParts SplitPrompt(const QStringList& lines, int fitting);
 
 // The window "frmMsgBox".
 class frmMsgBox : public ui::Form {
@@ -51,7 +75,13 @@ public:
     std::int32_t MsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const std::string& Title,
                         std::int32_t Align);
     bool Busy() const { return busy_; }
+    // The prompt; when it is too tall for the screen, only the lines before its list.
     ui::Label* PromptLabel() const { return label_; }
+    // The list of a prompt too tall for the screen, in a scrolling area, and the lines after it
+    // (both hidden while the prompt fits).
+    ui::Label* ListLabel() const { return list_; }
+    QScrollArea* ListArea() const { return listArea_; }
+    ui::Label* TailLabel() const { return tail_; }
     // The cmdButton control array, element 0 first.
     const std::vector<ui::MyButton*>& Buttons() const { return buttons_; }
 
@@ -61,9 +91,18 @@ protected:
 
 private:
     void AddButton(std::int32_t answer);
+    void SetPrompt(const QStringList& lines);
     void Arrange();
     void Answer(std::int32_t value);
     ui::Label* label_;
+    QScrollArea* listArea_;
+    ui::Label* list_;
+    ui::Label* tail_;
+    // Measures of the prompt's parts, in twips, from SetPrompt.
+    int promptWidth_ = 0;
+    int headHeight_ = 0;
+    int listHeight_ = 0;
+    int tailHeight_ = 0;
     std::vector<ui::MyButton*> buttons_;
     int buttonCount_ = 0;
     int buttonWidth_ = 0;
@@ -73,6 +112,7 @@ private:
     std::int32_t closeAnswer_ = 0;
     bool answered_ = false;
     bool busy_ = false;
+    bool arranging_ = false;
 };
 
 std::int32_t MyMsgBox(const std::string& Prompt, std::int32_t MsgBoxStyle, const std::string& Title,

@@ -1,14 +1,21 @@
 // SSTab: the tab control, and MyButton: the gradient command button.
 #include <algorithm>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
-#include <QFontMetrics>
 #include <QPainter>
+#include <QShortcut>
+#include <QToolTip>
 
 #include <tovcore/controls.h>
 
+#include "library/window/accessible.h"
 #include "library/window/modTabPainter.h"
 
 namespace tovcore::ui {
@@ -16,7 +23,27 @@ namespace tovcore::ui {
 // ---- SSTab ---------------------------------------------------------------------------------------
 SSTab::SSTab(QWidget* container, const QString& name, int index)
     : QWidget(ClientOf(container)), ControlBase(this, name, index, vbButtonFace, vbButtonText) {
+    detail::InstallAccessibleInterfaces();
     fillBackground_ = false;
+    // Reached with Tab, as a tab bar is; a click on a tab leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
+    // The next and previous tab from anywhere inside the control, round the end.
+    const struct {
+        QKeySequence keys;
+        int step;
+    } steps[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+    };
+    for (const auto& s : steps) {
+        auto* shortcut = new QShortcut(s.keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        const int step = s.step;
+        connect(shortcut, &QShortcut::activated, this, [this, step] { Step(step); });
+    }
     SetTabs(3);
 }
 
@@ -24,6 +51,7 @@ void SSTab::SetTabs(int count) {
     count = std::max(1, count);
     const int old = Tabs();
     captions_.resize(static_cast<std::size_t>(count));
+    toolTips_.resize(static_cast<std::size_t>(count));
     for (int i = old; i < count; ++i) captions_[static_cast<std::size_t>(i)] = QStringLiteral("Tab %1").arg(i);
     if (current_ >= count) SetTab(count - 1);
     update();
@@ -32,11 +60,102 @@ void SSTab::SetTabs(int count) {
 void SSTab::SetTab(int tab) {
     if (tab < 0 || tab >= Tabs() || tab == current_) return;
     const int previous = current_;
+    // The focus on a control of the tab going away follows to the tab coming.
+    QWidget* focus = QApplication::focusWidget();
+    bool focusLeaves = false;
+    for (const auto& [w, t] : members_)
+        if (w && t == previous && focus && (w == focus || w->isAncestorOf(focus))) focusLeaves = true;
     Shift(previous, -kHiddenOffset);
     current_ = tab;
     Shift(current_, kHiddenOffset);
     update();
+    if (focusLeaves) FocusTab();
+    AnnounceTab(current_, hasFocus());
     emit Click(previous);
+}
+
+// The first control of the tab shown that takes the focus from the keyboard, else the strip.
+void SSTab::FocusTab() {
+    for (const auto& [w, t] : members_) {
+        if (!w || t != current_ || !w->isEnabled() || w->isHidden()) continue;
+        if (w->focusPolicy() & Qt::TabFocus) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    setFocus(Qt::TabFocusReason);
+}
+
+void SSTab::Step(int by) {
+    if (!isEnabled() || Tabs() < 2) return;
+    SetTab(((current_ + by) % Tabs() + Tabs()) % Tabs());
+}
+
+// Screen readers hear which page tab is now the one shown (and, on the focused strip, focused).
+// The page tabs are the strip's first accessible children, in tab order.
+void SSTab::AnnounceTab(int tab, bool focus) {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(tab);
+    QAccessible::updateAccessibility(&selection);
+    if (focus) {
+        QAccessibleEvent focused(this, QAccessible::Focus);
+        focused.setChild(tab);
+        QAccessible::updateAccessibility(&focused);
+    }
+}
+
+void SSTab::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            SetTab(current_ - 1);
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            SetTab(current_ + 1);
+            break;
+        case Qt::Key_Home:
+            SetTab(0);
+            break;
+        case Qt::Key_End:
+            SetTab(Tabs() - 1);
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void SSTab::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+    AnnounceTab(current_, true);
+}
+
+void SSTab::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+bool SSTab::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // Over a tab, that tab's own tool tip; elsewhere the control's.
+        auto* help = static_cast<QHelpEvent*>(event);
+        for (int i = 0; i < Tabs(); ++i) {
+            if (!TabRect(i).contains(help->pos())) continue;
+            const QString tip = TabToolTip(i);
+            if (tip.isEmpty()) break;
+            QToolTip::showText(help->globalPos(), tip, this, TabRect(i));
+            return true;
+        }
+    }
+    return QWidget::event(event);
 }
 
 void SSTab::SetTabsPerRow(int n) {
@@ -58,6 +177,21 @@ void SSTab::SetTabCaption(int tab, const QString& caption) {
     if (tab < 0 || tab >= Tabs()) return;
     captions_[static_cast<std::size_t>(tab)] = caption;
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent renamed(this, QAccessible::NameChanged);
+        renamed.setChild(tab);
+        QAccessible::updateAccessibility(&renamed);
+    }
+}
+
+QString SSTab::TabToolTip(int tab) const {
+    if (tab < 0 || tab >= Tabs()) return QString();
+    return toolTips_[static_cast<std::size_t>(tab)];
+}
+
+void SSTab::SetTabToolTip(int tab, const QString& tip) {
+    if (tab < 0 || tab >= Tabs()) return;
+    toolTips_[static_cast<std::size_t>(tab)] = tip;
 }
 
 void SSTab::Adopt(QWidget* control) {
@@ -173,6 +307,14 @@ void SSTab::DrawControl(QPainter& p) {
         const QString caption = QFontMetrics(bold).elidedText(captions_[static_cast<std::size_t>(i)], Qt::ElideRight,
                                                                textRect.width(), Qt::TextShowMnemonic);
         p.drawText(textRect, Qt::AlignCenter | Qt::TextShowMnemonic, caption);
+        if (current && hasFocus()) {
+            // The focused strip marks the tab shown.
+            p.save();
+            p.setPen(QPen(text, 1, Qt::DotLine));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(r.adjusted(4, 3, -5, -3));
+            p.restore();
+        }
     }
 }
 

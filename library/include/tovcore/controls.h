@@ -27,6 +27,7 @@
 #include <optional>
 #include <vector>
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QColor>
@@ -283,6 +284,11 @@ public:
     // Closes the form as code does: FormQueryUnload and FormUnload run with mode 1 and may keep it.
     bool Unload();
 
+    // What screen readers announce the form as: a window (the default, also for a form laid
+    // inside another window), a dialog, or an alert.
+    QAccessible::Role AccessibleRole() const { return accessibleRole_; }
+    void SetAccessibleRole(QAccessible::Role role) { accessibleRole_ = role; }
+
 signals:
     void FormShown();
     void FormResized();
@@ -295,6 +301,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // A form shown inside another window is named by its caption (a window by its title bar).
     void changeEvent(QEvent* event) override;
@@ -303,6 +310,8 @@ private:
     friend class FormClient;
     void PaintBackground(QWidget* on);
     void LayoutClient();
+    void AwaitFrame();
+    void TakeFrameIntoAccount();
     QWidget* client_;
     QMenuBar* menuBar_ = nullptr;
     QString tag_;
@@ -313,7 +322,11 @@ private:
     QColor gradientTop_, gradientBottom_;
     std::vector<QPointer<QObject>> controls_;
     TwipsLength left_, top_, width_, height_;
+    // The outer size was set before the window had its frame: the inner size it was given then.
+    bool frameAwaited_ = false;
+    QSize awaitedInner_;
     int unloadMode_ = 0;
+    QAccessible::Role accessibleRole_ = QAccessible::Window;
     class QEventLoop* modalLoop_ = nullptr;
 };
 
@@ -484,17 +497,29 @@ signals:
     void Click();
 };
 
-// A frame: a captioned container.
+// A frame: a captioned container. BorderStyle 1 (the default) draws its border and caption;
+// 0 draws neither and leaves no margin: a container that only groups, showing its BackColor.
 class TOVCORE_EXPORT Frame : public QGroupBox, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "Frame")
     TOVCORE_CONTROL_PROPERTIES
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int BorderStyle READ BorderStyle WRITE SetBorderStyle)
 
 public:
     Frame(QWidget* container, const QString& name, int index = -1);
     QString Caption() const { return title(); }
-    void SetCaption(const QString& caption) { setTitle(caption); }
+    void SetCaption(const QString& caption);
+    int BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(int style);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void DropMargins();
+    int borderStyle_ = 1;
 };
 
 // A picture box: a plain container that shows its BackColor and, when given, a picture.
@@ -601,8 +626,15 @@ private:
 // The tab control "SSTab". Its controls are its children; each belongs to one tab (the tab shown
 // when it was made, or the one PlaceOnTab gives). The controls of hidden tabs are kept 75000
 // twips to the left of their place, so that a routine can tell them by a Left below 0; showing a
-// tab brings its controls back. Setting Tab, by code or by a click on a tab, raises
-// Click(previous tab). The strip holds TabsPerRow tabs a row, each row TabHeight high.
+// tab brings its controls back. Setting Tab, by code, by a click on a tab or from the keyboard,
+// raises Click(previous tab). The strip holds TabsPerRow tabs a row, each row TabHeight high.
+//
+// The keyboard works as with desktop tab widgets: Ctrl+Tab and Ctrl+PageDown show the next tab,
+// Ctrl+Shift+Tab and Ctrl+PageUp the previous one (both round the end) wherever the focus is inside
+// the control; on the focused strip the arrow keys, Home and End move along the tabs. The focus on
+// a control of the tab that goes follows to the first control of the tab that comes. Screen
+// readers meet the strip as a page-tab list whose page tabs carry their captions and tool tips,
+// tell which one is shown and can be pressed to show it.
 class TOVCORE_EXPORT SSTab : public QWidget, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "SSTab")
@@ -630,6 +662,9 @@ public:
     void SetCaption(const QString& caption) { SetTabCaption(current_, caption); }
     QString TabCaption(int tab) const;
     void SetTabCaption(int tab, const QString& caption);
+    // A tab's own tool tip, shown over that tab ("" for none).
+    QString TabToolTip(int tab) const;
+    void SetTabToolTip(int tab, const QString& tip);
     // Moves a control (a child of this tab control) onto a tab.
     void PlaceOnTab(QWidget* control, int tab);
     // The tab a control belongs to, or -1.
@@ -648,12 +683,21 @@ protected:
     void ApplyColors() override { update(); }
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     friend class ControlBase;
     void Adopt(QWidget* control);
     void Shift(int tab, int by);
+    // Shows the tab `by` tabs along, round the end.
+    void Step(int by);
+    void FocusTab();
+    void AnnounceTab(int tab, bool focus);
     std::vector<QString> captions_;
+    std::vector<QString> toolTips_;
     std::vector<std::pair<QPointer<QWidget>, int>> members_;
     int current_ = 0;
     int tabsPerRow_ = 3;

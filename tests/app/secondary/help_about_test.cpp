@@ -4,18 +4,30 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
+#include <functional>
+
 #include <QAccessible>
+#include <QTest>
+#include <QDir>
 #include <QEvent>
+#include <QImage>
+#include <QPixmap>
+#include <QTextDocument>
+#include <QUrl>
 
 #include <tovcore/Types.h>
 #include <tovcore/clsTovcore.h>
 #include <tovcore/registry.h>
 
+#include "app/frame/frmBackGround.h"
 #include "app/secondary/frmAbout.h"
 #include "app/secondary/frmHelp.h"
 #include "app/secondary/frmView.h"
 #include "app/startup/AppIdentity.h"
 #include "tests/app/support/AppTestEnv.h"
+#include "tests/app/support/FrameFixture.h"
 #include "tests/support/testsupport.h"
 
 namespace {
@@ -49,6 +61,79 @@ TEST(HelpWindow, ShowsTheShippedHelpTextReadOnlyAndReadsItOnce) {
     EXPECT_NE(tovcore::Global().GetIniString("frmHelp", "Width", "", t.program.state.IniFileName), "");
 }
 
+// The picture that the help text shows for `name`: what the document finds for it, as an image.
+QImage HelpPicture(frmHelp* help, const char* name) {
+    const QVariant found = help->rtfHelp()->document()->resource(QTextDocument::ImageResource, QUrl(name));
+    if (found.canConvert<QImage>() && found.typeId() == QMetaType::QImage) return found.value<QImage>();
+    if (found.typeId() == QMetaType::QPixmap) return found.value<QPixmap>().toImage();
+    return QImage::fromData(found.toByteArray());
+}
+
+TEST(HelpWindow, ShowsItsLogoWhereverTheProgramWasStartedFrom) {
+    const std::string logo = testsupport::ReadBytes(std::string(QUILLET_SOURCE_DIR) + "/app/resources/logo.png");
+    ASSERT_FALSE(logo.empty());
+    for (bool besideTheHelpText : {true, false}) {
+        SCOPED_TRACE(besideTheHelpText ? "logo beside the help text" : "no logo beside it: the compiled-in one");
+        apptest::TestProgram t;
+        const std::string folder = t.program.state.ProgramFolder;
+        // The shipped help text, which shows the logo at its top.
+        const std::string text = testsupport::ReadBytes(std::string(QUILLET_SHIPPED_DIR) + "Instructions.html");
+        ASSERT_NE(text.find("src=\"logo.png\""), std::string::npos);
+        testsupport::WriteBytes(folder + "Instructions.html", text);
+        std::remove((folder + "logo.png").c_str());
+        if (besideTheHelpText) testsupport::WriteBytes(folder + "logo.png", logo);
+        // Started from another folder than the program's.
+        testsupport::TempDir elsewhere;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(elsewhere.path()));
+        frmHelp* help = ShowHelp(t.program);
+        QDir::setCurrent(before);
+        ASSERT_NE(help, nullptr);
+        const QImage picture = HelpPicture(help, "logo.png");
+        EXPECT_FALSE(picture.isNull());
+        EXPECT_GT(picture.width(), 100);
+        help->resize(700, 520);
+        apptest::ProcessEvents();
+        if (besideTheHelpText) {
+            std::filesystem::create_directories(QUILLET_SCREENSHOT_DIR);
+            help->grab().save(QString(QUILLET_SCREENSHOT_DIR) + "/help-with-logo.png");
+        }
+        help->cmdOk()->click();
+        apptest::ProcessEvents();
+    }
+}
+
+TEST(HelpWindow, OpensAtExactlyItsSavedPlaceEveryTime) {
+    apptest::TestProgram t;
+    const std::string& ini = t.program.state.IniFileName;
+    testsupport::WriteBytes(t.program.state.ProgramFolder + "Instructions.html", "<html><body>Help</body></html>");
+    auto saved = [&ini](const char* key) { return tovcore::Global().GetIniString("frmHelp", key, "", ini); };
+    std::vector<QRect> places;
+    std::vector<std::string> heights, widths;
+    for (int opening = 0; opening < 3; ++opening) {
+        SCOPED_TRACE(opening);
+        frmHelp* help = ShowHelp(t.program);
+        ASSERT_NE(help, nullptr);
+        apptest::ProcessEvents();
+        places.push_back(help->frameGeometry());
+        if (opening > 0) {
+            // The place it was closed at, outer measures in twips.
+            EXPECT_EQ(help->Width(), std::stoi(widths.back()));
+            EXPECT_EQ(help->Height(), std::stoi(heights.back()));
+        }
+        help->cmdOk()->click();
+        apptest::ProcessEvents();
+        heights.push_back(saved("Height"));
+        widths.push_back(saved("Width"));
+    }
+    EXPECT_EQ(places[1], places[0]);
+    EXPECT_EQ(places[2], places[0]);
+    EXPECT_EQ(heights, std::vector<std::string>(3, heights[0]));
+    EXPECT_EQ(widths, std::vector<std::string>(3, widths[0]));
+    // The first opening, with nothing stored, has the designed outer size.
+    EXPECT_EQ(places[0].size(), QSize(640, 480));
+}
+
 TEST(HelpWindow, AMissingHelpFileShowsOneMessageAndNoWindow) {
     apptest::TestProgram t;
     const std::string file = t.program.state.ProgramFolder + "Instructions.html";
@@ -79,6 +164,70 @@ TEST(AboutWindow, ShowsTheBuildConstantsAndTheLibrarysVersion) {
     about->cmdOk()->click();
     apptest::ProcessEvents();
     EXPECT_EQ(t.program.forms.FindByTag("frmAbout"), nullptr);
+}
+
+// The frame's logo picture box.
+QWidget* FrameLogo(quillet::frmBackGround* frame) {
+    for (QObject* c : tovcore::ui::Controls(frame))
+        if (c->objectName() == "Picture1") return qobject_cast<QWidget*>(c);
+    return nullptr;
+}
+
+TEST(AboutWindow, HidesTheFramesLogoWhileItShowsOverAFrameWithoutAToolWindow) {
+    apptest::FrameFixture f;
+    f.frame->show();
+    apptest::ProcessEvents();
+    QWidget* logo = FrameLogo(f.frame.data());
+    ASSERT_NE(logo, nullptr);
+    ASSERT_TRUE(logo->isVisible());
+    frmAbout* about = ShowAbout(f.t.program);
+    apptest::ProcessEvents();
+    EXPECT_FALSE(logo->isVisible());
+    about->cmdOk()->click();
+    apptest::ProcessEvents();
+    EXPECT_TRUE(logo->isVisible()) << "the logo comes back with the about window gone";
+
+    // With the tool window in the frame the logo stays hidden, before, during and after.
+    f.Tool();
+    apptest::ProcessEvents();
+    ASSERT_FALSE(logo->isVisible());
+    about = ShowAbout(f.t.program);
+    apptest::ProcessEvents();
+    EXPECT_FALSE(logo->isVisible());
+    about->cmdOk()->click();
+    apptest::ProcessEvents();
+    EXPECT_FALSE(logo->isVisible());
+}
+
+TEST(SecondaryWindows, EscapeClosesAboutHelpAndTheViewer) {
+    apptest::TestProgram t;
+    testsupport::WriteBytes(t.program.state.ProgramFolder + "Instructions.html", "<html><body>Help</body></html>");
+    testsupport::TempDir dir;
+    testsupport::WriteBytes(dir.file("modMain.bas"), "Attribute VB_Name = \"modMain\"\r\nSub Main()\r\nEnd Sub\r\n");
+    const struct {
+        const char* tag;
+        std::function<QWidget*()> show;
+        QWidget* (*focus)(QWidget*);  // the control that has the focus as the key is pressed
+    } rows[] = {
+        {"frmAbout", [&t] { return static_cast<QWidget*>(ShowAbout(t.program)); },
+         [](QWidget* w) { return static_cast<QWidget*>(static_cast<frmAbout*>(w)->cmdSysInfo()); }},
+        {"frmHelp", [&t] { return static_cast<QWidget*>(ShowHelp(t.program)); },
+         [](QWidget* w) { return static_cast<QWidget*>(static_cast<frmHelp*>(w)->rtfHelp()); }},
+        {"frmView", [&t, &dir] { return static_cast<QWidget*>(ShowFileInViewer(t.program, dir.file("modMain.bas"), 1)); },
+         [](QWidget* w) { return static_cast<QWidget*>(static_cast<frmView*>(w)->rtfView()); }},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.tag);
+        QWidget* window = r.show();
+        ASSERT_NE(window, nullptr);
+        apptest::ProcessEvents();
+        QWidget* focus = r.focus(window);
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        apptest::ProcessEvents();
+        EXPECT_EQ(t.program.forms.FindByTag(r.tag), nullptr);
+    }
+    EXPECT_TRUE(t.fakes.messageBox.shown.empty());
 }
 
 TEST(AboutWindow, ALanguageFilesCaptionWinsOverTheProgramsOwn) {

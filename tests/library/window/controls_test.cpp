@@ -110,6 +110,61 @@ TEST(ControlProperties, TwipsReadBackExactlyWhileThePixelsStay) {
     EXPECT_EQ(form.ScaleHeight(), 6000);
 }
 
+TEST(FormGeometry, AWindowTakesTheOuterSizeItWasGivenOnceItHasItsFrame) {
+    // Given before the window is shown (no frame yet), as a restored place is, and again after.
+    for (bool shownFirst : {false, true}) {
+        SCOPED_TRACE(shownFirst ? "given while shown" : "given before the frame");
+        Form form("frmPlace");
+        if (shownFirst) {
+            form.show();
+            QCoreApplication::processEvents();
+        }
+        form.Move(1500, 1200, 9600, 7200);
+        form.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.frameGeometry().size(), QSize(640, 480));
+        EXPECT_EQ(form.Width(), 9600);
+        EXPECT_EQ(form.Height(), 7200);
+        EXPECT_EQ(form.Left(), 1500);
+        EXPECT_EQ(form.Top(), 1200);
+        // Shown again, it keeps that size: nothing grows by the frame each time.
+        form.hide();
+        form.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.frameGeometry().size(), QSize(640, 480));
+    }
+    // Resized by someone else before it was framed: the new size stands.
+    Form resized("frmResized");
+    resized.Move(0, 0, 9600, 7200);
+    resized.resize(300, 200);
+    resized.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(resized.size(), QSize(300, 200));
+}
+
+TEST(FrameBorderStyle, NoBorderLeavesNoMarginAndPaintsOnlyItsBackColor) {
+    Form form("frmTest");
+    auto* frame = new Frame(&form, "fraPlain");
+    frame->SetCaption("Caption");
+    EXPECT_EQ(frame->BorderStyle(), 1);
+    EXPECT_NE(frame->contentsMargins(), QMargins(0, 0, 0, 0));
+    EXPECT_TRUE(SetProperty(frame, "BorderStyle", 0));
+    frame->SetBackColor(0x00FF00);
+    frame->Move(0, 0, 1500, 1500);
+    // The group box works its margins out again when its font or caption change.
+    QFont big = frame->font();
+    big.setPointSize(big.pointSize() + 6);
+    frame->setFont(big);
+    frame->SetCaption("Another");
+    EXPECT_EQ(frame->contentsMargins(), QMargins(0, 0, 0, 0));
+    const QImage image = frame->grab().toImage();
+    for (const QPoint p : {QPoint(0, 0), QPoint(50, 6), QPoint(99, 99), QPoint(5, 50)})
+        EXPECT_EQ(image.pixelColor(p), QColor(0, 255, 0)) << p.x() << "," << p.y();
+    // Back to a border: the margins come back.
+    frame->SetBorderStyle(1);
+    EXPECT_NE(frame->contentsMargins(), QMargins(0, 0, 0, 0));
+}
+
 TEST(ControlProperties, EnabledAndVisibleAreTheControlsOwn) {
     Form form("frmTest");
     auto* frame = new Frame(&form, "fraOne");
@@ -208,6 +263,50 @@ TEST_F(TabControl, SettingTheTabRaisesClickWithThePreviousTab) {
     QTest::mouseClick(tab, Qt::LeftButton, {}, tab->TabRect(1).center());
     EXPECT_EQ(tab->Tab(), 1);
     EXPECT_EQ(clicks.count(), 3);
+}
+
+TEST_F(TabControl, TheKeyboardStepsRoundTheTabsAndTheFocusFollowsToThePageShown) {
+    form.Move(0, 0, 7000, 5000);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QSignalSpy clicks(tab, &SSTab::Click);
+    second->setFocus();
+    // From a page: Ctrl+Tab to the next tab (its page takes the focus), round the end.
+    QTest::keyClick(second, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tab->Tab(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), tab) << "a tab without a control: the strip has the focus";
+    QTest::keyClick(tab, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(tab->Tab(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), tab) << "the focus was on the strip and stays there";
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(tab->Tab(), 2);
+    QTest::keyClick(tab, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(tab->Tab(), 1);
+    // On the focused strip: arrows, Home and End, without going round.
+    tab->setFocus();
+    for (const auto& [key, expected] : std::vector<std::pair<Qt::Key, int>>{
+             {Qt::Key_Left, 0}, {Qt::Key_Left, 0}, {Qt::Key_Right, 1}, {Qt::Key_End, 2}, {Qt::Key_Right, 2},
+             {Qt::Key_Home, 0}}) {
+        QTest::keyClick(tab, key);
+        EXPECT_EQ(tab->Tab(), expected) << key;
+    }
+    EXPECT_EQ(clicks.count(), 8);
+    // A disabled control does not move.
+    tab->SetEnabled(false);
+    QTest::keyClick(tab, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tab->Tab(), 0);
+}
+
+TEST_F(TabControl, EachTabHasItsOwnToolTip) {
+    tab->SetTabToolTip(1, "The second page");
+    EXPECT_EQ(tab->TabToolTip(1), "The second page");
+    EXPECT_EQ(tab->TabToolTip(0), "");
+    EXPECT_EQ(tab->TabToolTip(9), "");
+    tab->SetTabs(5);
+    EXPECT_EQ(tab->TabToolTip(1), "The second page");
+    EXPECT_EQ(tab->TabToolTip(4), "");
 }
 
 TEST_F(TabControl, CaptionsAndTabCount) {

@@ -5,7 +5,9 @@
 #include <thread>
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -223,6 +225,146 @@ TEST(MsgBoxText, AVeryLongLineWrapsInsteadOfWideningTheBoxOffTheScreen) {
         EXPECT_LE(boxWidth, screenWidth);
         EXPECT_LE(lastButtonRight, boxWidth);
     }
+}
+
+TEST(MsgBoxSize, WhichLinesStayInViewAndWhichScroll) {
+    auto lines = [](std::initializer_list<const char*> parts) {
+        QStringList out;
+        for (const char* p : parts) {
+            const QString text = QString::fromLatin1(p);
+            if (text.startsWith(QLatin1Char('*'))) {
+                for (int i = 0; i < text.mid(1).toInt(); ++i) out << QString("    file%1.bas").arg(i);
+            } else {
+                out << text;
+            }
+        }
+        return out;
+    };
+    struct Case {
+        const char* what;
+        QStringList lines;
+        int fitting;
+        int head, list, tail, listShown;
+    } cases[] = {
+        {"a prompt that fits is all in view", lines({"Question?", "", "Yes: this"}), 3, 3, 0, 0, 0},
+        {"the question and the answers stay, the files scroll",
+         lines({"It concerns:", "*40", "", "Yes: complete", "No: roll back", "Cancel: leave it"}), 20, 1, 40, 4, 15},
+        {"a heading and its list", lines({"Code Processing Done", "*30"}), 10, 1, 30, 0, 9},
+        {"the longest paragraph is the list",
+         lines({"Intro", "two", "", "Heading:", "*12", "", "Closing one", "closing two"}), 10, 4, 12, 3, 3},
+        {"no room beside the rest: everything scrolls", lines({"Heading:", "*20", "", "a", "b", "c", "d", "e"}), 7, 0,
+         27, 0, 7},
+        {"one line per paragraph: everything scrolls", lines({"a", "", "b", "", "c", "", "d"}), 4, 0, 7, 0, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const tovcore::detail::PromptParts parts = tovcore::detail::SplitPrompt(c.lines, c.fitting);
+        EXPECT_EQ(parts.head, c.head);
+        EXPECT_EQ(parts.list, c.list);
+        EXPECT_EQ(parts.tail, c.tail);
+        EXPECT_EQ(parts.listShown, c.listShown);
+        EXPECT_EQ(parts.head + parts.list + parts.tail, c.lines.size());
+    }
+}
+
+TEST(MsgBoxSize, ANewBoxShowsItsButtonsWholeOnceItHasItsFrame) {
+    // A box made afresh does not know its frame until it is shown.
+    for (const std::string prompt : {"Short", "Two\r\nlines", ""}) {
+        SCOPED_TRACE(prompt);
+        frmMsgBox box;
+        QRect client;
+        std::vector<QRect> buttons;
+        wintest::WhenShown([&box](QWidget* w) { return w == &box; },
+                           [&](QWidget*) {
+                               QCoreApplication::processEvents();
+                               client = box.Client()->rect();
+                               for (auto* b : box.Buttons()) buttons.push_back(b->geometry());
+                               box.Buttons()[0]->click();
+                           });
+        box.MsgBox(prompt, 3, "Test", 2);
+        ASSERT_EQ(buttons.size(), 3u);
+        for (const QRect& b : buttons) EXPECT_TRUE(client.contains(b)) << b.bottom() << " in " << client.height();
+    }
+}
+
+TEST(MsgBoxSize, AFiveHundredLineListScrollsInsideABoxThatFitsTheScreen) {
+    State().skin = {0x804000, 0xFFFFFF, 0xC0C0C0, 0xC08000};
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    std::string prompt = "The last change was interrupted before it was complete. It concerns:";
+    for (int i = 0; i < 500; ++i) prompt += "\r\n    Modules\\Module" + std::to_string(i) + ".bas";
+    prompt += "\r\n\r\nYes: complete the change (these files take their new content)."
+              "\r\nNo: roll the change back (these files get back the content they had before it)."
+              "\r\nCancel: leave everything as it is now; you are asked again when the project is next opened.";
+    struct Seen {
+        QRect box, client, area, head, tail;
+        std::vector<QRect> buttons;
+        QString headText, tailText, listText;
+        bool areaShown = false, tailShown = false;
+        int scrollMaximum = 0;
+        bool lastLineReached = false;
+    } seen;
+    const std::int32_t answer = Ask(prompt, 3 | 32, [&](frmMsgBox* box) {
+        QCoreApplication::processEvents();
+        seen.box = box->frameGeometry();
+        seen.client = box->Client()->rect();
+        seen.area = box->ListArea()->geometry();
+        seen.head = box->PromptLabel()->geometry();
+        seen.tail = box->TailLabel()->geometry();
+        for (auto* b : box->Buttons()) seen.buttons.push_back(b->geometry());
+        seen.headText = box->PromptLabel()->text();
+        seen.tailText = box->TailLabel()->text();
+        seen.listText = box->ListLabel()->text();
+        seen.areaShown = box->ListArea()->isVisible();
+        seen.tailShown = box->TailLabel()->isVisible();
+        QScrollBar* bar = box->ListArea()->verticalScrollBar();
+        seen.scrollMaximum = bar->maximum();
+        bar->setValue(bar->maximum());
+        QCoreApplication::processEvents();
+        // The last file is in view once scrolled to the end.
+        const QRect label = box->ListLabel()->geometry();
+        seen.lastLineReached = label.bottom() <= box->ListArea()->viewport()->height() + 1;
+        const QString folder = QStringLiteral(QUILLET_SCREENSHOT_DIR);
+        QDir().mkpath(folder);
+        bar->setValue(0);
+        QCoreApplication::processEvents();
+        box->grab().save(folder + "/message_box_500_line_list.png");
+        Press("&No")(box);
+    });
+    EXPECT_EQ(answer, tovcore::detail::kNo);
+    // The box lies on the screen.
+    EXPECT_TRUE(screen.contains(seen.box)) << seen.box.height() << " of " << screen.height();
+    // The question above the list and the explanation of the answers below it are in view, whole.
+    EXPECT_EQ(seen.headText, "The last change was interrupted before it was complete. It concerns:");
+    EXPECT_TRUE(seen.tailShown);
+    EXPECT_TRUE(seen.tailText.trimmed().startsWith("Yes: complete the change"));
+    EXPECT_TRUE(seen.tailText.contains("Cancel: leave everything as it is now"));
+    EXPECT_TRUE(seen.client.contains(seen.head));
+    EXPECT_TRUE(seen.client.contains(seen.tail));
+    // The list scrolls between them and holds every file.
+    EXPECT_TRUE(seen.areaShown);
+    EXPECT_GT(seen.scrollMaximum, 0);
+    EXPECT_TRUE(seen.lastLineReached);
+    EXPECT_EQ(seen.listText.count('\n') + 1, 500);
+    EXPECT_TRUE(seen.listText.endsWith("Module499.bas"));
+    EXPECT_LE(seen.head.bottom(), seen.area.top());
+    EXPECT_LE(seen.area.bottom(), seen.tail.top());
+    // Every button is whole, below the text.
+    ASSERT_EQ(seen.buttons.size(), 3u);
+    for (const QRect& b : seen.buttons) {
+        EXPECT_TRUE(seen.client.contains(b));
+        EXPECT_GE(b.top(), seen.tail.bottom());
+    }
+
+    // The next box that fits shows its prompt whole again.
+    QString prompt2;
+    bool listShown = true;
+    Ask("Short question?", 4, [&](frmMsgBox* box) {
+        prompt2 = box->PromptLabel()->text();
+        listShown = box->ListArea()->isVisible() || box->TailLabel()->isVisible();
+        Press("&Yes")(box);
+    });
+    EXPECT_EQ(prompt2, "Short question?");
+    EXPECT_FALSE(listShown);
 }
 
 TEST(MsgBoxSkin, TheRememberedSkinOnEveryShow) {
