@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <functional>
 #include <unistd.h>
 
@@ -156,7 +157,7 @@ TEST(Commit, BackupFolderThatCannotBeUsedChangesNothing) {
         if (!c.setup) s.host.files = &noNewFolders;
         Select(s);
         cmdAddCode_Click(s.st, s.host, s.host.Files());
-        EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nBackup: the backup folder " + f.path("Backup/") + " " + c.why +
+        EXPECT_EQ(s.host.LastBox(), "Nothing was changed:\r\nBackup: the backup folder " + f.path("Backup/") + " " + c.why +
                                         "; nothing was changed");
         EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
         EXPECT_FALSE(s.st.UndoAvailable);
@@ -447,50 +448,97 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
 
 namespace {
 
-// No file the project lists is ever a backup: a module kept in a sub-folder named "Backup" beside one
-// of the same name, in a project or as a group member, keeps its content when both are rewritten.
-TEST(Commit, ListedFilesInABackupFolderAreNeverBackupTargets) {
-    const std::string top = CrLf({"Attribute VB_Name = \"modA\"", "Sub Top()", "    x = 1", "End Sub"});
-    const std::string kept = CrLf({"Attribute VB_Name = \"modA2\"", "Sub Kept()", "    y = 2", "End Sub"});
+// Every file and folder below `folder` (relative names; folders end in "/"), with the files' bytes.
+std::map<std::string, std::string> Tree(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    if (!std::filesystem::is_directory(folder)) return out;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string rel = e.path().string().substr(folder.size());
+        if (e.is_directory()) out[rel + "/"] = "";
+        else out[rel] = testsupport::ReadBytes(e.path().string());
+    }
+    return out;
+}
+
+// Real projects ship a Backup folder that already holds files (old copies of forms, the project
+// file, notes). No commit overwrites, moves or removes any of them, whatever the letter case of the
+// folder and of their names; its backups take free names; and undo takes back exactly what the
+// commit put there (its backups, the copy of the project or group file, the folders it made), so
+// the folder is as it was before.
+TEST(Commit, FilesAlreadyInTheBackupFolderAreNeverLost) {
+    const std::map<std::string, std::string> shipped = {
+        {"modA.bas", "an old copy of modA, kept by hand"},
+        {"FRMMAIN.FRM", "an old form, in capitals"},
+        {"Sub/modB.bas", "an old modB"},
+        {"App.vbp", "an old project file"},
+        {"All.vbg", "an old group file"},
+        {"modA.bas.qlt", "notes"},
+        {"modA (2).bas", "a copy with a number"},
+    };
+    enum Command { AddCode, Number };
     struct Case {
         const char* name;
-        std::string project;                        // the file to open
-        std::map<std::string, std::string> files;  // relative name -> bytes
-        std::string inBackup;                       // the listed file inside the backup folder
-        std::string topBackup;                      // where the backup of modA.bas goes
+        const char* project;
+        const char* folder;  // the backup folder's name on disk; "" for none before the commit
+        bool shippedFiles;
+        Command command;
     } cases[] = {
-        {"project", "App.vbp",
-         {{"App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modA2; Backup\\modA.bas", "Startup=\"(None)\""})},
-          {"modA.bas", top},
-          {"Backup/modA.bas", kept}},
-         "Backup/modA.bas", "Backup/modA (2).bas"},
-        {"group", "All.vbg",
-         {{"All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=App.vbp", "Project=Backup\\Old.vbp"})},
-          {"App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Startup=\"(None)\""})},
-          {"Backup/Old.vbp", CrLf({"Type=Exe", "Module=modA2; modA.bas"})},
-          {"modA.bas", top},
-          {"Backup/modA.bas", kept}},
-         "Backup/modA.bas", "Backup/modA (2).bas"},
+        {"no backup folder", "App.vbp", "", false, AddCode},
+        {"a backup folder with files", "App.vbp", "Backup", true, AddCode},
+        {"a lower-case backup folder with files", "App.vbp", "backup", true, AddCode},
+        {"numbering into a backup folder with files", "App.vbp", "Backup", true, Number},
+        {"a group without a backup folder", "All.vbg", "", false, AddCode},
+        {"a group with a backup folder with files", "All.vbg", "Backup", true, AddCode},
+        {"numbering a group", "All.vbg", "backup", true, Number},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ProjectFolder f;
-        for (const auto& [name, bytes] : c.files) f.Write(name, bytes);
-        f.Snippet("PreCode", "P", "' traced");
-        for (int run = 0; run < 2; ++run) {
-            Session s(f, c.project);
-            ASSERT_TRUE(s.loaded);
-            s.st.SelectedPreCode = {"P"};
+        Sample sample;
+        sample.Write(f);
+        f.Write("All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=App.vbp"}));
+        if (*c.folder) testsupport::MakeFolders(f.path(c.folder));
+        if (c.shippedFiles)
+            for (const auto& [name, bytes] : shipped) f.Write(std::string(c.folder) + "/" + name, bytes);
+        const std::string backup = f.path(*c.folder ? c.folder : "Backup") + "/";
+        const auto before = Tree(backup);
+        const auto sources = Contents(f, sample.Files());
+
+        Session s(f, c.project);
+        ASSERT_TRUE(s.loaded);
+        if (c.command == AddCode) {
+            Select(s);
             cmdAddCode_Click(s.st, s.host, s.host.Files());
-            // Both modules took their new content; each old one is in a backup of its own.
-            EXPECT_NE(f.Read("modA.bas").find("' traced"), std::string::npos);
-            const std::string listed = f.Read(c.inBackup);
-            EXPECT_NE(listed.find("Sub Kept()\r\n' traced"), std::string::npos) << listed;
-            EXPECT_EQ(f.Read(c.topBackup), top);
-            UndoLastChange(s.st, s.host, s.host.Files());
-            EXPECT_EQ(f.Read("modA.bas"), top);
-            EXPECT_EQ(f.Read(c.inBackup), kept);
+            ASSERT_EQ(s.host.LastBox().substr(0, 20), "Code Processing Done");
+        } else {
+            rtnAddLineNumbers(s.st, s.host, s.host.Files());
+            ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
         }
+        EXPECT_NE(Contents(f, sample.Files()), sources);
+        // Nothing of what was there changed, and no second backup folder was made.
+        const auto committed = Tree(backup);
+        for (const auto& [name, bytes] : before) {
+            ASSERT_TRUE(committed.count(name)) << name;
+            EXPECT_EQ(committed.at(name), bytes) << name;
+        }
+        if (std::string(c.folder) == "backup") EXPECT_FALSE(f.Exists("Backup"));
+        // Each replaced file's old content is in a backup of its own.
+        for (const auto& [rel, old] : sources)
+            if (f.Read(rel) != old) EXPECT_TRUE(std::any_of(committed.begin(), committed.end(), [&](const auto& e) {
+                    return !before.count(e.first) && e.second == old;
+                })) << rel;
+        // The opened file is kept in the backup folder too, beside the old copy of the same name.
+        const std::string kept = platform::NameOf(s.st.ProjectPath);
+        EXPECT_TRUE(std::any_of(committed.begin(), committed.end(), [&](const auto& e) {
+            return !before.count(e.first) && e.first.rfind(kept.substr(0, kept.size() - 4), 0) == 0 &&
+                   e.second == (kept == "All.vbg" ? f.Read("All.vbg") : sources.at("App.vbp"));
+        })) << kept;
+
+        UndoLastChange(s.st, s.host, s.host.Files());
+        EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+        EXPECT_EQ(Contents(f, sample.Files()), sources);
+        EXPECT_EQ(Tree(backup), before);
+        EXPECT_EQ(f.Exists(*c.folder ? c.folder : "Backup"), *c.folder != 0);
     }
 }
 

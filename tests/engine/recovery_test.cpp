@@ -24,17 +24,19 @@ const std::string kModA = CrLf({"Attribute VB_Name = \"modA\"", "Public Sub One(
 const std::string kModB = CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Two()", "    y = 2", "End Sub"});
 const std::string kVictim = "export PATH=/usr/bin\n";
 
-// App/App.vbp lists modA.bas and Backup\modB.bas (a module kept in a sub-folder named Backup);
-// victim.txt lies beside the project folder, outside it. One Add Code on modA has been committed.
+// App/App.vbp lists modA.bas and Lib\modB.bas; victim.txt lies beside the project folder, outside
+// it. One Add Code on modA has been committed. The journal is read and written with this user's
+// proof (Own), as the program's own journal would be: these tests are about what the checks on its
+// entries hold back even then.
 struct Committed {
     ProjectFolder f;
     std::string app, backup;
 
     Committed() {
-        f.Write("App/App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; Backup\\modB.bas",
+        f.Write("App/App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; Lib\\modB.bas",
                                      "Startup=\"(None)\""}));
         f.Write("App/modA.bas", kModA);
-        f.Write("App/Backup/modB.bas", kModB);
+        f.Write("App/Lib/modB.bas", kModB);
         f.Write("victim.txt", kVictim);
         f.Snippet("PreCode", "P", "    ' traced");
         app = f.path("App/");
@@ -42,16 +44,20 @@ struct Committed {
         Session s(f, "App/App.vbp");
         EXPECT_TRUE(s.loaded);
         s.st.SelectedPreCode = {"P"};
-        s.Check("App.vbp_Backup\\modB.bas", false);
+        s.Check("App.vbp_Lib\\modB.bas", false);
         cmdAddCode_Click(s.st, s.host, s.host.Files());
         EXPECT_TRUE(s.st.UndoAvailable);
     }
     ChangeJournal Journal() const {
-        std::optional<ChangeJournal> j = ReadJournal(SystemFileOps(), backup);
+        RecordProofs proofs(SystemFileOps(), f.DataFolder());
+        std::optional<ChangeJournal> j = ReadJournal(SystemFileOps(), proofs, backup);
         EXPECT_TRUE(j);
         return j ? *j : ChangeJournal{};
     }
-    void Write(const ChangeJournal& j) const { ASSERT_TRUE(WriteJournal(SystemFileOps(), j)); }
+    void Write(const ChangeJournal& j) const {
+        RecordProofs proofs(SystemFileOps(), f.DataFolder());
+        ASSERT_TRUE(WriteJournal(SystemFileOps(), proofs, j));
+    }
 };
 
 // An entry that, acted on, would put `source` (holding `sourceBytes`) in the place of `target`
@@ -129,7 +135,7 @@ TEST(UntrustedJournal, EntriesOutsideTheProjectAreRefusedInEveryState) {
         {"a backup that is a listed file",
          [](const Committed& c, ChangeJournal::State st, std::string& shown) {
              shown = c.app + "modA.bas";
-             return Hostile(st, c.backup, shown, c.f.Read("App/modA.bas"), c.backup + "modB.bas", kModB);
+             return Hostile(st, c.backup, shown, c.f.Read("App/modA.bas"), c.app + "Lib/modB.bas", kModB);
          }},
     };
     for (const Row& row : rows)
@@ -157,7 +163,7 @@ TEST(UntrustedJournal, EntriesOutsideTheProjectAreRefusedInEveryState) {
             EXPECT_NE(said.find(ShownName(shown) + ": "), std::string::npos) << said;
             EXPECT_NE(said.find("; left alone"), std::string::npos) << said;
             EXPECT_EQ(c.f.Read("victim.txt"), kVictim);
-            EXPECT_EQ(c.f.Read("App/Backup/modB.bas"), kModB);
+            EXPECT_EQ(c.f.Read("App/Lib/modB.bas"), kModB);
         }
 }
 
@@ -245,12 +251,15 @@ TEST(InterruptedChange, CompletedRolledBackOrLeftAsTheUserSays) {
          "App.vbp: had not been changed yet; it keeps its old content",
          "old", "old", false},
         {"Cancel leaves the files as they are", msgbox::kCancel, {}, "", "new", "old", false},
-        {"a file that cannot be completed is not reported as completed", msgbox::kYes,
+        // Half a change (a module instrumented, the project file without its reference) is no
+        // completion: where one file cannot take its new content, the whole change is rolled back.
+        {"a file that cannot be completed rolls the whole change back", msgbox::kYes,
          [](Interrupted& i) { ASSERT_EQ(::unlink(i.f.path("modB.bas.qlt").c_str()), 0); },
-         "The interrupted change to App.vbp was completed only in part:\r\nmodA.bas: had its new content already\r\n"
-         "modB.bas: its backup or its new content is missing, so the change could not be completed; left with its "
-         "old content\r\nmodC.bas: took its new content\r\nApp.vbp: took its new content",
-         "new", "old", true},
+         "The interrupted change to App.vbp could not be completed (modB.bas: its new content is missing), so it was "
+         "rolled back:\r\nmodA.bas: got its old content back\r\nmodB.bas: had not been changed yet; it keeps its old "
+         "content\r\nmodC.bas: had not been changed yet; it keeps its old content\r\nApp.vbp: had not been changed "
+         "yet; it keeps its old content",
+         "old", "old", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
