@@ -987,7 +987,16 @@ void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* 
 
 namespace {
 
-bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files);
+bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files,
+                        std::vector<std::string>& emptied);
+
+// Removes the folders of `folders` (made by a change that is gone) that are empty, the deepest first.
+void RemoveEmptyFolders(FileOps& files, const std::string& backupFolder, const std::vector<std::string>& folders) {
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        FileStat st;
+        if (IsMadeFolderOf(backupFolder, *it) && files.Stat(*it, st) && st.directory) files.Remove(*it);
+    }
+}
 
 // A journal or a marker in the backup folder that this program did not write for this user is left
 // as it is; the user is told once which file was ignored and why.
@@ -1028,14 +1037,18 @@ bool RecoverInterruptedChange(const std::string& projectPath, const std::string&
     const std::vector<std::string> temps = RemoveStaleRecordTemps(files, proofs, backupFolder, ListedPaths(projectPath));
     for (const std::string& t : temps) host.WriteLog("A temporary file that an interrupted write left was removed: " + t);
     TellForeignRecords(projectPath, proofs, host, files);
-    const bool recovered = RecoverFromJournal(projectPath, proofs, host, files);
+    std::vector<std::string> emptied;
+    const bool recovered = RecoverFromJournal(projectPath, proofs, host, files, emptied);
     RemoveLeftPendingCopies(projectPath, dataFolder, host, files);
+    // A change rolled back takes back the folders it made, once its marker is gone too.
+    RemoveEmptyFolders(files, backupFolder, emptied);
     return recovered;
 }
 
 namespace {
 
-bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files) {
+bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files,
+                        std::vector<std::string>& emptied) {
     const std::string backupFolder = BackupFolderFor(projectPath);
     std::optional<ChangeJournal> j = ReadJournal(files, proofs, backupFolder);
     if (!j || j->state == ChangeJournal::State::Committed) return false;
@@ -1103,8 +1116,10 @@ bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Ho
         j->state = ChangeJournal::State::Committed;
         if (kept.empty() ? !RemoveJournal(files, proofs, backupFolder) : !WriteJournal(files, proofs, *j))
             AddProblem(lines, "Backup", "the change journal could not be brought up to date");
-        else if (kept.empty())
+        else if (kept.empty()) {
             TakeBackTheRest(files, backupFolder, checked.accepted, j->madeFolders);
+            emptied = j->madeFolders;
+        }
     };
     if (undoing) {
         const bool all = UndoEntries(files, checked.accepted, projectFolder, lines, true).failed == 0;

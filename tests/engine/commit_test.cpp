@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <filesystem>
 #include <functional>
 #include <unistd.h>
@@ -539,6 +540,49 @@ TEST(Commit, FilesAlreadyInTheBackupFolderAreNeverLost) {
         EXPECT_EQ(Contents(f, sample.Files()), sources);
         EXPECT_EQ(Tree(backup), before);
         EXPECT_EQ(f.Exists(*c.folder ? c.folder : "Backup"), *c.folder != 0);
+    }
+}
+
+// What a run leaves alone is said as it is, and a run that changed nothing says so first.
+TEST(Commit, WhatIsLeftAloneIsSaidAsItIs) {
+    struct Case {
+        const char* name;
+        std::function<void(const ProjectFolder&)> afterLoad;
+        std::string first;  // the first line
+        std::string line;   // a line that must follow
+    } cases[] = {
+        {"a symbolic link",
+         [](const ProjectFolder& f) {
+             f.Write("elsewhere/modA.bas", f.Read("modA.bas"));
+             ASSERT_EQ(::unlink(f.path("modA.bas").c_str()), 0);
+             ASSERT_EQ(::symlink(f.path("elsewhere/modA.bas").c_str(), f.path("modA.bas").c_str()), 0);
+         },
+         "Code Processing Done", "modA.bas: is a symbolic link; left as it is"},
+        {"a FIFO",
+         [](const ProjectFolder& f) {
+             ASSERT_EQ(::unlink(f.path("modA.bas").c_str()), 0);
+             ASSERT_EQ(::mkfifo(f.path("modA.bas").c_str(), 0644), 0);
+         },
+         "Code Processing Done", "modA.bas: is a FIFO; left as it is"},
+        {"a read-only working copy",
+         [](const ProjectFolder& f) {
+             for (const char* n : {"App.vbp", "frmMain.frm", "modA.bas", "Sub/modB.bas"})
+                 ASSERT_EQ(::chmod(f.path(n).c_str(), 0444), 0);
+         },
+         "Nothing was changed:", "modA.bas: is read-only; left as it is"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        Sample().Write(f);
+        Session s(f, "App.vbp");
+        ASSERT_TRUE(s.loaded);
+        c.afterLoad(f);
+        Select(s);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+        const std::string said = s.host.LastBox();
+        EXPECT_EQ(said.substr(0, said.find("\r\n")), c.first) << said;
+        EXPECT_NE(said.find("\r\n" + c.line), std::string::npos) << said;
     }
 }
 
