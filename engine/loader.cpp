@@ -513,15 +513,17 @@ bool LoadProject(ToolState& state, Host& host, ChangeRecovery& recovery, bool Sh
             LoadProjectTree(state, host, loaded, options);
             read = true;
             if (host.CancelRequested()) state.ProjectChanged = false;
-        } else if (status == platform::ReadStatus::Missing) {
+        } else if (status == platform::ReadStatus::Missing &&
+                   platform::EntryKindText(state.txtProject) == "does not exist") {
             host.MyMsgBox("Project does not exist - " + state.txtProject, msgbox::kOKOnly, "", align::kCenter);
         } else {
-            host.MyMsgBox(
-                state.txtProject + " " +
-                    (status == platform::ReadStatus::NotRegular ? platform::EntryKindText(state.txtProject)
-                                                                : std::string(platform::ReadStatusText(status))) +
-                    "; it cannot be opened as a project",
-                msgbox::kOKOnly, "", align::kCenter);
+            // Said as it is: a FIFO, a folder, a symbolic link that leads nowhere.
+            const bool kind = status == platform::ReadStatus::NotRegular || status == platform::ReadStatus::Missing;
+            host.MyMsgBox(state.txtProject + " " +
+                              (kind ? platform::EntryKindText(state.txtProject)
+                                    : std::string(platform::ReadStatusText(status))) +
+                              "; it cannot be opened as a project",
+                          msgbox::kOKOnly, "", align::kCenter);
         }
     }
     // Also after a load that failed: the change that made the project unreadable can be undone.

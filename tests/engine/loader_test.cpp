@@ -453,6 +453,31 @@ TEST(Loader, ProjectThatDoesNotExistBusyLoadAndElapsedTime) {
     EXPECT_EQ(ElapsedTimeText(3725.4), "01:02:05");
 }
 
+// The path to open is said as it is when it is no regular file: a FIFO is no missing project, and
+// neither is a symbolic link that leads nowhere.
+TEST(Loader, AProjectPathThatIsNoRegularFileIsSaidAsItIs) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        const char* said;
+    } cases[] = {
+        {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, " is a FIFO"},
+        {"a folder", [](const std::string& p) { testsupport::MakeFolders(p); }, " is a folder"},
+        {"a symbolic link that leads nowhere",
+         [](const std::string& p) { ASSERT_EQ(::symlink((p + ".gone").c_str(), p.c_str()), 0); },
+         " is a symbolic link that leads nowhere"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir dir;
+        const std::string path = dir.path() + "App.vbp";
+        c.make(path);
+        Loaded l(path);
+        EXPECT_FALSE(l.loaded);
+        EXPECT_EQ(l.host.LastBox(), path + c.said + "; it cannot be opened as a project");
+    }
+}
+
 TEST(Loader, CancelLeavesTheTreeHiddenAndTheProjectNotLoaded) {
     testsupport::TempDir dir;
     bench::GeneratorOptions o;
