@@ -252,7 +252,9 @@ bool PrepareWrites(ChangeSet& cs) {
     }
     cs.marker = marker;
     if (!WritePendingMarker(files, cs.proofs, backupFolder, marker))
-        return refuse("the backup folder " + backupFolder + " cannot be written");
+        return refuse(cs.proofs.SaveFailed() ? "the proof of the change journal cannot be kept in the per-user data "
+                                               "folder " + cs.proofs.DataFolder()
+                                             : "the backup folder " + backupFolder + " cannot be written");
     cs.blocked = false;
     cs.prepared = true;
     return true;
@@ -511,8 +513,11 @@ bool WriteCommitJournal(ChangeSet& cs, const std::string& backupFolder) {
         if (c.status == ChangeStatus::Pending) journal.entries.push_back(EntryOf(c));
     journal.madeFolders = cs.madeFolders;
     if (WriteJournal(cs.files, cs.proofs, journal)) return true;
+    const bool proof = cs.proofs.SaveFailed();
     RemoveJournal(cs.files, cs.proofs, backupFolder);
-    cs.Problem("Backup", "the change journal cannot be written; nothing was changed");
+    cs.Problem("Backup", proof ? "the proof of the change journal cannot be kept in the per-user data folder " +
+                                     cs.proofs.DataFolder() + "; nothing was changed"
+                               : "the change journal cannot be written; nothing was changed");
     return false;
 }
 

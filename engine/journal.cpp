@@ -197,12 +197,10 @@ bool RecordProofs::Save(const std::string& backupFolder, const Proof& proof) {
     const std::string path = PathFor(backupFolder);
     const std::string temp = path + ".tmp";
     files_.Remove(temp);
-    if (!files_.Write(temp, text, 0600) || !files_.Flush(temp) || !files_.Rename(temp, path) ||
-        !files_.Flush(dataFolder_ + "Changes")) {
-        files_.Remove(temp);
-        return false;
-    }
-    return true;
+    saveFailed_ = !files_.Write(temp, text, 0600) || !files_.Flush(temp) || !files_.Rename(temp, path) ||
+                  !files_.Flush(dataFolder_ + "Changes");
+    if (saveFailed_) files_.Remove(temp);
+    return !saveFailed_;
 }
 
 bool RecordProofs::Expect(const std::string& backupFolder, RecordKind kind, const std::string& text) {

@@ -65,6 +65,8 @@ public:
     // folder cannot be written.
     bool Ready() { return Key(true); }
     const std::string& DataFolder() const { return dataFolder_; }
+    // The last proof could not be written (the data folder is full or read-only).
+    bool SaveFailed() const { return saveFailed_; }
     // Before `text` is written as the record: its digest joins those of the record. False when the
     // proof could not be kept (then the record must not be written).
     bool Expect(const std::string& backupFolder, RecordKind kind, const std::string& text);
@@ -89,6 +91,7 @@ private:
     FileOps& files_;
     std::string dataFolder_;
     std::string key_;
+    bool saveFailed_ = false;
 };
 
 // What stands at a record's name in a backup folder.

@@ -166,6 +166,36 @@ TEST(Commit, BackupFolderThatCannotBeUsedChangesNothing) {
     }
 }
 
+// Without a proof of its journal kept in the per-user data folder a change could not be undone or
+// recovered safely: it is not made, and the message says where the proof could not be kept.
+TEST(Commit, NoProofOfTheJournalNoChange) {
+    struct Case {
+        const char* name;
+        std::function<void(const ProjectFolder&)> setup;
+    } cases[] = {
+        {"no folder for the proofs", [](const ProjectFolder& f) { f.Write("data/Changes", "a file in the way"); }},
+        {"a proof that cannot be written",
+         [](const ProjectFolder& f) {
+             testsupport::MakeFolders(f.path("data/Changes/" + HexOf(Sha256(f.path("Backup/"))).substr(0, 32) + ".proof"));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        Sample sample;
+        sample.Write(f);
+        c.setup(f);
+        Session s(f, "App.vbp");
+        Select(s);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+        EXPECT_EQ(s.host.LastBox(), "Nothing was changed:\r\nBackup: the proof of the change journal cannot be kept in "
+                                    "the per-user data folder " + f.DataFolder() + "; nothing was changed");
+        EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
+        EXPECT_FALSE(f.Exists("Backup"));
+        EXPECT_FALSE(s.st.UndoAvailable);
+    }
+}
+
 TEST(Commit, UndoRestoresExactlyTheLastCommitAndLeavesEditedFilesAlone) {
     ProjectFolder f;
     Sample sample;
