@@ -212,6 +212,9 @@ std::string BackupFolderProblem(FileOps& files, const std::string& backupFolder,
 // interrupted change waits for a decision (its pending copies are the same files), and the run's
 // marker names every file whose pending copy it may write. False (once, with a line) when the run
 // may not write.
+bool RemoveMarkedPendingCopies(FileOps& files, const PendingMarker& marker, const std::set<std::string>& listed,
+                               std::string* removed = nullptr);
+
 bool PrepareWrites(ChangeSet& cs) {
     if (cs.prepared) return true;
     if (cs.blocked) return false;
@@ -240,6 +243,12 @@ bool PrepareWrites(ChangeSet& cs) {
                       " was interrupted and is neither completed nor rolled back; open that project again to decide, "
                       "then make this change");
     cs.madeBackupFolder = !there;
+    // The pending copies that an earlier run of ours could not remove go first: this run's marker
+    // replaces the one that names them.
+    if (const std::optional<PendingMarker> left = ReadPendingMarker(files, cs.proofs, backupFolder);
+        left && SameFile(left->project, cs.state.ProjectPath) &&
+        !RemoveMarkedPendingCopies(files, *left, cs.listed))
+        return refuse("pending copies that an earlier run left cannot be removed");
     PendingMarker marker;
     marker.project = cs.state.ProjectPath;
     for (const std::string& path : cs.listed) {
@@ -667,7 +676,7 @@ namespace {
 // Removes the pending copies that `marker` says a run may have written (each one that was not there
 // before the run); `removed` gets a line for each. False when one could not be removed.
 bool RemoveMarkedPendingCopies(FileOps& files, const PendingMarker& marker, const std::set<std::string>& listed,
-                               std::string* removed = nullptr) {
+                               std::string* removed) {
     bool all = true;
     for (const PendingMarker::File& f : marker.files) {
         const std::string pending = PendingPathOf(f.path);

@@ -573,6 +573,34 @@ TEST(Commit, FilesAlreadyInTheBackupFolderAreNeverLost) {
     }
 }
 
+// A pending copy that a cancelled run could not remove is still known as ours by its marker: the
+// next run of the session removes it and rewrites the file, rather than taking it for someone else's.
+TEST(Commit, APendingCopyACancelledRunLeftIsTakenBackByTheNextRun) {
+    class KeepOne : public FaultyFiles {
+    public:
+        std::string keep;
+        bool Remove(const std::string& p) override { return p == keep ? false : FaultyFiles::Remove(p); }
+    };
+    ProjectFolder f;
+    Sample sample;
+    sample.Write(f);
+    KeepOne files;
+    files.keep = f.path("modA.bas.qlt");
+    Session s(f, "App.vbp", false);
+    s.host.files = &files;
+    Select(s);
+    s.host.cancelOnStatus = "Processing Form - ";  // after modA's pending copy was written
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    s.host.cancelOnStatus.clear();
+    ASSERT_EQ(s.host.LastBox(), "Code Processing Canceled");
+    ASSERT_TRUE(f.Exists("modA.bas.qlt"));
+    files.keep.clear();
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
+    EXPECT_EQ(f.FilesEndingIn(".qlt"), std::vector<std::string>{});
+}
+
 // What a run leaves alone is said as it is, and a run that changed nothing says so first.
 TEST(Commit, WhatIsLeftAloneIsSaidAsItIs) {
     struct Case {
