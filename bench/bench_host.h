@@ -37,8 +37,8 @@ public:
     void LoadProject(bool showElapsedTime) override {
         if (state_) engine::LoadProject(*state_, *this, *this, showElapsedTime);
     }
-    void FinishInterruptedChange(const std::string& projectPath) override {
-        engine::RecoverInterruptedChange(projectPath, *this, Files());
+    void FinishInterruptedChange(const std::string& projectPath, const std::string& dataFolder) override {
+        engine::RecoverInterruptedChange(projectPath, dataFolder, *this, Files());
     }
     bool ChangeCanBeUndone(const engine::ToolState& st) override { return engine::ChangeCanBeUndone(st, Files()); }
     engine::FileOps& Files() { return engine::SystemFileOps(); }

@@ -25,8 +25,8 @@ int Usage() {
     return 2;
 }
 
-// A snippet file given by path becomes the one selected snippet of its kind, in a data folder of
-// the run's own.
+// A snippet file given by path becomes the one selected snippet of its kind, in the bench's data
+// folder.
 bool UseSnippet(const std::string& file, const std::string& dataFolder, const char* kind,
                 std::vector<std::string>& selected) {
     std::string bytes;
@@ -55,6 +55,19 @@ bool WholeNumber(const std::string& option, const std::string& text, long low, l
     return false;
 }
 
+// The bench's per-user data folder: it keeps the proofs of the change journals it writes, so that
+// "undo" takes back what an "addcode" or "number" of an earlier run committed. QUILLET_BENCH_DATA,
+// or ~/.local/share/quillet-bench/.
+std::string BenchDataFolder() {
+    const char* set = std::getenv("QUILLET_BENCH_DATA");
+    std::string folder = set && *set ? set : std::string(std::getenv("HOME") ? std::getenv("HOME") : "/tmp") +
+                                                 "/.local/share/quillet-bench";
+    if (folder.back() != '/') folder += '/';
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return folder;
+}
+
 int Run(const std::string& command, const std::vector<std::string>& args) {
     std::string project, pre, post;
     long increment = 10, scope = 0;
@@ -74,12 +87,9 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
 
     engine::ToolState st;
     BenchHost host(st);
-    std::string dataFolder;
+    const std::string dataFolder = BenchDataFolder();
+    st.ApplicationDataFolderLocal = dataFolder;
     if (command == "addcode") {
-        char templ[] = "/tmp/quillet-bench-XXXXXX";
-        if (!::mkdtemp(templ)) return 1;
-        dataFolder = std::string(templ) + "/";
-        st.ApplicationDataFolderLocal = dataFolder;
         if ((!pre.empty() && !UseSnippet(pre, dataFolder, "PreCode", st.SelectedPreCode)) ||
             (!post.empty() && !UseSnippet(post, dataFolder, "PostCode", st.SelectedPostCode)))
             return 1;
@@ -96,7 +106,6 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
     engine::RewriteStats stats;
     if (command == "addcode") {
         engine::cmdAddCode_Click(st, host, host.Files(), &stats);
-        std::filesystem::remove_all(dataFolder);
     } else if (command == "number") {
         st.LineIncrement = static_cast<std::int16_t>(increment);
         st.ResequenceIndex = static_cast<std::int16_t>(scope);
@@ -124,7 +133,8 @@ void PrintRewriteUsage(std::ostream& out) {
     out << "       quillet-bench addcode PROJECT --pre FILE --post FILE\n"
            "       quillet-bench number PROJECT --increment N --scope 0|1|2\n"
            "       quillet-bench unnumber PROJECT\n"
-           "       quillet-bench undo PROJECT\n";
+           "       quillet-bench undo PROJECT\n"
+           "       (the proofs of the change journals are kept in QUILLET_BENCH_DATA or ~/.local/share/quillet-bench/)\n";
 }
 
 bool RunRewriteCommand(const std::string& command, const std::vector<std::string>& args, int& rc) {

@@ -348,7 +348,7 @@ void FinishAddCode(ChangeSet& cs, bool cancelled, RewriteStats* stats) {
     ToolState& state = cs.state;
     host.ClearMessage();
     host.HourGlassOff();
-    const std::string first = cancelled ? "Code Processing Canceled" : "Code Processing Done";
+    const std::string first = cancelled ? "Code Processing Canceled" : OutcomeFirstLine(cs, "Code Processing Done");
     if (cancelled) host.SetCancelRequested(false);
     host.SaveToolProject();
     const double t1 = host.Seconds();

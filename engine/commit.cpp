@@ -1,6 +1,7 @@
 #include "engine/commit.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "engine/loader.h"
@@ -60,10 +61,11 @@ bool MakeBackup(FileOps& files, const std::string& path, const std::string& back
 }
 
 // Moves the backup of an entry back over its file; where it cannot be moved (another disk), copies
-// it beside the file and renames the copy over it.
+// it beside the file and renames the copy over it (not where a file of that name, which this
+// program did not write, stands beside it).
 bool RestoreBackup(FileOps& files, const JournalEntry& e) {
     if (files.Rename(e.backupPath, e.path)) return true;
-    if (files.Exists(e.pendingPath) && !files.Remove(e.pendingPath)) return false;
+    if (files.Exists(e.pendingPath)) return false;
     if (!files.LinkOrCopy(e.backupPath, e.pendingPath) || !Holds(files, e.pendingPath, e.before) ||
         !files.Rename(e.pendingPath, e.path)) {
         files.Remove(e.pendingPath);
@@ -85,16 +87,20 @@ std::string EscapedName(std::string_view text) {
     return out;
 }
 
-// `name` made unique among `taken` (compared without regard to case, so that a backup folder
-// copied to a disk that ignores case still holds every file): " (2)", " (3)", ... before the
-// extension of its last component.
-std::string UniqueName(const std::string& name, std::set<std::string, platform::ILess>& taken) {
+// `name` made unique among `taken` and the names that `onDisk` finds in the backup folder (compared
+// without regard to case, so that a backup folder copied to a disk that ignores case still holds
+// every file): " (2)", " (3)", ... before the extension of its last component.
+template <class OnDisk>
+std::string UniqueName(const std::string& name, std::set<std::string, platform::ILess>& taken, OnDisk onDisk) {
     std::string candidate = name;
     const std::size_t slash = name.rfind('/');
     const std::size_t dot = name.rfind('.');
     const std::size_t cut =
         (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) ? dot : name.size();
-    for (int n = 2; taken.count(candidate) || taken.count(PendingPathOf(candidate)); ++n)
+    const auto free = [&](const std::string& c) {
+        return !taken.count(c) && !taken.count(PendingPathOf(c)) && !onDisk(c) && !onDisk(PendingPathOf(c));
+    };
+    for (int n = 2; !free(candidate); ++n)
         candidate = name.substr(0, cut) + " (" + std::to_string(n) + ")" + name.substr(cut);
     taken.insert(candidate);
     taken.insert(PendingPathOf(candidate));
@@ -122,6 +128,7 @@ ChangeJournal JournalOf(const ChangeSet& cs, const std::string& backupFolder, Ch
     j.state = state;
     for (const PendingChange& c : cs.changes)
         if (c.status != ChangeStatus::Refused && c.status != ChangeStatus::Pending) j.entries.push_back(EntryOf(c));
+    j.madeFolders = cs.madeFolders;
     return j;
 }
 
@@ -137,10 +144,14 @@ std::string OutcomeMessage(const std::string& first, const std::vector<std::stri
     return text;
 }
 
+std::string OutcomeFirstLine(const ChangeSet& cs, const std::string& done) {
+    return cs.Replaced() > 0 || cs.problems.empty() ? done : "Nothing was changed:";
+}
+
 // ---- the change set ---------------------------------------------------------------------------
 
 ChangeSet::ChangeSet(ToolState& state, Host& host, FileOps& files)
-    : state(state), host(host), files(files), pacer(host) {
+    : state(state), host(host), files(files), proofs(files, state.ApplicationDataFolderLocal), pacer(host) {
     if (!state.ProjectPath.empty()) listed.insert(state.ProjectPath);
     for (const ProjectInfo& p : state.model.Projects) listed.insert(p.path);
     for (FileKind kind : kAllKinds)
@@ -176,7 +187,7 @@ ReadOutcome ReadFileToRewrite(ChangeSet& cs, const std::string& path, const std:
         cs.refused.insert(path);
         return ReadOutcome::Missing;
     }
-    if (!st.regular) return Refuse(cs, path, name, "is not a regular file; left as it is");
+    if (!st.regular) return Refuse(cs, path, name, platform::EntryKindText(path) + "; left as it is");
     if (!(st.mode & 0200)) return Refuse(cs, path, name, "is read-only; left as it is");
     if (st.size > kMaxFileBytes)
         return Refuse(cs, path, name, "is larger than " + MaxFileSizeText() + "; left as it is");
@@ -201,6 +212,9 @@ std::string BackupFolderProblem(FileOps& files, const std::string& backupFolder,
 // interrupted change waits for a decision (its pending copies are the same files), and the run's
 // marker names every file whose pending copy it may write. False (once, with a line) when the run
 // may not write.
+bool RemoveMarkedPendingCopies(FileOps& files, const PendingMarker& marker, const std::set<std::string>& listed,
+                               std::string* removed = nullptr);
+
 bool PrepareWrites(ChangeSet& cs) {
     if (cs.prepared) return true;
     if (cs.blocked) return false;
@@ -212,14 +226,29 @@ bool PrepareWrites(ChangeSet& cs) {
         cs.Problem("Backup", why + "; nothing was changed");
         return false;
     }
-    cs.madeBackupFolder = !there;
-    if (const std::optional<ChangeJournal> old = ReadJournal(files, backupFolder);
-        old && old->state != ChangeJournal::State::Committed) {
-        cs.Problem("Backup", "the last change to " + ShownName(platform::NameOf(old->project)) +
-                                 " was interrupted and is neither completed nor rolled back; open that project again "
-                                 "to decide, then make this change; nothing was changed");
+    // A refusal from here on leaves no folder behind that this run made.
+    const auto refuse = [&](const std::string& why) {
+        cs.Problem("Backup", why + "; nothing was changed");
+        if (!there) files.Remove(WithoutSlash(backupFolder));
         return false;
-    }
+    };
+    if (!cs.proofs.Usable())
+        return refuse("the per-user data folder, where the proof of the change journal is kept, is not known");
+    if (!cs.proofs.Ready())
+        return refuse("the proof of the change journal cannot be kept in the per-user data folder " +
+                      cs.proofs.DataFolder());
+    if (const std::optional<ChangeJournal> old = ReadJournal(files, cs.proofs, backupFolder);
+        old && old->state != ChangeJournal::State::Committed)
+        return refuse("the last change to " + ShownName(platform::NameOf(old->project)) +
+                      " was interrupted and is neither completed nor rolled back; open that project again to decide, "
+                      "then make this change");
+    cs.madeBackupFolder = !there;
+    // The pending copies that an earlier run of ours could not remove go first: this run's marker
+    // replaces the one that names them.
+    if (const std::optional<PendingMarker> left = ReadPendingMarker(files, cs.proofs, backupFolder);
+        left && SameFile(left->project, cs.state.ProjectPath) &&
+        !RemoveMarkedPendingCopies(files, *left, cs.listed))
+        return refuse("pending copies that an earlier run left cannot be removed");
     PendingMarker marker;
     marker.project = cs.state.ProjectPath;
     for (const std::string& path : cs.listed) {
@@ -231,10 +260,10 @@ bool PrepareWrites(ChangeSet& cs) {
         marker.files.push_back(std::move(f));
     }
     cs.marker = marker;
-    if (!WritePendingMarker(files, backupFolder, marker)) {
-        cs.Problem("Backup", "the backup folder " + backupFolder + " cannot be written; nothing was changed");
-        return false;
-    }
+    if (!WritePendingMarker(files, cs.proofs, backupFolder, marker))
+        return refuse(cs.proofs.SaveFailed() ? "the proof of the change journal cannot be kept in the per-user data "
+                                               "folder " + cs.proofs.DataFolder()
+                                             : "the backup folder " + backupFolder + " cannot be written");
     cs.blocked = false;
     cs.prepared = true;
     return true;
@@ -275,11 +304,24 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
         drop();
         return false;
     }
-    if (cs.files.Exists(pending) && !cs.files.Remove(pending)) {
-        cs.Problem(name, "its old pending copy " + platform::NameOf(pending) + " cannot be removed; left as it is");
-        cs.refused.insert(path);
-        drop();
-        return false;
+    if (cs.files.Exists(pending)) {
+        // Only a pending copy that this run wrote is replaced; anything else at that name (the
+        // user's notes, a FIFO, a copy another program made) is not ours to remove.
+        if (!existing || !Holds(cs.files, pending, existing->after)) {
+            const std::string what = platform::EntryKindText(pending);
+            cs.Problem(name, platform::NameOf(pending) + ", which Quillet did not write, stands where the rewritten copy " +
+                                 "goes" + (what == "is a regular file" ? std::string() : " (it " + what + ")") +
+                                 "; left as it is. Move or rename " + platform::NameOf(pending) + " to change it");
+            cs.refused.insert(path);
+            drop();
+            return false;
+        }
+        if (!cs.files.Remove(pending)) {
+            cs.Problem(name, "its pending copy " + platform::NameOf(pending) + " cannot be replaced; left as it is");
+            cs.refused.insert(path);
+            drop();
+            return false;
+        }
     }
     // Flushed to disk with all the others before the commit (CreateBackups), which also reads each
     // one back.
@@ -414,10 +456,28 @@ void KeepProjectFile(ChangeSet& cs) {
 // that fails a check is left out. The folders to flush once the backups are made are noted.
 void CheckAndNameBackups(ChangeSet& cs, const std::string& backupFolder, std::set<std::string>& flushFolders) {
     FileOps& files = cs.files;
-    std::set<std::string, platform::ILess> taken = {kJournalName, std::string(kJournalName) + ".tmp"};
+    std::set<std::string, platform::ILess> taken = {kJournalName, std::string(kJournalName) + ".tmp",
+                                                    kPendingMarkerName, std::string(kPendingMarkerName) + ".tmp"};
     for (const std::string& listed : cs.listed)
         if (listed.size() > backupFolder.size() && listed.compare(0, backupFolder.size(), backupFolder) == 0)
             taken.insert(listed.substr(backupFolder.size()));
+    // What the backup folder holds already, folder by folder (each listed once).
+    std::map<std::string, std::set<std::string, platform::ILess>> there;
+    const auto onDisk = [&](const std::string& relative) {
+        const std::string folder = backupFolder + platform::FolderOf(relative);
+        auto it = there.find(folder);
+        if (it == there.end()) {
+            std::vector<std::string> names;
+            files.List(WithoutSlash(folder), names);
+            it = there.emplace(folder, std::set<std::string, platform::ILess>(names.begin(), names.end())).first;
+        }
+        return it->second.count(platform::NameOf(relative)) > 0;
+    };
+    std::set<std::string> made;
+    if (cs.madeBackupFolder) {
+        cs.madeFolders.push_back(WithoutSlash(backupFolder));
+        made.insert(WithoutSlash(backupFolder));
+    }
     for (PendingChange& c : cs.changes) {
         if (c.status != ChangeStatus::Pending) continue;
         FileStat fs;
@@ -429,11 +489,18 @@ void CheckAndNameBackups(ChangeSet& cs, const std::string& backupFolder, std::se
         else if (c.replace && !Holds(files, c.pendingPath, c.after))
             why = "its pending copy has changed; left as it is";
         if (!why) {
-            c.backupPath = backupFolder + UniqueName(BackupName(cs.state.ProjectFolder, c.path), taken);
+            c.backupPath = backupFolder + UniqueName(BackupName(cs.state.ProjectFolder, c.path), taken, onDisk);
             c.backupTemp = PendingPathOf(c.backupPath);
             const std::string folder = platform::FolderOf(c.backupPath);
-            if (!MakeFolders(files, backupFolder, WithoutSlash(folder)))
-                why = "its backup folder cannot be made; left as it is";
+            // The folders on the way that are not there yet are made after the journal names them.
+            for (std::size_t slash = folder.find('/', backupFolder.size()); slash != std::string::npos;
+                 slash = folder.find('/', slash + 1)) {
+                const std::string step = folder.substr(0, slash);
+                FileStat st;
+                if (made.count(step) || (files.Stat(step, st) && st.directory)) continue;
+                made.insert(step);
+                cs.madeFolders.push_back(step);
+            }
             for (std::string f = folder; f.size() > backupFolder.size(); f = platform::FolderOf(WithoutSlash(f)))
                 flushFolders.insert(platform::FolderOf(WithoutSlash(f)));
             flushFolders.insert(folder);
@@ -453,16 +520,27 @@ bool WriteCommitJournal(ChangeSet& cs, const std::string& backupFolder) {
     journal.backupFolder = backupFolder;
     for (const PendingChange& c : cs.changes)
         if (c.status == ChangeStatus::Pending) journal.entries.push_back(EntryOf(c));
-    if (WriteJournal(cs.files, journal)) return true;
-    RemoveJournal(cs.files, backupFolder);
-    cs.Problem("Backup", "the change journal cannot be written; nothing was changed");
+    journal.madeFolders = cs.madeFolders;
+    if (WriteJournal(cs.files, cs.proofs, journal)) return true;
+    const bool proof = cs.proofs.SaveFailed();
+    RemoveJournal(cs.files, cs.proofs, backupFolder);
+    cs.Problem("Backup", proof ? "the proof of the change journal cannot be kept in the per-user data folder " +
+                                     cs.proofs.DataFolder() + "; nothing was changed"
+                               : "the change journal cannot be written; nothing was changed");
     return false;
 }
 
-// Each old version into the backup folder, and the folders flushed.
-void MakeBackups(ChangeSet& cs, const std::set<std::string>& flushFolders) {
+// Each old version into the backup folder (the folders on the way made first), and the folders
+// flushed.
+void MakeBackups(ChangeSet& cs, const std::string& backupFolder, const std::set<std::string>& flushFolders) {
     for (PendingChange& c : cs.changes) {
         if (c.status != ChangeStatus::Pending) continue;
+        if (!MakeFolders(cs.files, backupFolder, WithoutSlash(platform::FolderOf(c.backupPath)))) {
+            c.status = ChangeStatus::Failed;
+            cs.Problem(c.name, c.replace ? "its backup folder cannot be made; left as it is"
+                                         : "its copy could not be made in the backup folder");
+            continue;
+        }
         if (MakeBackup(cs.files, c.path, c.backupPath, c.backupTemp, c.before)) {
             c.status = ChangeStatus::BackedUp;
         } else {
@@ -506,7 +584,7 @@ bool CreateBackups(ChangeSet& cs) {
         RefuseAll(cs);
         return false;
     }
-    MakeBackups(cs, flushFolders);
+    MakeBackups(cs, backupFolder, flushFolders);
     return std::any_of(cs.changes.begin(), cs.changes.end(),
                        [](const PendingChange& c) { return c.status == ChangeStatus::BackedUp && c.replace; });
 }
@@ -577,7 +655,7 @@ std::size_t RenameFiles(ChangeSet& cs) {
     if (!FlushFolders(files, folders))
         cs.Problem("Backup", "the replaced files could not be flushed to disk; the next load checks them");
     const std::string backupFolder = BackupFolderOf(cs.state);
-    if (!WriteJournal(files, JournalOf(cs, backupFolder, ChangeJournal::State::Committed)))
+    if (!WriteJournal(files, cs.proofs, JournalOf(cs, backupFolder, ChangeJournal::State::Committed)))
         cs.Problem("Backup", "the change journal could not be completed; the next load completes it");
     cs.stats.filesReplaced += replaced;
     cs.state.UndoAvailable = ChangeCanBeUndone(cs.state, cs.files);
@@ -598,7 +676,7 @@ namespace {
 // Removes the pending copies that `marker` says a run may have written (each one that was not there
 // before the run); `removed` gets a line for each. False when one could not be removed.
 bool RemoveMarkedPendingCopies(FileOps& files, const PendingMarker& marker, const std::set<std::string>& listed,
-                               std::string* removed = nullptr) {
+                               std::string* removed) {
     bool all = true;
     for (const PendingMarker::File& f : marker.files) {
         const std::string pending = PendingPathOf(f.path);
@@ -619,24 +697,26 @@ void DiscardPendingCopies(ChangeSet& cs) {
     const std::string backupFolder = BackupFolderOf(cs.state);
     // Every pending copy of the run goes (committed ones are in place already); the marker stays
     // for the next load while one could not be removed.
-    if (RemoveMarkedPendingCopies(cs.files, cs.marker, cs.listed)) RemovePendingMarker(cs.files, backupFolder);
+    if (RemoveMarkedPendingCopies(cs.files, cs.marker, cs.listed)) RemovePendingMarker(cs.files, cs.proofs, backupFolder);
     // A folder this run made and left empty goes again (it fails to go when anything is in it).
     if (cs.madeBackupFolder && cs.Replaced() == 0) cs.files.Remove(WithoutSlash(backupFolder));
     cs.prepared = false;
     cs.madeBackupFolder = false;
 }
 
-void RemoveLeftPendingCopies(const std::string& projectPath, Host& host, FileOps& files) {
+void RemoveLeftPendingCopies(const std::string& projectPath, const std::string& dataFolder, Host& host,
+                             FileOps& files) {
     const std::string backupFolder = BackupFolderFor(projectPath);
-    const std::optional<PendingMarker> marker = ReadPendingMarker(files, backupFolder);
+    RecordProofs proofs(files, dataFolder);
+    const std::optional<PendingMarker> marker = ReadPendingMarker(files, proofs, backupFolder);
     if (!marker || !SameFile(marker->project, projectPath)) return;
     // An interrupted change that waits for a decision needs its pending copies.
-    if (const std::optional<ChangeJournal> j = ReadJournal(files, backupFolder);
+    if (const std::optional<ChangeJournal> j = ReadJournal(files, proofs, backupFolder);
         j && j->state != ChangeJournal::State::Committed)
         return;
     std::string removed;
     if (RemoveMarkedPendingCopies(files, *marker, ListedPaths(projectPath), &removed))
-        RemovePendingMarker(files, backupFolder);
+        RemovePendingMarker(files, proofs, backupFolder);
     if (!removed.empty()) host.WriteLog("Pending copies left by an interrupted run were removed:" + removed);
 }
 
@@ -670,11 +750,33 @@ std::string ShownPath(const std::string& projectFolder, const std::string& path)
     return ShownName(path);
 }
 
+// What the change put in the backup folder besides the backups that went back to their files: the
+// copies of files it left as they were (while they hold what it copied) and the folders it made
+// (those left empty; the others keep what is in them). Called once the journal is gone.
+void TakeBackTheRest(FileOps& files, const std::string& backupFolder, const std::vector<JournalEntry>& entries,
+                     const std::vector<std::string>& madeFolders) {
+    std::set<std::string> flush;
+    for (const JournalEntry& e : entries)
+        if (!e.replace && Holds(files, e.backupPath, e.before) && files.Remove(e.backupPath))
+            flush.insert(platform::FolderOf(e.backupPath));
+    for (auto it = madeFolders.rbegin(); it != madeFolders.rend(); ++it) {
+        FileStat st;
+        if (!IsMadeFolderOf(backupFolder, *it) || !files.Stat(*it, st) || !st.directory) continue;
+        if (files.Remove(*it)) {
+            flush.erase(*it + "/");
+            flush.insert(platform::FolderOf(*it));
+        }
+    }
+    for (const std::string& f : flush)
+        if (files.Exists(WithoutSlash(f))) files.Flush(WithoutSlash(f));
+}
+
 }  // namespace
 
 bool ChangeCanBeUndone(const ToolState& state, FileOps& files) {
     if (state.ProjectPath.empty()) return false;
-    const std::optional<ChangeJournal> j = ReadJournal(files, BackupFolderOf(state));
+    RecordProofs proofs(files, state.ApplicationDataFolderLocal);
+    const std::optional<ChangeJournal> j = ReadJournal(files, proofs, BackupFolderOf(state));
     if (!j || j->state != ChangeJournal::State::Committed || !SameFile(j->project, state.ProjectPath)) return false;
     const CheckedJournal c = CheckJournal(files, *j, state.ProjectPath);
     return std::any_of(c.accepted.begin(), c.accepted.end(), [](const JournalEntry& e) { return e.replace && e.done; });
@@ -698,18 +800,18 @@ UndoCount UndoEntries(FileOps& files, const std::vector<JournalEntry>& entries, 
         if (!e.replace || !e.done) continue;
         const std::string name = ShownPath(projectFolder, e.path);
         FileStat st;
-        const char* why = nullptr;
+        std::string why;
         if (Holds(files, e.path, e.before)) {
             if (sayRestored) AddProblem(lines, name, "had its old content already");
             continue;
         }
-        if (!files.Stat(e.path, st) || !st.regular)
-            why = "is missing or not a regular file; its backup stays in the backup folder";
+        if (!files.Stat(e.path, st)) why = "is missing; its backup stays in the backup folder";
+        else if (!st.regular) why = platform::EntryKindText(e.path) + "; its backup stays in the backup folder";
         else if (!(st.mode & 0200)) why = "is read-only; left as it is";
         else if (!Holds(files, e.path, e.after)) why = "has changed since the last change; left as it is";
         else if (!Holds(files, e.backupPath, e.before)) why = "its backup is missing or has changed; left as it is";
         else if (!RestoreBackup(files, e)) why = "could not be restored; left as it is";
-        if (why) {
+        if (!why.empty()) {
             AddProblem(lines, name, why);
             ++count.failed;
             continue;
@@ -744,43 +846,73 @@ void RemoveOwnPendingCopy(FileOps& files, const JournalEntry& e) {
         files.Remove(e.pendingPath);
 }
 
-// Completes an interrupted commit: each file still holding its old content takes its pending copy.
-// Answers whether every file now holds its new content.
+// Completes an interrupted commit as a whole: every file takes its new content, its backup made
+// first where the interruption left none (a crash while the backups were being made). It first
+// makes sure that every file can: where one cannot (it changed since, its new content is missing,
+// its backup cannot be made), nothing is renamed, `blocker` says why, and the answer is false (the
+// caller rolls the change back). `lines` gets a line per file.
 bool CompleteCommit(FileOps& files, std::vector<JournalEntry>& entries, const std::string& projectFolder,
-                    std::vector<std::string>& lines) {
+                    const std::string& backupFolder, std::vector<std::string>& lines, std::string& blocker) {
     std::set<std::string> folders;
-    bool all = true;
+    for (JournalEntry& e : entries) SettleBackup(files, e, folders);
+    for (const JournalEntry& e : entries) {
+        if (!e.replace || Holds(files, e.path, e.after)) continue;
+        const std::string name = ShownPath(projectFolder, e.path);
+        if (!Holds(files, e.path, e.before)) {
+            blocker = name + ": has changed since the interrupted change";
+            return false;
+        }
+        if (!Holds(files, e.pendingPath, e.after)) {
+            blocker = name + ": its new content is missing";
+            return false;
+        }
+    }
+    // The backups the interruption left unmade (of the files still to replace, and the copy of a
+    // project file the change leaves as it is).
+    for (const JournalEntry& e : entries) {
+        if ((e.replace && Holds(files, e.path, e.after)) || Holds(files, e.backupPath, e.before)) continue;
+        if (MakeFolders(files, backupFolder, WithoutSlash(platform::FolderOf(e.backupPath))) &&
+            MakeBackup(files, e.path, e.backupPath, e.backupTemp, e.before)) {
+            folders.insert(platform::FolderOf(e.backupPath));
+            continue;
+        }
+        const std::string name = ShownPath(projectFolder, e.path);
+        if (!e.replace) {
+            AddProblem(lines, name, "no copy of it could be made in the backup folder");
+            continue;
+        }
+        blocker = name + ": its backup could not be made";
+        return false;
+    }
+    if (!FlushFolders(files, folders)) {
+        blocker = "Backup: the backups could not be flushed to disk";
+        return false;
+    }
+    folders.clear();
     for (JournalEntry& e : entries) {
-        SettleBackup(files, e, folders);
         if (!e.replace) continue;
         const std::string name = ShownPath(projectFolder, e.path);
         e.done = false;
         if (Holds(files, e.path, e.after)) {
             e.done = true;
             AddProblem(lines, name, "had its new content already");
-        } else if (!Holds(files, e.path, e.before)) {
-            AddProblem(lines, name, "has changed since the interrupted change; left as it is");
-        } else if (Holds(files, e.backupPath, e.before) && Holds(files, e.pendingPath, e.after) &&
-                   files.Flush(WithoutSlash(platform::FolderOf(e.backupPath))) && files.Rename(e.pendingPath, e.path)) {
+        } else if (files.Rename(e.pendingPath, e.path)) {
             e.done = true;
             folders.insert(platform::FolderOf(e.path));
             AddProblem(lines, name, "took its new content");
         } else {
-            AddProblem(lines, name,
-                       "its backup or its new content is missing, so the change could not be completed; "
-                       "left with its old content");
+            blocker = name + ": could not take its new content";
+            return false;
         }
-        if (!e.done) all = false;
-        RemoveOwnPendingCopy(files, e);
     }
-    if (!FlushFolders(files, folders)) {
-        AddProblem(lines, "Backup", "the completed files could not be flushed to disk");
-        all = false;
-    }
-    return all;
+    for (const JournalEntry& e : entries) RemoveOwnPendingCopy(files, e);
+    if (!FlushFolders(files, folders))
+        AddProblem(lines, "Backup", "the completed files could not be flushed to disk; the next load checks them");
+    return true;
 }
 
-// Rolls an interrupted commit back: each file that took its new content gets its backup back.
+// Rolls an interrupted commit back: each file that took its new content gets its backup back, and
+// the backups of files that had not been changed yet go (they hold what their files hold).
 // `kept` receives the entries that could not be rolled back and still hold what the commit wrote
 // (they stay undoable). Answers whether every file now holds its old content.
 bool RollBackCommit(FileOps& files, const std::vector<JournalEntry>& entries, const std::string& projectFolder,
@@ -793,6 +925,8 @@ bool RollBackCommit(FileOps& files, const std::vector<JournalEntry>& entries, co
         const std::string name = ShownPath(projectFolder, e.path);
         if (Holds(files, e.path, e.before)) {
             AddProblem(lines, name, "had not been changed yet; it keeps its old content");
+            if (Holds(files, e.backupPath, e.before) && files.Remove(e.backupPath))
+                folders.insert(platform::FolderOf(e.backupPath));
         } else if (Holds(files, e.path, e.after) && Holds(files, e.backupPath, e.before) && RestoreBackup(files, e)) {
             folders.insert(platform::FolderOf(e.path));
             folders.insert(platform::FolderOf(e.backupPath));
@@ -826,7 +960,9 @@ void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* 
     host.WriteLog("Undoing Last Change");
     host.HourGlassOn();
     const std::string backupFolder = BackupFolderOf(state);
-    std::optional<ChangeJournal> j = ChangeCanBeUndone(state, files) ? ReadJournal(files, backupFolder) : std::nullopt;
+    RecordProofs proofs(files, state.ApplicationDataFolderLocal);
+    std::optional<ChangeJournal> j =
+        ChangeCanBeUndone(state, files) ? ReadJournal(files, proofs, backupFolder) : std::nullopt;
     std::vector<std::string> problems;
     std::string first = "Last Changes Undone";
     std::size_t restored = 0;
@@ -838,12 +974,15 @@ void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* 
         problems = checked.refused;
         j->state = ChangeJournal::State::Undoing;
         j->entries = checked.accepted;
-        if (!WriteJournal(files, *j)) {
+        if (!WriteJournal(files, proofs, *j)) {
             first = "The change journal cannot be written; nothing was undone";
         } else {
             restored = UndoEntries(files, j->entries, state.ProjectFolder, problems, false).restored;
-            if (!RemoveJournal(files, backupFolder))
+            if (restored == 0) first = "Nothing was undone:";
+            if (!RemoveJournal(files, proofs, backupFolder))
                 AddProblem(problems, "Backup", "the change journal could not be removed");
+            else
+                TakeBackTheRest(files, backupFolder, j->entries, j->madeFolders);
         }
     }
     state.UndoAvailable = false;
@@ -861,20 +1000,71 @@ void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* 
 }
 
 namespace {
-bool RecoverFromJournal(const std::string& projectPath, Host& host, FileOps& files);
+
+bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files,
+                        std::vector<std::string>& emptied);
+
+// Removes the folders of `folders` (made by a change that is gone) that are empty, the deepest first.
+void RemoveEmptyFolders(FileOps& files, const std::string& backupFolder, const std::vector<std::string>& folders) {
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        FileStat st;
+        if (IsMadeFolderOf(backupFolder, *it) && files.Stat(*it, st) && st.directory) files.Remove(*it);
+    }
+}
+
+// A journal or a marker in the backup folder that this program did not write for this user is left
+// as it is; the user is told once which file was ignored and why.
+void TellForeignRecords(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files) {
+    const std::string backupFolder = BackupFolderFor(projectPath);
+    const std::string projectFolder = platform::FolderOf(projectPath);
+    std::vector<std::string> lines;
+    for (RecordKind kind : {RecordKind::Journal, RecordKind::Marker}) {
+        const FoundRecord found = FindRecord(files, proofs, backupFolder, kind);
+        if (found.trust != RecordTrust::Foreign) continue;
+        const std::string identity = std::string(RecordName(kind)) + '\n' + (found.what.empty() ? found.text : found.what);
+        if (proofs.Told(backupFolder, identity)) continue;
+        const std::string why =
+            found.what.empty() ? "Quillet did not write it for you (it may have come with the project from someone else)"
+                               : found.what;
+        AddProblem(lines, ShownPath(projectFolder, found.path),
+                   why + "; it was ignored: " +
+                       (kind == RecordKind::Journal
+                            ? "no file was restored, renamed or deleted because of it, and Undo does not offer it"
+                            : "no pending copy was deleted because of it"));
+        proofs.MarkTold(backupFolder, identity);
+    }
+    if (lines.empty()) return;
+    const std::string text =
+        OutcomeMessage("Quillet ignored a record in the backup folder of " + platform::NameOf(projectPath) +
+                           " that it did not write for you:",
+                       lines);
+    host.WriteLog(text);
+    host.MyMsgBox(text, msgbox::kOKOnly, "", align::kCenter);
+}
+
 }  // namespace
 
-bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOps& files) {
-    const bool recovered = RecoverFromJournal(projectPath, host, files);
-    RemoveLeftPendingCopies(projectPath, host, files);
+bool RecoverInterruptedChange(const std::string& projectPath, const std::string& dataFolder, Host& host,
+                              FileOps& files) {
+    RecordProofs proofs(files, dataFolder);
+    const std::string backupFolder = BackupFolderFor(projectPath);
+    const std::vector<std::string> temps = RemoveStaleRecordTemps(files, proofs, backupFolder, ListedPaths(projectPath));
+    for (const std::string& t : temps) host.WriteLog("A temporary file that an interrupted write left was removed: " + t);
+    TellForeignRecords(projectPath, proofs, host, files);
+    std::vector<std::string> emptied;
+    const bool recovered = RecoverFromJournal(projectPath, proofs, host, files, emptied);
+    RemoveLeftPendingCopies(projectPath, dataFolder, host, files);
+    // A change rolled back takes back the folders it made, once its marker is gone too.
+    RemoveEmptyFolders(files, backupFolder, emptied);
     return recovered;
 }
 
 namespace {
 
-bool RecoverFromJournal(const std::string& projectPath, Host& host, FileOps& files) {
+bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files,
+                        std::vector<std::string>& emptied) {
     const std::string backupFolder = BackupFolderFor(projectPath);
-    std::optional<ChangeJournal> j = ReadJournal(files, backupFolder);
+    std::optional<ChangeJournal> j = ReadJournal(files, proofs, backupFolder);
     if (!j || j->state == ChangeJournal::State::Committed) return false;
     const std::string title = platform::NameOf(projectPath);
     const std::string projectFolder = platform::FolderOf(projectPath);
@@ -926,30 +1116,47 @@ bool RecoverFromJournal(const std::string& projectPath, Host& host, FileOps& fil
 
     std::vector<std::string> lines;
     std::string first;
+    // Rolls the change back; `why` (when given) says why it could not be completed instead.
+    const auto rollBackAll = [&](const std::string& why) {
+        std::vector<JournalEntry> kept;
+        const bool all = RollBackCommit(files, checked.accepted, projectFolder, lines, kept);
+        if (why.empty())
+            first = all ? "The interrupted " + what + " has now been rolled back:"
+                        : "The interrupted " + what + " was rolled back only in part:";
+        else
+            first = "The interrupted " + what + " could not be completed (" + why + "), so it was rolled back" +
+                    (all ? ":" : " only in part:");
+        j->entries = kept;
+        j->state = ChangeJournal::State::Committed;
+        if (kept.empty() ? !RemoveJournal(files, proofs, backupFolder) : !WriteJournal(files, proofs, *j))
+            AddProblem(lines, "Backup", "the change journal could not be brought up to date");
+        else if (kept.empty()) {
+            TakeBackTheRest(files, backupFolder, checked.accepted, j->madeFolders);
+            emptied = j->madeFolders;
+        }
+    };
     if (undoing) {
         const bool all = UndoEntries(files, checked.accepted, projectFolder, lines, true).failed == 0;
         first = all ? "The interrupted " + what + " has now been completed:"
                     : "The interrupted " + what + " was completed only in part:";
-        if (!RemoveJournal(files, backupFolder)) AddProblem(lines, "Backup", "the change journal could not be removed");
+        if (!RemoveJournal(files, proofs, backupFolder))
+            AddProblem(lines, "Backup", "the change journal could not be removed");
+        else
+            TakeBackTheRest(files, backupFolder, checked.accepted, j->madeFolders);
     } else if (complete) {
-        const bool all = CompleteCommit(files, checked.accepted, projectFolder, lines);
-        first = all ? "The interrupted " + what + " has now been completed:"
-                    : "The interrupted " + what + " was completed only in part:";
-        j->entries = checked.accepted;
-        j->state = ChangeJournal::State::Committed;
-        const bool anyDone = std::any_of(j->entries.begin(), j->entries.end(),
-                                         [](const JournalEntry& e) { return e.replace && e.done; });
-        if (anyDone ? !WriteJournal(files, *j) : !RemoveJournal(files, backupFolder))
-            AddProblem(lines, "Backup", "the change journal could not be brought up to date");
+        std::string blocker;
+        if (CompleteCommit(files, checked.accepted, projectFolder, backupFolder, lines, blocker)) {
+            first = "The interrupted " + what + " has now been completed:";
+            j->entries = checked.accepted;
+            j->state = ChangeJournal::State::Committed;
+            if (!WriteJournal(files, proofs, *j))
+                AddProblem(lines, "Backup", "the change journal could not be brought up to date");
+        } else {
+            lines.clear();
+            rollBackAll(blocker);
+        }
     } else {
-        std::vector<JournalEntry> kept;
-        const bool all = RollBackCommit(files, checked.accepted, projectFolder, lines, kept);
-        first = all ? "The interrupted " + what + " has now been rolled back:"
-                    : "The interrupted " + what + " was rolled back only in part:";
-        j->entries = kept;
-        j->state = ChangeJournal::State::Committed;
-        if (kept.empty() ? !RemoveJournal(files, backupFolder) : !WriteJournal(files, *j))
-            AddProblem(lines, "Backup", "the change journal could not be brought up to date");
+        rollBackAll("");
     }
     lines.insert(lines.end(), checked.refused.begin(), checked.refused.end());
     tell(OutcomeMessage(first, lines));

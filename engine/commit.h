@@ -21,8 +21,11 @@
 //
 // Backup names: a file inside the project folder keeps its path below it ("Backup/a.bas",
 // "Backup/Sub/b.bas" for a group member or a listed sub-folder); a file outside it (a listed "..",
-// an absolute name) gets one escaped name inside "Backup"; a clash gets " (2)", " (3)", ... before
-// the extension.
+// an absolute name) gets one escaped name inside "Backup". A name that is taken, by another backup
+// of the run or by anything already in the backup folder (compared without regard to case), gets
+// " (2)", " (3)", ... before the extension: no file that was in the backup folder before a commit is
+// overwritten, moved or removed by it or by its undo, which takes back exactly what the commit put
+// there (its backups, the copy of a project file it left as it was, the folders it made).
 #pragma once
 
 #include <cstdint>
@@ -84,6 +87,7 @@ public:
     ToolState& state;
     Host& host;
     FileOps& files;
+    RecordProofs proofs;  // of the journal and the marker, in the per-user data folder
     Pacer pacer;
     std::vector<PendingChange> changes;
     // Files that were refused or failed in this run; later steps of the run leave them alone too.
@@ -96,6 +100,10 @@ public:
     bool prepared = false;
     bool blocked = false;
     bool madeBackupFolder = false;  // the run made the backup folder (removed again when left empty)
+    // The folders the commit makes in the backup folder (the backup folder first when the run
+    // made it), parents before the folders in them: recorded in the journal, so that undo removes
+    // those it leaves empty.
+    std::vector<std::string> madeFolders;
     PendingMarker marker;           // the run's marker, as written
     // One line per file that was skipped or failed ("modA.bas: ..."), in the order met.
     std::vector<std::string> problems;
@@ -152,12 +160,18 @@ std::size_t CommitChanges(ChangeSet& changes);
 void DiscardPendingCopies(ChangeSet& changes);
 
 // Removes the pending copies that a run cut short left beside the files of the project at
-// `projectPath`, as its marker names them (only those the run wrote), unless an interrupted change
-// still needs them. RecoverInterruptedChange ends with it.
-void RemoveLeftPendingCopies(const std::string& projectPath, Host& host, FileOps& files);
+// `projectPath`, as its marker names them (only those the run wrote, and only when the marker is
+// our own: `dataFolder` holds the proofs), unless an interrupted change still needs them.
+// RecoverInterruptedChange ends with it.
+void RemoveLeftPendingCopies(const std::string& projectPath, const std::string& dataFolder, Host& host,
+                             FileOps& files);
 
 // `first` followed by one line per problem (the text of the closing message of a command).
 std::string OutcomeMessage(const std::string& first, const std::vector<std::string>& problems);
+// The first line of a command's closing message: `done`, unless the run changed no file and has
+// lines to say why: then "Nothing was changed:" (the lines under it say why), so that a run that
+// changed nothing never reads as done.
+std::string OutcomeFirstLine(const ChangeSet& changes, const std::string& done);
 
 // The backup name of a file, relative to the backup folder (see the top of this file).
 std::string BackupName(const std::string& projectFolder, const std::string& path);
@@ -172,13 +186,18 @@ void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* 
 bool ChangeCanBeUndone(const ToolState& state, FileOps& files);
 
 // A commit or an undo that was cut short, from the journal in the backup folder beside
-// `projectPath` (untrusted: only entries of files the project lists, with backups in the real
-// backup folder, are acted on; the others are named and left alone). The host asks first: a commit
-// is completed (Yes), rolled back (No) or left as it is (Cancel, asked again at the next load); an
-// undo is completed (Yes) or left. The closing message says for each file what was done. Then the
-// pending copies that a run cut short left are removed (RemoveLeftPendingCopies). True when
-// something was completed or rolled back.
-bool RecoverInterruptedChange(const std::string& projectPath, Host& host, FileOps& files);
+// `projectPath`. Only a journal this program wrote for this user is acted on (its proof is kept in
+// `dataFolder`, the per-user data folder); a foreign journal or marker is left as it is, and the
+// user is told once which file was ignored and why. Even our own journal is checked: only entries
+// of files the project lists, with backups in the real backup folder, are acted on; the others are
+// named and left alone. The host asks first: a commit is completed (Yes: every file takes its new
+// content, its backup made where the interruption left none; where one file cannot, the whole
+// change is rolled back), rolled back (No) or left as it is (Cancel, asked again at the next load);
+// an undo is completed (Yes) or left. The closing message says for each file what was done. Then
+// the temporary files of our records and the pending copies that a run cut short left are removed
+// (RemoveLeftPendingCopies). True when something was completed or rolled back.
+bool RecoverInterruptedChange(const std::string& projectPath, const std::string& dataFolder, Host& host,
+                              FileOps& files);
 
 
 }  // namespace engine

@@ -57,6 +57,9 @@ public:
     virtual bool Remove(const std::string& path) = 0;
     // Makes one folder; true when it exists already as a folder.
     virtual bool MakeFolder(const std::string& path) = 0;
+    // The names in a folder (a symbolic link is not followed). False when it cannot be read. The
+    // default lists the system's folder.
+    virtual bool List(const std::string& folder, std::vector<std::string>& names);
 };
 
 // The system's files.

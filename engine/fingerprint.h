@@ -29,3 +29,14 @@ std::string FingerprintText(const Fingerprint& f);
 bool ParseFingerprint(std::string_view text, Fingerprint& f);
 
 }  // namespace engine
+
+namespace engine {
+
+// SHA-256 of `bytes` (32 bytes), and HMAC-SHA-256 of `message` under `key`: the digests that prove a
+// record of ours to be ours, where a forger must not be able to match one.
+std::string Sha256(std::string_view bytes);
+std::string HmacSha256(std::string_view key, std::string_view message);
+// Lower-case hexadecimal of bytes.
+std::string HexOf(std::string_view bytes);
+
+}  // namespace engine

@@ -1,8 +1,12 @@
 #include "engine/journal.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <random>
 #include <string_view>
 
+#include "platform/fileio.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace engine {
@@ -33,8 +37,6 @@ bool Inside(const std::string& folder, const std::string& path) {
         if (part.empty() || part == "." || part == "..") return false;
     return true;
 }
-
-std::string JournalPath(const std::string& backupFolder) { return backupFolder + kJournalName; }
 
 // `body` followed by its own check line.
 std::string WithCheck(std::string body) {
@@ -72,30 +74,239 @@ bool ForEachRecord(std::string_view body, std::string_view header, F&& f) {
     return !first;
 }
 
-// Writes `text` as `path` in one atomic step and flushes its folder.
-bool WriteAtomically(FileOps& files, const std::string& folder, const std::string& path, const std::string& text) {
-    const std::string temp = path + ".tmp";
-    if (files.Exists(temp) && !files.Remove(temp)) return false;
-    if (!files.Write(temp, text, 0644) || !files.Flush(temp) || !files.Rename(temp, path)) {
-        files.Remove(temp);
-        return false;
-    }
-    return files.Flush(folder);
-}
-
-// The text of one of our files in the backup folder; nothing when the folder is not a real folder.
-std::optional<std::string> ReadOwnFile(FileOps& files, const std::string& backupFolder, const std::string& path) {
-    std::string text;
-    FileStat st;
-    const std::string folder = backupFolder.size() > 1 ? backupFolder.substr(0, backupFolder.size() - 1) : backupFolder;
-    if (!files.Stat(folder, st) || !st.directory) return std::nullopt;
-    if (!files.Stat(path, st) || !st.regular || !files.Read(path, text)) return std::nullopt;
-    return text;
+std::string WithoutSlash(const std::string& folder) {
+    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
 }
 
 constexpr std::string_view kMarkerHeader = "Quillet pending copies 1";
 
+std::string RecordPath(const std::string& backupFolder, RecordKind kind) { return backupFolder + RecordName(kind); }
+
+// Writes `text` as the record `kind` in one atomic step and flushes its folder; its proof first.
+// A temporary file in the way is removed only when it is a regular file.
+bool WriteRecord(FileOps& files, RecordProofs& proofs, const std::string& folder, RecordKind kind,
+                 const std::string& text) {
+    const std::string path = RecordPath(folder, kind);
+    const std::string temp = path + ".tmp";
+    if (!proofs.Expect(folder, kind, text)) return false;
+    FileStat st;
+    if (files.Stat(temp, st) && (!st.regular || !files.Remove(temp))) return false;
+    if (!files.Write(temp, text, 0644) || !files.Flush(temp) || !files.Rename(temp, path)) {
+        files.Remove(temp);
+        return false;
+    }
+    if (!files.Flush(WithoutSlash(folder))) return false;
+    proofs.Settle(folder, kind, &text);
+    return true;
+}
+
+bool RemoveRecord(FileOps& files, RecordProofs& proofs, const std::string& folder, RecordKind kind) {
+    const std::string path = RecordPath(folder, kind);
+    if (files.Exists(path) && !files.Remove(path)) return false;
+    if (!files.Flush(WithoutSlash(folder))) return false;
+    proofs.Settle(folder, kind, nullptr);
+    return true;
+}
+
+constexpr std::string_view kProofHeader = "Quillet record proofs 1";
+
 }  // namespace
+
+// ---- the proofs ------------------------------------------------------------------------------
+
+RecordProofs::RecordProofs(FileOps& files, std::string dataFolder) : files_(files), dataFolder_(std::move(dataFolder)) {
+    if (!dataFolder_.empty() && dataFolder_.back() != '/') dataFolder_ += '/';
+}
+
+bool RecordProofs::Key(bool make) {
+    if (!key_.empty()) return true;
+    if (dataFolder_.empty()) return false;
+    const std::string folder = dataFolder_ + "Changes";
+    const std::string path = folder + "/key";
+    std::string hex;
+    FileStat st;
+    if (files_.Stat(path, st) && st.regular && files_.Read(path, hex) && hex.size() == 64 &&
+        hex.find_first_not_of("0123456789abcdef") == std::string::npos) {
+        for (std::size_t i = 0; i < 64; i += 2) key_ += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+        return true;
+    }
+    if (!make) return false;
+    std::random_device random;
+    std::string key;
+    while (key.size() < 32) {
+        const unsigned v = random();
+        for (int b = 0; b < 4 && key.size() < 32; ++b) key += static_cast<char>((v >> (8 * b)) & 0xFF);
+    }
+    const std::string temp = path + ".tmp";
+    // The data folder itself is made when it is missing (its parent must be there).
+    const std::string dataParent = platform::FolderOf(WithoutSlash(dataFolder_));
+    if (!MakeFolders(files_, dataParent.empty() ? dataFolder_ : dataParent, folder)) return false;
+    files_.Remove(temp);
+    if (!files_.Write(temp, HexOf(key), 0600) || !files_.Flush(temp) || !files_.Rename(temp, path) ||
+        !files_.Flush(folder)) {
+        files_.Remove(temp);
+        return false;
+    }
+    key_ = key;
+    return true;
+}
+
+std::string RecordProofs::Digest(const std::string& backupFolder, std::string_view what, std::string_view text) const {
+    std::string message(what);
+    message += '\n';
+    message += backupFolder;
+    message += '\n';
+    message += text;
+    return HexOf(HmacSha256(key_, message));
+}
+
+std::string RecordProofs::PathFor(const std::string& backupFolder) const {
+    return dataFolder_ + "Changes/" + HexOf(Sha256(backupFolder)).substr(0, 32) + ".proof";
+}
+
+RecordProofs::Proof RecordProofs::Load(const std::string& backupFolder) {
+    Proof proof;
+    std::string text;
+    FileStat st;
+    const std::string path = PathFor(backupFolder);
+    if (!files_.Stat(path, st) || !st.regular || !files_.Read(path, text)) return proof;
+    bool first = true, ours = false;
+    for (std::string_view line : platform::Split(text, "\n")) {
+        if (first) {
+            if (line != kProofHeader) return {};
+            first = false;
+            continue;
+        }
+        const std::vector<std::string_view> f = Fields(line);
+        if (f.size() != 2) continue;
+        std::string folder;
+        if (f[0] == "folder") ours = Unescape(f[1], folder) && folder == backupFolder;
+        else if (f[0] == "journal") proof.journal.emplace_back(f[1]);
+        else if (f[0] == "marker") proof.marker.emplace_back(f[1]);
+        else if (f[0] == "told") proof.told.emplace_back(f[1]);
+    }
+    return ours ? proof : Proof{};
+}
+
+bool RecordProofs::Save(const std::string& backupFolder, const Proof& proof) {
+    std::string text(kProofHeader);
+    text += "\nfolder\t" + Escape(backupFolder) + '\n';
+    for (const std::string& d : proof.journal) text += "journal\t" + d + '\n';
+    for (const std::string& d : proof.marker) text += "marker\t" + d + '\n';
+    for (const std::string& d : proof.told) text += "told\t" + d + '\n';
+    const std::string path = PathFor(backupFolder);
+    const std::string temp = path + ".tmp";
+    files_.Remove(temp);
+    saveFailed_ = !files_.Write(temp, text, 0600) || !files_.Flush(temp) || !files_.Rename(temp, path) ||
+                  !files_.Flush(dataFolder_ + "Changes");
+    if (saveFailed_) files_.Remove(temp);
+    return !saveFailed_;
+}
+
+bool RecordProofs::Expect(const std::string& backupFolder, RecordKind kind, const std::string& text) {
+    if (!Key(true)) return false;
+    Proof proof = Load(backupFolder);
+    std::vector<std::string>& digests = proof.Of(kind);
+    const std::string d = Digest(backupFolder, RecordName(kind), text);
+    if (std::find(digests.begin(), digests.end(), d) != digests.end()) return true;
+    // The record on disk now (while it is ours) stays trusted until the new one is written; older
+    // digests go.
+    std::string now;
+    FileStat st;
+    const std::string path = RecordPath(backupFolder, kind);
+    std::vector<std::string> kept;
+    if (files_.Stat(path, st) && st.regular && files_.Read(path, now)) {
+        const std::string current = Digest(backupFolder, RecordName(kind), now);
+        if (std::find(digests.begin(), digests.end(), current) != digests.end()) kept.push_back(current);
+    }
+    kept.push_back(d);
+    digests = std::move(kept);
+    return Save(backupFolder, proof);
+}
+
+bool RecordProofs::Settle(const std::string& backupFolder, RecordKind kind, const std::string* text) {
+    if (!Key(false)) return false;
+    Proof proof = Load(backupFolder);
+    std::vector<std::string>& digests = proof.Of(kind);
+    std::vector<std::string> kept;
+    if (text) kept.push_back(Digest(backupFolder, RecordName(kind), *text));
+    if (digests == kept) return true;
+    digests = std::move(kept);
+    return Save(backupFolder, proof);
+}
+
+bool RecordProofs::IsOwn(const std::string& backupFolder, RecordKind kind, const std::string& text) {
+    if (!Key(false)) return false;
+    const Proof proof = Load(backupFolder);
+    const std::vector<std::string>& digests = kind == RecordKind::Journal ? proof.journal : proof.marker;
+    return std::find(digests.begin(), digests.end(), Digest(backupFolder, RecordName(kind), text)) != digests.end();
+}
+
+bool RecordProofs::Told(const std::string& backupFolder, const std::string& what) {
+    if (!Key(false)) return false;
+    const Proof proof = Load(backupFolder);
+    return std::find(proof.told.begin(), proof.told.end(), Digest(backupFolder, "told", what)) != proof.told.end();
+}
+
+void RecordProofs::MarkTold(const std::string& backupFolder, const std::string& what) {
+    if (!Key(true)) return;
+    Proof proof = Load(backupFolder);
+    proof.told.push_back(Digest(backupFolder, "told", what));
+    // The last few are enough: each names one foreign record met in this backup folder.
+    if (proof.told.size() > 16) proof.told.erase(proof.told.begin(), proof.told.end() - 16);
+    Save(backupFolder, proof);
+}
+
+// ---- finding our records ----------------------------------------------------------------------
+
+const char* RecordName(RecordKind kind) { return kind == RecordKind::Journal ? kJournalName : kPendingMarkerName; }
+
+FoundRecord FindRecord(FileOps& files, RecordProofs& proofs, const std::string& backupFolder, RecordKind kind) {
+    FoundRecord found;
+    found.path = RecordPath(backupFolder, kind);
+    FileStat st;
+    if (!files.Stat(WithoutSlash(backupFolder), st) || !st.directory) return found;
+    if (!files.Stat(found.path, st)) return found;
+    found.trust = RecordTrust::Foreign;
+    if (!st.regular) {
+        found.what = platform::EntryKindText(found.path);
+        return found;
+    }
+    if (!files.Read(found.path, found.text)) {
+        found.what = "cannot be read";
+        return found;
+    }
+    if (proofs.IsOwn(backupFolder, kind, found.text)) found.trust = RecordTrust::Own;
+    return found;
+}
+
+std::vector<std::string> RemoveStaleRecordTemps(FileOps& files, RecordProofs& proofs, const std::string& backupFolder,
+                                                const std::set<std::string>& listed) {
+    std::vector<std::string> removed;
+    FileStat st;
+    if (!files.Stat(WithoutSlash(backupFolder), st) || !st.directory) return removed;
+    for (RecordKind kind : {RecordKind::Journal, RecordKind::Marker}) {
+        const std::string temp = RecordPath(backupFolder, kind) + ".tmp";
+        std::string text;
+        if (!files.Stat(temp, st) || !st.regular || !files.Read(temp, text)) continue;
+        // A listed file is the user's, however the project names it (a listed folder may be a link).
+        const std::string real = platform::AbsolutePath(temp);
+        if (std::any_of(listed.begin(), listed.end(),
+                        [&](const std::string& l) { return l == temp || platform::AbsolutePath(l) == real; }))
+            continue;
+        const std::string_view header = kind == RecordKind::Journal ? kHeader : kMarkerHeader;
+        const bool ours = text.empty() || proofs.IsOwn(backupFolder, kind, text) ||
+                          text.compare(0, std::min(text.size(), header.size()), header, 0,
+                                       std::min(text.size(), header.size())) == 0;
+        if (ours && files.Remove(temp)) removed.push_back(platform::NameOf(temp));
+    }
+    if (!removed.empty()) files.Flush(WithoutSlash(backupFolder));
+    return removed;
+}
+
+bool IsMadeFolderOf(const std::string& backupFolder, const std::string& folder) {
+    return folder == WithoutSlash(backupFolder) || Inside(backupFolder, folder);
+}
 
 std::string PendingMarkerText(const PendingMarker& m) {
     std::string body;
@@ -125,19 +336,18 @@ std::optional<PendingMarker> ParsePendingMarker(const std::string& text) {
     return m;
 }
 
-bool WritePendingMarker(FileOps& files, const std::string& backupFolder, const PendingMarker& marker) {
-    return WriteAtomically(files, backupFolder, backupFolder + kPendingMarkerName, PendingMarkerText(marker));
+bool WritePendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder,
+                        const PendingMarker& marker) {
+    return WriteRecord(files, proofs, backupFolder, RecordKind::Marker, PendingMarkerText(marker));
 }
 
-std::optional<PendingMarker> ReadPendingMarker(FileOps& files, const std::string& backupFolder) {
-    const std::optional<std::string> text = ReadOwnFile(files, backupFolder, backupFolder + kPendingMarkerName);
-    return text ? ParsePendingMarker(*text) : std::nullopt;
+std::optional<PendingMarker> ReadPendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder) {
+    const FoundRecord found = FindRecord(files, proofs, backupFolder, RecordKind::Marker);
+    return found.trust == RecordTrust::Own ? ParsePendingMarker(found.text) : std::nullopt;
 }
 
-bool RemovePendingMarker(FileOps& files, const std::string& backupFolder) {
-    const std::string path = backupFolder + kPendingMarkerName;
-    if (files.Exists(path) && !files.Remove(path)) return false;
-    return files.Flush(backupFolder);
+bool RemovePendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder) {
+    return RemoveRecord(files, proofs, backupFolder, RecordKind::Marker);
 }
 
 std::string JournalText(const ChangeJournal& j) {
@@ -155,6 +365,7 @@ std::string JournalText(const ChangeJournal& j) {
                 Escape(e.backupTemp) + '\t' + FingerprintText(e.before) + '\t' + FingerprintText(e.after) + '\t' +
                 Escape(e.name) + '\n';
     }
+    for (const std::string& folder : j.madeFolders) body += "folder\t" + Escape(folder) + '\n';
     return WithCheck(std::move(body));
 }
 
@@ -177,6 +388,12 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text) {
             else return false;
             return haveState = true;
         }
+        if (f[0] == "folder" && f.size() == 2 && haveBackup) {
+            std::string folder;
+            if (!Unescape(f[1], folder) || folder.empty()) return false;
+            j.madeFolders.push_back(std::move(folder));
+            return true;
+        }
         if (f[0] != "file" || f.size() != 10 || !haveBackup) return false;
         JournalEntry e;
         if ((f[1] != "replace" && f[1] != "keep") || (f[2] != "done" && f[2] != "open")) return false;
@@ -195,14 +412,14 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text) {
     return j;
 }
 
-bool WriteJournal(FileOps& files, const ChangeJournal& journal) {
-    return WriteAtomically(files, journal.backupFolder, JournalPath(journal.backupFolder), JournalText(journal));
+bool WriteJournal(FileOps& files, RecordProofs& proofs, const ChangeJournal& journal) {
+    return WriteRecord(files, proofs, journal.backupFolder, RecordKind::Journal, JournalText(journal));
 }
 
-std::optional<ChangeJournal> ReadJournal(FileOps& files, const std::string& backupFolder) {
-    const std::optional<std::string> text = ReadOwnFile(files, backupFolder, JournalPath(backupFolder));
-    if (!text) return std::nullopt;
-    std::optional<ChangeJournal> j = ParseJournal(*text);
+std::optional<ChangeJournal> ReadJournal(FileOps& files, RecordProofs& proofs, const std::string& backupFolder) {
+    const FoundRecord found = FindRecord(files, proofs, backupFolder, RecordKind::Journal);
+    if (found.trust != RecordTrust::Own) return std::nullopt;
+    std::optional<ChangeJournal> j = ParseJournal(found.text);
     if (j && j->backupFolder != backupFolder) return std::nullopt;
     return j;
 }
@@ -226,10 +443,8 @@ std::string JournalEntryProblem(FileOps& files, const std::set<std::string>& lis
     return {};
 }
 
-bool RemoveJournal(FileOps& files, const std::string& backupFolder) {
-    const std::string path = JournalPath(backupFolder);
-    if (files.Exists(path) && !files.Remove(path)) return false;
-    return files.Flush(backupFolder);
+bool RemoveJournal(FileOps& files, RecordProofs& proofs, const std::string& backupFolder) {
+    return RemoveRecord(files, proofs, backupFolder, RecordKind::Journal);
 }
 
 }  // namespace engine

@@ -39,7 +39,81 @@ struct ChangeJournal {
     std::string backupFolder;  // ends in "/"
     State state = State::Committing;
     std::vector<JournalEntry> entries;
+    // The folders the commit made in the backup folder (the backup folder itself among them when
+    // the commit made it), each before the folders in it: undo removes those it leaves empty.
+    std::vector<std::string> madeFolders;
 };
+
+// Our two records in a backup folder.
+enum class RecordKind { Journal, Marker };
+
+// The proof that a journal or a marker in a backup folder is this program's own, written for this
+// user. Everything in a project folder may come from someone else, the backup folder too, and our
+// record formats are no secret: a record is trusted only while its text matches a digest kept here,
+// outside every project folder, in the per-user data folder ("Changes/"). The digests are keyed
+// (HMAC-SHA-256 with a random key of this user's data folder) and bound to the backup folder, so a
+// record that came with a project, or that another user's program wrote, or that was copied from
+// another backup folder, matches none. A record's digest is added before its text is written and
+// the digests of the text it replaces are dropped once it is written (or removed).
+class RecordProofs {
+public:
+    // `dataFolder`: the per-user data folder, ending in "/"; "" keeps and finds no proof.
+    RecordProofs(FileOps& files, std::string dataFolder);
+
+    bool Usable() const { return !dataFolder_.empty(); }
+    // The proofs can be kept: the user's key is there (made on first use). False when the data
+    // folder cannot be written.
+    bool Ready() { return Key(true); }
+    const std::string& DataFolder() const { return dataFolder_; }
+    // The last proof could not be written (the data folder is full or read-only).
+    bool SaveFailed() const { return saveFailed_; }
+    // Before `text` is written as the record: its digest joins those of the record. False when the
+    // proof could not be kept (then the record must not be written).
+    bool Expect(const std::string& backupFolder, RecordKind kind, const std::string& text);
+    // After the record was written (`text`) or removed (nullptr): only that text's digest stays.
+    bool Settle(const std::string& backupFolder, RecordKind kind, const std::string* text);
+    bool IsOwn(const std::string& backupFolder, RecordKind kind, const std::string& text);
+    // Foreign records the user has been told about (by a text that tells one from another).
+    bool Told(const std::string& backupFolder, const std::string& what);
+    void MarkTold(const std::string& backupFolder, const std::string& what);
+
+private:
+    struct Proof {
+        std::vector<std::string> journal, marker, told;  // hexadecimal digests
+        std::vector<std::string>& Of(RecordKind kind) { return kind == RecordKind::Journal ? journal : marker; }
+    };
+    bool Key(bool make);
+    std::string Digest(const std::string& backupFolder, std::string_view what, std::string_view text) const;
+    std::string PathFor(const std::string& backupFolder) const;
+    Proof Load(const std::string& backupFolder);
+    bool Save(const std::string& backupFolder, const Proof& proof);
+
+    FileOps& files_;
+    std::string dataFolder_;
+    std::string key_;
+    bool saveFailed_ = false;
+};
+
+// What stands at a record's name in a backup folder.
+enum class RecordTrust { None, Own, Foreign };
+struct FoundRecord {
+    RecordTrust trust = RecordTrust::None;
+    std::string path;  // the record's path
+    std::string text;  // its bytes (a regular file's)
+    std::string what;  // for a foreign record that is no regular file: what it is ("is a FIFO")
+};
+// Nothing is found (None) where the backup folder is not a real folder (a symbolic link is not
+// followed) or nothing stands at the name.
+FoundRecord FindRecord(FileOps& files, RecordProofs& proofs, const std::string& backupFolder, RecordKind kind);
+// The name of a record in the backup folder ("Quillet.journal", "Quillet.pending").
+const char* RecordName(RecordKind kind);
+
+// Removes the temporary files of our records ("Quillet.journal.tmp", "Quillet.pending.tmp") that a
+// write cut short left: one whose text we wrote (proven), or an empty one, or one that holds the
+// start of one of our records; never one of `listed` (the files the project lists). Answers the
+// names removed.
+std::vector<std::string> RemoveStaleRecordTemps(FileOps& files, RecordProofs& proofs, const std::string& backupFolder,
+                                                const std::set<std::string>& listed);
 
 // The marker of a rewrite under way: written into the backup folder before the first pending copy
 // of a run, removed when the run is over. It names the files whose pending copies (file & ".qlt")
@@ -59,11 +133,12 @@ struct PendingMarker {
 
 std::string PendingMarkerText(const PendingMarker& marker);
 std::optional<PendingMarker> ParsePendingMarker(const std::string& text);
-// Written in one atomic step, like the journal.
-bool WritePendingMarker(FileOps& files, const std::string& backupFolder, const PendingMarker& marker);
-// Nothing when there is none, it cannot be parsed, or the backup folder is not a real folder.
-std::optional<PendingMarker> ReadPendingMarker(FileOps& files, const std::string& backupFolder);
-bool RemovePendingMarker(FileOps& files, const std::string& backupFolder);
+// Written in one atomic step, like the journal, with its proof.
+bool WritePendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder,
+                        const PendingMarker& marker);
+// Our own marker: nothing when there is none, it is foreign (FindRecord) or cannot be parsed.
+std::optional<PendingMarker> ReadPendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder);
+bool RemovePendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder);
 
 // The journal's text, and back. Parsing fails (nothing) for a damaged or foreign file; where its
 // names lead is for JournalEntryProblem to judge.
@@ -77,11 +152,15 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text);
 std::string JournalEntryProblem(FileOps& files, const std::set<std::string>& listed, const std::string& backupFolder,
                                 const JournalEntry& entry);
 
-// Writes the journal in one atomic step (temporary file, flushed, renamed, folder flushed).
-bool WriteJournal(FileOps& files, const ChangeJournal& journal);
-// Nothing when there is no journal, it cannot be read or parsed, or the backup folder is not a real
-// folder (a symbolic link is not followed).
-std::optional<ChangeJournal> ReadJournal(FileOps& files, const std::string& backupFolder);
-bool RemoveJournal(FileOps& files, const std::string& backupFolder);
+// Writes the journal in one atomic step (its proof kept first; temporary file, flushed, renamed,
+// folder flushed).
+bool WriteJournal(FileOps& files, RecordProofs& proofs, const ChangeJournal& journal);
+// Our own journal: nothing when there is none, it is foreign (FindRecord), it cannot be parsed, or
+// it names another backup folder.
+std::optional<ChangeJournal> ReadJournal(FileOps& files, RecordProofs& proofs, const std::string& backupFolder);
+bool RemoveJournal(FileOps& files, RecordProofs& proofs, const std::string& backupFolder);
+
+// A folder the journal says its commit made: the backup folder itself or a folder inside it.
+bool IsMadeFolderOf(const std::string& backupFolder, const std::string& folder);
 
 }  // namespace engine

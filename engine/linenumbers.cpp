@@ -97,7 +97,8 @@ std::string Rewritten(const platform::TextLines& text, const LineEdits& edits) {
     return out;
 }
 
-bool PlanStrip(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits);
+bool PlanStrip(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits,
+               const std::unordered_set<LineIndex>* declarations);
 std::int64_t PlanNumbers(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits,
                          const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
                          std::int64_t increment, int scope);
@@ -140,7 +141,7 @@ void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* sta
             if (outcome == ReadOutcome::Missing) cs.Problem(file.fFilename, "no longer exists; left out");
             if (outcome != ReadOutcome::Read) continue;
             p.edits.assign(p.read.lines.size(), LineEdit{});
-            PlanStrip(*procs, p.read.lines, p.edits);
+            PlanStrip(*procs, p.read.lines, p.edits, declarations.For(file));
             if (!remove)
                 highest = std::max(highest, PlanNumbers(*procs, p.read.lines, p.edits, declarations.For(file), counter,
                                                         increment, scope));
@@ -173,7 +174,8 @@ void NumberFiles(ToolState& state, Host& host, FileOps& files, RewriteStats* sta
     state.UndoAvailable = ChangeCanBeUndone(state, files);
     if (stats) *stats = cs.stats;
     host.HourGlassOff();
-    host.MyMsgBox(OutcomeMessage(remove ? "Line Numbers Removed" : "Line Numbers Added / Renumbered", cs.problems),
+    host.MyMsgBox(OutcomeMessage(OutcomeFirstLine(cs, remove ? "Line Numbers Removed" : "Line Numbers Added / Renumbered"),
+                                 cs.problems),
                   msgbox::kOKOnly, "", align::kCenter);
 }
 
@@ -220,19 +222,61 @@ std::vector<char> LinesToNumber(At body, std::size_t count, LineIndex begin,
 
 namespace {
 
-// The prefixes of earlier numbering to take off: numbering prefixes a procedure only when it gives
-// one of its lines a number, so a procedure without a numbered line holds nothing of ours (its
-// blanks are the author's). True when there is any.
-bool PlanStrip(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits) {
+// A statement that may declare a local (its line carries no number when the definitions list it).
+bool MayDeclare(std::string_view t) {
+    for (std::string_view word : {"Dim", "Static", "Const", "ReDim", "Private", "Public", "Global"})
+        if (platform::IStartsWith(t, word) && (t.size() == word.size() || t[word.size()] == ' ' || t[word.size()] == '\t'))
+            return true;
+    return false;
+}
+
+// Whether the body lines [begin, end) carry the prefixes of our numbering, and not numbers the
+// author wrote: numbering puts a prefix on every body line, a number only on a line that can carry
+// one and seven blanks on every other. So the body has a numbered line; at least half of its lines
+// that hold anything carry a prefix (lines added since carry none); and the lines with seven blanks
+// in front that numbering would have numbered (an author's indentation of seven blanks or more, or
+// a line added since under one with seven blanks) are fewer than half the numbered lines. A
+// procedure with one line numbered by hand and deeper indentation is thus the author's: the number
+// and the blanks in front of every other line stay as they are.
+bool CarriesOurNumbers(platform::LineView lines, LineIndex begin, LineIndex end,
+                       const std::unordered_set<LineIndex>* declarations) {
+    std::size_t numbers = 0, prefixed = 0, filled = 0;
+    for (LineIndex j = begin; j < end; ++j) {
+        const std::string_view line = lines[static_cast<std::size_t>(j)];
+        const bool number = HasNumberPrefix(line), blank = HasBlankPrefix(line);
+        numbers += number;
+        if (!platform::TrimWhite(line).empty()) {
+            ++filled;
+            prefixed += number || blank;
+        }
+    }
+    if (numbers == 0 || prefixed * 2 < filled) return false;
+    const auto stripped = [&](std::size_t k) {
+        const std::string_view line = lines[static_cast<std::size_t>(begin) + k];
+        return HasNumberPrefix(line) || HasBlankPrefix(line) ? line.substr(kPrefix) : line;
+    };
+    const auto count = static_cast<std::size_t>(end - begin);
+    const std::vector<char> number = LinesToNumber(stripped, count, begin, declarations);
+    std::size_t unlike = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!number[k] || !HasBlankPrefix(lines[static_cast<std::size_t>(begin) + k])) continue;
+        // Without the definitions a declaration cannot be told; it is given the benefit of the doubt.
+        if (!declarations && MayDeclare(platform::TrimWhite(stripped(k)))) continue;
+        ++unlike;
+    }
+    return unlike * 2 < numbers;
+}
+
+// The prefixes of earlier numbering to take off, from the procedures that carry them
+// (CarriesOurNumbers); a procedure that does not holds nothing of ours. True when there is any.
+bool PlanStrip(const ProcedureList& procedures, platform::LineView lines, LineEdits& edits,
+               const std::unordered_set<LineIndex>* declarations) {
     bool removed = false;
     for (const clsProcedures& p : procedures) {
         if (!Fits(p, lines.size())) continue;
         const LineIndex begin = HeaderEndLine(lines, p.pFuncLineStart, p.pFuncLineEnd) + 1;
         const LineIndex end = p.pFuncLineEnd;
-        bool numbered = false;
-        for (LineIndex j = begin; j < end && !numbered; ++j)
-            numbered = HasNumberPrefix(lines[static_cast<std::size_t>(j)]);
-        if (!numbered) continue;
+        if (!CarriesOurNumbers(lines, begin, end, declarations)) continue;
         for (LineIndex j = begin; j < end; ++j) {
             const std::string_view line = lines[static_cast<std::size_t>(j)];
             if (HasNumberPrefix(line) || HasBlankPrefix(line)) {
@@ -281,9 +325,10 @@ std::int64_t PlanNumbers(const ProcedureList& procedures, platform::LineView lin
 
 }  // namespace
 
-bool StripLineNumbers(const ProcedureList& procedures, LineArray& text) {
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text,
+                      const std::unordered_set<LineIndex>* declarations) {
     LineEdits edits(text.lines.size());
-    const bool removed = PlanStrip(procedures, text, edits);
+    const bool removed = PlanStrip(procedures, text, edits, declarations);
     Apply(text, edits);
     return removed;
 }
@@ -292,7 +337,7 @@ std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& te
                                   const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
                                   std::int64_t increment, int scope) {
     LineEdits edits(text.lines.size());
-    PlanStrip(procedures, text, edits);
+    PlanStrip(procedures, text, edits, declarations);
     const std::int64_t highest = PlanNumbers(procedures, text, edits, declarations, counter, increment, scope);
     Apply(text, edits);
     return highest;

@@ -54,10 +54,14 @@ std::int64_t AddLineNumbersToFile(const ProcedureList& procedures, LineArray& te
                                   const std::unordered_set<LineIndex>* declarations, std::int64_t& counter,
                                   std::int64_t increment, int scope);
 
-// Removes the prefixes that line numbering wrote, from every procedure that carries them (one with
-// a numbered line): the number, or the seven blanks, at the start of each body line. A procedure
-// without a numbered line, and a line without a prefix (added since), are left as they are, so
-// removal on a file that was never numbered changes nothing. True when it removed any.
-bool StripLineNumbers(const ProcedureList& procedures, LineArray& text);
+// Removes the prefixes that line numbering wrote, from every procedure that carries them: the
+// number, or the seven blanks, at the start of each body line. A procedure carries them when its
+// prefixes are those numbering writes (a number only on a line that can carry one, seven blanks on
+// the others, on most of its lines); a procedure with a line the author numbered by hand, and a line
+// without a prefix (added since), are left as they are, so removal on a file that was never
+// numbered changes nothing. `declarations`: the file's local declaration lines (DeclarationLines),
+// when known. True when it removed any.
+bool StripLineNumbers(const ProcedureList& procedures, LineArray& text,
+                      const std::unordered_set<LineIndex>* declarations = nullptr);
 
 }  // namespace engine

@@ -10,6 +10,7 @@
 #include "engine/error.h"
 #include "engine/scanner.h"
 #include "engine/source.h"
+#include "platform/fileio.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -84,9 +85,17 @@ public:
                 if (platform::ResolveListedPath(st_.ProjectFolder, listed).path == st_.ProjectPath)
                     throw EngineError("The group " + st_.ProjectFileTitle + " lists itself as a member project (line " +
                                       std::to_string(member.line) + "); the group was not loaded");
-                if (!projects.emplace(member.projectFile, member.subFolder).second)
-                    throw EngineError("The group " + st_.ProjectFileTitle + " lists the project " + member.projectFile +
-                                      " twice.");
+                if (const auto [earlier, fresh] = projects.emplace(member.projectFile, member.subFolder); !fresh) {
+                    const std::string first = earlier->second + earlier->first;
+                    if (platform::ResolveListedPath(st_.ProjectFolder, first).path ==
+                        platform::ResolveListedPath(st_.ProjectFolder, listed).path)
+                        throw EngineError("The group " + st_.ProjectFileTitle + " lists the project " +
+                                          member.projectFile + " twice.");
+                    throw EngineError("The group " + st_.ProjectFileTitle + " lists two different projects named " +
+                                      member.projectFile + " (" + ShownName(first) + " and " + ShownName(listed) +
+                                      "); the projects of a group are told apart by their file names, so the group "
+                                      "was not loaded. Rename one of them.");
+                }
                 const NodeId node = tree.Add(root, member.projectFile, member.projectFile, "project");
                 tree.SetSorted(node, true);
                 tree.Node(node).checked = true;
@@ -129,6 +138,20 @@ private:
                               " may not be entered (permission denied)");
     }
 
+    // A listed file inside the backup folder would be taken for a backup, or for the change journal
+    // or the marker, by the next change: the load refuses it. The folders on the way are read as
+    // the system resolves them (a listed sub-folder may be a link to the backup folder).
+    void InBackupFolder(const std::string& lister, const std::string& listed, const std::string& path) const {
+        const std::string& backup = model_.BackupFolder;
+        const std::string realBackup = platform::AbsolutePath(backup.substr(0, backup.size() - 1)) + "/";
+        if (!platform::IStartsWith(path, backup) && !platform::IStartsWith(platform::AbsolutePath(path), realBackup))
+            return;
+        throw EngineError(lister + " lists " + ShownName(listed) + ", which lies in the backup folder " +
+                          platform::NameOf(backup.substr(0, backup.size() - 1)) +
+                          ", where Quillet keeps the old versions of the files it changes and its change journal; the "
+                          "project was not loaded. Move the file out of that folder and list it there.");
+    }
+
     // The lines of a project or group file; an empty one is refused (there is nothing to load).
     std::vector<std::string> ReadLines(const std::string& path, const std::string& name) {
         const double t0 = host_.Seconds();
@@ -166,8 +189,14 @@ private:
         info.exists = projectFile.exists && platform::IsRegularFile(projectFile.path);
         info.startupProject = member.startup;
         model_.Projects.push_back(info);
+        InBackupFolder(st_.ProjectFileTitle, "the project " + member.subFolder + member.projectFile, projectFile.path);
         if (!info.exists) {
             NotEntered(member.subFolder + member.projectFile, projectFile.path);
+            // Something that is there but no regular file (a FIFO, a folder, a link that leads
+            // nowhere) is said as it is; only a missing file is passed over.
+            if (const std::string kind = platform::EntryKindText(projectFile.path); kind != "does not exist")
+                throw EngineError(ShownName(member.subFolder + member.projectFile) + " " + kind +
+                                  "; it cannot be read as a project, so the group was not loaded");
             host_.WriteErrorLog("Invalid folder structure or file does not exist - " + projectFile.path);
             return;
         }
@@ -258,6 +287,7 @@ private:
         const platform::ResolvedPath resolved = platform::ResolveListedPath(folder, value);
         file.fPath = resolved.path;
         file.fExists = resolved.exists;
+        InBackupFolder(projectName, value, file.fPath);
         if (!file.fExists) NotEntered(value, file.fPath);
 
         const NodeId node = tree.Add(st_.FolderNodes(kind)[j], file.fKey, value, KindImage(kind));
@@ -479,16 +509,21 @@ bool LoadProject(ToolState& state, Host& host, ChangeRecovery& recovery, bool Sh
         if (status == platform::ReadStatus::Ok) {
             // A commit or an undo cut short is completed or rolled back (as the user decides)
             // before the files are read.
-            recovery.FinishInterruptedChange(platform::AbsolutePath(state.txtProject));
+            recovery.FinishInterruptedChange(platform::AbsolutePath(state.txtProject), state.ApplicationDataFolderLocal);
             LoadProjectTree(state, host, loaded, options);
             read = true;
             if (host.CancelRequested()) state.ProjectChanged = false;
-        } else if (status == platform::ReadStatus::Missing) {
+        } else if (status == platform::ReadStatus::Missing &&
+                   platform::EntryKindText(state.txtProject) == "does not exist") {
             host.MyMsgBox("Project does not exist - " + state.txtProject, msgbox::kOKOnly, "", align::kCenter);
         } else {
-            host.MyMsgBox(
-                state.txtProject + " " + platform::ReadStatusText(status) + "; it cannot be opened as a project",
-                msgbox::kOKOnly, "", align::kCenter);
+            // Said as it is: a FIFO, a folder, a symbolic link that leads nowhere.
+            const bool kind = status == platform::ReadStatus::NotRegular || status == platform::ReadStatus::Missing;
+            host.MyMsgBox(state.txtProject + " " +
+                              (kind ? platform::EntryKindText(state.txtProject)
+                                    : std::string(platform::ReadStatusText(status))) +
+                              "; it cannot be opened as a project",
+                          msgbox::kOKOnly, "", align::kCenter);
         }
     }
     // Also after a load that failed: the change that made the project unreadable can be undone.

@@ -20,7 +20,9 @@ namespace engine {
 class ChangeRecovery {
 public:
     virtual ~ChangeRecovery() = default;
-    virtual void FinishInterruptedChange(const std::string& projectPath) = 0;
+    // `dataFolder`: the per-user data folder, which holds the proof of the journals and markers
+    // this program wrote (ToolState::ApplicationDataFolderLocal).
+    virtual void FinishInterruptedChange(const std::string& projectPath, const std::string& dataFolder) = 0;
     virtual bool ChangeCanBeUndone(const ToolState& state) = 0;
 };
 

@@ -1,6 +1,15 @@
 #include "engine/model.h"
 
+#include "platform/paths.h"
+
 namespace engine {
+
+std::string BackupFolderIn(std::string_view projectFolder) {
+    const std::string folder(projectFolder);
+    const std::string name(kBackupFolderName.substr(0, kBackupFolderName.size() - 1));
+    const std::string found = platform::FindEntryIgnoringCase(folder, name);
+    return folder + (found.empty() ? name : found) + "/";
+}
 
 ProcedureList& ProcedureMap::Add(std::string_view key, ProcedureList procedures) {
     if (index_.count(key))

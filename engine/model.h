@@ -58,10 +58,10 @@ inline constexpr std::string_view kModuleLevel = "_None_";
 
 // The folder of a project that receives the old versions of the files a change replaces.
 inline constexpr std::string_view kBackupFolderName = "Backup/";
-// The backup folder of the project or group file in `projectFolder` (native, ending in "/").
-inline std::string BackupFolderIn(std::string_view projectFolder) {
-    return std::string(projectFolder) + std::string(kBackupFolderName);
-}
+// The backup folder of the project or group file in `projectFolder` (native, ending in "/"): an
+// entry of that folder named "Backup" without regard to case (a "backup" folder is the backup
+// folder, as names on disk match elsewhere), or "Backup/" when there is none.
+std::string BackupFolderIn(std::string_view projectFolder);
 
 // One source file listed in a project (made by the loader).
 struct clsFileInfo {

@@ -113,7 +113,8 @@ std::optional<std::string> ReadUserFile(const std::string& path, std::string_vie
     switch (platform::ReadFileBytes(path, bytes, kMaxFileBytes)) {
         case platform::ReadStatus::Ok: break;
         case platform::ReadStatus::Missing: return std::nullopt;
-        case platform::ReadStatus::NotRegular: throw EngineError(name + " is not a regular file; it cannot be read");
+        case platform::ReadStatus::NotRegular:
+            throw EngineError(name + " " + platform::EntryKindText(path) + "; it cannot be read");
         case platform::ReadStatus::TooLarge:
             throw EngineError(name + " is larger than " + MaxFileSizeText() + ", the largest file this program reads");
         case platform::ReadStatus::Denied: throw EngineError(name + " cannot be read: permission denied");

@@ -97,6 +97,32 @@ const char* ReadStatusText(ReadStatus status) {
     return "cannot be read";
 }
 
+namespace {
+
+const char* KindOf(mode_t m) {
+    if (S_ISREG(m)) return "a regular file";
+    if (S_ISDIR(m)) return "a folder";
+    if (S_ISFIFO(m)) return "a FIFO";
+    if (S_ISCHR(m) || S_ISBLK(m)) return "a device";
+    if (S_ISSOCK(m)) return "a socket";
+    if (S_ISLNK(m)) return "a symbolic link";
+    return "not a regular file";
+}
+
+}  // namespace
+
+std::string EntryKindText(const std::string& path, bool followLinks) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == EACCES || errno == EPERM ? "cannot be reached (permission denied)" : "does not exist";
+    if (!S_ISLNK(st.st_mode)) return std::string("is ") + KindOf(st.st_mode);
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0) return "is a symbolic link that leads nowhere";
+    if (followLinks) return std::string("is ") + KindOf(target.st_mode);
+    if (S_ISREG(target.st_mode)) return "is a symbolic link";
+    return std::string("is a symbolic link to ") + KindOf(target.st_mode);
+}
+
 void SyncFolder(const std::string& folder) {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;

@@ -32,6 +32,12 @@ ReadStatus ProbeFile(const std::string& path);
 // A short text for a status other than Ok ("is not a regular file", ...).
 const char* ReadStatusText(ReadStatus status);
 
+// What stands at `path`, said as it is, to follow a name in a message: "is a symbolic link" (with
+// what it leads to when that is no regular file: "is a symbolic link to a FIFO", "is a symbolic
+// link that leads nowhere"), "is a FIFO", "is a folder", "is a device", "is a socket", "is a
+// regular file", "does not exist". With `followLinks` the entry a link leads to is described.
+std::string EntryKindText(const std::string& path, bool followLinks = false);
+
 // Replaces `path` by `data` so that the old file is never seen half-written: the bytes go to a
 // temporary file in the same folder, are flushed to disk, and the temporary file is renamed over
 // `path`. On failure the old file is left as it was, the temporary file is removed and the answer

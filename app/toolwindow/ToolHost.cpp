@@ -65,8 +65,8 @@ void ToolHost::Beep() { QApplication::beep(); }
 
 void ToolHost::HoldLogsOpen(bool hold) { tovcore::Global().HoldLogsOpen(hold); }
 
-void ToolHost::FinishInterruptedChange(const std::string& projectPath) {
-    engine::RecoverInterruptedChange(projectPath, *this, Files());
+void ToolHost::FinishInterruptedChange(const std::string& projectPath, const std::string& dataFolder) {
+    engine::RecoverInterruptedChange(projectPath, dataFolder, *this, Files());
 }
 
 bool ToolHost::ChangeCanBeUndone(const engine::ToolState& state) { return engine::ChangeCanBeUndone(state, Files()); }

@@ -50,7 +50,7 @@ public:
     void SaveToolProject() override { owner_.SaveToolProject(); }
     void Beep() override;
     void HoldLogsOpen(bool hold) override;
-    void FinishInterruptedChange(const std::string& projectPath) override;
+    void FinishInterruptedChange(const std::string& projectPath, const std::string& dataFolder) override;
     bool ChangeCanBeUndone(const engine::ToolState& state) override;
     // The files the commands change.
     engine::FileOps& Files() { return engine::SystemFileOps(); }

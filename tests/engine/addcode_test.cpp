@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <sys/stat.h>
+
 #include <map>
 
 #include <tovcore/clsTovcore.h>
@@ -173,21 +177,42 @@ TEST(AddCode, InsertedLinesTakeTheEndingOfTheLineTheyFollow) {
     }
 }
 
+// A ".qlt" beside a file that this run did not write (left by another program, the user's notes, a
+// FIFO) is never removed or taken: an unchecked file keeps it, and a checked file is left as it is,
+// the closing message naming what stands in the way.
 TEST(AddCode, UncheckedFilesAndOldPendingCopiesAreNotTouched) {
-    ProjectFolder f;
-    WriteProject(f);
-    f.Write("Sub/modB.bas.qlt", "left by a cancelled run");
-    f.Write("modA.bas.qlt", "an older pending copy");
-    Session s(f, "App.vbp");
-    Select(s, {"Trace"}, {});
-    s.Check("App.vbp_Sub\\modB.bas", false);
-    cmdAddCode_Click(s.st, s.host, s.host.Files());
-    EXPECT_EQ(f.Read("Sub/modB.bas"), ModB());
-    EXPECT_EQ(f.Read("Sub/modB.bas.qlt"), "left by a cancelled run");
-    EXPECT_FALSE(f.Exists("Backup/Sub/modB.bas"));
-    EXPECT_NE(f.Read("modA.bas"), ModA());
-    EXPECT_NE(f.Read("modA.bas"), "an older pending copy");
-    EXPECT_FALSE(f.Exists("modA.bas.qlt"));
+    struct Case {
+        const char* name;
+        std::function<void(const ProjectFolder&)> put;  // what stands at modA.bas.qlt
+        const char* said;
+    } cases[] = {
+        {"an older pending copy", [](const ProjectFolder& f) { f.Write("modA.bas.qlt", "an older pending copy"); },
+         "modA.bas: modA.bas.qlt, which Quillet did not write, stands where the rewritten copy goes; left as it is. "
+         "Move or rename modA.bas.qlt to change it"},
+        {"a FIFO", [](const ProjectFolder& f) { ASSERT_EQ(::mkfifo(f.path("modA.bas.qlt").c_str(), 0644), 0); },
+         "modA.bas: modA.bas.qlt, which Quillet did not write, stands where the rewritten copy goes (it is a FIFO); "
+         "left as it is"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        WriteProject(f);
+        f.Write("Sub/modB.bas.qlt", "left by a cancelled run");
+        c.put(f);
+        Session s(f, "App.vbp");
+        Select(s, {"Trace"}, {});
+        s.Check("App.vbp_Sub\\modB.bas", false);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+        EXPECT_EQ(f.Read("Sub/modB.bas"), ModB());
+        EXPECT_EQ(f.Read("Sub/modB.bas.qlt"), "left by a cancelled run");
+        EXPECT_FALSE(f.Exists("Backup/Sub/modB.bas"));
+        EXPECT_EQ(f.Read("modA.bas"), ModA());
+        EXPECT_TRUE(f.Exists("modA.bas.qlt"));
+        if (std::string(c.name) == "an older pending copy") {
+            EXPECT_EQ(f.Read("modA.bas.qlt"), "an older pending copy");
+        }
+        EXPECT_NE(s.host.LastBox().find(c.said), std::string::npos) << s.host.LastBox();
+    }
 }
 
 // A procedure ticked in a file whose own node is not ticked (the file then shows partly ticked)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <filesystem>
 #include <functional>
 #include <unistd.h>
 
@@ -156,11 +158,41 @@ TEST(Commit, BackupFolderThatCannotBeUsedChangesNothing) {
         if (!c.setup) s.host.files = &noNewFolders;
         Select(s);
         cmdAddCode_Click(s.st, s.host, s.host.Files());
-        EXPECT_EQ(s.host.LastBox(), "Code Processing Done\r\nBackup: the backup folder " + f.path("Backup/") + " " + c.why +
+        EXPECT_EQ(s.host.LastBox(), "Nothing was changed:\r\nBackup: the backup folder " + f.path("Backup/") + " " + c.why +
                                         "; nothing was changed");
         EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
         EXPECT_FALSE(s.st.UndoAvailable);
         EXPECT_FALSE(f.Exists("elsewhere/Quillet.journal"));
+    }
+}
+
+// Without a proof of its journal kept in the per-user data folder a change could not be undone or
+// recovered safely: it is not made, and the message says where the proof could not be kept.
+TEST(Commit, NoProofOfTheJournalNoChange) {
+    struct Case {
+        const char* name;
+        std::function<void(const ProjectFolder&)> setup;
+    } cases[] = {
+        {"no folder for the proofs", [](const ProjectFolder& f) { f.Write("data/Changes", "a file in the way"); }},
+        {"a proof that cannot be written",
+         [](const ProjectFolder& f) {
+             testsupport::MakeFolders(f.path("data/Changes/" + HexOf(Sha256(f.path("Backup/"))).substr(0, 32) + ".proof"));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        Sample sample;
+        sample.Write(f);
+        c.setup(f);
+        Session s(f, "App.vbp");
+        Select(s);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+        EXPECT_EQ(s.host.LastBox(), "Nothing was changed:\r\nBackup: the proof of the change journal cannot be kept in "
+                                    "the per-user data folder " + f.DataFolder() + "; nothing was changed");
+        EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
+        EXPECT_FALSE(f.Exists("Backup"));
+        EXPECT_FALSE(s.st.UndoAvailable);
     }
 }
 
@@ -447,50 +479,172 @@ TEST(CommitFaults, EveryOperationOfUndoFailingOrCrashing) {
 
 namespace {
 
-// No file the project lists is ever a backup: a module kept in a sub-folder named "Backup" beside one
-// of the same name, in a project or as a group member, keeps its content when both are rewritten.
-TEST(Commit, ListedFilesInABackupFolderAreNeverBackupTargets) {
-    const std::string top = CrLf({"Attribute VB_Name = \"modA\"", "Sub Top()", "    x = 1", "End Sub"});
-    const std::string kept = CrLf({"Attribute VB_Name = \"modA2\"", "Sub Kept()", "    y = 2", "End Sub"});
+// Every file and folder below `folder` (relative names; folders end in "/"), with the files' bytes.
+std::map<std::string, std::string> Tree(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    if (!std::filesystem::is_directory(folder)) return out;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string rel = e.path().string().substr(folder.size());
+        if (e.is_directory()) out[rel + "/"] = "";
+        else out[rel] = testsupport::ReadBytes(e.path().string());
+    }
+    return out;
+}
+
+// Real projects ship a Backup folder that already holds files (old copies of forms, the project
+// file, notes). No commit overwrites, moves or removes any of them, whatever the letter case of the
+// folder and of their names; its backups take free names; and undo takes back exactly what the
+// commit put there (its backups, the copy of the project or group file, the folders it made), so
+// the folder is as it was before.
+TEST(Commit, FilesAlreadyInTheBackupFolderAreNeverLost) {
+    const std::map<std::string, std::string> shipped = {
+        {"modA.bas", "an old copy of modA, kept by hand"},
+        {"FRMMAIN.FRM", "an old form, in capitals"},
+        {"Sub/modB.bas", "an old modB"},
+        {"App.vbp", "an old project file"},
+        {"All.vbg", "an old group file"},
+        {"modA.bas.qlt", "notes"},
+        {"modA (2).bas", "a copy with a number"},
+    };
+    enum Command { AddCode, Number };
     struct Case {
         const char* name;
-        std::string project;                        // the file to open
-        std::map<std::string, std::string> files;  // relative name -> bytes
-        std::string inBackup;                       // the listed file inside the backup folder
-        std::string topBackup;                      // where the backup of modA.bas goes
+        const char* project;
+        const char* folder;  // the backup folder's name on disk; "" for none before the commit
+        bool shippedFiles;
+        Command command;
     } cases[] = {
-        {"project", "App.vbp",
-         {{"App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modA2; Backup\\modA.bas", "Startup=\"(None)\""})},
-          {"modA.bas", top},
-          {"Backup/modA.bas", kept}},
-         "Backup/modA.bas", "Backup/modA (2).bas"},
-        {"group", "All.vbg",
-         {{"All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=App.vbp", "Project=Backup\\Old.vbp"})},
-          {"App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Startup=\"(None)\""})},
-          {"Backup/Old.vbp", CrLf({"Type=Exe", "Module=modA2; modA.bas"})},
-          {"modA.bas", top},
-          {"Backup/modA.bas", kept}},
-         "Backup/modA.bas", "Backup/modA (2).bas"},
+        {"no backup folder", "App.vbp", "", false, AddCode},
+        {"a backup folder with files", "App.vbp", "Backup", true, AddCode},
+        {"a lower-case backup folder with files", "App.vbp", "backup", true, AddCode},
+        {"numbering into a backup folder with files", "App.vbp", "Backup", true, Number},
+        {"a group without a backup folder", "All.vbg", "", false, AddCode},
+        {"a group with a backup folder with files", "All.vbg", "Backup", true, AddCode},
+        {"numbering a group", "All.vbg", "backup", true, Number},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ProjectFolder f;
-        for (const auto& [name, bytes] : c.files) f.Write(name, bytes);
-        f.Snippet("PreCode", "P", "' traced");
-        for (int run = 0; run < 2; ++run) {
-            Session s(f, c.project);
-            ASSERT_TRUE(s.loaded);
-            s.st.SelectedPreCode = {"P"};
+        Sample sample;
+        sample.Write(f);
+        f.Write("All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=App.vbp"}));
+        if (*c.folder) testsupport::MakeFolders(f.path(c.folder));
+        if (c.shippedFiles)
+            for (const auto& [name, bytes] : shipped) f.Write(std::string(c.folder) + "/" + name, bytes);
+        const std::string backup = f.path(*c.folder ? c.folder : "Backup") + "/";
+        const auto before = Tree(backup);
+        const auto sources = Contents(f, sample.Files());
+
+        Session s(f, c.project);
+        ASSERT_TRUE(s.loaded);
+        if (c.command == AddCode) {
+            Select(s);
             cmdAddCode_Click(s.st, s.host, s.host.Files());
-            // Both modules took their new content; each old one is in a backup of its own.
-            EXPECT_NE(f.Read("modA.bas").find("' traced"), std::string::npos);
-            const std::string listed = f.Read(c.inBackup);
-            EXPECT_NE(listed.find("Sub Kept()\r\n' traced"), std::string::npos) << listed;
-            EXPECT_EQ(f.Read(c.topBackup), top);
-            UndoLastChange(s.st, s.host, s.host.Files());
-            EXPECT_EQ(f.Read("modA.bas"), top);
-            EXPECT_EQ(f.Read(c.inBackup), kept);
+            ASSERT_EQ(s.host.LastBox().substr(0, 20), "Code Processing Done");
+        } else {
+            rtnAddLineNumbers(s.st, s.host, s.host.Files());
+            ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
         }
+        EXPECT_NE(Contents(f, sample.Files()), sources);
+        // Nothing of what was there changed, and no second backup folder was made.
+        const auto committed = Tree(backup);
+        for (const auto& [name, bytes] : before) {
+            ASSERT_TRUE(committed.count(name)) << name;
+            EXPECT_EQ(committed.at(name), bytes) << name;
+        }
+        if (std::string(c.folder) == "backup") {
+            EXPECT_FALSE(f.Exists("Backup"));
+        }
+        // Each replaced file's old content is in a backup of its own.
+        for (const auto& [rel, old] : sources) {
+            if (f.Read(rel) == old) continue;
+            EXPECT_TRUE(std::any_of(committed.begin(), committed.end(), [&](const auto& e) {
+                return !before.count(e.first) && e.second == old;
+            })) << rel;
+        }
+        // The opened file is kept in the backup folder too, beside the old copy of the same name.
+        const std::string kept = platform::NameOf(s.st.ProjectPath);
+        EXPECT_TRUE(std::any_of(committed.begin(), committed.end(), [&](const auto& e) {
+            return !before.count(e.first) && e.first.rfind(kept.substr(0, kept.size() - 4), 0) == 0 &&
+                   e.second == (kept == "All.vbg" ? f.Read("All.vbg") : sources.at("App.vbp"));
+        })) << kept;
+
+        UndoLastChange(s.st, s.host, s.host.Files());
+        EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+        EXPECT_EQ(Contents(f, sample.Files()), sources);
+        EXPECT_EQ(Tree(backup), before);
+        EXPECT_EQ(f.Exists(*c.folder ? c.folder : "Backup"), *c.folder != 0);
+    }
+}
+
+// A pending copy that a cancelled run could not remove is still known as ours by its marker: the
+// next run of the session removes it and rewrites the file, rather than taking it for someone else's.
+TEST(Commit, APendingCopyACancelledRunLeftIsTakenBackByTheNextRun) {
+    class KeepOne : public FaultyFiles {
+    public:
+        std::string keep;
+        bool Remove(const std::string& p) override { return p == keep ? false : FaultyFiles::Remove(p); }
+    };
+    ProjectFolder f;
+    Sample sample;
+    sample.Write(f);
+    KeepOne files;
+    files.keep = f.path("modA.bas.qlt");
+    Session s(f, "App.vbp", false);
+    s.host.files = &files;
+    Select(s);
+    s.host.cancelOnStatus = "Processing Form - ";  // after modA's pending copy was written
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    s.host.cancelOnStatus.clear();
+    ASSERT_EQ(s.host.LastBox(), "Code Processing Canceled");
+    ASSERT_TRUE(f.Exists("modA.bas.qlt"));
+    files.keep.clear();
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+    EXPECT_NE(f.Read("modA.bas"), sample.Files().at("modA.bas"));
+    EXPECT_EQ(f.FilesEndingIn(".qlt"), std::vector<std::string>{});
+}
+
+// What a run leaves alone is said as it is, and a run that changed nothing says so first.
+TEST(Commit, WhatIsLeftAloneIsSaidAsItIs) {
+    struct Case {
+        const char* name;
+        std::function<void(const ProjectFolder&)> afterLoad;
+        std::string first;  // the first line
+        std::string line;   // a line that must follow
+    } cases[] = {
+        {"a symbolic link",
+         [](const ProjectFolder& f) {
+             f.Write("elsewhere/modA.bas", f.Read("modA.bas"));
+             ASSERT_EQ(::unlink(f.path("modA.bas").c_str()), 0);
+             ASSERT_EQ(::symlink(f.path("elsewhere/modA.bas").c_str(), f.path("modA.bas").c_str()), 0);
+         },
+         "Code Processing Done", "modA.bas: is a symbolic link; left as it is"},
+        {"a FIFO",
+         [](const ProjectFolder& f) {
+             ASSERT_EQ(::unlink(f.path("modA.bas").c_str()), 0);
+             ASSERT_EQ(::mkfifo(f.path("modA.bas").c_str(), 0644), 0);
+         },
+         "Code Processing Done", "modA.bas: is a FIFO; left as it is"},
+        {"a read-only working copy",
+         [](const ProjectFolder& f) {
+             for (const char* n : {"App.vbp", "frmMain.frm", "modA.bas", "Sub/modB.bas"})
+                 ASSERT_EQ(::chmod(f.path(n).c_str(), 0444), 0);
+         },
+         "Nothing was changed:", "modA.bas: is read-only; left as it is"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        Sample().Write(f);
+        Session s(f, "App.vbp");
+        ASSERT_TRUE(s.loaded);
+        c.afterLoad(f);
+        Select(s);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+        const std::string said = s.host.LastBox();
+        EXPECT_EQ(said.substr(0, said.find("\r\n")), c.first) << said;
+        EXPECT_NE(said.find("\r\n" + c.line), std::string::npos) << said;
     }
 }
 

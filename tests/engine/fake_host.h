@@ -62,8 +62,8 @@ public:
         ++reloads;
         if (state) engine::LoadProject(*state, *this, *this, showElapsedTime);
     }
-    void FinishInterruptedChange(const std::string& projectPath) override {
-        engine::RecoverInterruptedChange(projectPath, *this, Files());
+    void FinishInterruptedChange(const std::string& projectPath, const std::string& dataFolder) override {
+        engine::RecoverInterruptedChange(projectPath, dataFolder, *this, Files());
     }
     bool ChangeCanBeUndone(const engine::ToolState& st) override { return engine::ChangeCanBeUndone(st, Files()); }
     bool GetIniSection(const std::string&, std::string&, const std::string&) override { return false; }

@@ -159,13 +159,14 @@ TEST(LineNumbers, StripLeavesIndentationAndOwnLabelsOfUnnumberedProcedures) {
     // A procedure that was never numbered keeps every blank, also where a line starts with seven;
     // a line added to a numbered procedure since is left as it is, its neighbours are stripped.
     const std::string source = CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "            x = 1", "    10 y = 2",
-                                     "End Sub", "Sub B()", "000010     x = 1", "    added = 1", "           z = 3",
-                                     "End Sub"});
+                                     "End Sub", "Sub B()", "000010     x = 1", "    added = 1", "000020     z = 3",
+                                     "           ' note", "End Sub"});
     ScannedFile scan("m.bas", source);
     LineArray text = platform::SplitLines(source);
     EXPECT_TRUE(StripLineNumbers(scan.procs, text));
-    EXPECT_EQ(platform::JoinLines(text), CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "            x = 1", "    10 y = 2",
-                                               "End Sub", "Sub B()", "    x = 1", "    added = 1", "    z = 3", "End Sub"}));
+    EXPECT_EQ(platform::JoinLines(text),
+              CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "            x = 1", "    10 y = 2", "End Sub", "Sub B()",
+                    "    x = 1", "    added = 1", "    z = 3", "    ' note", "End Sub"}));
 }
 
 TEST(LineNumbers, SelectCaseRule) {
@@ -338,6 +339,57 @@ TEST(LineNumbers, NumberingANumberedProjectAgainGivesTheSameBytes) {
         want.push_back("End Sub");
         EXPECT_EQ(once, Join(want));
     }
+}
+
+// A procedure that holds a line the author numbered: numbering leaves that number (and the author's
+// indentation) alone, and numbering then removal, numbering then undo, and numbering twice give
+// back the bytes exactly.
+TEST(LineNumbers, ALineNumberedByTheAuthorSurvivesNumberingRemovalAndUndo) {
+    struct Row {
+        const char* name;
+        std::vector<std::string_view> body;
+        std::string_view own;  // the author's numbered line, as it must still stand once numbered
+    } rows[] = {
+        {"six digits, with deep indentation",
+         {"100000 On Error GoTo Fail", "    If a Then", "            b = 1", "            If c Then", "                d = 2",
+          "            End If", "    End If", "Fail:"},
+         "100000 On Error GoTo Fail"},
+        {"six digits among shallow lines", {"    a = 1", "100000 b = 2", "    c = 3"}, "100000 b = 2"},
+        {"a short number, with deep indentation", {"    If a Then", "10          b = 1", "            c = 2", "    End If"},
+         "10          b = 1"},
+    };
+    enum Back { Remove, Undo, NumberAgain };
+    for (const Row& row : rows)
+        for (Back back : {Remove, Undo, NumberAgain}) {
+            SCOPED_TRACE(std::string(row.name) + (back == Remove ? ", removed" : back == Undo ? ", undone" : ", twice"));
+            std::vector<std::string_view> lines = {"Attribute VB_Name = \"modA\"", "Sub A()"};
+            lines.insert(lines.end(), row.body.begin(), row.body.end());
+            lines.push_back("End Sub");
+            const std::string source = Join(lines);
+            ProjectFolder f;
+            f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas"}));
+            f.Write("modA.bas", source);
+            Session s(f, "App.vbp");
+            ASSERT_TRUE(s.loaded);
+            s.st.LineIncrement = 10;
+            rtnAddLineNumbers(s.st, s.host, s.host.Files());
+            ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+            const std::string numbered = f.Read("modA.bas");
+            EXPECT_NE(numbered.find("\r\n       " + std::string(row.own) + "\r\n"), std::string::npos) << numbered;
+            EXPECT_NE(numbered.find("\r\n000010 "), std::string::npos) << numbered;
+            if (back == Remove) {
+                rtnRemoveLineNumbers(s.st, s.host, s.host.Files());
+                EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
+                EXPECT_EQ(f.Read("modA.bas"), source);
+            } else if (back == Undo) {
+                UndoLastChange(s.st, s.host, s.host.Files());
+                EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+                EXPECT_EQ(f.Read("modA.bas"), source);
+            } else {
+                rtnAddLineNumbers(s.st, s.host, s.host.Files());
+                EXPECT_EQ(f.Read("modA.bas"), numbered);
+            }
+        }
 }
 
 TEST(LineNumbers, RunPastTheHighestNumberIsRefusedBeforeAnythingIsWritten) {

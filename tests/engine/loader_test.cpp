@@ -235,18 +235,38 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
     const std::string utf16Module("\xFF\xFE" "A\0t\0t\0r\0", 10);
     const Case cases[] = {
         {"project twice", "G.vbg",
-         {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=A.vbp", "Project=sub\\a.VBP"})}, {"A.vbp", CrLf({"Type=Exe"})}},
+         {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=A.vbp", "Project=.\\a.VBP"})}, {"A.vbp", CrLf({"Type=Exe"})}},
          "lists the project a.VBP twice"},
+        // Two projects of one name in different folders (a real group lists two Editawy.vbp).
+        {"two projects of one name", "G.vbg",
+         {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=A.vbp", "Project=sub\\a.VBP"})}, {"A.vbp", CrLf({"Type=Exe"})}},
+         "The group G.vbg lists two different projects named a.VBP (A.vbp and sub\\a.VBP)"},
         {"file twice", "A.vbp",
          {{"A.vbp", CrLf({"Module=a; a.bas", "Module=b; A.BAS"})}, {"a.bas", Module("a", "One")}},
          "lists the file A.BAS twice"},
         {"unknown extension", "A.txt", {{"A.txt", CrLf({"Module=a; a.bas"})}}, "Not a Visual Basic project"},
         {"group without members", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0"})}}, "lists no project"},
-        {"folder listed as a file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}}, "a.bas is not a regular file",
+        {"folder listed as a file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}}, "a.bas is a folder; it cannot be read",
          [](const std::string& folder) { testsupport::MakeFolders(folder + "a.bas"); }},
         // A FIFO would make a plain read wait for ever, beyond the reach of Cancel.
-        {"FIFO listed as a file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}}, "a.bas is not a regular file",
+        {"FIFO listed as a file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}}, "a.bas is a FIFO; it cannot be read",
          [](const std::string& folder) { ASSERT_EQ(::mkfifo((folder + "a.bas").c_str(), 0644), 0); }},
+        {"symbolic link to a FIFO listed as a file", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}},
+         "a.bas is a symbolic link to a FIFO; it cannot be read",
+         [](const std::string& folder) {
+             ASSERT_EQ(::mkfifo((folder + "pipe").c_str(), 0644), 0);
+             ASSERT_EQ(::symlink((folder + "pipe").c_str(), (folder + "a.bas").c_str()), 0);
+         }},
+        {"FIFO as a member project", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=Sub\\A.vbp"})}},
+         "Sub\\A.vbp is a FIFO; it cannot be read as a project",
+         [](const std::string& folder) {
+             testsupport::MakeFolders(folder + "Sub");
+             ASSERT_EQ(::mkfifo((folder + "Sub/A.vbp").c_str(), 0644), 0);
+         }},
+        {"symbolic link that leads nowhere as a member project", "G.vbg",
+         {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=A.vbp"})}},
+         "A.vbp is a symbolic link that leads nowhere; it cannot be read as a project",
+         [](const std::string& folder) { ASSERT_EQ(::symlink((folder + "gone").c_str(), (folder + "A.vbp").c_str()), 0); }},
         {"file over the size limit", "A.vbp", {{"A.vbp", CrLf({"Module=a; a.bas"})}, {"a.bas", ""}},
          "a.bas is larger than 64 MB",
          [](const std::string& folder) { ASSERT_EQ(::truncate((folder + "a.bas").c_str(), kMaxFileBytes + 1), 0); }},
@@ -322,6 +342,62 @@ std::string AsOrdinaryUser(const std::function<std::string()>& body) {
     return said;
 }
 
+// A listed file inside the backup folder would become a backup, the change journal or the marker of
+// the next change (or be removed as a stale temporary file): the load refuses it, naming it, and
+// nothing in the folder is touched. Names on disk match without regard to case, and a listed
+// folder that is a link to the backup folder leads into it too.
+TEST(Loader, ListedFilesInsideTheBackupFolderAreRefused) {
+    const std::string journal = "Quillet change journal 1\nnot ours\n";
+    struct Case {
+        const char* name;
+        const char* project;
+        std::vector<std::pair<const char*, std::string>> files;
+        const char* listed;  // the name the message must give
+        std::function<void(const std::string& folder)> setup = {};
+    } cases[] = {
+        {"the journal", "App.vbp",
+         {{"App.vbp", CrLf({"Type=Exe", "Module=m; Backup\\Quillet.journal"})}, {"Backup/Quillet.journal", journal}},
+         "Backup\\Quillet.journal"},
+        {"the marker, not there yet", "App.vbp", {{"App.vbp", CrLf({"Type=Exe", "Module=m; Backup\\Quillet.pending"})}},
+         "Backup\\Quillet.pending"},
+        {"a stale journal write", "App.vbp",
+         {{"App.vbp", CrLf({"Type=Exe", "Class=c; Backup\\Quillet.journal.tmp"})},
+          {"Backup/Quillet.journal.tmp", journal}},
+         "Backup\\Quillet.journal.tmp"},
+        {"a module in a sub-folder, listed in other letter case", "App.vbp",
+         {{"App.vbp", CrLf({"Type=Exe", "Module=m; BACKUP\\Sub\\m.bas"})}, {"Backup/Sub/m.bas", Module("m", "One")}},
+         "BACKUP\\Sub\\m.bas"},
+        {"a lower-case backup folder", "App.vbp",
+         {{"App.vbp", CrLf({"Type=Exe", "Form=backup\\f.frm"})}, {"backup/f.frm", Form("f", "Form_Load")}},
+         "backup\\f.frm"},
+        {"through ..", "App.vbp",
+         {{"App.vbp", CrLf({"Type=Exe", "Module=m; Sub\\..\\Backup\\m.bas"})}, {"Backup/m.bas", Module("m", "One")}},
+         "Sub\\..\\Backup\\m.bas"},
+        {"through a folder that is a link to it", "App.vbp",
+         {{"App.vbp", CrLf({"Type=Exe", "Module=m; Lib\\m.bas"})}, {"Backup/m.bas", Module("m", "One")}}, "Lib\\m.bas",
+         [](const std::string& folder) { ASSERT_EQ(::symlink((folder + "Backup").c_str(), (folder + "Lib").c_str()), 0); }},
+        {"a member project of a group", "All.vbg",
+         {{"All.vbg", CrLf({"VBGROUP 5.0", "StartupProject=App.vbp", "Project=Backup\\Old.vbp"})},
+          {"App.vbp", CrLf({"Type=Exe", "Module=a; a.bas"})},
+          {"a.bas", Module("a", "One")},
+          {"Backup/Old.vbp", CrLf({"Type=Exe", "Module=a; a.bas"})},
+          {"Backup/a.bas", Module("a", "Kept")}},
+         "the project Backup\\Old.vbp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir dir;
+        for (const auto& [name, bytes] : c.files) WriteBytes(dir.file(name), bytes);
+        if (c.setup) c.setup(dir.path());
+        Loaded l(dir.path() + c.project);
+        EXPECT_FALSE(l.loaded);
+        EXPECT_NE(l.host.LastBox().find(std::string(" lists ") + c.listed + ", which lies in the backup folder "),
+                  std::string::npos)
+            << l.host.LastBox();
+        for (const auto& [name, bytes] : c.files) EXPECT_EQ(testsupport::ReadBytes(dir.file(name)), bytes) << name;
+    }
+}
+
 // A file behind a folder that may not be entered is no missing file: the load says why it stops.
 TEST(Loader, AFolderThatMayNotBeEnteredSaysPermissionDenied) {
     testsupport::TempDir dir;
@@ -375,6 +451,31 @@ TEST(Loader, ProjectThatDoesNotExistBusyLoadAndElapsedTime) {
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].text, "Reports Creation Elapsed Time - 00:00:00");
     EXPECT_EQ(ElapsedTimeText(3725.4), "01:02:05");
+}
+
+// The path to open is said as it is when it is no regular file: a FIFO is no missing project, and
+// neither is a symbolic link that leads nowhere.
+TEST(Loader, AProjectPathThatIsNoRegularFileIsSaidAsItIs) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        const char* said;
+    } cases[] = {
+        {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, " is a FIFO"},
+        {"a folder", [](const std::string& p) { testsupport::MakeFolders(p); }, " is a folder"},
+        {"a symbolic link that leads nowhere",
+         [](const std::string& p) { ASSERT_EQ(::symlink((p + ".gone").c_str(), p.c_str()), 0); },
+         " is a symbolic link that leads nowhere"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir dir;
+        const std::string path = dir.path() + "App.vbp";
+        c.make(path);
+        Loaded l(path);
+        EXPECT_FALSE(l.loaded);
+        EXPECT_EQ(l.host.LastBox(), path + c.said + "; it cannot be opened as a project");
+    }
 }
 
 TEST(Loader, CancelLeavesTheTreeHiddenAndTheProjectNotLoaded) {

@@ -58,10 +58,11 @@ struct Session {
     engine::ToolState st;
     bool loaded = false;
     // `answers`: the answers to the message boxes of the load (a question about an interrupted change).
+    // `dataFolder`: the per-user data folder (another user's, for one); the folder's "data/" when empty.
     Session(const ProjectFolder& folder, const std::string& projectFile, bool reload = true,
-            std::deque<int> answers = {}) {
+            std::deque<int> answers = {}, const std::string& dataFolder = "") {
         st.txtProject = folder.path(projectFile);
-        st.ApplicationDataFolderLocal = folder.DataFolder();
+        st.ApplicationDataFolderLocal = dataFolder.empty() ? folder.DataFolder() : dataFolder;
         host.state = &st;
         host.answers = std::move(answers);
         loaded = engine::LoadProject(st, host, host, false);

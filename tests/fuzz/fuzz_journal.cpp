@@ -1,8 +1,12 @@
 // Fuzz target: any bytes as the change journal or the pending-copy marker, the two files of ours
 // that lie in the project's backup folder and so come from whoever sent the project. Parsing must
 // hold, and what parses must write back to itself; an entry that the check accepts names a listed
-// file and keeps its backups inside the backup folder. An input that starts with "!" gets its check
-// line made for it, so the fuzzer reaches past the check.
+// file and keeps its backups inside the backup folder, and a folder the journal says its commit made
+// lies in the backup folder. The readers are reached below the proof that a record is our own
+// (ParseJournal, ParsePendingMarker), so the fuzzer sees every parse; the proof itself is checked
+// on what parses: a record written by someone else is foreign, it is ours once its digest is kept,
+// and it stops being ours once another text replaces it. An input that starts with "!" gets its
+// check line made for it, so the fuzzer reaches past the check.
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -45,9 +49,32 @@ bool Below(const std::string& folder, const std::string& path) {
     return true;
 }
 
+// The proof of a record `text` in a backup folder of the scratch folder, with a data folder of its own.
+void CheckProof(RecordKind kind, const std::string& text) {
+    static const std::string scratch = fuzz::ScratchFolder();
+    const std::string data = scratch + "data/", backup = scratch + "p/Backup/";
+    FileOps& files = SystemFileOps();
+    RecordProofs proofs(files, data);
+    fuzz::WriteFile(backup + RecordName(kind), text);
+    proofs.Settle(backup, kind, nullptr);  // whatever an earlier input left
+    Check(FindRecord(files, proofs, backup, kind).trust == RecordTrust::Foreign, "a record we did not write is foreign");
+    Check(proofs.Expect(backup, kind, text), "a proof can be kept");
+    Check(FindRecord(files, proofs, backup, kind).trust == RecordTrust::Own, "a record with its proof is ours");
+    const std::string other = text + "x";
+    proofs.Settle(backup, kind, &other);
+    Check(FindRecord(files, proofs, backup, kind).trust == RecordTrust::Foreign, "a replaced record is ours no more");
+    RecordProofs anotherUser(files, scratch + "other/");
+    Check(FindRecord(files, anotherUser, backup, kind).trust == RecordTrust::Foreign,
+          "a record of ours is foreign to another user");
+}
+
 void CheckJournal(const std::string& text) {
     const std::optional<ChangeJournal> j = ParseJournal(text);
     if (!j) return;
+    CheckProof(RecordKind::Journal, text);
+    for (const std::string& folder : j->madeFolders)
+        if (IsMadeFolderOf(kBackup, folder))
+            Check(folder == "/p/Backup" || Below(kBackup, folder), "a made folder taken lies in the backup folder");
     const std::string written = JournalText(*j);
     const std::optional<ChangeJournal> back = ParseJournal(written);
     Check(back.has_value(), "a parsed journal, written again, parses");
@@ -66,6 +93,7 @@ void CheckJournal(const std::string& text) {
 void CheckMarker(const std::string& text) {
     const std::optional<PendingMarker> m = ParsePendingMarker(text);
     if (!m) return;
+    CheckProof(RecordKind::Marker, text);
     const std::string written = PendingMarkerText(*m);
     const std::optional<PendingMarker> back = ParsePendingMarker(written);
     Check(back.has_value(), "a parsed marker, written again, parses");

@@ -109,16 +109,17 @@ void CheckNumbering(Project& project, std::string_view bytes) {
     // The file without numbers: removal as often as it finds any (a line of its own may look like a
     // numbered one once the number in front of it is gone).
     LineArray plain = platform::SplitLines(bytes);
-    for (int pass = 0; pass < 8 && StripLineNumbers(*project.procs, plain); ++pass) {
+    const auto* fileDeclarations = declarations.For(*project.file);
+    for (int pass = 0; pass < 8 && StripLineNumbers(*project.procs, plain, fileDeclarations); ++pass) {
     }
-    if (StripLineNumbers(*project.procs, plain)) return;
+    if (StripLineNumbers(*project.procs, plain, fileDeclarations)) return;
     LineArray numbered = plain;
     std::int64_t counter = 10;
     AddLineNumbersToFile(*project.procs, numbered, declarations.For(*project.file), counter, 10, 2);
     Check(numbered.lines.size() == plain.lines.size() && numbered.ends == plain.ends,
           "numbering changes no line count and no line end");
     LineArray again = numbered;
-    StripLineNumbers(*project.procs, again);
+    StripLineNumbers(*project.procs, again, fileDeclarations);
     Check(platform::JoinLines(again) == platform::JoinLines(plain), "removal takes away what numbering put there");
 
     // Loaded again, the numbered file numbers to the same bytes.

@@ -33,8 +33,8 @@ void EmptyFolder(const std::string& folder);
 // Shows nothing, answers OK (so an interrupted change is left as it is), is never cancelled.
 class FuzzHost : public engine::QuietHost, public engine::ChangeRecovery {
 public:
-    void FinishInterruptedChange(const std::string& projectPath) override {
-        engine::RecoverInterruptedChange(projectPath, *this, engine::SystemFileOps());
+    void FinishInterruptedChange(const std::string& projectPath, const std::string& dataFolder) override {
+        engine::RecoverInterruptedChange(projectPath, dataFolder, *this, engine::SystemFileOps());
     }
     bool ChangeCanBeUndone(const engine::ToolState& state) override {
         return engine::ChangeCanBeUndone(state, engine::SystemFileOps());
