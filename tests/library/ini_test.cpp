@@ -427,7 +427,8 @@ TEST(IniOwnFiles, FilesTheEngineMustNotWriteAreLeftAsTheyAre) {
         {"UTF-16 text",
          [&] {
              const std::string f = dir.path() + "wide.ini";
-             WriteBytes(f, std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x31\0", 20));
+             static constexpr char kWide[] = "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\x31\0";
+             WriteBytes(f, std::string(kWide, sizeof kWide - 1));
              return f;
          },
          "d", tovcore::IniFileState::Unreadable},
