@@ -753,20 +753,27 @@ std::string ShownPath(const std::string& projectFolder, const std::string& path)
 // What the change put in the backup folder besides the backups that went back to their files: the
 // copies of files it left as they were (while they hold what it copied) and the folders it made
 // (those left empty; the others keep what is in them). Called once the journal is gone.
+// Removes the folders of `folders` (made by a change that is gone) that are empty, the deepest
+// first; `flush` (when given) gets the folders whose entries changed.
+void RemoveEmptyFolders(FileOps& files, const std::string& backupFolder, const std::vector<std::string>& folders,
+                        std::set<std::string>* flush = nullptr) {
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        FileStat st;
+        if (!IsMadeFolderOf(backupFolder, *it) || !files.Stat(*it, st) || !st.directory || !files.Remove(*it)) continue;
+        if (flush) {
+            flush->erase(*it + "/");
+            flush->insert(platform::FolderOf(*it));
+        }
+    }
+}
+
 void TakeBackTheRest(FileOps& files, const std::string& backupFolder, const std::vector<JournalEntry>& entries,
                      const std::vector<std::string>& madeFolders) {
     std::set<std::string> flush;
     for (const JournalEntry& e : entries)
         if (!e.replace && Holds(files, e.backupPath, e.before) && files.Remove(e.backupPath))
             flush.insert(platform::FolderOf(e.backupPath));
-    for (auto it = madeFolders.rbegin(); it != madeFolders.rend(); ++it) {
-        FileStat st;
-        if (!IsMadeFolderOf(backupFolder, *it) || !files.Stat(*it, st) || !st.directory) continue;
-        if (files.Remove(*it)) {
-            flush.erase(*it + "/");
-            flush.insert(platform::FolderOf(*it));
-        }
-    }
+    RemoveEmptyFolders(files, backupFolder, madeFolders, &flush);
     for (const std::string& f : flush)
         if (files.Exists(WithoutSlash(f))) files.Flush(WithoutSlash(f));
 }
@@ -1003,14 +1010,6 @@ namespace {
 
 bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files,
                         std::vector<std::string>& emptied);
-
-// Removes the folders of `folders` (made by a change that is gone) that are empty, the deepest first.
-void RemoveEmptyFolders(FileOps& files, const std::string& backupFolder, const std::vector<std::string>& folders) {
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-        FileStat st;
-        if (IsMadeFolderOf(backupFolder, *it) && files.Stat(*it, st) && st.directory) files.Remove(*it);
-    }
-}
 
 // A journal or a marker in the backup folder that this program did not write for this user is left
 // as it is; the user is told once which file was ignored and why.

@@ -82,20 +82,24 @@ constexpr std::string_view kMarkerHeader = "Quillet pending copies 1";
 
 std::string RecordPath(const std::string& backupFolder, RecordKind kind) { return backupFolder + RecordName(kind); }
 
-// Writes `text` as the record `kind` in one atomic step and flushes its folder; its proof first.
-// A temporary file in the way is removed only when it is a regular file.
-bool WriteRecord(FileOps& files, RecordProofs& proofs, const std::string& folder, RecordKind kind,
-                 const std::string& text) {
-    const std::string path = RecordPath(folder, kind);
+// Writes `text` as `path` in one atomic step: a temporary file beside it (one in the way is removed
+// only when it is a regular file), flushed, renamed over `path`, and the folder flushed.
+bool WriteAtomically(FileOps& files, const std::string& path, const std::string& text, std::uint32_t mode) {
     const std::string temp = path + ".tmp";
-    if (!proofs.Expect(folder, kind, text)) return false;
     FileStat st;
     if (files.Stat(temp, st) && (!st.regular || !files.Remove(temp))) return false;
-    if (!files.Write(temp, text, 0644) || !files.Flush(temp) || !files.Rename(temp, path)) {
+    if (!files.Write(temp, text, mode) || !files.Flush(temp) || !files.Rename(temp, path)) {
         files.Remove(temp);
         return false;
     }
-    if (!files.Flush(WithoutSlash(folder))) return false;
+    return files.Flush(WithoutSlash(platform::FolderOf(path)));
+}
+
+// Writes `text` as the record `kind`, its proof first.
+bool WriteRecord(FileOps& files, RecordProofs& proofs, const std::string& folder, RecordKind kind,
+                 const std::string& text) {
+    if (!proofs.Expect(folder, kind, text) || !WriteAtomically(files, RecordPath(folder, kind), text, 0644))
+        return false;
     proofs.Settle(folder, kind, &text);
     return true;
 }
@@ -137,16 +141,11 @@ bool RecordProofs::Key(bool make) {
         const unsigned v = random();
         for (int b = 0; b < 4 && key.size() < 32; ++b) key += static_cast<char>((v >> (8 * b)) & 0xFF);
     }
-    const std::string temp = path + ".tmp";
     // The data folder itself is made when it is missing (its parent must be there).
     const std::string dataParent = platform::FolderOf(WithoutSlash(dataFolder_));
-    if (!MakeFolders(files_, dataParent.empty() ? dataFolder_ : dataParent, folder)) return false;
-    files_.Remove(temp);
-    if (!files_.Write(temp, HexOf(key), 0600) || !files_.Flush(temp) || !files_.Rename(temp, path) ||
-        !files_.Flush(folder)) {
-        files_.Remove(temp);
+    if (!MakeFolders(files_, dataParent.empty() ? dataFolder_ : dataParent, folder) ||
+        !WriteAtomically(files_, path, HexOf(key), 0600))
         return false;
-    }
     key_ = key;
     return true;
 }
@@ -194,12 +193,7 @@ bool RecordProofs::Save(const std::string& backupFolder, const Proof& proof) {
     for (const std::string& d : proof.journal) text += "journal\t" + d + '\n';
     for (const std::string& d : proof.marker) text += "marker\t" + d + '\n';
     for (const std::string& d : proof.told) text += "told\t" + d + '\n';
-    const std::string path = PathFor(backupFolder);
-    const std::string temp = path + ".tmp";
-    files_.Remove(temp);
-    saveFailed_ = !files_.Write(temp, text, 0600) || !files_.Flush(temp) || !files_.Rename(temp, path) ||
-                  !files_.Flush(dataFolder_ + "Changes");
-    if (saveFailed_) files_.Remove(temp);
+    saveFailed_ = !WriteAtomically(files_, PathFor(backupFolder), text, 0600);
     return !saveFailed_;
 }
 

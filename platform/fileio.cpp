@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -163,6 +164,21 @@ bool WriteFileAtomic(const std::string& path, std::string_view data, std::string
     }
     SyncFolder(folder);
     return true;
+}
+
+std::string LinkTarget(const std::string& path) {
+    std::string at = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+        char buf[PATH_MAX];
+        const ssize_t n = ::readlink(at.c_str(), buf, sizeof buf);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) return "";
+        std::string target(buf, static_cast<std::size_t>(n));
+        if (target[0] != '/') target = FolderOf(at) + target;
+        at = std::move(target);
+    }
+    return "";
 }
 
 std::string_view LineEndText(LineEnd end) {

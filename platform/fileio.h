@@ -151,6 +151,11 @@ bool LooksLikeUtf16(std::string_view data);
 
 // Folder part of a native path including its final "/" ("" when there is none).
 std::string FolderOf(std::string_view path);
+
+// The file that a chain of symbolic links starting at `path` ends at (a relative link is read from
+// the link's own folder); `path` itself when it is no link. "" for a chain that does not end (a
+// loop, or more than 40 links).
+std::string LinkTarget(const std::string& path);
 // Name part of a native path.
 std::string NameOf(std::string_view path);
 

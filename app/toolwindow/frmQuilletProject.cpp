@@ -1,8 +1,6 @@
 // frmQuillet: the tool project file (New, Open, Save, Save As, the recent list's open) and the
 // choices it carries (the snippet selection and the line-numbering settings).
 
-#include <filesystem>
-
 #include <tovcore/IniFiles.h>
 #include <tovcore/clsTovcore.h>
 
@@ -21,18 +19,6 @@ namespace quillet::toolwindow {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// The file a chain of symbolic links ends at (the path itself when it is no link).
-std::string LinkTarget(const std::string& path) {
-    std::filesystem::path at = path;
-    std::error_code ec;
-    for (int hop = 0; hop < 40 && std::filesystem::is_symlink(at, ec); ++hop) {
-        const std::filesystem::path next = std::filesystem::read_symlink(at, ec);
-        if (ec) break;
-        at = next.is_absolute() ? next : at.parent_path() / next;
-    }
-    return at.string();
-}
 }  // namespace
 
 void frmQuillet::NewProjectInformation() {
@@ -94,7 +80,10 @@ std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::
         // the file it leads to is emptied, as every later save writes through it.
         std::string why;
         if (tovcore::CheckIniFile(path) == tovcore::IniFileState::ReadOnly) why = "the file is read-only";
-        else platform::WriteFileAtomic(LinkTarget(path), "", &why);
+        else if (const std::string target = platform::LinkTarget(path); target.empty())
+            why = "its symbolic links lead round in a circle";
+        else
+            platform::WriteFileAtomic(target, "", &why);
         if (!why.empty()) {
             program_.services.messageBox->Show("The tool project " + path + " cannot be made: " + why, vbOKOnly, "", 2);
             return "";

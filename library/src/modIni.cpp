@@ -22,7 +22,6 @@
 // through: the link stays, the file it leads to is replaced (atomically, keeping its permissions).
 #include "library/src/modIni.h"
 
-#include <climits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,23 +57,6 @@ platform::ReadStatus ReadIniBytes(const std::string& IniFile, std::string& bytes
         return platform::ReadStatus::Failed;
     }
     return status;
-}
-
-// The file a rewrite replaces: the path itself, or the file its chain of symbolic links ends at (a
-// relative link is read from the link's own folder). "" for a chain that does not end.
-std::string WriteTarget(const std::string& path) {
-    std::string at = path;
-    for (int hop = 0; hop < 40; ++hop) {
-        struct stat st {};
-        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
-        char buf[PATH_MAX];
-        const ssize_t n = ::readlink(at.c_str(), buf, sizeof buf);
-        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) return "";
-        std::string target(buf, static_cast<std::size_t>(n));
-        if (target[0] != '/') target = platform::FolderOf(at) + target;
-        at = std::move(target);
-    }
-    return "";
 }
 
 // Builds the rewritten file. `out` gets every line through Line or Inserted, and empty lines only
@@ -155,7 +137,7 @@ bool MayReplace(const std::string& target) {
     return ::geteuid() != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
-bool MayRewriteIniFile(const std::string& IniFile) { return MayReplace(WriteTarget(IniFile)); }
+bool MayRewriteIniFile(const std::string& IniFile) { return MayReplace(platform::LinkTarget(IniFile)); }
 
 std::vector<std::string> ReadIniLines(const std::string& IniFile) {
     std::string bytes;
@@ -230,7 +212,7 @@ void FindIniKey(IniLookup& rec, const std::string& Key) {
 void SaveIniFile(IniLookup& rec, const std::string& IniFile) {
     const IniState& ini = Ini();
     if (!ini.writable) return;
-    const std::string target = WriteTarget(IniFile);
+    const std::string target = platform::LinkTarget(IniFile);
     if (!MayReplace(target)) return;
     const std::int32_t last = LastIndex();
     std::int32_t lastNonEmpty = last;
