@@ -96,19 +96,12 @@ std::string ShippedFolder() {
     return exe;
 }
 
-bool IsReadOnlyFile(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    // As the library sees it: not writable by this user, or by nobody (which the super-user
-    // respects too).
-    return ::access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-}
-
 std::string SettingsSetUpFailure(const std::string& dataFolder, const std::string& settingsName) {
     const std::string file = dataFolder + settingsName;
     struct stat st {};
     const bool there = !dataFolder.empty() && ::stat(file.c_str(), &st) == 0;
-    if (there && IsReadOnlyFile(file))
+    // Read-only as the library sees it (it never writes such a file, whoever runs the program).
+    if (there && tovcore::CheckIniFile(file) == tovcore::IniFileState::ReadOnly)
         return "Quillet cannot start: its settings file " + file +
                " is read-only, and Quillet keeps its settings there.\n\nMake the file writable again (for instance "
                "with: chmod u+w \"" +

@@ -38,8 +38,6 @@ void SeedSnippets(const std::string& programFolder, const std::string& dataFolde
 // The message for a settings set-up that failed: the settings file is read-only (and what to do
 // about it), is not a file, cannot be written, or the settings folder cannot be made.
 std::string SettingsSetUpFailure(const std::string& dataFolder, const std::string& settingsName);
-// Whether a file exists and may not be written (the library never writes such a file).
-bool IsReadOnlyFile(const std::string& path);
 // The message for one of the program's own INI files that the library will not read (too large,
 // not text): "The <what> <path> is larger than 4 MB, so ... <instead> and leaves the file as it
 // is."; "" when the file is read.

@@ -156,6 +156,15 @@ TEST(StartUp, AnUpdaterThatCannotRunLeavesOneRunLogLine) {
     delete result.frame;
 }
 
+// Main with fake services and no tool window, as the command line "--noupdate" starts it.
+StartResult StartWithFakes(Program& program, apptest::FakeServices& fakes, const tovcore::AppObject& app) {
+    program.services = fakes.Bundle();
+    program.makeToolWindow = apptest::FakeToolWindowFactory();
+    StartOptions options;
+    options.commandLine = "--noupdate";
+    return Main(program, app, options);
+}
+
 TEST(StartUp, ThatCannotSetUpItsDataFolderSaysWhyAndShowsNoFrame) {
     if (apptest::LibraryInitialised()) GTEST_SKIP() << "needs a process whose library is not set up yet";
     apptest::App();
@@ -164,11 +173,7 @@ TEST(StartUp, ThatCannotSetUpItsDataFolderSaysWhyAndShowsNoFrame) {
     ::setenv("XDG_DATA_HOME", (dir.path() + "plain-file/data").c_str(), 1);
     apptest::FakeServices fakes;
     Program program;
-    program.services = fakes.Bundle();
-    program.makeToolWindow = apptest::FakeToolWindowFactory();
-    StartOptions options;
-    options.commandLine = "--noupdate";
-    const StartResult result = Main(program, QuilletAppObject(), options);
+    const StartResult result = StartWithFakes(program, fakes, QuilletAppObject());
     EXPECT_EQ(result.outcome, StartOutcome::Failed);
     EXPECT_EQ(result.frame, nullptr);
     ASSERT_EQ(fakes.messageBox.shown.size(), 1u);
@@ -188,11 +193,7 @@ TEST(StartUp, ThatFindsItsSettingsFileReadOnlySaysSoAndWhatToDo) {
     fs::permissions(settings, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     apptest::FakeServices fakes;
     Program program;
-    program.services = fakes.Bundle();
-    program.makeToolWindow = apptest::FakeToolWindowFactory();
-    StartOptions options;
-    options.commandLine = "--noupdate";
-    const StartResult result = Main(program, app, options);
+    const StartResult result = StartWithFakes(program, fakes, app);
     EXPECT_EQ(result.outcome, StartOutcome::Failed);
     EXPECT_EQ(result.frame, nullptr);
     ASSERT_EQ(fakes.messageBox.shown.size(), 1u);
