@@ -68,7 +68,9 @@ public:
     virtual void OpenQuilletProject() = 0;
     // mode 1 new, 2 the one ProjectFileName names, 3 open; returns whether a project was opened.
     virtual bool GetProjectInformation(int mode) = 0;
-    virtual void SaveProjectInformation(bool force) = 0;
+    // Saves when the tool project changed; false when a save was due and did not happen (the
+    // user said No, or the file could not be written: the user was told), so the change is kept.
+    virtual bool SaveProjectInformation(bool force) = 0;
     // The tool project file dialog (mode 1 new, 3 open/save as; openDialog picks the open or the
     // save dialog); the chosen path or "".
     virtual std::string DialogProjectBrowse(int mode, bool openDialog) = 0;
