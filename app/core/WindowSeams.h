@@ -48,8 +48,9 @@ public:
     virtual QMenu* ReportPopupMenu() = 0;
     // Shows the help window.
     virtual void mnuInformation_Click() = 0;
-    // The program was asked to close during a long operation: the operation is being cancelled,
-    // and the close (with its question about the tool project) follows once it has unwound.
+    // The program was asked to close while a long operation, or a command, box or dialog of a
+    // window, was on the stack (a long operation is being cancelled): the close, with its question
+    // about the tool project, follows once everything has unwound (WindowStack::Unwound).
     virtual bool ClosePending() const = 0;
 };
 
@@ -57,7 +58,8 @@ public:
 // "frmQuillet", made on first use by Program::makeToolWindow and placed in IFrame::ClientArea().
 // Closing goes through the form itself: the frame unloads it with Forms::Unload, so its
 // FormQueryUnload handler asks the close question (AskSaveOnClose) and may keep it, and its
-// FormUnload handler saves as answered.
+// FormUnload handler saves as answered (and keeps it when that save fails). Neither side goes
+// while anything of a window is on the stack (WindowStack): the close waits for it.
 class IToolWindow {
 public:
     virtual ~IToolWindow() = default;
