@@ -57,8 +57,9 @@ private:
 
 // The services as the windows reach them: those the program (or a test) installs, with every
 // message box, file, colour, folder and printer dialog counted on the window stack while it shows.
-// Install them by assignment (`program.services = bundle`); the launcher, the clock and the screen
-// are passed on as they are.
+// Install them by assignment of a whole bundle (`program.services = bundle`; a pointer set on its
+// own is used as it is, uncounted); the launcher, the clock and the screen are passed on as they
+// are.
 class CountedServices : public Services {
 public:
     explicit CountedServices(WindowStack& stack);
