@@ -150,9 +150,10 @@ int main(int argc, char** argv) {
     AnsweringDialogs dialogs;
     dialogs.project = project;
     quillet::Program program;
-    program.services = qt.Bundle();
-    program.services.messageBox = &box;
-    program.services.dialogs = &dialogs;
+    quillet::Services services = qt.Bundle();
+    services.messageBox = &box;
+    services.dialogs = &dialogs;
+    program.services = services;
     quillet::ProgramState& s = program.state;
     s.IniFileName = tovcore::Global().InitializeDll(quillet::QuilletAppObject(), tovcore::Freeware);
     s.objSpecialFolders = tovcore::Global().GetSpecialFolders();

@@ -1,5 +1,6 @@
 #include "engine/addcode.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "engine/classify.h"
@@ -51,20 +52,24 @@ bool GetCodeText(const ToolState& state, FileOps& files, const std::vector<std::
         return false;
     }
     const std::string folder = state.ApplicationDataFolderLocal + kind + "/";
+    const std::string extension = std::string(".") + kind;
     for (const std::string& name : names) {
         if (!IsSnippetName(name)) {
             why = "The snippet name \"" + name + "\" is not a file name";
             return false;
         }
-        const std::string path = folder + name + "." + kind;
+        // A chosen snippet is never taken as nothing: without its text the run stops before it
+        // writes anything.
+        const std::string path = SnippetFilePath(files, folder, name, extension);
         FileStat st;
         if (!files.Stat(path, st)) {
-            files.Write(path, "", 0644);  // a new snippet: its file is made, empty, for editing
-            continue;
+            why = "The " + std::string(kind) + " snippet \"" + name + "\" has no file (" + path +
+                  "): write it with Edit, or remove it from the list";
+            return false;
         }
         std::string bytes;
         if (!st.regular || !files.Read(path, bytes)) {
-            why = "The snippet " + path + " cannot be read";
+            why = "The " + std::string(kind) + " snippet \"" + name + "\" cannot be read (" + path + ")";
             return false;
         }
         text += bytes;
@@ -124,6 +129,24 @@ std::string DllReferenceLineFor(std::string_view windowsSystemFolder) {
 bool IsSnippetName(std::string_view name) {
     return !name.empty() && name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
            name.find("..") == std::string_view::npos;
+}
+
+std::string SnippetFilePath(FileOps& files, const std::string& folder, const std::string& name,
+                            std::string_view extension) {
+    const std::string wanted = name + std::string(extension);
+    FileStat st;
+    if (files.Stat(folder + wanted, st)) return folder + wanted;
+    std::vector<std::string> entries;
+    if (!files.List(folder, entries)) return folder + wanted;
+    std::sort(entries.begin(), entries.end());
+    const std::string* best = nullptr;
+    for (const std::string& entry : entries) {
+        if (!platform::IEqualsUtf8(entry, wanted)) continue;
+        // The file the name was listed from: its own name before the extension first.
+        if (entry.compare(0, name.size(), name) == 0 && entry.size() == wanted.size()) return folder + entry;
+        if (!best) best = &entry;
+    }
+    return folder + (best ? *best : wanted);
 }
 
 bool GetPreCodeText(const ToolState& state, FileOps& files, std::string& text, std::string& why) {

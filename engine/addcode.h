@@ -7,8 +7,10 @@
 // host, and the outcome is shown.
 //
 // Snippet files: "PreCode/" & name & ".PreCode" and "PostCode/" & name & ".PostCode" in the
-// per-user data folder; bytes as they stand, several snippets of one kind joined in list order with
-// nothing between them. Their line breaks take the form of the file they go into.
+// per-user data folder, the extension (and the name) in any letter case, as files brought from
+// Windows or written by hand have them (SnippetFilePath); bytes as they stand, several snippets of
+// one kind joined in list order with nothing between them. Their line breaks take the form of the
+// file they go into.
 #pragma once
 
 #include <string>
@@ -53,9 +55,16 @@ void cmdAddCode_Click(ToolState& state, Host& host, FileOps& files, RewriteStats
 void AddCodeToFile(ChangeSet& changes, const clsFileInfo& file, const ProcedureList& Procedures,
                    const std::string& PreText, const std::string& PostText);
 
-// The joined text of the selected pre-code (post-code) snippets. A missing snippet file adds
-// nothing (and is made, empty, in its folder). False with `why` set for a name that is not a file
-// name, or a snippet that exists but cannot be read.
+// The file of the snippet `name` in `folder` (ending in "/"): the file named name & extension
+// exactly, else one whose name equals it without regard to letter case (one with the name itself
+// as given first, then the first in byte order); the exact name when there is none (a new
+// snippet's file).
+std::string SnippetFilePath(FileOps& files, const std::string& folder, const std::string& name,
+                            std::string_view extension);
+
+// The joined text of the selected pre-code (post-code) snippets. False with `why` set (naming the
+// snippet and its file) for a name that is not a file name, or a snippet whose file is missing or
+// cannot be read: nothing is made or written then.
 bool GetPreCodeText(const ToolState& state, FileOps& files, std::string& text, std::string& why);
 bool GetPostCodeText(const ToolState& state, FileOps& files, std::string& text, std::string& why);
 

@@ -65,8 +65,9 @@ public:
     virtual void HourGlassOn() {}
     virtual void HourGlassOff() {}
 
-    // A long command holds the logs open while it runs (its lines are written in large pieces);
-    // calls nest. The engine's commands do it through HeldLogs.
+    // A long command holds the logs open while it runs (the run log's lines are written in large
+    // pieces, each error line as it comes, so a crash loses none of them); calls nest. The
+    // engine's commands do it through HeldLogs.
     virtual void HoldLogsOpen(bool hold) { (void)hold; }
 
     // Reload of the loaded project after a rewrite or an undo: the tool window runs its whole

@@ -22,7 +22,7 @@ public:
     void NewProjectInformation() override {}
     void OpenQuilletProject() override {}
     bool GetProjectInformation(int) override { return false; }
-    void SaveProjectInformation(bool) override {}
+    bool SaveProjectInformation(bool) override { return true; }
     std::string DialogProjectBrowse(int, bool) override { return ""; }
     void rtnAddLineNumbers() override {}
     void rtnRemoveLineNumbers() override {}

@@ -1,7 +1,8 @@
 // The program's shared state: the values that every window and the start-up share for the life of
 // the process (the settings file path, the special folders, the language, the colour scheme, the
 // current tool project and its change flag, the cancel flag, the log paths), the services, the
-// list of loaded windows, and the two window seams (the frame and the tool window).
+// list of loaded windows, what of the windows' work is on the stack, and the two window seams (the
+// frame and the tool window).
 //
 // One Program is made by the start-up routine (or by a test) and handed to every window by
 // reference; nothing here is a global variable, so a test builds as many as it likes.
@@ -13,6 +14,7 @@
 
 #include <tovcore/clsSpecialFolders.h>
 
+#include "app/core/WindowStack.h"
 #include "app/forms/Forms.h"
 #include "app/services/Services.h"
 
@@ -72,7 +74,8 @@ struct ProgramState {
 
 struct Program {
     ProgramState state;
-    Services services;
+    WindowStack stack;                   // the windows' commands, boxes and dialogs in progress
+    CountedServices services{stack};     // installed by assignment; boxes and dialogs are counted
     Forms forms;
     IFrame* frame = nullptr;             // set by the frame while it exists
     ToolWindowFactory makeToolWindow;    // set by the start-up; empty: no tool window in this build

@@ -48,8 +48,9 @@ public:
     virtual QMenu* ReportPopupMenu() = 0;
     // Shows the help window.
     virtual void mnuInformation_Click() = 0;
-    // The program was asked to close during a long operation: the operation is being cancelled,
-    // and the close (with its question about the tool project) follows once it has unwound.
+    // The program was asked to close while a long operation, or a command, box or dialog of a
+    // window, was on the stack (a long operation is being cancelled): the close, with its question
+    // about the tool project, follows once everything has unwound (WindowStack::Unwound).
     virtual bool ClosePending() const = 0;
 };
 
@@ -57,7 +58,8 @@ public:
 // "frmQuillet", made on first use by Program::makeToolWindow and placed in IFrame::ClientArea().
 // Closing goes through the form itself: the frame unloads it with Forms::Unload, so its
 // FormQueryUnload handler asks the close question (AskSaveOnClose) and may keep it, and its
-// FormUnload handler saves as answered.
+// FormUnload handler saves as answered (and keeps it when that save fails). Neither side goes
+// while anything of a window is on the stack (WindowStack): the close waits for it.
 class IToolWindow {
 public:
     virtual ~IToolWindow() = default;
@@ -68,7 +70,9 @@ public:
     virtual void OpenQuilletProject() = 0;
     // mode 1 new, 2 the one ProjectFileName names, 3 open; returns whether a project was opened.
     virtual bool GetProjectInformation(int mode) = 0;
-    virtual void SaveProjectInformation(bool force) = 0;
+    // Saves when the tool project changed; false when a save was due and did not happen (the
+    // user said No, or the file could not be written: the user was told), so the change is kept.
+    virtual bool SaveProjectInformation(bool force) = 0;
     // The tool project file dialog (mode 1 new, 3 open/save as; openDialog picks the open or the
     // save dialog); the chosen path or "".
     virtual std::string DialogProjectBrowse(int mode, bool openDialog) = 0;

@@ -162,6 +162,9 @@ frmBackGround::frmBackGround(Program& program) : ui::Form("frmBackGround"), prog
     connect(this, &ui::Form::FormResized, this, [this] { LayoutClient(); });
     connect(this, &ui::Form::FormQueryUnload, this, [this](int& cancel, int mode) { OnQueryUnload(cancel, mode); });
     connect(this, &ui::Form::FormUnload, this, [this](int& cancel) { OnUnload(cancel); });
+    connect(&program_.stack, &WindowStack::Unwound, this, [this] {
+        if (closePending_) CarryOutPendingClose();
+    });
     LayoutClient();
 }
 
@@ -225,7 +228,10 @@ void frmBackGround::BuildRecentItems() {
     while (recentItems_.size() < shown) {
         auto* item = new ui::Menu(mnuFile_, "mnuProjectList", static_cast<int>(recentItems_.size()));
         const int index = item->Index();
-        connect(item, &ui::Menu::Click, this, [this, index] { mnuProjectList_Click(index); });
+        connect(item, &ui::Menu::Click, this, [this, index] {
+            const WindowStack::Scope onStack(program_.stack);
+            mnuProjectList_Click(index);
+        });
         recentItems_.push_back(item);
     }
     // Items beyond the list go (item 0 always stays).
@@ -246,7 +252,14 @@ void frmBackGround::BuildRecentItems() {
 }
 
 void frmBackGround::ConnectCommands() {
-    auto on = [this](const char* name, auto&& slot) { connect(MenuItem(name), &ui::Menu::Click, this, slot); };
+    // Every command but Exit runs on the window stack: a close asked for while it (or a box or
+    // dialog of it) runs waits until it has returned.
+    auto on = [this](const char* name, auto&& slot) {
+        connect(MenuItem(name), &ui::Menu::Click, this, [this, slot] {
+            const WindowStack::Scope onStack(program_.stack);
+            slot();
+        });
+    };
     on("mnuNewProject", [this] {
         if (IToolWindow* tool = ToolWindow()) tool->NewProjectInformation();
     });
@@ -264,7 +277,7 @@ void frmBackGround::ConnectCommands() {
     on("mnuRemoveLineNumbers", [this] {
         if (IToolWindow* tool = LoadedToolWindow()) tool->rtnRemoveLineNumbers();
     });
-    on("mnuExit", [this] { Unload(); });
+    connect(MenuItem("mnuExit"), &ui::Menu::Click, this, [this] { Unload(); });
     for (int which = 0; which < static_cast<int>(std::size(kColorItems)); ++which)
         on(kColorItems[which].menu, [this, which] { OnColorChosen(which); });
     on("mnuRefresh", [this] { Refresh(); });
@@ -474,7 +487,8 @@ void frmBackGround::mnuProjectList_Click(int index) {
     }
     IToolWindow* tool = ToolWindow();
     if (!tool) return;
-    tool->SaveProjectInformation(true);
+    // A change of the current tool project that could not be saved is not dropped for another.
+    if (!tool->SaveProjectInformation(true)) return;
     // The tool project stays the current one unless the chosen file is opened (it may be no tool
     // project at all, or the new one made for a Visual Basic project may not be named).
     const std::string keep = program_.state.ProjectFileName;
@@ -499,10 +513,19 @@ void frmBackGround::SaveAs() {
     const std::string path = tool->DialogProjectBrowse(3, false);
     // A cancelled dialog keeps the current tool project.
     if (path.empty()) return;
-    program_.state.ProjectFileName = path;
+    ProgramState& s = program_.state;
+    const std::string before = s.ProjectFileName;
+    const bool changedBefore = s.ProjectChanged;
+    s.ProjectFileName = path;
     // The new file differs from what is on disk (nothing is), so the save writes it.
-    program_.state.ProjectChanged = true;
-    tool->SaveProjectInformation(true);
+    s.ProjectChanged = true;
+    if (!tool->SaveProjectInformation(true)) {
+        // Not written (the user was told why): the tool project stays the one it was, with its
+        // change still marked.
+        s.ProjectFileName = before;
+        s.ProjectChanged = changedBefore;
+        return;
+    }
     ProcessMenuList();
 }
 
@@ -670,12 +693,14 @@ bool frmBackGround::event(QEvent* e) {
     return ui::Form::event(e);
 }
 
+bool frmBackGround::CloseMustWait() const { return program_.stack.Active() || CurrentMenuInputs().busy; }
+
 void frmBackGround::OnQueryUnload(int& cancel, int) {
-    const MenuInputs in = CurrentMenuInputs();
-    if (in.busy) {
-        // Never in the middle of a long operation: it is asked to stop, and the close follows once
-        // it has unwound.
-        program_.state.CancelRequested = true;
+    if (CloseMustWait()) {
+        // Never from under a command, a message box or a dialog of a window (the title bar, Exit
+        // and the accessibility interface reach the frame while one shows): a long operation is
+        // asked to stop, and the close follows once everything has returned.
+        if (CurrentMenuInputs().busy) program_.state.CancelRequested = true;
         closePending_ = true;
         cancel = 1;
         return;
@@ -696,7 +721,7 @@ void frmBackGround::CarryOutPendingClose() {
     QTimer::singleShot(0, this, [this] {
         closing_ = false;
         if (!closePending_) return;
-        if (CurrentMenuInputs().busy) return;
+        if (CloseMustWait()) return;  // tried again as it returns
         closePending_ = false;
         // Kept open (Cancel on the save question): the cancel that stopped the operation is spent.
         if (!Unload()) program_.state.CancelRequested = false;

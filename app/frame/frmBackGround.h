@@ -91,6 +91,9 @@ private:
     void OpenWebPage(const char* item);
     void OpenInstructions();
     void CarryOutPendingClose();
+    // A close asked for now is put off: something of a window is on the stack, or a long
+    // operation runs.
+    bool CloseMustWait() const;
 
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -101,7 +101,15 @@ std::string SettingsSetUpFailure(const std::string& dataFolder, const std::strin
     struct stat st {};
     const bool there = !dataFolder.empty() && ::stat(file.c_str(), &st) == 0;
     // Read-only as the library sees it (it never writes such a file, whoever runs the program).
-    if (there && tovcore::CheckIniFile(file) == tovcore::IniFileState::ReadOnly)
+    const tovcore::IniFileState state = dataFolder.empty() ? tovcore::IniFileState::Missing : tovcore::CheckIniFile(file);
+    if (state == tovcore::IniFileState::FolderReadOnly)
+        return "Quillet cannot start: its settings folder " + dataFolder +
+               " may not be written, and Quillet keeps its settings there" +
+               (there ? " (every change of a setting writes the settings file " + file + " anew, beside the old one)"
+                      : "") +
+               ".\n\nMake the folder writable again (for instance with: chmod u+w \"" + dataFolder +
+               "\"), then start Quillet again.";
+    if (there && state == tovcore::IniFileState::ReadOnly)
         return "Quillet cannot start: its settings file " + file +
                " is read-only, and Quillet keeps its settings there.\n\nMake the file writable again (for instance "
                "with: chmod u+w \"" +

@@ -35,8 +35,9 @@ UpdaterState CheckUpdater(const std::string& path);
 // is never overwritten.
 void SeedSnippets(const std::string& programFolder, const std::string& dataFolder);
 
-// The message for a settings set-up that failed: the settings file is read-only (and what to do
-// about it), is not a file, cannot be written, or the settings folder cannot be made.
+// The message for a settings set-up that failed: the settings folder may not be written (every
+// write of the settings needs a new file there), the settings file is read-only (and what to do
+// about either), is not a file, cannot be written, or the settings folder cannot be made.
 std::string SettingsSetUpFailure(const std::string& dataFolder, const std::string& settingsName);
 // The message for one of the program's own INI files that the library will not read (too large,
 // not text): "The <what> <path> is larger than 4 MB, so ... <instead> and leaves the file as it

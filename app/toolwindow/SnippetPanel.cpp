@@ -7,6 +7,7 @@
 
 #include "app/core/Program.h"
 #include "app/toolwindow/SnippetEditor.h"
+#include "platform/fileio.h"
 #include "platform/text.h"
 
 namespace quillet::toolwindow {
@@ -160,7 +161,8 @@ void SnippetPanel::Edit() {
         editor_->activateWindow();
         return;
     }
-    const QString title = Q(program_.state.EditedSnippetName + Side(kind_).extension);
+    // The file's own name: the one the snippet was listed from, whatever the case of its extension.
+    const QString title = Q(platform::NameOf(path));
     // A window of its own that belongs to the tool window (it goes, and asks, with it).
     editor_ = new SnippetEditor(path, title, *program_.services.messageBox, tovcore::ui::FormOf(cbo_));
     connect(editor_, &SnippetEditor::Saved, this, [this] { RefreshAvailable(); });

@@ -72,7 +72,7 @@ bool IsAcceptableSnippetName(std::string_view name) {
 std::string SnippetFolder(const std::string& dataFolder, SnippetKind kind) { return dataFolder + Side(kind).folder; }
 
 std::string SnippetPath(const std::string& dataFolder, SnippetKind kind, const std::string& name) {
-    return SnippetFolder(dataFolder, kind) + name + Side(kind).extension;
+    return engine::SnippetFilePath(engine::SystemFileOps(), SnippetFolder(dataFolder, kind), name, Side(kind).extension);
 }
 
 std::vector<std::string> AvailableSnippets(const std::string& dataFolder, SnippetKind kind) {
@@ -92,6 +92,8 @@ std::vector<std::string> AvailableSnippets(const std::string& dataFolder, Snippe
         const int c = platform::ICompareUtf8(a, b);
         return c != 0 ? c < 0 : a < b;
     });
+    // "Mine.PreCode" and "Mine.precode" are one name (the first is its file).
+    names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
 }
 

@@ -31,12 +31,14 @@ bool IsAcceptableSnippetName(std::string_view name);
 
 // The folder of one side: dataFolder ("/" at its end) & "PreCode/".
 std::string SnippetFolder(const std::string& dataFolder, SnippetKind kind);
-// dataFolder & "PreCode/" & name & ".PreCode".
+// The file of the snippet `name`: the one it is listed from, whatever the letter case of its
+// extension ("PreCode/Mine.precode"), else dataFolder & "PreCode/" & name & ".PreCode", where a new
+// one is made. Add Code reads the same file (engine::SnippetFilePath).
 std::string SnippetPath(const std::string& dataFolder, SnippetKind kind, const std::string& name);
 
 // The snippets in the side's folder (its files ending in the extension, any letter case), names
-// without the extension, sorted without regard to letter case. Names the store does not accept are
-// left out.
+// without the extension, sorted without regard to letter case, each once. Names the store does not
+// accept are left out.
 std::vector<std::string> AvailableSnippets(const std::string& dataFolder, SnippetKind kind);
 
 // The selection of a tool project: [PreCode] CodeType1, CodeType2, ... up to the first empty value.

@@ -39,6 +39,27 @@ ToolProjectCheck CheckToolProjectFile(const std::string& path, const std::string
                                                                  : ToolProjectCheck::NotAToolProject;
 }
 
+std::string WhyNoToolProjectGoesInto(const std::string& path, const std::string& settingsFile) {
+    constexpr const char* kNot = ", not a Quillet tool project";
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        const std::string name = platform::NameOf(path);
+        if (platform::IEndsWith(name, ".vbp")) return std::string("is named as a Visual Basic project") + kNot;
+        if (platform::IEndsWith(name, ".vbg")) return std::string("is named as a Visual Basic project group") + kNot;
+        return "";
+    }
+    switch (CheckToolProjectFile(path, settingsFile)) {
+        case ToolProjectCheck::ToolProject: return "";
+        case ToolProjectCheck::VisualBasicProject: return std::string("is a Visual Basic project file") + kNot;
+        case ToolProjectCheck::NotAToolProject:
+            if (!settingsFile.empty() && std::filesystem::equivalent(path, settingsFile, ec))
+                return std::string("is Quillet's settings file") + kNot;
+            return std::string("holds no [Quillet] section: it is some other file") + kNot;
+        case ToolProjectCheck::Unusable: break;
+    }
+    return tovcore::IniFileStateText(tovcore::CheckIniFile(path)) + kNot;
+}
+
 std::string SuggestedToolProject(const std::string& vbProject) {
     const std::string name = platform::NameOf(vbProject);
     const std::size_t dot = name.rfind('.');

@@ -39,6 +39,12 @@ enum class ToolProjectCheck {
     Unusable,            // too large or not text: the library neither reads nor writes it
 };
 ToolProjectCheck CheckToolProjectFile(const std::string& path, const std::string& settingsFile = "");
+// Why no tool project may be written into `path`, a name chosen in a save dialog (New Project,
+// Save Project As): "" when one may. Never into a Visual Basic project or group (".vbp", ".vbg",
+// whether it is there or not, also through a link), the settings file, or any other existing file
+// that is not known to be a tool project (CheckToolProjectFile). The text follows the path in a
+// sentence: "is a Visual Basic project, not a Quillet tool project".
+std::string WhyNoToolProjectGoesInto(const std::string& path, const std::string& settingsFile = "");
 // The name a new tool project for a Visual Basic project is offered under: beside it, with its
 // name and ".qlp" ("/src/App.vbp" gives "/src/App.qlp").
 std::string SuggestedToolProject(const std::string& vbProject);

@@ -82,6 +82,12 @@ frmQuillet::frmQuillet(Program& program)
     connect(this, &ui::Form::FormQueryUnload, this, &frmQuillet::QueryUnload);
     connect(this, &ui::Form::FormUnload, this, &frmQuillet::Unload);
     connect(this, &ui::Form::FormShown, this, [this] { SkinForm(program_, this); });
+    // A close of the window put off while its work was on the stack follows once it has returned.
+    connect(&program_.stack, &WindowStack::Unwound, this, [this] {
+        if (!exitPending_ || Busy() || program_.stack.Active()) return;
+        exitPending_ = false;
+        if (!program_.forms.Unload(this)) program_.state.CancelRequested = false;
+    });
     Form_Load();
 }
 
@@ -380,10 +386,12 @@ void frmQuillet::Form_Load() {
 }
 
 void frmQuillet::QueryUnload(int& cancel, int) {
-    if (Busy()) {
-        // A running walk is never left with its model released: it is cancelled, and the close
-        // is carried out once it has unwound.
-        program_.state.CancelRequested = true;
+    if (Busy() || program_.stack.Active()) {
+        // Never from under the window's own commands, boxes and dialogs (Exit through the
+        // accessibility interface reaches the window while one shows): a running walk is
+        // cancelled, and the close is carried out once everything has returned.
+        if (Busy()) program_.state.CancelRequested = true;
+        exitPending_ = true;
         cancel = 1;
         return;
     }
@@ -410,9 +418,14 @@ void frmQuillet::QueryUnload(int& cancel, int) {
     }
 }
 
-void frmQuillet::Unload(int&) {
+void frmQuillet::Unload(int& cancel) {
     ProgramState& s = program_.state;
-    SaveProjectInformation(s.ProjectChanged);
+    // A save that fails (the user was told why and what to do) keeps the window and the change.
+    if (!SaveProjectInformation(s.ProjectChanged)) {
+        cancel = 1;
+        return;
+    }
+    exitPending_ = false;
     // The tool project closes with the window: nothing that is done without it (a line-numbering
     // choice) belongs to it, and the next tool window starts blank and never writes into it.
     s.ProjectFileName.clear();
@@ -440,6 +453,7 @@ bool frmQuillet::TabHasContent(int tab) const {
 
 void frmQuillet::SSTab1_Click(int) {
     if (resizing_ || program_.state.LanguageBusy) return;
+    const WindowStack::Scope onStack(program_.stack);
     LayoutPages();
     const int tab = sstab_->Tab();
     if (tab == kCalledRoutines) {
@@ -464,6 +478,7 @@ void frmQuillet::treProject_NodeCheck(engine::NodeId node) {
 
 void frmQuillet::treProject_NodeClick(engine::NodeId node) {
     if (node == engine::kNoNode) return;
+    const WindowStack::Scope onStack(program_.stack);
     const auto target = NodeClick(state_.treProject, node);
     projectModel_->SubtreeChanged(node);
     if (target) ShowViewer(target->path, target->line);
@@ -570,6 +585,7 @@ void frmQuillet::EndBusy() {
 // ---- buttons ------------------------------------------------------------------------------------
 
 void frmQuillet::cmdBrowse_Click() {
+    const WindowStack::Scope onStack(program_.stack);
     FileDialogRequest request;
     request.title = "VB Project";
     request.filter = "VB Project |*.vbp;*.vbg";
@@ -586,6 +602,7 @@ void frmQuillet::cmdExit_Click() { program_.forms.Unload(this); }
 
 void frmQuillet::cmdPrint_Click() {
     if (Busy()) return;
+    const WindowStack::Scope onStack(program_.stack);
     cmdPrint_->setEnabled(false);
     PrintReport(tabs_, sstab_->Tab());
     UpdateControls();
@@ -593,11 +610,13 @@ void frmQuillet::cmdPrint_Click() {
 
 void frmQuillet::cmdSave_Click() {
     if (Busy()) return;
+    const WindowStack::Scope onStack(program_.stack);
     quillet::cmdSave_Click(tabs_, sstab_->Tab());
 }
 
 void frmQuillet::rtnPrintAll() {
     if (Busy() || !ProjectLoaded()) return;
+    const WindowStack::Scope onStack(program_.stack);
     PrintAll(tabs_);
     UpdateControls();
 }

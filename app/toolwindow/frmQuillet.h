@@ -52,7 +52,7 @@ public:
     void NewProjectInformation() override;
     void OpenQuilletProject() override;
     bool GetProjectInformation(int mode) override;
-    void SaveProjectInformation(bool force) override;
+    bool SaveProjectInformation(bool force) override;
     std::string DialogProjectBrowse(int mode, bool openDialog) override;
     void rtnAddLineNumbers() override;
     void rtnRemoveLineNumbers() override;
@@ -137,8 +137,11 @@ private:
     void SnippetSelectionChanged(bool added);
     void RetrieveOtherInfo(const std::string& toolProject);
     // The tool project dialog; `forProject` (a Visual Basic project) offers a new tool project
-    // beside it, under its name.
-    std::string BrowseToolProject(int mode, bool openDialog, const std::string& forProject);
+    // beside it, under its name. A save dialog never names a file that is not a tool project: it
+    // is said, and a name beside it offered; a Visual Basic project so chosen for a new tool
+    // project (mode 1) is handed back in `chosenProject`.
+    std::string BrowseToolProject(int mode, bool openDialog, const std::string& forProject,
+                                  std::string* chosenProject = nullptr);
     void CopyChoicesToState();
     void ShowViewer(const std::string& path, std::int32_t line);
 
@@ -149,6 +152,10 @@ private:
     ReportTabs tabs_;
     Viewer viewer_;
     int busy_ = 0;
+    bool exitPending_ = false;  // a close waits for the window's work on the stack to return
+    // The tool project's Visual Basic project as its file names it (it may be relative to the
+    // file) and as the path box shows it: saves write the first while the box shows the second.
+    std::string storedProjectName_, shownProjectName_;
     QPointer<QWidget> focusBeforeBusy_;  // where the keyboard was when the long command began
     bool resizing_ = false;
     QPoint lastRelease_;  // where the last mouse button was released over treProject

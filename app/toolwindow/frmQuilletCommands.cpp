@@ -69,6 +69,7 @@ void frmQuillet::FillReportBoxes() {
 
 void frmQuillet::LoadProject(bool showElapsedTime) {
     if (state_.LoadBusy) return;
+    const WindowStack::Scope onStack(program_.stack);
     // The windows that show the old project's files go.
     for (const char* tag : {"frmHelp", "frmAbout", "frmView"})
         if (ui::Form* f = program_.forms.FindByTag(tag)) program_.forms.Unload(f);
@@ -83,11 +84,10 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
     routinesModel_->BeginFill();
     // The window stays alive while the old reports go; a close asked for meanwhile stops the load
     // before it starts.
-    auto closing = [this] { return program_.frame && program_.frame->ClosePending(); };
+    auto closing = [this] { return exitPending_ || (program_.frame && program_.frame->ClosePending()); };
     const bool loaded = !closing() && engine::LoadProject(state_, host_, host_, false);
-    // A load the user cancels clears the change flag. One stopped because the program is closing
-    // keeps it: the close then asks about the tool project as it would after the load.
-    if (!closing()) program_.state.ProjectChanged = state_.ProjectChanged;
+    // The change flag stays as it was, cancelled or not: a load that is stopped takes none of the
+    // user's unsaved choices with it (and a close that stopped it asks about them).
     // Cancel stops the load either while the files are read (nothing is loaded) or while the
     // reports are made (the project is loaded; the reports not finished say so).
     bool cancelled = !loaded && host_.CancelRequested();
@@ -116,13 +116,14 @@ void frmQuillet::LoadProject(bool showElapsedTime) {
                                          "stopped before their end."
                                        : "\r\n\r\nThe project is not loaded."),
                        vbOKOnly, "", 2);
-    } else if (loaded && showElapsedTime) {
+    } else if (loaded && showElapsedTime && !cancelled && !closing()) {
         host_.MyMsgBox("Reports Creation Elapsed Time - " + elapsed, vbOKOnly, "", 2);
     }
     UpdateControls();
 }
 
 void frmQuillet::RunEngineCommand(const std::function<void()>& command) {
+    const WindowStack::Scope onStack(program_.stack);
     CopyChoicesToState();
     BeginBusy();
     command();
@@ -131,6 +132,7 @@ void frmQuillet::RunEngineCommand(const std::function<void()>& command) {
 
 void frmQuillet::cmdAddCode_Click() {
     if (Busy() || !ProjectLoaded()) return;
+    const WindowStack::Scope onStack(program_.stack);
     RunEngineCommand([this] { engine::cmdAddCode_Click(state_, host_, host_.Files()); });
     SkinForm(program_, this);
     UpdateControls();
@@ -153,6 +155,7 @@ void frmQuillet::rtnRemoveLineNumbers() {
 }
 
 void frmQuillet::MatchProcedures() {
+    const WindowStack::Scope onStack(program_.stack);
     BeginBusy();
     routinesModel_->BeginFill();
     reports::XrefOptions options;

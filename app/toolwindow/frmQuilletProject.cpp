@@ -22,22 +22,26 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 void frmQuillet::NewProjectInformation() {
+    const WindowStack::Scope onStack(program_.stack);
     ProgramState& s = program_.state;
-    // Unsaved changes of the current tool project are offered for saving first.
+    // Unsaved changes of the current tool project are offered for saving first; one that could
+    // not be saved keeps the current tool project.
     if (s.ProjectChanged && !s.ProjectFileName.empty()) {
         const std::int32_t answer =
             program_.services.messageBox->Show("Do you want to save this project?", vbYesNoCancel | vbQuestion,
                                                tovcore::Global().GetVersion(), 2);
-        if (answer == kYes)
-            SaveProjectInformation(true);
-        else if (answer != kNo)
+        if (answer == kYes) {
+            if (!SaveProjectInformation(true)) return;
+        } else if (answer != kNo) {
             return;
+        }
     }
     GetProjectInformation(1);
 }
 
 void frmQuillet::OpenQuilletProject() {
-    SaveProjectInformation(true);
+    const WindowStack::Scope onStack(program_.stack);
+    if (!SaveProjectInformation(true)) return;
     GetProjectInformation(3);
 }
 
@@ -45,7 +49,9 @@ std::string frmQuillet::DialogProjectBrowse(int mode, bool openDialog) {
     return BrowseToolProject(mode, openDialog, "");
 }
 
-std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::string& forProject) {
+std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::string& forProject,
+                                          std::string* chosenProject) {
+    const WindowStack::Scope onStack(program_.stack);
     ProgramState& s = program_.state;
     FileDialogRequest request;
     request.title = openDialog ? "Open Project" : mode == 1 ? "New Project" : "Save Project As";
@@ -59,11 +65,13 @@ std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::
         request.fileName = platform::NameOf(suggested);
     }
     request.filter = "Projects |*.qlp";
-    const auto chosen = openDialog ? program_.services.dialogs->OpenFile(this, request)
-                                   : program_.services.dialogs->SaveFile(this, request);
-    if (!chosen || chosen->empty() || chosen->back() == '/') return "";
-    std::string path = *chosen;
-    if (!openDialog) {
+    std::string path;
+    for (;;) {
+        const auto chosen = openDialog ? program_.services.dialogs->OpenFile(this, request)
+                                       : program_.services.dialogs->SaveFile(this, request);
+        if (!chosen || chosen->empty() || chosen->back() == '/') return "";
+        path = *chosen;
+        if (openDialog) break;
         path = WithToolProjectExtension(path);
         // The dialog asked about the name it was given; a name that gained ".qlp" is asked about here.
         if (path != *chosen && platform::IsRegularFile(path)) {
@@ -71,6 +79,21 @@ std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::
                 path + " already exists.\nDo you want to replace it?", vbYesNo | vbQuestion, request.title, 2);
             if (answer != kYes) return "";
         }
+        // Nothing is written into a file that is not a tool project (the dialog's "replace?" does
+        // not make one of it): a name of its own is offered beside it.
+        const std::string why = WhyNoToolProjectGoesInto(path, s.IniFileName);
+        if (why.empty()) break;
+        const std::string offered = SuggestedToolProject(path);
+        const ToolProjectCheck kind = CheckToolProjectFile(path, s.IniFileName);
+        const bool vbProject = kind == ToolProjectCheck::VisualBasicProject && platform::IsRegularFile(path);
+        program_.services.messageBox->Show(
+            path + "\n\n" + why + ", so no tool project is written into it and it is left as it is.\n\nChoose a " +
+                "name for the tool project: " + platform::NameOf(offered) + " beside it is offered.",
+            vbOKOnly | vbExclamation, request.title, 2);
+        // New Project given a Visual Basic project makes the tool project for it.
+        if (chosenProject && mode == 1) *chosenProject = vbProject ? path : "";
+        request.folder = platform::FolderOf(offered);
+        request.fileName = platform::NameOf(offered);
     }
     std::string folder = platform::FolderOf(path);
     if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
@@ -79,7 +102,11 @@ std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::
         // A new tool project starts empty. A read-only file stays as it is; a link stays a link and
         // the file it leads to is emptied, as every later save writes through it.
         std::string why;
-        if (tovcore::CheckIniFile(path) == tovcore::IniFileState::ReadOnly) why = "the file is read-only";
+        const tovcore::IniFileState state = tovcore::CheckIniFile(path);
+        if (state == tovcore::IniFileState::ReadOnly)
+            why = "the file is read-only";
+        else if (state == tovcore::IniFileState::FolderReadOnly)
+            why = "its folder may not be written";
         else if (const std::string target = platform::LinkTarget(path); target.empty())
             why = "its symbolic links lead round in a circle";
         else
@@ -93,19 +120,21 @@ std::string frmQuillet::BrowseToolProject(int mode, bool openDialog, const std::
 }
 
 bool frmQuillet::GetProjectInformation(int mode) {
+    const WindowStack::Scope onStack(program_.stack);
     ProgramState& s = program_.state;
     tovcore::Global().AppCancel(false);
     std::string path;
+    // A Visual Basic project the user chose to open (or to make a new tool project in): the new
+    // tool project is made for it.
+    std::string forProject;
     if (mode == 1)
-        path = DialogProjectBrowse(1, false);
+        path = BrowseToolProject(1, false, "", &forProject);
     else if (mode == 2)
         path = s.ProjectFileName;
     else
         path = DialogProjectBrowse(mode, true);
     // A cancelled dialog leaves the current tool project, its trees and reports as they were.
     if (path.empty()) return false;
-    // A Visual Basic project the user chose to open: a new tool project is made for it.
-    std::string forProject;
     if (mode != 1) {
         if (!platform::IsRegularFile(path)) {
             program_.services.messageBox->Show("Project does not exist - " + path, vbOKOnly, "", 2);
@@ -151,12 +180,17 @@ bool frmQuillet::GetProjectInformation(int mode) {
     // The path box takes the tool project's Visual Basic project; a different path marks the tool
     // project changed, as any edit of the box does.
     s.ProjectChanged = false;
-    std::string vbProject = forProject.empty() ? ReadProjectName(path) : forProject;
+    const std::string stored = forProject.empty() ? ReadProjectName(path) : forProject;
+    std::string vbProject = stored;
     // A tool project that names its Visual Basic project relative to itself (one that came in an
     // archive with the project, or was written on Windows as "Sub\App.vbp") finds it beside
-    // itself, not in whatever folder the program happened to be started from.
+    // itself, not in whatever folder the program happened to be started from. The window shows
+    // where that is; saves write the name back as the file gives it, so a copied or moved folder
+    // keeps working on its own project.
     if (!vbProject.empty() && !platform::IsAbsoluteListedPath(vbProject))
         vbProject = platform::ResolveListedPath(platform::FolderOf(path), vbProject).path;
+    storedProjectName_ = stored;
+    shownProjectName_ = vbProject;
     if (txtProject_->text() != Q(vbProject)) txtProject_->SetText(Q(vbProject));
     host_.HourGlassOff();
     UpdateControls();
@@ -204,9 +238,10 @@ void frmQuillet::RetrieveOtherInfo(const std::string& toolProject) {
     }
 }
 
-void frmQuillet::SaveProjectInformation(bool force) {
+bool frmQuillet::SaveProjectInformation(bool force) {
     ProgramState& s = program_.state;
-    if (!s.ProjectChanged || s.ProjectFileName.empty()) return;
+    if (!s.ProjectChanged || s.ProjectFileName.empty()) return true;
+    const WindowStack::Scope onStack(program_.stack);
     host_.HourGlassOn();
     DisplayMessage(program_, "Saving Settings... Please Wait", true, 2);
     if (program_.frame) program_.frame->SaveIniInformation(true, true);
@@ -218,12 +253,14 @@ void frmQuillet::SaveProjectInformation(bool force) {
         const std::int32_t answer = program_.services.messageBox->Show("Save Project?", vbYesNo, "Open Project", 2);
         if (answer != kYes) {
             host_.HourGlassOff();
-            return;
+            return false;
         }
     }
     DisplayMessage(program_, "Saving Project... Please Wait", true, 2);
     ToolProject p;
-    p.ProjectName = txtProject_->text().toStdString();
+    // The Visual Basic project as the tool project names it, while the window shows where that is.
+    const std::string shown = txtProject_->text().toStdString();
+    p.ProjectName = !storedProjectName_.empty() && shown == shownProjectName_ ? storedProjectName_ : shown;
     p.ResequenceIndex = s.ResequenceIndex;
     p.LineIncrementIndex = IncrementOfIndex(s.LineIncrementIndex) ? s.LineIncrementIndex : 0;
     p.PreCode = pre_->Selected();
@@ -235,15 +272,18 @@ void frmQuillet::SaveProjectInformation(bool force) {
         // The change stays marked, so closing asks again.
         const tovcore::IniFileState state = tovcore::CheckIniFile(s.ProjectFileName);
         std::string why = tovcore::IniFileStateText(state);
-        if (state == tovcore::IniFileState::ReadOnly)
+        if (state == tovcore::IniFileState::ReadOnly || state == tovcore::IniFileState::FolderReadOnly)
             why += ": make it writable, or save the project under another name with Save Project As";
         program_.services.messageBox->Show("The tool project could not be saved - " + s.ProjectFileName +
                                                (why.empty() ? "" : "\n\nThe file " + why + "."),
                                            vbOKOnly, "", 2);
-        return;
+        return false;
     }
+    storedProjectName_ = p.ProjectName;
+    shownProjectName_ = shown;
     if (program_.frame) program_.frame->Window()->SetCaption(Q(" - " + s.ProjectFileName));
     s.ProjectChanged = false;
+    return true;
 }
 
 }  // namespace quillet::toolwindow

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,7 @@ struct IniState {
     std::vector<platform::LineEnd> ends;
     bool bom = false;      // the file starts with a UTF-8 byte-order mark
     bool writable = true;  // the file may be rewritten (it was read whole, or there is none yet)
+    std::set<std::string> failedWrites;  // files whose failed write the error log holds
 };
 
 // ---- screen --------------------------------------------------------------------------------

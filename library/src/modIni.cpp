@@ -18,8 +18,11 @@
 // layout is rewritten with only the changed line differing.
 //
 // A file larger than kIniFileSizeLimit, or one that is not 8-bit text, is neither read nor
-// written; a file that may not be written is read but never written. A symbolic link is written
-// through: the link stays, the file it leads to is replaced (atomically, keeping its permissions).
+// written; a file that may not be written, or that lies in a folder where no new file may be made
+// (every rewrite makes its temporary file there), is read but never written. A symbolic link is
+// written through: the link stays, the file it leads to is replaced (atomically, keeping its
+// permissions). A write that does not happen is the writer's result (false) and a line of the
+// error log, once for a file until a write of it succeeds again.
 #include "library/src/modIni.h"
 
 #include <sys/stat.h>
@@ -28,6 +31,7 @@
 #include <tovcore/IniFiles.h>
 
 #include "library/src/LibraryState.h"
+#include "library/src/modLog.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
 
@@ -126,15 +130,40 @@ private:
     bool open_ = false;
 };
 
+// The super-user may write anything; a file or folder nobody may write is read-only for it too.
+bool AnyoneMayWrite(const struct stat& st) {
+    return ::geteuid() != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+// Says once, in the error log, that a file is not written (and why), until a write of it succeeds.
+void ReportWrite(const std::string& IniFile, bool written, const std::string& why) {
+    std::set<std::string>& failed = Ini().failedWrites;
+    if (written) {
+        failed.erase(IniFile);
+        return;
+    }
+    if (!failed.insert(IniFile).second) return;
+    WriteErrorLog("INI file not written: " + IniFile + " - " + why);
+}
+
 }  // namespace
 
-bool MayReplace(const std::string& target) {
+bool MayReplaceFile(const std::string& target) {
     if (target.empty()) return false;
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) return true;  // a new file: its folder decides
-    if (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0) return false;
-    // The super-user may write anything; a file nobody may write is read-only for it too.
-    return ::geteuid() != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return S_ISREG(st.st_mode) && ::access(target.c_str(), W_OK) == 0 && AnyoneMayWrite(st);
+}
+
+bool FolderTakesNewFiles(const std::string& folder) {
+    struct stat st {};
+    // A folder that is not there: the write finds out and says so.
+    if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return true;
+    return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0 && AnyoneMayWrite(st);
+}
+
+bool MayReplace(const std::string& target) {
+    return MayReplaceFile(target) && FolderTakesNewFiles(platform::FolderOf(target));
 }
 
 bool MayRewriteIniFile(const std::string& IniFile) { return MayReplace(platform::LinkTarget(IniFile)); }
@@ -207,13 +236,28 @@ void FindIniKey(IniLookup& rec, const std::string& Key) {
 }
 
 // Writes the whole image at once: a temporary file in the same folder renamed over the old file,
-// so a write that fails leaves the old file as it was. A failed write is dropped silently, and a
-// file that could not be read, or may not be written, is not written at all.
-void SaveIniFile(IniLookup& rec, const std::string& IniFile) {
+// so a write that fails leaves the old file as it was. A file that could not be read, or may not
+// be written, is not written at all. False (and said in the error log) when the file was not
+// written.
+bool SaveIniFile(IniLookup& rec, const std::string& IniFile) {
     const IniState& ini = Ini();
-    if (!ini.writable) return;
+    if (!ini.writable) {
+        ReportWrite(IniFile, false, "it could not be read whole");
+        return false;
+    }
     const std::string target = platform::LinkTarget(IniFile);
-    if (!MayReplace(target)) return;
+    if (target.empty()) {
+        ReportWrite(IniFile, false, "its symbolic links lead round in a circle");
+        return false;
+    }
+    if (!MayReplaceFile(target)) {
+        ReportWrite(IniFile, false, "the file may not be written");
+        return false;
+    }
+    if (!FolderTakesNewFiles(platform::FolderOf(target))) {
+        ReportWrite(IniFile, false, "its folder " + platform::FolderOf(target) + " may not be written");
+        return false;
+    }
     const std::int32_t last = LastIndex();
     std::int32_t lastNonEmpty = last;
     if (ini.lines.empty()) {
@@ -231,7 +275,10 @@ void SaveIniFile(IniLookup& rec, const std::string& IniFile) {
     for (std::int32_t i = tail; i <= lastNonEmpty; ++i) out.Line(ini.lines[i], ini.ends[i]);
     for (std::int32_t i = std::max({lastNonEmpty + 1, tail, head + 1}); i <= last; ++i)
         out.Offer(ini.lines[i], ini.ends[i]);
-    platform::WriteFileAtomic(target, out.Finish());
+    std::string why;
+    const bool written = platform::WriteFileAtomic(target, out.Finish(), &why);
+    ReportWrite(IniFile, written, why);
+    return written;
 }
 
 bool WriteIniSection(const std::string& Section, const std::string& iniStr, const std::string& IniFile) {
@@ -244,8 +291,7 @@ bool WriteIniSection(const std::string& Section, const std::string& iniStr, cons
         rec.HeaderLine = rec.LastLine = LastIndex();
         rec.SectionText = "[" + Section + "]" + std::string(kCrLf) + std::string(kCrLf) + iniStr;
     }
-    SaveIniFile(rec, IniFile);
-    return found;
+    return SaveIniFile(rec, IniFile) && found;
 }
 
 bool GetIniSection(const std::string& Section, std::string& iniStr, const std::string& IniFile) {
@@ -286,8 +332,7 @@ bool WriteIniString(const std::string& Section, const std::string& iniKey, const
         rec.SectionText = iniStr.empty() ? "" : newLine;
     }
     rec.HeaderLine = rec.LastLine;
-    SaveIniFile(rec, IniFile);
-    return true;
+    return SaveIniFile(rec, IniFile);
 }
 
 std::string GetIniValue(IniLookup& rec, const std::string& Section, const std::string& Key,
@@ -330,13 +375,16 @@ namespace tovcore {
 
 IniFileState CheckIniFile(const std::string& IniFile) {
     std::string bytes;
+    const std::string target = platform::LinkTarget(IniFile);
+    const bool folderTakesFiles = !target.empty() && detail::FolderTakesNewFiles(platform::FolderOf(target));
     switch (detail::ReadIniBytes(IniFile, bytes)) {
         case platform::ReadStatus::Ok: break;
-        case platform::ReadStatus::Missing: return IniFileState::Missing;
+        case platform::ReadStatus::Missing: return folderTakesFiles ? IniFileState::Missing : IniFileState::FolderReadOnly;
         case platform::ReadStatus::TooLarge: return IniFileState::TooLarge;
         default: return IniFileState::Unreadable;
     }
-    return detail::MayRewriteIniFile(IniFile) ? IniFileState::Usable : IniFileState::ReadOnly;
+    if (!detail::MayReplaceFile(target)) return IniFileState::ReadOnly;
+    return folderTakesFiles ? IniFileState::Usable : IniFileState::FolderReadOnly;
 }
 
 std::string IniFileStateText(IniFileState state) {
@@ -344,6 +392,7 @@ std::string IniFileStateText(IniFileState state) {
         case IniFileState::Missing:
         case IniFileState::Usable: break;
         case IniFileState::ReadOnly: return "is read-only";
+        case IniFileState::FolderReadOnly: return "is in a folder where no file may be written";
         case IniFileState::TooLarge:
             return "is larger than " + std::to_string(kIniFileSizeLimit / (1024 * 1024)) + " MB";
         case IniFileState::Unreadable: return "cannot be read as a text file";

@@ -29,14 +29,20 @@ bool FindIniSection(IniLookup& rec, const std::string& Section, bool fallback);
 void FindIniKey(IniLookup& rec, const std::string& Key);
 std::string GetIniValue(IniLookup& rec, const std::string& Section, const std::string& Key,
                         const std::string& Default, const std::string& IniFile, bool fallback);
-void SaveIniFile(IniLookup& rec, const std::string& IniFile);
+// False when the file was not written (said once in the error log).
+bool SaveIniFile(IniLookup& rec, const std::string& IniFile);
 
 // Whether the engine may replace the file at `target` (an existing file only when it may be
-// written; the super-user counts a file without any write permission as read-only too), and
-// whether it may rewrite an INI file (its symbolic links followed).
+// written), whether new files may be made in `folder` (every rewrite makes its temporary file
+// beside the file), both of them (MayReplace), and whether it may rewrite an INI file (its symbolic
+// links followed). The super-user counts a file or folder without any write permission as
+// read-only too.
+bool MayReplaceFile(const std::string& target);
+bool FolderTakesNewFiles(const std::string& folder);
 bool MayReplace(const std::string& target);
 bool MayRewriteIniFile(const std::string& IniFile);
 
+// The writers' result: the section existed before the call and the file was written.
 bool WriteIniSection(const std::string& Section, const std::string& iniStr, const std::string& IniFile);
 bool GetIniSection(const std::string& Section, std::string& iniStr, const std::string& IniFile);
 bool WriteIniString(const std::string& Section, const std::string& iniKey, const std::string& iniStr,

@@ -11,13 +11,15 @@
 #include "library/src/modLog.h"
 #include "library/src/modScreen.h"
 #include "library/src/modSpecialFolders.h"
+#include "platform/fileio.h"
 #include "platform/paths.h"
 
 namespace tovcore::detail {
 namespace {
 
-// Whether the settings file can be written: opened for appending when it exists (nothing
-// changes), else created and removed again. The open never waits: a pipe in its place with nothing
+// Whether the settings file can be written as the INI engine writes it: opened for appending when
+// it exists (nothing changes), else created and removed again; either way its folder must take
+// the new files every rewrite makes. The open never waits: a pipe in its place with nothing
 // reading it answers at once (and is no settings file).
 bool CanWrite(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK);
@@ -27,6 +29,8 @@ bool CanWrite(const std::string& path) {
         return MayRewriteIniFile(path);
     }
     if (errno != ENOENT) return false;
+    // The file is made by the first write, beside it: its folder must take new files.
+    if (!FolderTakesNewFiles(platform::FolderOf(path))) return false;
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     ::close(fd);

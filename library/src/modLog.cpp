@@ -76,16 +76,19 @@ void FlushChannel(LogChannel& log, bool close) {
 // Most lines go into the buffer; it is written whenever it holds this much.
 constexpr std::size_t kHeldBuffer = 256 * 1024;
 
-void WriteChannel(LogChannel& log, const std::string& Msg) {
+// `gather`: while a command holds the logs open, the lines are gathered and written in large
+// pieces (the run log, which takes a line per file and more); otherwise each line is written to the
+// open file as it comes, so a crash in the middle of the command loses none of them (the error and
+// debug logs: their lines are few, and they are what tells what went wrong).
+void WriteChannel(LogChannel& log, const std::string& Msg, bool gather) {
     if (!log.on) return;
     const std::string line = NowText() + " - " + Msg + std::string(kCrLf);
     if (State().logs.held > 0) {
-        // A command holds the log open: one open file, lines gathered and written in large pieces;
-        // the command serves the message loop itself.
+        // A command holds the log open: one open file; the command serves the message loop itself.
         if (log.fd < 0) log.fd = ::open(log.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_APPEND, 0666);
         if (log.fd < 0) return;
         log.pending += line;
-        if (log.pending.size() >= kHeldBuffer) FlushChannel(log, false);
+        if (!gather || log.pending.size() >= kHeldBuffer) FlushChannel(log, false);
         return;
     }
     WriteAllTo(log.path, line, true);
@@ -109,9 +112,9 @@ void HoldLogsOpen(bool hold) {
     for (LogChannel* log : {&logs.run, &logs.debug, &logs.error}) FlushChannel(*log, true);
 }
 
-void WriteLog(const std::string& Msg) { WriteChannel(State().logs.run, Msg); }
-void WriteDebugLog(const std::string& Msg) { WriteChannel(State().logs.debug, Msg); }
-void WriteErrorLog(const std::string& Msg) { WriteChannel(State().logs.error, Msg); }
+void WriteLog(const std::string& Msg) { WriteChannel(State().logs.run, Msg, true); }
+void WriteDebugLog(const std::string& Msg) { WriteChannel(State().logs.debug, Msg, false); }
+void WriteErrorLog(const std::string& Msg) { WriteChannel(State().logs.error, Msg, false); }
 // The application-error log has no switch that could be turned on: the message is not written.
 void WriteAppErrorLog(const std::string& /*Msg*/) {}
 

@@ -14,6 +14,7 @@
 #include "app/language/Language.h"
 #include "app/startup/AppIdentity.h"
 #include "app/startup/StartUp.h"
+#include "platform/fileio.h"
 #include "tests/app/support/AppTestEnv.h"
 #include "tests/app/support/FakeToolWindow.h"
 #include "tests/support/testsupport.h"
@@ -205,6 +206,33 @@ TEST(StartUp, ThatFindsItsSettingsFileReadOnlySaysSoAndWhatToDo) {
     fs::permissions(settings, fs::perms::owner_all);
 }
 
+// Every write of the settings makes a new file beside the old one: a writable settings file in a
+// folder where no file may be made would drop each of them. The start-up says so once, as for a
+// read-only file, and leaves the file as it is.
+TEST(StartUp, ThatFindsItsSettingsFolderReadOnlySaysSoOnceAndWhatToDo) {
+    if (apptest::LibraryInitialised()) GTEST_SKIP() << "needs a process whose library is not set up yet";
+    apptest::App();
+    testsupport::TempDir dir;
+    ::setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+    const tovcore::AppObject app = QuilletAppObject();
+    const std::string folder = dir.path() + app.CompanyName + "/" + app.EXEName + "/";
+    const std::string settings = folder + app.EXEName + ".ini";
+    const std::string kept = "[Quillet]\r\nLanguage=Deutsch\r\n";
+    testsupport::WriteBytes(settings, kept);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(tovcore::CheckIniFile(settings), tovcore::IniFileState::FolderReadOnly);
+    apptest::FakeServices fakes;
+    Program program;
+    const StartResult result = StartWithFakes(program, fakes, app);
+    EXPECT_EQ(result.outcome, StartOutcome::Failed);
+    ASSERT_EQ(fakes.messageBox.shown.size(), 1u);
+    const std::string& prompt = fakes.messageBox.shown[0].prompt;
+    EXPECT_NE(prompt.find("settings folder " + folder + " may not be written"), std::string::npos) << prompt;
+    EXPECT_NE(prompt.find("chmod u+w \"" + folder + "\""), std::string::npos) << prompt;
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(testsupport::ReadBytes(settings), kept);
+}
+
 TEST(StartUp, ASettingsSetUpThatFailedNamesWhatIsWrong) {
     testsupport::TempDir dir;
     struct Row {
@@ -220,6 +248,12 @@ TEST(StartUp, ASettingsSetUpThatFailedNamesWhatIsWrong) {
          },
          "is read-only"},
         {"a folder in its place", [](const std::string& f) { testsupport::MakeFolders(f); }, "is not a file"},
+        {"a writable file in a folder where no file may be made",
+         [](const std::string& f) {
+             testsupport::WriteBytes(f, "[Quillet]\r\n");
+             fs::permissions(platform::FolderOf(f), fs::perms::owner_read | fs::perms::owner_exec);
+         },
+         "settings folder"},
         {"no folder", [](const std::string&) {}, "settings folder"},
     };
     int n = 0;
@@ -233,6 +267,7 @@ TEST(StartUp, ASettingsSetUpThatFailedNamesWhatIsWrong) {
         EXPECT_NE(why.find(folder), std::string::npos) << why;
     }
     fs::permissions(dir.path() + "0/Quillet.ini", fs::perms::owner_all);
+    fs::permissions(dir.path() + "2/", fs::perms::owner_all);
 }
 
 // A Linux user's settings: kept in a dotfiles folder, linked into place, written with LF.

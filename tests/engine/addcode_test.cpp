@@ -115,7 +115,6 @@ TEST(AddCode, SnippetsJoinInListOrderWithNothingBetween) {
     } cases[] = {
         {{"A", "B"}, "a line\r\nb line"},
         {{"B", "A"}, "b linea line\r\n"},
-        {{"Missing", "B"}, "b line"},  // a missing snippet adds nothing and its file is made
     };
     for (const Case& c : cases) {
         st.SelectedPreCode = c.names;
@@ -123,7 +122,62 @@ TEST(AddCode, SnippetsJoinInListOrderWithNothingBetween) {
         ASSERT_TRUE(GetPreCodeText(st, host.Files(), text, why)) << why;
         EXPECT_EQ(text, c.text);
     }
-    EXPECT_TRUE(f.Exists("data/PreCode/Missing.PreCode"));
+}
+
+// A snippet is the file it is listed from: files brought from Windows or written by hand have the
+// extension (or the name) in another letter case. A snippet the user chose is never taken as
+// nothing: a missing or unreadable one stops with its name, and no file is made for it.
+TEST(AddCode, ASnippetIsReadFromItsOwnFileWhateverTheCaseOfItsNameAndAMissingOneStops) {
+    ProjectFolder f;
+    f.Snippet("PreCode", "A", "a line");
+    f.Write("data/PreCode/Mine.precode", "mine");
+    f.Write("data/PreCode/Twin.PRECODE", "upper");
+    f.Write("data/PreCode/Twin.precode", "lower");
+    f.Write("data/PreCode/twin.PreCode", "other name");
+    f.Write("data/PreCode/Odd.PreCode/inside", "a folder of that name");
+    ToolState st;
+    st.ApplicationDataFolderLocal = f.DataFolder();
+    enginetest::FakeHost host;
+    struct Case {
+        std::vector<std::string> names;
+        const char* text;  // nullptr: refused
+        const char* why;   // what the refusal names
+    } cases[] = {
+        {{"Mine"}, "mine", ""},
+        {{"MINE", "A"}, "minea line", ""},
+        {{"Twin"}, "upper", ""},  // its own name first, then byte order
+        {{"twin"}, "other name", ""},
+        {{"A", "Missing"}, nullptr, "\"Missing\" has no file"},
+        {{"Odd"}, nullptr, "\"Odd\" cannot be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.names.back());
+        st.SelectedPreCode = c.names;
+        std::string text, why;
+        const bool read = GetPreCodeText(st, host.Files(), text, why);
+        EXPECT_EQ(read, c.text != nullptr) << why;
+        if (c.text) {
+            EXPECT_EQ(text, c.text);
+        } else {
+            EXPECT_NE(why.find(c.why), std::string::npos) << why;
+        }
+    }
+    EXPECT_FALSE(f.Exists("data/PreCode/Missing.PreCode"));
+    EXPECT_FALSE(f.Exists("data/PreCode/Mine.PreCode"));
+}
+
+TEST(AddCode, AMissingSnippetStopsTheRunBeforeAnythingIsWritten) {
+    ProjectFolder f;
+    WriteProject(f);
+    Session s(f, "App.vbp");
+    Select(s, {"Trace", "Gone"}, {"Trace"});
+    const std::string before = f.Read("modA.bas");
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    EXPECT_EQ(f.Read("modA.bas"), before);
+    EXPECT_TRUE(f.FilesEndingIn(".qlt").empty());
+    EXPECT_FALSE(f.Exists("Backup"));
+    EXPECT_FALSE(s.st.UndoAvailable);
+    EXPECT_NE(s.host.LastBox().find("\"Gone\" has no file"), std::string::npos) << s.host.LastBox();
 }
 
 TEST(AddCode, ReferenceLineNamesTheSystemFolder) {

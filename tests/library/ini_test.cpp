@@ -182,9 +182,10 @@ TEST(IniEngineFiles, FailedRewriteLeavesOldFileIntact) {
     const std::string file = dir.path() + std::string(250, 'n') + ".ini";
     const std::string old = "[S]\r\nk=1\r\n";
     WriteBytes(file, old);
-    EXPECT_TRUE(T().WriteIniString("S", "k", "2", file));
+    // The writers say that nothing was written.
+    EXPECT_FALSE(T().WriteIniString("S", "k", "2", file));
     EXPECT_EQ(T().GetIniString("S", "other", "d", file), "d");
-    EXPECT_TRUE(T().WriteIniSection("S", "", file));
+    EXPECT_FALSE(T().WriteIniSection("S", "", file));
     EXPECT_EQ(ReadBytes(file), old);
     EXPECT_EQ(T().GetIniString("S", "k", "d", file), "1");
 }
@@ -468,6 +469,56 @@ TEST(IniOwnFiles, TheStateOfAFileForItsUser) {
     EXPECT_EQ(tovcore::CheckIniFile(dir.path() + "big.ini"), tovcore::IniFileState::TooLarge);
     EXPECT_EQ(tovcore::IniFileStateText(tovcore::IniFileState::TooLarge), "is larger than 4 MB");
     EXPECT_EQ(tovcore::CheckIniFile(dir.path()), tovcore::IniFileState::Unreadable);
+}
+
+// Every rewrite makes its temporary file beside the file it replaces: in a folder where no file may
+// be made, a writable file is still only read. The writers say so, and nothing changes on disk. (A
+// folder without any write permission counts so for the super-user too.)
+TEST(IniOwnFiles, AFileInAFolderWhereNoFileMayBeMadeIsReadAndNeverWritten) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const std::string locked = dir.path() + "locked/";
+    const std::string open = dir.path() + "open/";
+    const std::string old = "[S]\r\nk=1\r\n";
+    WriteBytes(locked + "there.ini", old);
+    WriteBytes(open + "target.ini", old);
+    fs::create_symlink(locked + "there.ini", open + "to-locked.ini");
+    fs::create_symlink(open + "target.ini", locked + "to-open.ini");
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    struct Row {
+        const char* name;
+        std::string file;
+        tovcore::IniFileState state;
+        bool written;
+    };
+    const Row rows[] = {
+        {"a writable file", locked + "there.ini", tovcore::IniFileState::FolderReadOnly, false},
+        {"no file yet", locked + "new.ini", tovcore::IniFileState::FolderReadOnly, false},
+        {"a link to a file there", open + "to-locked.ini", tovcore::IniFileState::FolderReadOnly, false},
+        {"a link from there to a file elsewhere", locked + "to-open.ini", tovcore::IniFileState::Usable, true},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const bool there = fs::exists(r.file);
+        EXPECT_EQ(tovcore::CheckIniFile(r.file), r.state);
+        EXPECT_EQ(T().GetIniString("S", "k", "d", r.file), there ? "1" : "d");
+        EXPECT_EQ(T().WriteIniString("S", "k", "2", r.file), r.written);
+        EXPECT_EQ(T().WriteIniSection("S", "k=3", r.file), r.written);
+        if (!r.written) {
+            EXPECT_EQ(fs::exists(r.file), there);
+            if (there) {
+                EXPECT_EQ(ReadBytes(r.file), old);
+            }
+        } else {
+            EXPECT_EQ(T().GetIniString("S", "k", "d", r.file), "3");
+        }
+    }
+    EXPECT_EQ(tovcore::IniFileStateText(tovcore::IniFileState::FolderReadOnly),
+              "is in a folder where no file may be written");
+    std::size_t entries = 0;
+    for (const auto& e : fs::directory_iterator(locked)) entries += e.path().filename().string()[0] == '.';
+    EXPECT_EQ(entries, 0u) << "a temporary file was left";
+    fs::permissions(locked, fs::perms::owner_all);
 }
 
 }  // namespace

@@ -72,6 +72,51 @@ TEST_F(Logs, HeldOpenDuringACommand) {
     });
 }
 
+// While the logs are held, the run log's lines wait in memory, but every error and debug line is
+// in its file as soon as it is written: a crash in the middle of the command loses none of them.
+TEST_F(Logs, ErrorAndDebugLinesReachTheirFilesAtOnceWhileHeld) {
+    Run("", [&](tovcore::clsTovcore& t) {
+        const std::string run = t.InitLog();
+        const std::string error = t.InitErrorLog();
+        const std::string debug = t.InitDebugLog();
+        t.HoldLogsOpen(true);
+        t.WriteLog("a run line");
+        t.WriteErrorLog("first error");
+        t.WriteDebugLog("a debug line");
+        t.WriteErrorLog("second error");
+        EXPECT_EQ(ReadBytes(error), kHeader + kNow + " - first error\r\n" + kNow + " - second error\r\n");
+        EXPECT_EQ(ReadBytes(debug), kHeader + kNow + " - a debug line\r\n");
+        EXPECT_EQ(ReadBytes(run), kHeader);  // gathered: the run log keeps its speed
+        t.HoldLogsOpen(false);
+        EXPECT_EQ(ReadBytes(run), kHeader + kNow + " - a run line\r\n");
+        EXPECT_EQ(ReadBytes(error), kHeader + kNow + " - first error\r\n" + kNow + " - second error\r\n");
+    });
+}
+
+// A settings write that cannot happen is said in the error log, once for the file until a write of
+// it works again.
+TEST_F(Logs, AnIniWriteThatFailsIsSaidOnceInTheErrorLog) {
+    namespace fs = std::filesystem;
+    Run("", [&](tovcore::clsTovcore& t) {
+        const std::string error = t.InitErrorLog();
+        const std::string folder = dir.path() + "locked/";
+        const std::string file = folder + "Other.ini";
+        WriteBytes(file, "[S]\r\nk=1\r\n");
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(t.WriteIniString("S", "k", "2", file));
+        EXPECT_FALSE(t.WriteIniString("S", "k", "3", file));
+        const std::string said =
+            kNow + " - INI file not written: " + file + " - its folder " + folder + " may not be written\r\n";
+        EXPECT_EQ(ReadBytes(error), kHeader + said);
+        fs::permissions(folder, fs::perms::owner_all);
+        EXPECT_TRUE(t.WriteIniString("S", "k", "4", file));
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(t.WriteIniString("S", "k", "5", file));
+        EXPECT_EQ(ReadBytes(error), kHeader + said + said);
+        fs::permissions(folder, fs::perms::owner_all);
+    });
+}
+
 TEST_F(Logs, HeaderAndLinesOfEachLog) {
     struct Row {
         std::string (tovcore::clsTovcore::*init)(const std::string&);

@@ -4,9 +4,11 @@
 // The engine reads a file of at most kIniFileSizeLimit bytes. Anything larger is not one of the
 // small configuration files the engine serves (those are a few kilobytes): the engine neither reads
 // nor writes it, so it costs no time and memory and is left exactly as it is. A file that may not
-// be written (read-only, or reached through a link to a read-only file) is read but never written;
-// one that cannot be read as text (a folder, a device, permission denied, UTF-16 text) is neither
-// read nor written.
+// be written (read-only, or reached through a link to a read-only file), or that lies in a folder
+// where no new file may be made (every rewrite writes a temporary file beside it), is read but
+// never written; one that cannot be read as text (a folder, a device, permission denied, UTF-16
+// text) is neither read nor written. A write that does not happen returns false and is said in the
+// library's error log.
 #pragma once
 
 #include <tovcore/Export.h>
@@ -19,11 +21,12 @@ namespace tovcore {
 inline constexpr std::uint64_t kIniFileSizeLimit = 4u * 1024u * 1024u;
 
 enum class IniFileState {
-    Missing,     // nothing at the path: reads give their defaults, a write creates the file
-    Usable,      // read and written
-    ReadOnly,    // read; every write is dropped
-    TooLarge,    // larger than kIniFileSizeLimit: neither read nor written
-    Unreadable,  // not a regular file, not readable, or not 8-bit text: neither read nor written
+    Missing,         // nothing at the path: reads give their defaults, a write creates the file
+    Usable,          // read and written
+    ReadOnly,        // read; every write is dropped
+    FolderReadOnly,  // read (when there); every write is dropped: no file may be made in its folder
+    TooLarge,        // larger than kIniFileSizeLimit: neither read nor written
+    Unreadable,      // not a regular file, not readable, or not 8-bit text: neither read nor written
 };
 
 TOVCORE_EXPORT IniFileState CheckIniFile(const std::string& IniFile);

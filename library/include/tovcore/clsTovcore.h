@@ -40,7 +40,9 @@ public:
     void WaitRandomTime();
     bool IsAscii(std::uint8_t bchar);
     std::string FixPath(const std::string& Fldr);
-    // Settings files.
+    // Settings files. The writers return whether the section existed before the call and the
+    // file was written: a write that cannot happen (a read-only file or folder, a file too large
+    // or not text) returns false and is said once in the error log (see tovcore/IniFiles.h).
     bool WriteIniSection(const std::string& Section, const std::string& iniStr, const std::string& IniFile);
     bool GetIniSection(const std::string& Section, std::string& iniStr, const std::string& IniFile);
     bool WriteIniString(const std::string& Section, const std::string& iniKey, const std::string& iniStr,
@@ -63,10 +65,11 @@ public:
     std::string InitErrorLog(const std::string& ErrorFile = "");
     void WriteErrorLog(const std::string& Msg);
     void WriteAppErrorLog(const std::string& Msg);
-    // While a long command runs, its program can hold the three logs open: their lines are then
-    // gathered and written in large pieces through one open file each (and the writers no longer
-    // serve the message loop; the command does). HoldLogsOpen(false) writes everything held and
-    // lets the files go. Holds nest.
+    // While a long command runs, its program can hold the three logs open: one open file each
+    // (and the writers no longer serve the message loop; the command does); the run log's lines
+    // are gathered and written in large pieces, the error and debug logs' lines written as they
+    // come, so a crash loses none of them. HoldLogsOpen(false) writes everything held and lets the
+    // files go. Holds nest.
     void HoldLogsOpen(bool hold);
     // Edition.
     void VersionType(std::int16_t Vtype);

@@ -7,6 +7,10 @@ using namespace quillet;
 std::int32_t FakeMessageBox::Show(const std::string& prompt, std::int32_t style, const std::string& title,
                                   std::int32_t align) {
     shown.push_back({prompt, style, title, align});
+    if (whileShown) {
+        const Shown now = shown.back();
+        whileShown(now);
+    }
     if (!answers.empty()) {
         const std::int32_t a = answers.front();
         answers.pop_front();
@@ -39,16 +43,19 @@ std::optional<T> Next(std::deque<std::optional<T>>& queue) {
 
 std::optional<std::string> FakeDialogs::OpenFile(QWidget*, const FileDialogRequest& request) {
     requests.push_back({Kind::Open, request, request.title, 0});
+    if (whileShown) whileShown(Request(requests.back()));
     return Next(openResults);
 }
 
 std::optional<std::string> FakeDialogs::SaveFile(QWidget*, const FileDialogRequest& request) {
     requests.push_back({Kind::Save, request, request.title, 0});
+    if (whileShown) whileShown(Request(requests.back()));
     return Next(saveResults);
 }
 
 std::optional<std::int32_t> FakeDialogs::ChooseColor(QWidget*, const std::string& title, std::int32_t current) {
     requests.push_back({Kind::Color, {}, title, current});
+    if (whileShown) whileShown(Request(requests.back()));
     return Next(colorResults);
 }
 
@@ -56,6 +63,7 @@ std::optional<std::string> FakeDialogs::ChooseFolder(QWidget*, const std::string
     FileDialogRequest r;
     r.folder = start;
     requests.push_back({Kind::Folder, r, title, 0});
+    if (whileShown) whileShown(Request(requests.back()));
     return Next(folderResults);
 }
 

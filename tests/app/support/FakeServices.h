@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ public:
     // (OK, Abort, Yes or Retry). quillet::kAnswerNone stands for a box dismissed without an answer.
     std::deque<std::int32_t> answers;
     std::vector<Shown> shown;
+    // Runs while a box shows, before it answers: what the user, a timer or the accessibility
+    // interface does meanwhile (a real box runs an event loop of its own).
+    std::function<void(const Shown&)> whileShown;
 
     std::int32_t Show(const std::string& prompt, std::int32_t style, const std::string& title,
                       std::int32_t align) override;
@@ -44,6 +48,8 @@ public:
     std::deque<std::optional<std::string>> openResults, saveResults, folderResults;
     std::deque<std::optional<std::int32_t>> colorResults;
     std::vector<Request> requests;
+    // Runs while a dialog shows, before it answers (see FakeMessageBox::whileShown).
+    std::function<void(const Request&)> whileShown;
 
     std::optional<std::string> OpenFile(QWidget* owner, const quillet::FileDialogRequest& request) override;
     std::optional<std::string> SaveFile(QWidget* owner, const quillet::FileDialogRequest& request) override;

@@ -38,8 +38,9 @@ bool FakeToolWindow::GetProjectInformation(int mode) {
     return true;
 }
 
-void FakeToolWindow::SaveProjectInformation(bool force) {
+bool FakeToolWindow::SaveProjectInformation(bool force) {
     calls.push_back(std::string("SaveProjectInformation(") + (force ? "true" : "false") + ")");
+    return true;
 }
 
 std::string FakeToolWindow::DialogProjectBrowse(int mode, bool openDialog) {

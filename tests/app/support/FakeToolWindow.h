@@ -22,7 +22,7 @@ public:
     void NewProjectInformation() override { calls.push_back("NewProjectInformation"); }
     void OpenQuilletProject() override { calls.push_back("OpenQuilletProject"); }
     bool GetProjectInformation(int mode) override;
-    void SaveProjectInformation(bool force) override;
+    bool SaveProjectInformation(bool force) override;
     std::string DialogProjectBrowse(int mode, bool openDialog) override;
     void rtnAddLineNumbers() override { calls.push_back("rtnAddLineNumbers"); }
     void rtnRemoveLineNumbers() override { calls.push_back("rtnRemoveLineNumbers"); }
