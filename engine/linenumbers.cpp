@@ -192,28 +192,74 @@ const std::unordered_set<LineIndex>* DeclarationLines::For(const clsFileInfo& fi
 
 namespace {
 
+// Follows the heads of Select Case statements through the statements of one logical line, the
+// physical lines [first, last] of `body`: a "Select Case" statement opens a head, which lasts up
+// to the first "Case" (or an "End Select") statement, wherever the statements stand: after a
+// label, after a line number, after another statement and ":", or on the first Case line of an
+// outer Select. `open`: whether a head is open where the line starts; on return, where it ends.
+template <typename At>
+void FollowSelectHeads(At body, std::size_t first, std::size_t last, bool& open) {
+    enum class After : std::uint8_t { Nothing, Select, End };
+    After after = After::Nothing;
+    bool start = true;  // at the start of a statement
+    for (std::size_t k = first; k <= last; ++k) {
+        Lexer lexer(body(k));
+        for (Token t; lexer.Next(t);) {
+            if (t.kind == TokenKind::Comment || t.kind == TokenKind::Rem) return;  // the rest is comment
+            if (t.kind == TokenKind::Continuation) continue;
+            if (t.kind == TokenKind::Separator) {
+                start = true;
+                after = After::Nothing;
+                continue;
+            }
+            if (after == After::Select && IsWord(t, "Case")) open = true;
+            else if (after == After::End && IsWord(t, "Select")) open = false;
+            after = After::Nothing;
+            if (!start) continue;
+            if (t.kind == TokenKind::Number) continue;  // a line number in front of the statement
+            start = false;
+            if (IsWord(t, "Select")) after = After::Select;
+            else if (IsWord(t, "End")) after = After::End;
+            else if (IsWord(t, "Case")) open = false;
+        }
+    }
+}
+
+// The number an author wrote in front of a statement ("20  x = 3", "20: x = 3"), or -1. A number
+// too long to be one of ours is kept at a value none of ours reaches.
+std::int64_t AuthorsNumber(std::string_view t) {
+    constexpr std::int64_t kBeyond = 1'000'000'000'000;
+    std::size_t i = 0;
+    std::int64_t v = 0;
+    for (; i < t.size() && IsDigit(t[i]); ++i) v = v >= kBeyond ? kBeyond : v * 10 + (t[i] - '0');
+    if (i == 0 || (i < t.size() && t[i] != ' ' && t[i] != '\t' && t[i] != ':')) return -1;
+    return v;
+}
+
 // Which lines of a body without prefixes get a number: `body` holds the `count` lines that start
-// at line index `begin`.
+// at line index `begin`. `taken`, when given, receives the numbers the author wrote in front of
+// statements of the body (ours must not repeat them).
 template <typename At>
 std::vector<char> LinesToNumber(At body, std::size_t count, LineIndex begin,
-                                const std::unordered_set<LineIndex>* declarations) {
+                                const std::unordered_set<LineIndex>* declarations,
+                                std::vector<std::int64_t>* taken = nullptr) {
     std::vector<char> number(count, 0);
+    bool head = false;  // between a Select Case and its first Case: nothing there may carry a number
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view t = platform::TrimWhite(body(k));
-        // A line of a lone "_" would become a continued line behind a number (" _" at its end).
-        const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) && !t.empty() &&
-                              t.front() != '\'' && t.front() != '#' && t.back() != ':' && !IsDigit(t.front()) &&
-                              !StartsWithLabel(t) && t != "_";
-        number[k] = numbered;
+        const std::size_t first = k;
         // The lines that continue a statement carry no number, whatever the statement.
         while (k + 1 < count && IsContinuedLine(body(k))) ++k;
-        // Nothing between "Select Case" and its first "Case" may carry a number; a Select without
-        // any Case ends at its "End Select", which carries none either.
-        if (numbered && platform::IStartsWith(t, "Select Case"))
-            while (k + 1 < count) {
-                const std::string_view next = platform::TrimWhite(body(++k));
-                if (platform::IStartsWith(next, "Case ") || platform::IStartsWith(next, "End Select")) break;
-            }
+        const std::string_view t = platform::TrimWhite(body(first));
+        if (taken && !t.empty() && IsDigit(t.front()))
+            if (const std::int64_t own = AuthorsNumber(t); own >= 0) taken->push_back(own);
+        // A line of a lone "_" would become a continued line behind a number (" _" at its end).
+        number[first] = !head && !(declarations && declarations->count(begin + static_cast<LineIndex>(first))) &&
+                        !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' && !IsDigit(t.front()) &&
+                        !StartsWithLabel(t) && t != "_";
+        // Only a line that names Select (or one inside a head) can open or close a head.
+        bool follow = head;
+        for (std::size_t j = first; j <= k && !follow; ++j) follow = platform::IFind(body(j), "select") != std::string_view::npos;
+        if (follow) FollowSelectHeads(body, first, k, head);
     }
     return number;
 }
@@ -304,14 +350,18 @@ std::int64_t PlanNumbers(const ProcedureList& procedures, platform::LineView lin
             const std::size_t j = static_cast<std::size_t>(begin) + k;
             return lines[j].substr(edits[j].strip);
         };
+        std::vector<std::int64_t> taken;
         const std::vector<char> number =
-            LinesToNumber(stripped, static_cast<std::size_t>(p.pFuncLineEnd - begin), begin, declarations);
+            LinesToNumber(stripped, static_cast<std::size_t>(p.pFuncLineEnd - begin), begin, declarations, &taken);
         // A body with no line to number (comments, blanks, declarations only) stays as it is: its
         // blanks could not be told from the author's when the numbers are removed.
         if (std::find(number.begin(), number.end(), 1) == number.end()) continue;
+        std::sort(taken.begin(), taken.end());
         for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
             LineEdit& e = edits[static_cast<std::size_t>(j)];
             if (number[static_cast<std::size_t>(j - begin)]) {
+                // A number is a label: where the author's line holds this one, the next free one.
+                while (std::binary_search(taken.begin(), taken.end(), counter)) counter += increment;
                 e.prefix = counter;
                 highest = std::max(highest, counter);
                 counter += increment;
