@@ -192,6 +192,17 @@ const std::unordered_set<LineIndex>* DeclarationLines::For(const clsFileInfo& fi
 
 namespace {
 
+// Whether `line` may name Select, in any letter case (or-ing 0x20 folds the ASCII capitals: it
+// may let a line pass that holds no Select, never the other way).
+bool MayNameSelect(std::string_view line) {
+    const auto lower = [&](std::size_t i) { return static_cast<char>(line[i] | 0x20); };
+    for (std::size_t i = 0; i + 6 <= line.size(); ++i)
+        if (lower(i) == 's' && lower(i + 1) == 'e' && lower(i + 2) == 'l' && lower(i + 3) == 'e' &&
+            lower(i + 4) == 'c' && lower(i + 5) == 't')
+            return true;
+    return false;
+}
+
 // Follows the heads of Select Case statements through the statements of one logical line, the
 // physical lines [first, last] of `body`: a "Select Case" statement opens a head, which lasts up
 // to the first "Case" (or an "End Select") statement, wherever the statements stand: after a
@@ -202,6 +213,13 @@ void FollowSelectHeads(At body, std::size_t first, std::size_t last, bool& open)
     enum class After : std::uint8_t { Nothing, Select, End };
     After after = After::Nothing;
     bool start = true;  // at the start of a statement
+    // Only the first statement can matter when there is no other (one physical line without ":"),
+    // or when no Select is named (only its first words can close the head, as a "Case").
+    bool single = first == last && body(first).find(':') == std::string_view::npos;
+    if (!single) {
+        single = true;
+        for (std::size_t k = first; k <= last && single; ++k) single = !MayNameSelect(body(k));
+    }
     for (std::size_t k = first; k <= last; ++k) {
         Lexer lexer(body(k));
         for (Token t; lexer.Next(t);) {
@@ -212,17 +230,37 @@ void FollowSelectHeads(At body, std::size_t first, std::size_t last, bool& open)
                 after = After::Nothing;
                 continue;
             }
-            if (after == After::Select && IsWord(t, "Case")) open = true;
-            else if (after == After::End && IsWord(t, "Select")) open = false;
-            after = After::Nothing;
+            if (after != After::Nothing) {
+                if (after == After::Select && IsWord(t, "Case")) open = true;
+                else if (after == After::End && IsWord(t, "Select")) open = false;
+                after = After::Nothing;
+                if (single) return;
+                continue;
+            }
             if (!start) continue;
             if (t.kind == TokenKind::Number) continue;  // a line number in front of the statement
             start = false;
             if (IsWord(t, "Select")) after = After::Select;
             else if (IsWord(t, "End")) after = After::End;
             else if (IsWord(t, "Case")) open = false;
+            if (single && after == After::Nothing) return;
         }
     }
+}
+
+// Whether the logical line of the physical lines [first, last] of `body` may open the head of a
+// Select Case, `t` being its first line trimmed: a statement starts the line (after a line number
+// or a label, which has a ":") or follows a ":". A quick test that most lines fail, so that only
+// the few that pass are lexed.
+template <typename At>
+bool MayOpenHead(At body, std::size_t first, std::size_t last, std::string_view firstLine, std::string_view t) {
+    if (t.empty() || t.front() == '\'') return false;
+    if (platform::IStartsWith(t, "select") || IsDigit(t.front())) return true;
+    for (std::size_t j = first; j <= last; ++j) {
+        const std::string_view line = j == first ? firstLine : body(j);
+        if (line.find(':') != std::string_view::npos && MayNameSelect(line)) return true;
+    }
+    return false;
 }
 
 // The number an author wrote in front of a statement ("20  x = 3", "20: x = 3"), or -1. A number
@@ -247,19 +285,18 @@ std::vector<char> LinesToNumber(At body, std::size_t count, LineIndex begin,
     bool head = false;  // between a Select Case and its first Case: nothing there may carry a number
     for (std::size_t k = 0; k < count; ++k) {
         const std::size_t first = k;
+        const std::string_view line = body(first);
         // The lines that continue a statement carry no number, whatever the statement.
-        while (k + 1 < count && IsContinuedLine(body(k))) ++k;
-        const std::string_view t = platform::TrimWhite(body(first));
+        if (k + 1 < count && IsContinuedLine(line))
+            for (++k; k + 1 < count && IsContinuedLine(body(k));) ++k;
+        const std::string_view t = platform::TrimWhite(line);
         if (taken && !t.empty() && IsDigit(t.front()))
             if (const std::int64_t own = AuthorsNumber(t); own >= 0) taken->push_back(own);
         // A line of a lone "_" would become a continued line behind a number (" _" at its end).
         number[first] = !head && !(declarations && declarations->count(begin + static_cast<LineIndex>(first))) &&
                         !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' && !IsDigit(t.front()) &&
                         !StartsWithLabel(t) && t != "_";
-        // Only a line that names Select (or one inside a head) can open or close a head.
-        bool follow = head;
-        for (std::size_t j = first; j <= k && !follow; ++j) follow = platform::IFind(body(j), "select") != std::string_view::npos;
-        if (follow) FollowSelectHeads(body, first, k, head);
+        if (head || MayOpenHead(body, first, k, line, t)) FollowSelectHeads(body, first, k, head);
     }
     return number;
 }
