@@ -192,28 +192,111 @@ const std::unordered_set<LineIndex>* DeclarationLines::For(const clsFileInfo& fi
 
 namespace {
 
+// Whether `line` may name Select, in any letter case (or-ing 0x20 folds the ASCII capitals: it
+// may let a line pass that holds no Select, never the other way).
+bool MayNameSelect(std::string_view line) {
+    const auto lower = [&](std::size_t i) { return static_cast<char>(line[i] | 0x20); };
+    for (std::size_t i = 0; i + 6 <= line.size(); ++i)
+        if (lower(i) == 's' && lower(i + 1) == 'e' && lower(i + 2) == 'l' && lower(i + 3) == 'e' &&
+            lower(i + 4) == 'c' && lower(i + 5) == 't')
+            return true;
+    return false;
+}
+
+// Follows the heads of Select Case statements through the statements of one logical line, the
+// physical lines [first, last] of `body`: a "Select Case" statement opens a head, which lasts up
+// to the first "Case" (or an "End Select") statement, wherever the statements stand: after a
+// label, after a line number, after another statement and ":", or on the first Case line of an
+// outer Select. `open`: whether a head is open where the line starts; on return, where it ends.
+template <typename At>
+void FollowSelectHeads(At body, std::size_t first, std::size_t last, bool& open) {
+    enum class After : std::uint8_t { Nothing, Select, End };
+    After after = After::Nothing;
+    bool start = true;  // at the start of a statement
+    // Only the first statement can matter when there is no other (one physical line without ":"),
+    // or when no Select is named (only its first words can close the head, as a "Case").
+    bool single = first == last && body(first).find(':') == std::string_view::npos;
+    if (!single) {
+        single = true;
+        for (std::size_t k = first; k <= last && single; ++k) single = !MayNameSelect(body(k));
+    }
+    for (std::size_t k = first; k <= last; ++k) {
+        Lexer lexer(body(k));
+        for (Token t; lexer.Next(t);) {
+            if (t.kind == TokenKind::Comment || t.kind == TokenKind::Rem) return;  // the rest is comment
+            if (t.kind == TokenKind::Continuation) continue;
+            if (t.kind == TokenKind::Separator) {
+                start = true;
+                after = After::Nothing;
+                continue;
+            }
+            if (after != After::Nothing) {
+                if (after == After::Select && IsWord(t, "Case")) open = true;
+                else if (after == After::End && IsWord(t, "Select")) open = false;
+                after = After::Nothing;
+                if (single) return;
+                continue;
+            }
+            if (!start) continue;
+            if (t.kind == TokenKind::Number) continue;  // a line number in front of the statement
+            start = false;
+            if (IsWord(t, "Select")) after = After::Select;
+            else if (IsWord(t, "End")) after = After::End;
+            else if (IsWord(t, "Case")) open = false;
+            if (single && after == After::Nothing) return;
+        }
+    }
+}
+
+// Whether the logical line of the physical lines [first, last] of `body` may open the head of a
+// Select Case, `t` being its first line trimmed: a statement starts the line (after a line number
+// or a label, which has a ":") or follows a ":". A quick test that most lines fail, so that only
+// the few that pass are lexed.
+template <typename At>
+bool MayOpenHead(At body, std::size_t first, std::size_t last, std::string_view firstLine, std::string_view t) {
+    if (t.empty() || t.front() == '\'') return false;
+    if (platform::IStartsWith(t, "select") || IsDigit(t.front())) return true;
+    for (std::size_t j = first; j <= last; ++j) {
+        const std::string_view line = j == first ? firstLine : body(j);
+        if (line.find(':') != std::string_view::npos && MayNameSelect(line)) return true;
+    }
+    return false;
+}
+
+// The number an author wrote in front of a statement ("20  x = 3", "20: x = 3"), or -1. A number
+// too long to be one of ours is kept at a value none of ours reaches.
+std::int64_t AuthorsNumber(std::string_view t) {
+    constexpr std::int64_t kBeyond = 1'000'000'000'000;
+    std::size_t i = 0;
+    std::int64_t v = 0;
+    for (; i < t.size() && IsDigit(t[i]); ++i) v = v >= kBeyond ? kBeyond : v * 10 + (t[i] - '0');
+    if (i == 0 || (i < t.size() && t[i] != ' ' && t[i] != '\t' && t[i] != ':')) return -1;
+    return v;
+}
+
 // Which lines of a body without prefixes get a number: `body` holds the `count` lines that start
-// at line index `begin`.
+// at line index `begin`. `taken`, when given, receives the numbers the author wrote in front of
+// statements of the body (ours must not repeat them).
 template <typename At>
 std::vector<char> LinesToNumber(At body, std::size_t count, LineIndex begin,
-                                const std::unordered_set<LineIndex>* declarations) {
+                                const std::unordered_set<LineIndex>* declarations,
+                                std::vector<std::int64_t>* taken = nullptr) {
     std::vector<char> number(count, 0);
+    bool head = false;  // between a Select Case and its first Case: nothing there may carry a number
     for (std::size_t k = 0; k < count; ++k) {
-        const std::string_view t = platform::TrimWhite(body(k));
-        // A line of a lone "_" would become a continued line behind a number (" _" at its end).
-        const bool numbered = !(declarations && declarations->count(begin + static_cast<LineIndex>(k))) && !t.empty() &&
-                              t.front() != '\'' && t.front() != '#' && t.back() != ':' && !IsDigit(t.front()) &&
-                              !StartsWithLabel(t) && t != "_";
-        number[k] = numbered;
+        const std::size_t first = k;
+        const std::string_view line = body(first);
         // The lines that continue a statement carry no number, whatever the statement.
-        while (k + 1 < count && IsContinuedLine(body(k))) ++k;
-        // Nothing between "Select Case" and its first "Case" may carry a number; a Select without
-        // any Case ends at its "End Select", which carries none either.
-        if (numbered && platform::IStartsWith(t, "Select Case"))
-            while (k + 1 < count) {
-                const std::string_view next = platform::TrimWhite(body(++k));
-                if (platform::IStartsWith(next, "Case ") || platform::IStartsWith(next, "End Select")) break;
-            }
+        if (k + 1 < count && IsContinuedLine(line))
+            for (++k; k + 1 < count && IsContinuedLine(body(k));) ++k;
+        const std::string_view t = platform::TrimWhite(line);
+        if (taken && !t.empty() && IsDigit(t.front()))
+            if (const std::int64_t own = AuthorsNumber(t); own >= 0) taken->push_back(own);
+        // A line of a lone "_" would become a continued line behind a number (" _" at its end).
+        number[first] = !head && !(declarations && declarations->count(begin + static_cast<LineIndex>(first))) &&
+                        !t.empty() && t.front() != '\'' && t.front() != '#' && t.back() != ':' && !IsDigit(t.front()) &&
+                        !StartsWithLabel(t) && t != "_";
+        if (head || MayOpenHead(body, first, k, line, t)) FollowSelectHeads(body, first, k, head);
     }
     return number;
 }
@@ -304,14 +387,18 @@ std::int64_t PlanNumbers(const ProcedureList& procedures, platform::LineView lin
             const std::size_t j = static_cast<std::size_t>(begin) + k;
             return lines[j].substr(edits[j].strip);
         };
+        std::vector<std::int64_t> taken;
         const std::vector<char> number =
-            LinesToNumber(stripped, static_cast<std::size_t>(p.pFuncLineEnd - begin), begin, declarations);
+            LinesToNumber(stripped, static_cast<std::size_t>(p.pFuncLineEnd - begin), begin, declarations, &taken);
         // A body with no line to number (comments, blanks, declarations only) stays as it is: its
         // blanks could not be told from the author's when the numbers are removed.
         if (std::find(number.begin(), number.end(), 1) == number.end()) continue;
+        std::sort(taken.begin(), taken.end());
         for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
             LineEdit& e = edits[static_cast<std::size_t>(j)];
             if (number[static_cast<std::size_t>(j - begin)]) {
+                // A number is a label: where the author's line holds this one, the next free one.
+                while (std::binary_search(taken.begin(), taken.end(), counter)) counter += increment;
                 e.prefix = counter;
                 highest = std::max(highest, counter);
                 counter += increment;

@@ -8,9 +8,14 @@
 // A line gets no number when it is a local declaration, empty, a comment, a compiler directive
 // ("#"), a label ("Retry:", "Cleanup: x = 1", or a line ending in ":"), when it starts with a line
 // number of its own ("10 x = 1"), when it continues the statement above it (of any kind), or when
-// it lies after a "Select Case" line up to and including the first "Case " line (not past the
-// procedure's End line); blanks and tabs in front of the line do not count. The Attribute lines
-// that follow a header are never touched.
+// it lies after a Select Case statement up to and including its first Case line (with the lines
+// that continue it; not past the procedure's End line), wherever that statement stands: numbered
+// or not, after a label or an author's number, after another statement and ":", on the first Case
+// line of an outer Select (the compiler takes no statement or label there). Blanks and tabs in
+// front of the line do not count. The Attribute lines that follow a header are never touched.
+//
+// Numbers are labels, so within a procedure none is given twice: where the next number is one the
+// author wrote in front of a line of the procedure, the next free one at the increment is taken.
 #pragma once
 
 #include <cstdint>

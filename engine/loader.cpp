@@ -1,6 +1,7 @@
 #include "engine/loader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <unordered_map>
@@ -346,16 +347,39 @@ private:
         if (kind == FileKind::Form) formNames_[&file] = VbName(source->lines());
         const double t2 = host_.Seconds();
         stats.scanSeconds += t2 - t1;
-        if (result.complete) usage_.File(file, &result.procedures, result.definitions, std::move(source));
+        if (result.complete) {
+            CheckingDefinitions(kind, file);
+            usage_.File(file, &result.procedures, result.definitions, std::move(source));
+        }
         stats.usageSeconds += host_.Seconds() - t2;
         return result;
     }
+
+    // The module-level private names (and the locals) are checked file by file, as each is read:
+    // the run log says so once for each kind of file, and the status panel names the file being
+    // checked, at most once in kStatusSeconds (a project of hundreds of files is not slowed down by
+    // its status lines).
+    void CheckingDefinitions(FileKind kind, const clsFileInfo& file) {
+        bool& logged = privateCheckLogged_[static_cast<std::size_t>(kind)];
+        if (!logged) {
+            host_.WriteLog("Checking for Module Private Definition Usage");
+            logged = true;
+        }
+        const double now = host_.Seconds();
+        if (lastCheckingStatus_ >= 0 && now - lastCheckingStatus_ < kStatusSeconds) return;
+        lastCheckingStatus_ = now;
+        host_.DisplayMessage("Checking Definitions for " + file.fFilename, false, align::kLeft);
+    }
+
+    static constexpr double kStatusSeconds = 0.1;  // least time between two "Checking Definitions" lines
 
     LoadContext& ctx_;
     ToolState& st_;
     ProjectModel& model_;
     Host& host_;
     UsageCheck usage_{ctx_.search};
+    std::array<bool, 3> privateCheckLogged_{};  // per kind: the run log names the private check
+    double lastCheckingStatus_ = -1;            // when a "Checking Definitions" line was last shown
     std::unordered_map<const clsFileInfo*, std::string> formNames_;  // the VB_Name of each form read
 };
 

@@ -107,7 +107,11 @@ private:
     }
 
     ScanResult Finish(bool complete) {
-        if (complete) SetDefinitionProcName(result_.definitions, kModuleLevel);
+        // What no procedure owns is the module's: above the first procedure, below the last, and
+        // between two (alternatives under #If/#Else declare their names there).
+        if (complete)
+            for (clsDefinitions& d : result_.definitions)
+                if (d.ProcName.empty()) d.ProcName = std::string(kModuleLevel);
         result_.complete = complete;
         // Only complete procedures leave the scanner.
         ProcedureList& procs = result_.procedures;

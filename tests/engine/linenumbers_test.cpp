@@ -78,7 +78,8 @@ struct Numbered {
 
 TEST(LineNumbers, WhichLinesGetANumber) {
     Numbered n;
-    EXPECT_EQ(n.Number(10, 2), 70);
+    // 000010 is the author's ("10 y = 2"): in Compute ours start at 000020.
+    EXPECT_EQ(n.Number(10, 2), 80);
     EXPECT_EQ(n.Bytes(),
               Join({
                   "Attribute VB_Name = \"modN\"",
@@ -91,7 +92,7 @@ TEST(LineNumbers, WhichLinesGetANumber) {
                   "               j As Long",
                   "           ' a comment _",
                   "             that goes on",
-                  "000010     x = a + _",
+                  "000020     x = a + _",
                   "               b",
                   "       Retry:",
                   "       Cleanup: x = 1",
@@ -99,14 +100,14 @@ TEST(LineNumbers, WhichLinesGetANumber) {
                   "           #If DEBUG Then",
                   "           #End If",
                   "       ",
-                  "000020     Select Case n",
+                  "000030     Select Case n",
                   "               ' first",
                   "               Case 1",
-                  "000030             y = 1",
-                  "000040         Case Else",
-                  "000050             y = 2",
-                  "000060     End Select",
-                  "000070     Call Go(a:=1)",
+                  "000040             y = 1",
+                  "000050         Case Else",
+                  "000060             y = 2",
+                  "000070     End Select",
+                  "000080     Call Go(a:=1)",
                   "End Function",
                   "Sub Two()",
                   "000010     Select Case n",  // the search for its first Case stops at End Sub
@@ -128,7 +129,7 @@ TEST(LineNumbers, CounterByScopeAndIncrement) {
         std::vector<std::string> firstOfEach;  // the number of the first numbered line of each procedure
         std::int64_t highest;
     } cases[] = {
-        {2, 10, 0, {"000010", "000010", "000010"}, 70},
+        {2, 10, 0, {"000020", "000010", "000010"}, 80},  // Compute's 000010 is the author's
         {1, 20, 0, {"000020", "000160", "000180"}, 180},
         {0, 100, 500, {"000500", "001200", "001300"}, 1300},  // the whole-project count goes on from the file before
     };
@@ -309,7 +310,7 @@ TEST(LineNumbers, NumberingANumberedProjectAgainGivesTheSameBytes) {
         {"a name declared without a type", {"    Dim str_2383", "    Dim n As Long", "    n = 1"},
          {"000010     Dim str_2383", "           Dim n As Long", "000020     n = 1"}},
         {"own labels and line numbers", {"    10 Dim s", "Retry: Dim t", "    Const k = 2", "    k = 3"},
-         {"           10 Dim s", "       Retry: Dim t", "           Const k = 2", "000010     k = 3"}},
+         {"           10 Dim s", "       Retry: Dim t", "           Const k = 2", "000020     k = 3"}},
         // A lone "_" behind a number would end in " _" and continue on the next line.
         {"a lone underscore", {"_", "Dim y"}, {"       _", "000010 Dim y"}},
         // A Rem comment behind a number is still a comment, not a declaration of "Rem".
@@ -348,15 +349,16 @@ TEST(LineNumbers, ALineNumberedByTheAuthorSurvivesNumberingRemovalAndUndo) {
     struct Row {
         const char* name;
         std::vector<std::string_view> body;
-        std::string_view own;  // the author's numbered line, as it must still stand once numbered
+        std::string_view own;    // the author's numbered line, as it must still stand once numbered
+        std::string_view first;  // our first number (never the author's)
     } rows[] = {
         {"six digits, with deep indentation",
          {"100000 On Error GoTo Fail", "    If a Then", "            b = 1", "            If c Then", "                d = 2",
           "            End If", "    End If", "Fail:"},
-         "100000 On Error GoTo Fail"},
-        {"six digits among shallow lines", {"    a = 1", "100000 b = 2", "    c = 3"}, "100000 b = 2"},
+         "100000 On Error GoTo Fail", "000010"},
+        {"six digits among shallow lines", {"    a = 1", "100000 b = 2", "    c = 3"}, "100000 b = 2", "000010"},
         {"a short number, with deep indentation", {"    If a Then", "10          b = 1", "            c = 2", "    End If"},
-         "10          b = 1"},
+         "10          b = 1", "000020"},
     };
     enum Back { Remove, Undo, NumberAgain };
     for (const Row& row : rows)
@@ -376,7 +378,7 @@ TEST(LineNumbers, ALineNumberedByTheAuthorSurvivesNumberingRemovalAndUndo) {
             ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
             const std::string numbered = f.Read("modA.bas");
             EXPECT_NE(numbered.find("\r\n       " + std::string(row.own) + "\r\n"), std::string::npos) << numbered;
-            EXPECT_NE(numbered.find("\r\n000010 "), std::string::npos) << numbered;
+            EXPECT_NE(numbered.find("\r\n" + std::string(row.first) + " "), std::string::npos) << numbered;
             if (back == Remove) {
                 rtnRemoveLineNumbers(s.st, s.host, s.host.Files());
                 EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
@@ -390,6 +392,130 @@ TEST(LineNumbers, ALineNumberedByTheAuthorSurvivesNumberingRemovalAndUndo) {
                 EXPECT_EQ(f.Read("modA.bas"), numbered);
             }
         }
+}
+
+// What numbering must never do, for the project to compile: put a number between a Select Case
+// and its first Case (or on that Case), wherever the Select Case statement stands; put one on a
+// line that continues a statement; give a number that the author's line of the same procedure
+// holds. Each body is numbered in a project, then taken back by removal, by undo, and numbered
+// again: each time byte for byte.
+TEST(LineNumbers, NumbersKeepTheProjectCompilingAndRoundTrip) {
+    struct Row {
+        const char* name;
+        std::vector<std::string_view> body, numbered;
+    } rows[] = {
+        {"a Select Case after a label",
+         {"L1: Select Case x", "    ' note", "    Case 1", "        y = 1", "End Select"},
+         {"       L1: Select Case x", "           ' note", "           Case 1", "000010         y = 1",
+          "000020 End Select"}},
+        {"a Select Case after an author's number",
+         {"120     Select Case vAction", "", "            Case \"Open\"", "                y = 1",
+          "            Case Else", "        End Select"},
+         {"       120     Select Case vAction", "       ", "                   Case \"Open\"",
+          "000010                 y = 1", "000020             Case Else", "000030         End Select"}},
+        {"a Select Case after a colon statement",
+         {"    x = 1: Select Case x", "        Case 1", "            y = 1", "    End Select"},
+         {"000010     x = 1: Select Case x", "               Case 1", "000020             y = 1",
+          "000030     End Select"}},
+        {"a Select Case on the first Case line of another, and one inside a later Case",
+         {"Select Case a", "    Case 1: Select Case b", "        ' inner", "        Case 2", "            y = 1",
+          "    End Select", "    Case 3", "        Select Case c", "            Case 4", "        End Select",
+          "End Select"},
+         {"000010 Select Case a", "           Case 1: Select Case b", "               ' inner", "               Case 2",
+          "000020             y = 1", "000030     End Select", "000040     Case 3", "000050         Select Case c",
+          "                   Case 4", "000060         End Select", "000070 End Select"}},
+        {"a continued first Case",
+         {"Select Case nCmdShow", "    Case SW_HIDE, SW_NORMAL, _", "         SW_SHOWNA, SW_RESTORE", "        y = 1",
+          "    Case 12001: Msg = _", "        \"Internet\"", "End Select"},
+         {"000010 Select Case nCmdShow", "           Case SW_HIDE, SW_NORMAL, _", "                SW_SHOWNA, SW_RESTORE",
+          "000020         y = 1", "000030     Case 12001: Msg = _", "               \"Internet\"", "000040 End Select"}},
+        {"a first Case with a statement that goes on",
+         {"Select Case e", "    Case 12001: Msg = _", "        \"Internet\"", "    Case Else", "End Select"},
+         {"000010 Select Case e", "           Case 12001: Msg = _", "               \"Internet\"", "000020     Case Else",
+          "000030 End Select"}},
+        {"a continued Select Case", {"Select Case a + _", "    b", "Case 1", "y = 1", "End Select"},
+         {"000010 Select Case a + _", "           b", "       Case 1", "000020 y = 1", "000030 End Select"}},
+        {"an author's number that is the next of ours",
+         {"    a = 1", "20  x = 3", "    b = 2", "    c = 4"},
+         {"000010     a = 1", "       20  x = 3", "000030     b = 2", "000040     c = 4"}},
+        {"an author's number further on, with a colon and with leading zeros",
+         {"    a = 1", "    b = 2", "40: x = 3", "    c = 4", "0050 y = 5", "    d = 6"},
+         {"000010     a = 1", "000020     b = 2", "       40: x = 3", "000030     c = 4", "       0050 y = 5",
+          "000060     d = 6"}},
+        {"an author's number on a Select Case that is the next of ours",
+         {"    a = 1", "20  Select Case x", "        Case 1", "    End Select"},
+         {"000010     a = 1", "       20  Select Case x", "               Case 1", "000030     End Select"}},
+    };
+    enum Back { Remove, Undo, NumberAgain };
+    for (const Row& row : rows)
+        for (Back back : {Remove, Undo, NumberAgain}) {
+            SCOPED_TRACE(std::string(row.name) + (back == Remove ? ", removed" : back == Undo ? ", undone" : ", twice"));
+            const auto module = [](const std::vector<std::string_view>& body) {
+                std::vector<std::string_view> lines = {"Attribute VB_Name = \"modA\"", "Sub A()"};
+                lines.insert(lines.end(), body.begin(), body.end());
+                lines.push_back("End Sub");
+                return Join(lines);
+            };
+            const std::string source = module(row.body);
+            ProjectFolder f;
+            f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas"}));
+            f.Write("modA.bas", source);
+            Session s(f, "App.vbp");
+            ASSERT_TRUE(s.loaded);
+            s.st.LineIncrement = 10;
+            rtnAddLineNumbers(s.st, s.host, s.host.Files());
+            ASSERT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+            const std::string numbered = f.Read("modA.bas");
+            EXPECT_EQ(numbered, module(row.numbered));
+            if (back == Remove) {
+                rtnRemoveLineNumbers(s.st, s.host, s.host.Files());
+                EXPECT_EQ(s.host.LastBox(), "Line Numbers Removed");
+                EXPECT_EQ(f.Read("modA.bas"), source);
+            } else if (back == Undo) {
+                UndoLastChange(s.st, s.host, s.host.Files());
+                EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+                EXPECT_EQ(f.Read("modA.bas"), source);
+            } else {
+                // Loaded afresh, as a user renumbers another day.
+                Session again(f, "App.vbp");
+                ASSERT_TRUE(again.loaded);
+                again.st.LineIncrement = 10;
+                rtnAddLineNumbers(again.st, again.host, again.host.Files());
+                EXPECT_EQ(f.Read("modA.bas"), numbered);
+            }
+        }
+}
+
+// The author's numbers are kept apart from ours within each procedure, by every scope and
+// increment; another procedure's number takes nothing from this one.
+TEST(LineNumbers, AnAuthorsNumberIsNeverGivenAgainInItsProcedure) {
+    const std::string source = CrLf({"Attribute VB_Name = \"m\"", "Sub A()", "    a = 1", "20  b = 2", "    c = 3",
+                                     "40  d = 4", "    e = 5", "End Sub", "Sub B()", "    f = 6", "    g = 7", "End Sub"});
+    struct Case {
+        int scope;
+        std::int64_t increment;
+        std::vector<std::string> ours;  // our numbers, in file order
+    } cases[] = {
+        {2, 10, {"000010", "000030", "000050", "000010", "000020"}},
+        {2, 20, {"000060", "000080", "000100", "000020", "000040"}},  // 20 and 40 are the author's
+        {0, 10, {"000010", "000030", "000050", "000060", "000070"}},
+        {1, 30, {"000030", "000060", "000090", "000120", "000150"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("scope " + std::to_string(c.scope) + ", increment " + std::to_string(c.increment));
+        ScannedFile scan("m.bas", source);
+        LineArray text = platform::SplitLines(source);
+        std::int64_t counter = c.increment;
+        AddLineNumbersToFile(scan.procs, text, nullptr, counter, c.increment, c.scope);
+        std::vector<std::string> ours;
+        for (const std::string& line : text.lines)
+            if (line.size() > 7 && line[6] == ' ' && line.substr(0, 6).find_first_not_of("0123456789") == std::string::npos)
+                ours.push_back(line.substr(0, 6));
+        EXPECT_EQ(ours, c.ours);
+        EXPECT_EQ(text.lines[3], "       20  b = 2");
+        EXPECT_TRUE(StripLineNumbers(scan.procs, text));
+        EXPECT_EQ(platform::JoinLines(text), source);
+    }
 }
 
 TEST(LineNumbers, RunPastTheHighestNumberIsRefusedBeforeAnythingIsWritten) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -93,6 +94,48 @@ TEST(Loader, SingleProjectTreeRecordsAndStartUp) {
     EXPECT_EQ(m.BackupFolder, dir.path() + "Backup/");
     EXPECT_EQ(l.st.ProjectFolder, dir.path());
     EXPECT_EQ(l.st.ProjectFileTitle, "App.vbp");
+}
+
+// The run log says once for each kind of file that its private names are checked; the status
+// panel names the file being checked, but not more often than every tenth of a second, so a
+// project of many files is not slowed down by its status lines.
+TEST(Loader, CheckingDefinitionsIsLoggedOncePerKindAndShownRationed) {
+    testsupport::TempDir dir;
+    WriteBytes(dir.file("App.vbp"), CrLf({"Type=Exe", "Module=modA; modA.bas", "Form=frmMain.frm", "Module=modB; modB.bas",
+                                          "Module=modC; modC.bas"}));
+    WriteBytes(dir.file("modA.bas"), Module("modA", "Alpha"));
+    WriteBytes(dir.file("modB.bas"), Module("modB", "Beta"));
+    WriteBytes(dir.file("modC.bas"), Module("modC", "Gamma"));
+    WriteBytes(dir.file("frmMain.frm"), Form("frmMain", "Form_Load"));
+    const auto count = [](const std::vector<std::string>& lines, const std::string& text) {
+        return std::count(lines.begin(), lines.end(), text);
+    };
+    struct Case {
+        double clockStep;
+        std::vector<std::string> shown;  // the "Checking Definitions for" lines on the status panel
+    } cases[] = {
+        {0.0, {"Checking Definitions for modA.bas"}},  // the clock stands still: the first line only
+        {1.0, {"Checking Definitions for modA.bas", "Checking Definitions for frmMain.frm",
+               "Checking Definitions for modB.bas", "Checking Definitions for modC.bas"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clockStep);
+        FakeHost host;
+        host.clockStep = c.clockStep;
+        ToolState st;
+        st.txtProject = dir.path() + "App.vbp";
+        ASSERT_TRUE(LoadProject(st, host, host, false));
+        std::vector<std::string> shown;
+        for (const std::string& line : host.status)
+            if (line.rfind("Checking Definitions for ", 0) == 0) shown.push_back(line);
+        EXPECT_EQ(shown, c.shown);
+        // Modules and forms: one line each, before the first file of the kind is checked.
+        EXPECT_EQ(count(host.runLog, "Checking for Module Private Definition Usage"), 2);
+        const auto first = std::find(host.runLog.begin(), host.runLog.end(), "Checking for Module Private Definition Usage");
+        const auto scanned = std::find(host.runLog.begin(), host.runLog.end(), "Scanning modA.bas");
+        EXPECT_LT(scanned, first);
+        EXPECT_EQ(count(host.runLog, "Checking Definitions for modA.bas"), 0);  // the status line is not logged
+    }
 }
 
 TEST(Loader, LfFilesOtherLetterCaseMissingDataOnlyAndAbsoluteNames) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/scanner.h"
 #include "tests/engine/scan_fixture.h"
 
@@ -159,6 +161,17 @@ TEST(Scanner, DataOnlyFilesAndDefinitionLabels) {
     EXPECT_TRUE(data.procs.empty());
     ASSERT_EQ(data.defs.size(), 2u);
     for (const auto& d : data.defs) EXPECT_EQ(d.ProcName, "_None_");
+
+    // Above the first procedure, between two and below the last (alternatives under #If/#Else):
+    // the module's; inside a procedure: the procedure's.
+    ScannedFile code("m.bas", CrLf({"Attribute VB_Name = \"m\"", "Private mTop As Long", "#If A Then", "Sub One()",
+                                    "    Dim x As Long", "End Sub", "Private mBetween As Long", "Sub Two()",
+                                    "    Dim y As Long", "End Sub", "#Else", "Private mBelow As Long", "#End If"}));
+    std::map<std::string, std::string> owners;
+    for (const auto& d : code.defs) owners[d.Variable] = d.ProcName;
+    const std::map<std::string, std::string> expected = {
+        {"mTop", "_None_"}, {"x", "One"}, {"mBetween", "_None_"}, {"y", "Two"}, {"mBelow", "_None_"}};
+    EXPECT_EQ(owners, expected);
 }
 
 // A Cancel that arrives while the event loop is served stops the walk: every record that leaves

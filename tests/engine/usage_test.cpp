@@ -315,6 +315,95 @@ TEST(ModuleAndPublicUsage, PrivateInOwnFilePublicInEveryFileOfTheProject) {
     EXPECT_TRUE(p.Used("a.bas:Sleep"));
 }
 
+// Alternative versions of procedures under #If/#Else may declare module-level names between two
+// procedures: those belong to the module ("_None_"), as the names above the first procedure do,
+// and are checked as such: private ones within their file, public ones in every file. Both
+// searches agree, and a name marked unused is unused.
+TEST(ModuleAndPublicUsage, NamesDeclaredBetweenProceduresBelongToTheModule) {
+    testsupport::TempDir dir;
+    testsupport::WriteBytes(dir.file("P.vbp"), CrLf({"Type=Exe", "Module=modFind; modFind.bas", "Module=modUse; modUse.bas"}));
+    testsupport::WriteBytes(dir.file("modFind.bas"),
+                            CrLf({
+                                "Attribute VB_Name = \"modFind\"",                                        // 0
+                                "Option Explicit",                                                       // 1
+                                "Private mTop As Long",                                                  // 2
+                                "#If UseApi Then",                                                       // 3
+                                "Public Function FindIt(ByVal s As String) As Long",                     // 4
+                                "    Dim n As Long",                                                     // 5
+                                "    n = Len(s)",                                                        // 6
+                                "    FindIt = n",                                                        // 7
+                                "End Function",                                                          // 8
+                                "#Else",                                                                 // 9
+                                "Private sClassFind As String, sTitleFind As String, fCase As Boolean",  // 10
+                                "Private sNeverUsed As String",                                          // 11
+                                "Public gShared As Long",                                                // 12
+                                "Public gNobody As Long",                                                // 13
+                                "Private Type tFound",                                                   // 14
+                                "    hWnd As Long",                                                      // 15
+                                "End Type",                                                              // 16
+                                "Private Enum eMode",                                                    // 17
+                                "    emNone",                                                            // 18
+                                "End Enum",                                                              // 19
+                                "Public Function FindIt(ByVal s As String) As Long",                     // 20
+                                "    Dim k As Long",                                                     // 21
+                                "    sClassFind = s",                                                    // 22
+                                "    k = Len(sTitleFind)",                                               // 23
+                                "    FindIt = k",                                                        // 24
+                                "End Function",                                                          // 25
+                                "#End If",                                                               // 26
+                                "Private Sub Helper()",                                                  // 27
+                                "    Dim f As tFound",                                                   // 28
+                                "    fCase = True",                                                      // 29
+                                "    f.hWnd = emNone",                                                   // 30
+                                "End Sub",                                                               // 31
+                            }));
+    testsupport::WriteBytes(dir.file("modUse.bas"),
+                            CrLf({"Attribute VB_Name = \"modUse\"", "Private sNeverUsed As String", "Sub UseIt()",
+                                  "    gShared = sNeverUsed", "End Sub"}));
+    struct Want {
+        std::string owner;
+        LineIndex line;
+        bool used;
+        bool operator==(const Want&) const = default;
+    };
+    const std::map<std::string, Want> expected = {
+        {"modFind.bas:mTop", {"_None_", 2, false}},
+        {"modFind.bas:n", {"FindIt", 5, true}},
+        {"modFind.bas:sClassFind", {"_None_", 10, true}},
+        {"modFind.bas:sTitleFind", {"_None_", 10, true}},
+        {"modFind.bas:fCase", {"_None_", 10, true}},
+        {"modFind.bas:sNeverUsed", {"_None_", 11, false}},  // modUse's own of that name is no use of it
+        {"modFind.bas:gShared", {"_None_", 12, true}},      // used in modUse
+        {"modFind.bas:gNobody", {"_None_", 13, false}},
+        {"modFind.bas:tFound", {"_None_", 14, true}},
+        {"modFind.bas:tFound.hWnd", {"_None_", 15, true}},
+        {"modFind.bas:eMode", {"_None_", 17, false}},
+        {"modFind.bas:eMode.emNone", {"_None_", 18, true}},
+        {"modFind.bas:k", {"FindIt", 21, true}},
+        {"modFind.bas:f", {"Helper", 28, true}},
+        {"modUse.bas:sNeverUsed", {"_None_", 1, true}},
+    };
+    for (auto search : {UsageSearch::Indexed, UsageSearch::Literal}) {
+        SCOPED_TRACE(search == UsageSearch::Indexed ? "indexed" : "literal");
+        FakeHost host;
+        ToolState st;
+        st.txtProject = dir.path() + "P.vbp";
+        LoadOptions o;
+        o.search = search;
+        ASSERT_TRUE(engine::LoadProject(st, host, host, false, o));
+        std::map<std::string, Want> got;
+        for (const clsDefinitions& d : st.model.ModuleDefinitions())
+            got[d.Filename() + ":" + d.Variable] = Want{d.ProcName, d.LineNo, d.Used};
+        EXPECT_EQ(got.size(), expected.size());
+        for (const auto& [name, want] : expected) {
+            ASSERT_TRUE(got.count(name)) << name;
+            EXPECT_EQ(got[name].owner, want.owner) << name;
+            EXPECT_EQ(got[name].line, want.line) << name;
+            EXPECT_EQ(got[name].used, want.used) << name;
+        }
+    }
+}
+
 // A declaration continued over 20,000 lines is one statement: every check reads it once (it used to
 // be read again from each of its lines). Its names are not used by it; a use after it counts.
 TEST(ModuleAndPublicUsage, DeclarationContinuedOverManyLines) {

@@ -1,14 +1,20 @@
 // Fuzz target: any bytes as a module of a project. The line array must give back the exact bytes,
 // also after a line is inserted; the load must hold, with every procedure record inside the file;
 // Add Code must keep every line of the file as it was (only its own lines added); numbering then
-// removal must give back the file without numbers; and a numbered file, loaded again, must number
-// to the same bytes.
+// removal must give back the file without numbers; numbering must keep the code compiling (no
+// number on a line that continues a statement, none between a Select Case and its first Case nor
+// on that Case, no number twice in a procedure, none that the author's line holds); and a numbered
+// file, loaded again, must number to the same bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/addcode.h"
+#include "engine/classify.h"
 #include "engine/commit.h"
 #include "engine/linenumbers.h"
 #include "engine/loader.h"
@@ -104,6 +110,77 @@ void CheckAddCode(Project& project, std::string_view bytes) {
     DiscardPendingCopies(cs);
 }
 
+// The number numbering put in front of `numbered` (the line `plain` once numbered), or -1.
+std::int64_t OurNumber(std::string_view plain, std::string_view numbered) {
+    if (numbered.size() != plain.size() + 7 || numbered.substr(7) != plain || numbered[6] != ' ') return -1;
+    std::int64_t v = 0;
+    for (char c : numbered.substr(0, 6)) {
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+// The number the author wrote in front of the statement that starts with `line`, or -1.
+std::int64_t AuthorsNumber(std::string_view line) {
+    const std::string_view t = platform::TrimWhite(line);
+    if (t.empty() || t.front() < '0' || t.front() > '9' || WithoutLineLabel(t) == t) return -1;
+    std::int64_t v = 0;
+    for (std::size_t i = 0; i < t.size() && t[i] >= '0' && t[i] <= '9' && v < 1'000'000'000'000; ++i)
+        v = v * 10 + (t[i] - '0');
+    return v;
+}
+
+// The last statement of the code above body line j (blank lines, comments and directives passed
+// over) is a Select Case: line j lies in the Select's head.
+bool InSelectHead(const LineArray& plain, LineIndex begin, LineIndex j) {
+    for (LineIndex k = j - 1; k >= begin;) {
+        LineIndex first = k;
+        const std::string statement = GetLogicalLine(plain, k, first, -1);
+        if (statement.empty()) {
+            k = first;
+            continue;
+        }
+        if (first < begin) return false;
+        const std::string code = StatementCode(statement);
+        if (code.empty() || code.front() == '#') {
+            k = first - 1;
+            continue;
+        }
+        std::string_view last;
+        for (std::string_view piece : SplitStatements(code))
+            if (!piece.empty()) last = piece;
+        Lexer lexer(WithoutLineLabel(last));
+        Token select, kase;
+        return lexer.Next(select) && IsWord(select, "Select") && lexer.Next(kase) && IsWord(kase, "Case");
+    }
+    return false;
+}
+
+// What numbering must never do to a procedure for the code to keep compiling.
+void CheckCompiles(const ProcedureList& procs, const LineArray& plain, const LineArray& numbered) {
+    for (const clsProcedures& p : procs) {
+        if (p.pFuncLineEnd >= static_cast<LineIndex>(plain.lines.size())) continue;
+        const LineIndex begin = HeaderEndLine(plain, p.pFuncLineStart, p.pFuncLineEnd) + 1;
+        std::set<std::int64_t> authors;
+        std::vector<std::int64_t> ours;
+        for (LineIndex j = begin; j < p.pFuncLineEnd; ++j) {
+            const auto at = static_cast<std::size_t>(j);
+            const bool continues = j > begin && IsContinuedLine(plain.lines[at - 1]);
+            if (!continues)
+                if (const std::int64_t own = AuthorsNumber(plain.lines[at]); own >= 0) authors.insert(own);
+            const std::int64_t number = OurNumber(plain.lines[at], numbered.lines[at]);
+            if (number < 0) continue;
+            ours.push_back(number);
+            Check(!continues, "a line that continues a statement carries no number");
+            Check(!InSelectHead(plain, begin, j), "no number between a Select Case and its first Case, nor on that Case");
+        }
+        for (std::int64_t n : ours) Check(!authors.count(n), "no number of ours is one the author's line holds");
+        std::sort(ours.begin(), ours.end());
+        Check(std::adjacent_find(ours.begin(), ours.end()) == ours.end(), "no number is given twice in a procedure");
+    }
+}
+
 void CheckNumbering(Project& project, std::string_view bytes) {
     const DeclarationLines declarations(project.st.model.ModuleDefinitions());
     // The file without numbers: removal as often as it finds any (a line of its own may look like a
@@ -118,6 +195,7 @@ void CheckNumbering(Project& project, std::string_view bytes) {
     AddLineNumbersToFile(*project.procs, numbered, declarations.For(*project.file), counter, 10, 2);
     Check(numbered.lines.size() == plain.lines.size() && numbered.ends == plain.ends,
           "numbering changes no line count and no line end");
+    CheckCompiles(*project.procs, plain, numbered);
     LineArray again = numbered;
     StripLineNumbers(*project.procs, again, fileDeclarations);
     Check(platform::JoinLines(again) == platform::JoinLines(plain), "removal takes away what numbering put there");
