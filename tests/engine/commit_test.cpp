@@ -167,16 +167,44 @@ TEST(Commit, BackupFolderThatCannotBeUsedChangesNothing) {
 }
 
 // Without a proof of its journal kept in the per-user data folder a change could not be undone or
-// recovered safely: it is not made, and the message says where the proof could not be kept.
+// recovered safely: it is not made, and the message says where the proof could not be kept and why.
 TEST(Commit, NoProofOfTheJournalNoChange) {
+    // A data folder that takes no new file (full, or read-only).
+    class NoWritesBelow : public FaultyFiles {
+    public:
+        std::string folder;
+        bool Write(const std::string& p, std::string_view d, std::uint32_t m) override {
+            return p.rfind(folder, 0) == 0 ? false : FaultyFiles::Write(p, d, m);
+        }
+    };
     struct Case {
         const char* name;
         std::function<void(const ProjectFolder&)> setup;
+        std::function<std::string(const ProjectFolder&)> why;
     } cases[] = {
-        {"no folder for the proofs", [](const ProjectFolder& f) { f.Write("data/Changes", "a file in the way"); }},
-        {"a proof that cannot be written",
+        {"a file where the folder of the proofs goes",
+         [](const ProjectFolder& f) { f.Write("data/Changes", "a file in the way"); },
+         [](const ProjectFolder& f) {
+             const std::string c = f.DataFolder() + "Changes";
+             return "Quillet cannot keep the proof of its change journal safely: " + c +
+                    " is not a folder; move it out of the way (for example: mv " + c + " " + c +
+                    ".old) and Quillet makes a new one (the changes recorded in the old one can then no longer be "
+                    "undone)";
+         }},
+        {"a folder where the proof goes",
          [](const ProjectFolder& f) {
              testsupport::MakeFolders(f.path("data/Changes/" + HexOf(Sha256(f.path("Backup/"))).substr(0, 32) + ".proof"));
+         },
+         [](const ProjectFolder& f) {
+             const std::string p = f.DataFolder() + "Changes/" + HexOf(Sha256(f.path("Backup/"))).substr(0, 32) + ".proof";
+             return "Quillet cannot keep the proof of its change journal safely: " + p +
+                    " is not a regular file; move it out of the way (for example: mv " + p + " " + p +
+                    ".old) and Quillet makes a new one (the changes recorded in the old one can then no longer be "
+                    "undone)";
+         }},
+        {"a data folder that takes no file", {},
+         [](const ProjectFolder& f) {
+             return "the proof of the change journal cannot be kept in the per-user data folder " + f.DataFolder();
          }},
     };
     for (const Case& c : cases) {
@@ -184,12 +212,14 @@ TEST(Commit, NoProofOfTheJournalNoChange) {
         ProjectFolder f;
         Sample sample;
         sample.Write(f);
-        c.setup(f);
+        if (c.setup) c.setup(f);
+        NoWritesBelow noWrites;
+        noWrites.folder = f.DataFolder();
         Session s(f, "App.vbp");
+        if (!c.setup) s.host.files = &noWrites;
         Select(s);
         cmdAddCode_Click(s.st, s.host, s.host.Files());
-        EXPECT_EQ(s.host.LastBox(), "Nothing was changed:\r\nBackup: the proof of the change journal cannot be kept in "
-                                    "the per-user data folder " + f.DataFolder() + "; nothing was changed");
+        EXPECT_EQ(s.host.LastBox(), "Nothing was changed:\r\nBackup: " + c.why(f) + "; nothing was changed");
         EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
         EXPECT_FALSE(f.Exists("Backup"));
         EXPECT_FALSE(s.st.UndoAvailable);

@@ -154,6 +154,9 @@ public:
     }
     bool Remove(const std::string& p) override { return Op("Remove", p, [&] { return real().Remove(p); }); }
     bool MakeFolder(const std::string& p) override { return Op("MakeFolder", p, [&] { return real().MakeFolder(p); }); }
+    bool SetMode(const std::string& p, std::uint32_t m) override {
+        return Op("SetMode", p, [&] { return real().SetMode(p, m); });
+    }
 
 private:
     static engine::FileOps& real() { return engine::SystemFileOps(); }

@@ -33,6 +33,7 @@ public:
     bool Rename(const std::string&, const std::string&) override { return false; }
     bool Remove(const std::string&) override { return false; }
     bool MakeFolder(const std::string&) override { return false; }
+    bool SetMode(const std::string&, std::uint32_t) override { return false; }
 };
 
 const std::string kBackup = "/p/Backup/";
