@@ -296,7 +296,7 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
     // is rewritten once, under the name met first.
     const std::string realPending = platform::AbsolutePath(pending);
     for (const PendingChange& c : cs.changes)
-        if (c.path != path && c.replace && platform::AbsolutePath(c.pendingPath) == realPending)
+        if (c.path != path && c.replace && c.realPending == realPending)
             return refuse("is the same file as " + ShownName(c.name) +
                           ", which the project also lists; it was rewritten once, as " + ShownName(c.name) +
                           ", and left as it is under this name");
@@ -333,6 +333,7 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
     c.path = path;
     c.name = name;
     c.pendingPath = pending;
+    c.realPending = realPending;
     c.before = read.before;
     c.after = after;
     c.content = std::move(content);
@@ -470,9 +471,10 @@ std::map<std::string, Fingerprint> OurEarlierBackups(ChangeSet& cs, const std::s
 void CheckAndNameBackups(ChangeSet& cs, const std::string& backupFolder, std::set<std::string>& flushFolders) {
     FileOps& files = cs.files;
     const std::map<std::string, Fingerprint> earlier = OurEarlierBackups(cs, backupFolder);
+    // (Its content is checked once more just before it is replaced: MakeBackup.)
     const auto ours = [&](const std::string& relative, Fingerprint& content) {
         const auto it = earlier.find(relative);
-        if (it == earlier.end() || !Holds(files, backupFolder + relative, it->second)) return false;
+        if (it == earlier.end()) return false;
         content = it->second;
         return true;
     };

@@ -77,6 +77,7 @@ struct PendingChange {
     std::string path;         // native path of the file
     std::string name;         // name for messages (as listed)
     std::string pendingPath;  // path & ".qlt"
+    std::string realPending;  // the pending copy's path with the links of its folders resolved
     std::string backupPath;   // set by CreateBackups
     std::string backupTemp;
     Fingerprint before;   // what the run read

@@ -366,6 +366,12 @@ bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Ho
 // A journal or a marker in the backup folder that this program did not write for this user is left
 // as it is; the user is told once which file was ignored and why.
 void TellForeignRecords(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files) {
+    const std::string backupFolder = BackupFolderFor(projectPath);
+    const std::string projectFolder = platform::FolderOf(projectPath);
+    const RecordKind kinds[] = {RecordKind::Journal, RecordKind::Marker};
+    std::vector<FoundRecord> found;
+    for (RecordKind kind : kinds) found.push_back(FindRecord(files, proofs, backupFolder, kind));
+    // (Known once the proofs were looked at.)
     if (const std::string& why = proofs.StoreProblem(); !why.empty()) {
         // Said once while the program runs: no proof can be kept of having said it.
         static std::set<std::string> told;
@@ -378,21 +384,21 @@ void TellForeignRecords(const std::string& projectPath, RecordProofs& proofs, Ho
         host.MyMsgBox(text, msgbox::kOKOnly, "", align::kCenter);
         return;
     }
-    const std::string backupFolder = BackupFolderFor(projectPath);
-    const std::string projectFolder = platform::FolderOf(projectPath);
     std::vector<std::string> lines;
-    for (RecordKind kind : {RecordKind::Journal, RecordKind::Marker}) {
-        const FoundRecord found = FindRecord(files, proofs, backupFolder, kind);
-        if (found.trust == RecordTrust::Own && !found.writtenIn.empty())
-            host.WriteLog(ShownPath(projectFolder, found.path) + " was written when the backup folder was " +
-                          ShownName(found.writtenIn) + "; the project folder was moved, renamed or copied since");
-        if (found.trust != RecordTrust::Foreign) continue;
-        const std::string identity = std::string(RecordName(kind)) + '\n' + (found.what.empty() ? found.text : found.what);
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const RecordKind kind = kinds[k];
+        const FoundRecord& record = found[k];
+        if (record.trust == RecordTrust::Own && !record.writtenIn.empty())
+            host.WriteLog(ShownPath(projectFolder, record.path) + " was written when the backup folder was " +
+                          ShownName(record.writtenIn) + "; the project folder was moved, renamed or copied since");
+        if (record.trust != RecordTrust::Foreign) continue;
+        const std::string identity =
+            std::string(RecordName(kind)) + '\n' + (record.what.empty() ? record.text : record.what);
         if (proofs.Told(backupFolder, identity)) continue;
         const std::string why =
-            found.what.empty() ? "Quillet did not write it for you (it may have come with the project from someone else)"
-                               : found.what;
-        AddProblem(lines, ShownPath(projectFolder, found.path),
+            record.what.empty() ? "Quillet did not write it for you (it may have come with the project from someone else)"
+                                : record.what;
+        AddProblem(lines, ShownPath(projectFolder, record.path),
                    why + "; it was ignored: " +
                        (kind == RecordKind::Journal
                             ? "no file was restored, renamed or deleted because of it, and Undo does not offer it"
