@@ -103,6 +103,7 @@ bool RestoreBackup(FileOps& files, const JournalEntry& e) {
 bool SettleJournal(FileOps& files, RecordProofs& proofs, ChangeJournal j, const std::vector<JournalEntry>& entries) {
     const std::vector<OlderBackup> older = OlderNotReplaced(j);
     j.state = ChangeJournal::State::Committed;
+    j.older = older;
     if (!entries.empty()) {
         std::vector<JournalEntry> kept = entries;
         for (const JournalEntry& e : j.entries)
@@ -113,7 +114,6 @@ bool SettleJournal(FileOps& files, RecordProofs& proofs, ChangeJournal j, const 
     if (older.empty()) return RemoveJournal(files, proofs, j.backupFolder);
     j.entries.clear();
     j.madeFolders.clear();
-    j.older = older;
     return WriteJournal(files, proofs, j);
 }
 
