@@ -477,7 +477,11 @@ bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Ho
             "\r\nNo: roll the change back (these files get back the content they had before it)."
             "\r\nCancel: leave everything as it is now; you are asked again when the project is next opened.";
     if (!checked.refused.empty())
-        question += "\r\n\r\nThe change journal also names files that this project does not list; they are left alone.";
+        question += j->movedFrom.empty()
+                        ? "\r\n\r\nThe change journal also names files that this project does not list; they are left "
+                          "alone."
+                        : "\r\n\r\nThe change journal also names files that this project does not list, or that lie "
+                          "outside its folder, which was moved or copied since the change; they are left alone.";
     const int answer = host.MyMsgBox(question, (undoing ? msgbox::kYesNo : msgbox::kYesNoCancel) | msgbox::kQuestion,
                                      "", align::kCenter);
     const bool complete = answer == msgbox::kYes, rollBack = !undoing && answer == msgbox::kNo;

@@ -457,4 +457,57 @@ TEST(MovedProject, ACopyTouchesOnlyItsOwnFiles) {
     EXPECT_EQ(f.Read("Common/modC.bas"), kModC);
 }
 
+// An interrupted change in a copy of the folder: Yes completes it inside the copy only (a listed
+// file outside the folder keeps what it holds, and the question says why it is left alone); the
+// original still asks, and No rolls it back there.
+TEST(MovedProject, RecoveryInACopyTouchesOnlyItsOwnFiles) {
+    ProjectFolder f;
+    f.Write("App/App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; modB.bas",
+                                 "Module=modC; ..\\Common\\modC.bas", "Startup=\"(None)\""}));
+    f.Write("App/modA.bas", kModA);
+    f.Write("App/modB.bas", kModB);
+    const std::string kModC = CrLf({"Attribute VB_Name = \"modC\"", "Public Sub Three()", "End Sub"});
+    f.Write("Common/modC.bas", kModC);
+    f.Snippet("PreCode", "P", "    ' traced");
+    {
+        FaultyFiles crash;
+        Session s(f, "App/App.vbp", false);
+        s.host.files = &crash;
+        crash.beforeOp = [&](long n) {
+            if (crash.log.back() != "Exchange " + f.path("App/modA.bas")) return;
+            crash.mode = FaultyFiles::Mode::CrashAfter;
+            crash.target = n;
+        };
+        AddCode(s);
+    }
+    const std::string newA = f.Read("App/modA.bas");
+    ASSERT_NE(newA, kModA);
+    ASSERT_EQ(f.Read("App/modB.bas"), kModB);
+    std::filesystem::copy(f.path("App"), f.path("Copy"), std::filesystem::copy_options::recursive);
+    {
+        Session copy(f, "Copy/App.vbp", true, {msgbox::kYes});
+        ASSERT_GE(copy.host.boxes.size(), 2u);
+        EXPECT_NE(copy.host.boxes[0].text.find("or that lie outside its folder, which was moved or copied since the "
+                                               "change; they are left alone"),
+                  std::string::npos)
+            << copy.host.boxes[0].text;
+        EXPECT_EQ(copy.host.boxes[0].text.find("modC"), std::string::npos) << copy.host.boxes[0].text;
+        EXPECT_EQ(copy.host.LastBox().rfind("The interrupted change to App.vbp has now been completed:", 0), 0u)
+            << copy.host.LastBox();
+        EXPECT_EQ(f.Read("Copy/modA.bas"), newA);
+        EXPECT_NE(f.Read("Copy/modB.bas"), kModB);
+        EXPECT_EQ(f.Read("Common/modC.bas"), kModC);
+        EXPECT_EQ(f.Read("App/modB.bas"), kModB);
+        EXPECT_TRUE(copy.st.UndoAvailable);
+    }
+    Session original(f, "App/App.vbp", true, {msgbox::kNo});
+    ASSERT_FALSE(original.host.boxes.empty());
+    EXPECT_EQ(original.host.LastBox().rfind("The interrupted change to App.vbp has now been rolled back:", 0), 0u)
+        << original.host.LastBox();
+    EXPECT_EQ(f.Read("App/modA.bas"), kModA);
+    EXPECT_EQ(f.Read("App/modB.bas"), kModB);
+    EXPECT_EQ(f.Read("Common/modC.bas"), kModC);
+    EXPECT_EQ(f.FilesEndingIn(".qlt"), std::vector<std::string>{});
+}
+
 }  // namespace
