@@ -935,8 +935,11 @@ TEST(Backup, ThreeRewritesInARowKeepOneGenerationAndTheUsersFiles) {
             const auto backup = BackupFiles(f);
             for (const auto& [name, bytes] : users) EXPECT_EQ(backup.count(name) ? backup.at(name) : "<gone>", bytes) << name;
             // Each file this run changed has its content of just before the run in a backup.
-            for (const auto& [rel, old] : before)
-                if (after.at(rel) != old) EXPECT_TRUE(f.BackupHolds(old)) << rel;
+            for (const auto& [rel, old] : before) {
+                if (after.at(rel) != old) {
+                    EXPECT_TRUE(f.BackupHolds(old)) << rel;
+                }
+            }
             EXPECT_LE(backup.size(), users.size() + sample.Files().size());
             for (const auto& [name, bytes] : backup) EXPECT_EQ(name.find("(3)"), std::string::npos) << name;
             namesAfter[r] = backup;
