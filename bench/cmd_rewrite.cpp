@@ -124,6 +124,18 @@ int Run(const std::string& command, const std::vector<std::string>& args) {
     std::printf("pending     %zu\n", stats.pendingWritten);
     std::printf("%-11s %zu\n", command == "undo" ? "restored" : "replaced", stats.filesReplaced);
     std::printf("undoable    %s\n", st.UndoAvailable ? "yes" : "no");
+    // What the backup folder holds now: with one generation of backups it does not grow from run
+    // to run.
+    std::size_t files = 0;
+    std::uintmax_t bytes = 0;
+    std::error_code ec;
+    if (std::filesystem::is_directory(st.model.BackupFolder, ec))
+        for (const auto& e : std::filesystem::recursive_directory_iterator(st.model.BackupFolder, ec))
+            if (e.is_regular_file(ec)) {
+                ++files;
+                bytes += e.file_size(ec);
+            }
+    std::printf("backup      %zu files, %.1f MB\n", files, static_cast<double>(bytes) / (1 << 20));
     return 0;
 }
 

@@ -1,79 +1,30 @@
+// Preparing and committing a change: the change set of a rewrite, its pending copies, the backups
+// and the journal, and the renames that put the rewritten files in place (commit.h). Undo and the
+// recovery of an interrupted change are in undo.cpp; the file steps both use in changefiles.cpp.
 #include "engine/commit.h"
 
 #include <algorithm>
 #include <map>
 #include <set>
 
+#include "engine/changefiles.h"
 #include "engine/loader.h"
 #include "platform/fileio.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
 namespace engine {
+
+using detail::AddProblem;
+using detail::BackupFolderOf;
+using detail::FlushFolders;
+using detail::Holds;
+using detail::MakeBackup;
+using detail::RemoveMarkedPendingCopies;
+using detail::SameFile;
+using detail::WithoutSlash;
+
 namespace {
-
-// The file at `path` is a regular file that holds exactly `f`.
-bool Holds(FileOps& files, const std::string& path, const Fingerprint& f) {
-    FileStat st;
-    std::string bytes;
-    if (!files.Stat(path, st) || !st.regular || st.size != f.size || !files.Read(path, bytes)) return false;
-    return FingerprintOf(bytes) == f;
-}
-
-std::string WithoutSlash(const std::string& folder) {
-    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
-}
-
-// The backup folder of the project file at `projectPath`.
-std::string BackupFolderFor(const std::string& projectPath) { return BackupFolderIn(platform::FolderOf(projectPath)); }
-
-std::string BackupFolderOf(const ToolState& state) {
-    if (!state.model.BackupFolder.empty()) return state.model.BackupFolder;
-    return BackupFolderFor(state.ProjectPath);
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    return platform::NormalizePath(a) == platform::NormalizePath(b);
-}
-
-// Flushes each folder once; false when one of them could not be flushed.
-bool FlushFolders(FileOps& files, const std::set<std::string>& folders) {
-    bool ok = true;
-    for (const std::string& f : folders) ok = files.Flush(f.empty() ? std::string(".") : WithoutSlash(f)) && ok;
-    return ok;
-}
-
-// Puts the old version of `path`, which holds `before`, at `backupPath`: linked (or copied) to a
-// temporary name first and checked, then renamed into place. The caller flushes the backup folder
-// before it relies on the backup.
-bool MakeBackup(FileOps& files, const std::string& path, const std::string& backupPath, const std::string& backupTemp,
-                const Fingerprint& before) {
-    if (files.Exists(backupTemp) && !files.Remove(backupTemp)) return false;
-    if (!files.LinkOrCopy(path, backupTemp)) return false;
-    if (!Holds(files, backupTemp, before) || !files.Rename(backupTemp, backupPath)) {
-        files.Remove(backupTemp);
-        return false;
-    }
-    // Where the old backup was a second name of this very file (a copy an earlier commit linked and
-    // nothing has replaced since), the rename does nothing and the temporary name stays.
-    if (files.Exists(backupTemp)) files.Remove(backupTemp);
-    return true;
-}
-
-// Moves the backup of an entry back over its file; where it cannot be moved (another disk), copies
-// it beside the file and renames the copy over it (not where a file of that name, which this
-// program did not write, stands beside it).
-bool RestoreBackup(FileOps& files, const JournalEntry& e) {
-    if (files.Rename(e.backupPath, e.path)) return true;
-    if (files.Exists(e.pendingPath)) return false;
-    if (!files.LinkOrCopy(e.backupPath, e.pendingPath) || !Holds(files, e.pendingPath, e.before) ||
-        !files.Rename(e.pendingPath, e.path)) {
-        files.Remove(e.pendingPath);
-        return false;
-    }
-    files.Remove(e.backupPath);
-    return true;
-}
 
 std::string EscapedName(std::string_view text) {
     std::string out;
@@ -87,18 +38,45 @@ std::string EscapedName(std::string_view text) {
     return out;
 }
 
+// Room kept in a backup's name for " (n)" and the ".qlt" of its temporary name.
+constexpr std::size_t kNameRoom = 16;
+constexpr std::size_t kLongestName = 255;
+
+// `name` (relative to the backup folder) whose last component, with " (n)" and ".qlt" added, would
+// be longer than the system allows for a name (a file far outside the project folder has a long
+// escaped name): its middle gives way to "~" and 16 hexadecimal digits of its hash, its extension
+// stays.
+std::string FittingName(const std::string& name) {
+    const std::size_t slash = name.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+    const std::string last = name.substr(folder.size());
+    if (last.size() + kNameRoom <= kLongestName) return name;
+    std::string hash(1, '~');
+    hash += HexOf(Sha256(last)).substr(0, 16);
+    const std::size_t dot = last.rfind('.');
+    const std::string extension = dot != std::string::npos && dot > 0 && last.size() - dot <= 16 ? last.substr(dot) : "";
+    const std::size_t keep = kLongestName - kNameRoom - hash.size() - extension.size();
+    return folder + last.substr(0, keep) + hash + extension;
+}
+
 // `name` made unique among `taken` and the names that `onDisk` finds in the backup folder (compared
 // without regard to case, so that a backup folder copied to a disk that ignores case still holds
-// every file): " (2)", " (3)", ... before the extension of its last component.
-template <class OnDisk>
-std::string UniqueName(const std::string& name, std::set<std::string, platform::ILess>& taken, OnDisk onDisk) {
+// every file): " (2)", " (3)", ... before the extension of its last component. A name on disk is
+// free only where `ours` says that it is an older backup of ours, which may be replaced (one
+// generation of backups is kept); `ours` then gives what it holds.
+template <class OnDisk, class Ours>
+std::string UniqueName(const std::string& wanted, std::set<std::string, platform::ILess>& taken, OnDisk onDisk,
+                       Ours ours, Fingerprint& replaces) {
+    const std::string name = FittingName(wanted);
     std::string candidate = name;
     const std::size_t slash = name.rfind('/');
     const std::size_t dot = name.rfind('.');
     const std::size_t cut =
         (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) ? dot : name.size();
     const auto free = [&](const std::string& c) {
-        return !taken.count(c) && !taken.count(PendingPathOf(c)) && !onDisk(c) && !onDisk(PendingPathOf(c));
+        replaces = Fingerprint{};
+        if (taken.count(c) || taken.count(PendingPathOf(c)) || onDisk(PendingPathOf(c))) return false;
+        return !onDisk(c) || ours(c, replaces);
     };
     for (int n = 2; !free(candidate); ++n)
         candidate = name.substr(0, cut) + " (" + std::to_string(n) + ")" + name.substr(cut);
@@ -129,11 +107,9 @@ ChangeJournal JournalOf(const ChangeSet& cs, const std::string& backupFolder, Ch
     for (const PendingChange& c : cs.changes)
         if (c.status != ChangeStatus::Refused && c.status != ChangeStatus::Pending) j.entries.push_back(EntryOf(c));
     j.madeFolders = cs.madeFolders;
+    j.older = cs.older;
+    if (state == ChangeJournal::State::Committed) j.older = detail::OlderNotReplaced(j);
     return j;
-}
-
-void AddProblem(std::vector<std::string>& problems, const std::string& name, const std::string& what) {
-    problems.push_back(name + ": " + what);
 }
 
 }  // namespace
@@ -212,8 +188,14 @@ std::string BackupFolderProblem(FileOps& files, const std::string& backupFolder,
 // interrupted change waits for a decision (its pending copies are the same files), and the run's
 // marker names every file whose pending copy it may write. False (once, with a line) when the run
 // may not write.
-bool RemoveMarkedPendingCopies(FileOps& files, const PendingMarker& marker, const std::set<std::string>& listed,
-                               std::string* removed = nullptr);
+// Why the proof of a record could not be kept ("" when it was not the proof that failed).
+std::string ProofProblem(RecordProofs& proofs) {
+    if (const std::string& why = proofs.StoreProblem(); !why.empty())
+        return "Quillet cannot keep the proof of its change journal safely: " + why;
+    if (proofs.SaveFailed())
+        return "the proof of the change journal cannot be kept in the per-user data folder " + proofs.DataFolder();
+    return {};
+}
 
 bool PrepareWrites(ChangeSet& cs) {
     if (cs.prepared) return true;
@@ -234,9 +216,12 @@ bool PrepareWrites(ChangeSet& cs) {
     };
     if (!cs.proofs.Usable())
         return refuse("the per-user data folder, where the proof of the change journal is kept, is not known");
-    if (!cs.proofs.Ready())
-        return refuse("the proof of the change journal cannot be kept in the per-user data folder " +
-                      cs.proofs.DataFolder());
+    if (!cs.proofs.Ready()) {
+        const std::string why = ProofProblem(cs.proofs);
+        return refuse(!why.empty() ? why
+                                   : "the proof of the change journal cannot be kept in the per-user data folder " +
+                                         cs.proofs.DataFolder());
+    }
     if (const std::optional<ChangeJournal> old = ReadJournal(files, cs.proofs, backupFolder);
         old && old->state != ChangeJournal::State::Committed)
         return refuse("the last change to " + ShownName(platform::NameOf(old->project)) +
@@ -260,10 +245,10 @@ bool PrepareWrites(ChangeSet& cs) {
         marker.files.push_back(std::move(f));
     }
     cs.marker = marker;
-    if (!WritePendingMarker(files, cs.proofs, backupFolder, marker))
-        return refuse(cs.proofs.SaveFailed() ? "the proof of the change journal cannot be kept in the per-user data "
-                                               "folder " + cs.proofs.DataFolder()
-                                             : "the backup folder " + backupFolder + " cannot be written");
+    if (!WritePendingMarker(files, cs.proofs, backupFolder, marker)) {
+        const std::string why = ProofProblem(cs.proofs);
+        return refuse(!why.empty() ? why : "the backup folder " + backupFolder + " cannot be written");
+    }
     cs.blocked = false;
     cs.prepared = true;
     return true;
@@ -284,13 +269,21 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
     const auto drop = [&] {
         if (existing) cs.changes.erase(cs.changes.begin() + (existing - cs.changes.data()));
     };
-    if (cs.listed.count(pending)) {
-        cs.Problem(name, "its pending copy " + platform::NameOf(pending) +
-                             " would be a file this project lists; left as it is");
+    const auto refuse = [&](const std::string& why) {
+        cs.Problem(name, why);
         cs.refused.insert(path);
         drop();
         return false;
-    }
+    };
+    if (cs.listed.count(pending))
+        return refuse("its pending copy " + platform::NameOf(pending) + " would be a file this project lists; left as it is");
+    // The loader would refuse the result: the project could not be opened again.
+    if (content.size() > kMaxFileBytes)
+        return refuse("its rewritten version would be larger than " + MaxFileSizeText() +
+                      ", the largest file Quillet reads, so the project could not be loaded again; left as it is");
+    if (platform::NameTooLong(pending))
+        return refuse("the name of its rewritten copy, " + ShownName(platform::NameOf(pending)) +
+                      ", would be longer than the system allows (" + platform::NameLimitsText() + "); left as it is");
     if (after == (existing ? existing->before : read.before)) {
         // Nothing changes: no pending copy.
         if (existing) {
@@ -299,6 +292,14 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
         }
         return true;
     }
+    // The same file listed under two names (through a linked folder, say) has one pending copy: it
+    // is rewritten once, under the name met first.
+    const std::string realPending = platform::AbsolutePath(pending);
+    for (const PendingChange& c : cs.changes)
+        if (c.path != path && c.replace && c.realPending == realPending)
+            return refuse("is the same file as " + ShownName(c.name) +
+                          ", which the project also lists; it was rewritten once, as " + ShownName(c.name) +
+                          ", and left as it is under this name");
     if (!PrepareWrites(cs)) {
         cs.refused.insert(path);
         drop();
@@ -309,28 +310,18 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
         // user's notes, a FIFO, a copy another program made) is not ours to remove.
         if (!existing || !Holds(cs.files, pending, existing->after)) {
             const std::string what = platform::EntryKindText(pending);
-            cs.Problem(name, platform::NameOf(pending) + ", which Quillet did not write, stands where the rewritten copy " +
-                                 "goes" + (what == "is a regular file" ? std::string() : " (it " + what + ")") +
-                                 "; left as it is. Move or rename " + platform::NameOf(pending) + " to change it");
-            cs.refused.insert(path);
-            drop();
-            return false;
+            return refuse(platform::NameOf(pending) + ", which Quillet did not write, stands where the rewritten copy " +
+                          "goes" + (what == "is a regular file" ? std::string() : " (it " + what + ")") +
+                          "; left as it is. Move or rename " + platform::NameOf(pending) + " to change it");
         }
-        if (!cs.files.Remove(pending)) {
-            cs.Problem(name, "its pending copy " + platform::NameOf(pending) + " cannot be replaced; left as it is");
-            cs.refused.insert(path);
-            drop();
-            return false;
-        }
+        if (!cs.files.Remove(pending))
+            return refuse("its pending copy " + platform::NameOf(pending) + " cannot be replaced; left as it is");
     }
     // Flushed to disk with all the others before the commit (CreateBackups), which also reads each
     // one back.
     if (!cs.files.Write(pending, content, read.mode)) {
         cs.files.Remove(pending);
-        cs.Problem(name, "its rewritten copy could not be written; left as it is");
-        cs.refused.insert(path);
-        drop();
-        return false;
+        return refuse("its rewritten copy could not be written; left as it is");
     }
     cs.stats.pendingWritten += 1;
     if (existing) {
@@ -342,6 +333,7 @@ bool WriteContentToFile(ChangeSet& cs, const std::string& path, const std::strin
     c.path = path;
     c.name = name;
     c.pendingPath = pending;
+    c.realPending = realPending;
     c.before = read.before;
     c.after = after;
     c.content = std::move(content);
@@ -450,12 +442,42 @@ void KeepProjectFile(ChangeSet& cs) {
     cs.changes.push_back(std::move(c));
 }
 
+// The backups that our own earlier change put in the backup folder and that are still as it left
+// them (relative name -> content): the backups of the last change, which this one supersedes, and
+// the older ones its journal carried. The next backup of the same name replaces such a file; no
+// other file in the backup folder is ever replaced. They go into the journal of this change too, so
+// that a later change still knows them.
+std::map<std::string, Fingerprint> OurEarlierBackups(ChangeSet& cs, const std::string& backupFolder) {
+    std::map<std::string, Fingerprint> ours;
+    const std::optional<ChangeJournal> earlier = ReadJournal(cs.files, cs.proofs, backupFolder);
+    if (!earlier || earlier->state != ChangeJournal::State::Committed) return ours;
+    std::vector<OlderBackup> all = earlier->older;
+    for (const JournalEntry& e : earlier->entries) all.push_back(OlderBackup{e.backupPath, e.before});
+    for (const OlderBackup& o : all) {
+        FileStat st;
+        if (!BackupPathProblem(cs.files, cs.listed, backupFolder, o.path).empty() || !cs.files.Stat(o.path, st) ||
+            !st.regular || st.size != o.content.size)
+            continue;
+        ours[o.path.substr(backupFolder.size())] = o.content;
+        cs.older.push_back(o);
+    }
+    return ours;
+}
+
 // Everything is checked before anything is touched: each file still holds what the run read, its
 // pending copy what the run wrote; each gets a backup name that is unique and no file the project
 // lists (a module kept in a sub-folder named "Backup" stays what it is), and its folder. A file
 // that fails a check is left out. The folders to flush once the backups are made are noted.
 void CheckAndNameBackups(ChangeSet& cs, const std::string& backupFolder, std::set<std::string>& flushFolders) {
     FileOps& files = cs.files;
+    const std::map<std::string, Fingerprint> earlier = OurEarlierBackups(cs, backupFolder);
+    // (Its content is checked once more just before it is replaced: MakeBackup.)
+    const auto ours = [&](const std::string& relative, Fingerprint& content) {
+        const auto it = earlier.find(relative);
+        if (it == earlier.end()) return false;
+        content = it->second;
+        return true;
+    };
     std::set<std::string, platform::ILess> taken = {kJournalName, std::string(kJournalName) + ".tmp",
                                                     kPendingMarkerName, std::string(kPendingMarkerName) + ".tmp"};
     for (const std::string& listed : cs.listed)
@@ -489,7 +511,8 @@ void CheckAndNameBackups(ChangeSet& cs, const std::string& backupFolder, std::se
         else if (c.replace && !Holds(files, c.pendingPath, c.after))
             why = "its pending copy has changed; left as it is";
         if (!why) {
-            c.backupPath = backupFolder + UniqueName(BackupName(cs.state.ProjectFolder, c.path), taken, onDisk);
+            c.backupPath =
+                backupFolder + UniqueName(BackupName(cs.state.ProjectFolder, c.path), taken, onDisk, ours, c.replaces);
             c.backupTemp = PendingPathOf(c.backupPath);
             const std::string folder = platform::FolderOf(c.backupPath);
             // The folders on the way that are not there yet are made after the journal names them.
@@ -521,12 +544,11 @@ bool WriteCommitJournal(ChangeSet& cs, const std::string& backupFolder) {
     for (const PendingChange& c : cs.changes)
         if (c.status == ChangeStatus::Pending) journal.entries.push_back(EntryOf(c));
     journal.madeFolders = cs.madeFolders;
+    journal.older = cs.older;
     if (WriteJournal(cs.files, cs.proofs, journal)) return true;
-    const bool proof = cs.proofs.SaveFailed();
+    const std::string proof = ProofProblem(cs.proofs);
     RemoveJournal(cs.files, cs.proofs, backupFolder);
-    cs.Problem("Backup", proof ? "the proof of the change journal cannot be kept in the per-user data folder " +
-                                     cs.proofs.DataFolder() + "; nothing was changed"
-                               : "the change journal cannot be written; nothing was changed");
+    cs.Problem("Backup", (proof.empty() ? "the change journal cannot be written" : proof) + "; nothing was changed");
     return false;
 }
 
@@ -541,7 +563,7 @@ void MakeBackups(ChangeSet& cs, const std::string& backupFolder, const std::set<
                                          : "its copy could not be made in the backup folder");
             continue;
         }
-        if (MakeBackup(cs.files, c.path, c.backupPath, c.backupTemp, c.before)) {
+        if (MakeBackup(cs.files, c.path, c.backupPath, c.backupTemp, c.before, c.replaces)) {
             c.status = ChangeStatus::BackedUp;
         } else {
             c.status = ChangeStatus::Failed;
@@ -671,27 +693,6 @@ std::size_t CommitChanges(ChangeSet& cs) {
     return replaced;
 }
 
-namespace {
-
-// Removes the pending copies that `marker` says a run may have written (each one that was not there
-// before the run); `removed` gets a line for each. False when one could not be removed.
-bool RemoveMarkedPendingCopies(FileOps& files, const PendingMarker& marker, const std::set<std::string>& listed,
-                               std::string* removed) {
-    bool all = true;
-    for (const PendingMarker::File& f : marker.files) {
-        const std::string pending = PendingPathOf(f.path);
-        if (!listed.count(f.path) || listed.count(pending)) continue;
-        FileStat st;
-        if (!files.Stat(pending, st) || !st.regular) continue;
-        if (f.before.known && Holds(files, pending, f.before)) continue;  // there before the run
-        if (!files.Remove(pending)) all = false;
-        else if (removed) *removed += "\r\n    " + ShownName(pending);
-    }
-    return all;
-}
-
-}  // namespace
-
 void DiscardPendingCopies(ChangeSet& cs) {
     if (!cs.prepared) return;
     const std::string backupFolder = BackupFolderOf(cs.state);
@@ -703,465 +704,5 @@ void DiscardPendingCopies(ChangeSet& cs) {
     cs.prepared = false;
     cs.madeBackupFolder = false;
 }
-
-void RemoveLeftPendingCopies(const std::string& projectPath, const std::string& dataFolder, Host& host,
-                             FileOps& files) {
-    const std::string backupFolder = BackupFolderFor(projectPath);
-    RecordProofs proofs(files, dataFolder);
-    const std::optional<PendingMarker> marker = ReadPendingMarker(files, proofs, backupFolder);
-    if (!marker || !SameFile(marker->project, projectPath)) return;
-    // An interrupted change that waits for a decision needs its pending copies.
-    if (const std::optional<ChangeJournal> j = ReadJournal(files, proofs, backupFolder);
-        j && j->state != ChangeJournal::State::Committed)
-        return;
-    std::string removed;
-    if (RemoveMarkedPendingCopies(files, *marker, ListedPaths(projectPath), &removed))
-        RemovePendingMarker(files, proofs, backupFolder);
-    if (!removed.empty()) host.WriteLog("Pending copies left by an interrupted run were removed:" + removed);
-}
-
-// ---- undo and recovery ------------------------------------------------------------------------
-
-namespace {
-
-// The journal's entries that may be acted on (JournalEntryProblem), and one line for each of the
-// others, naming its file.
-struct CheckedJournal {
-    std::vector<JournalEntry> accepted;
-    std::vector<std::string> refused;
-};
-
-CheckedJournal CheckJournal(FileOps& files, const ChangeJournal& j, const std::string& projectPath) {
-    CheckedJournal c;
-    const std::set<std::string> listed = ListedPaths(projectPath);
-    for (const JournalEntry& e : j.entries) {
-        const std::string why = JournalEntryProblem(files, listed, j.backupFolder, e);
-        if (why.empty()) c.accepted.push_back(e);
-        else c.refused.push_back(ShownName(e.path) + ": " + why + "; left alone");
-    }
-    return c;
-}
-
-// A file of an entry for messages: its path below the project folder, or the whole path (the
-// journal's own name for it is not trusted).
-std::string ShownPath(const std::string& projectFolder, const std::string& path) {
-    if (!projectFolder.empty() && path.compare(0, projectFolder.size(), projectFolder) == 0)
-        return ShownName(path.substr(projectFolder.size()));
-    return ShownName(path);
-}
-
-// What the change put in the backup folder besides the backups that went back to their files: the
-// copies of files it left as they were (while they hold what it copied) and the folders it made
-// (those left empty; the others keep what is in them). Called once the journal is gone.
-// Removes the folders of `folders` (made by a change that is gone) that are empty, the deepest
-// first; `flush` (when given) gets the folders whose entries changed.
-void RemoveEmptyFolders(FileOps& files, const std::string& backupFolder, const std::vector<std::string>& folders,
-                        std::set<std::string>* flush = nullptr) {
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-        FileStat st;
-        if (!IsMadeFolderOf(backupFolder, *it) || !files.Stat(*it, st) || !st.directory || !files.Remove(*it)) continue;
-        if (flush) {
-            flush->erase(*it + "/");
-            flush->insert(platform::FolderOf(*it));
-        }
-    }
-}
-
-void TakeBackTheRest(FileOps& files, const std::string& backupFolder, const std::vector<JournalEntry>& entries,
-                     const std::vector<std::string>& madeFolders) {
-    std::set<std::string> flush;
-    for (const JournalEntry& e : entries)
-        if (!e.replace && Holds(files, e.backupPath, e.before) && files.Remove(e.backupPath))
-            flush.insert(platform::FolderOf(e.backupPath));
-    RemoveEmptyFolders(files, backupFolder, madeFolders, &flush);
-    for (const std::string& f : flush)
-        if (files.Exists(WithoutSlash(f))) files.Flush(WithoutSlash(f));
-}
-
-}  // namespace
-
-bool ChangeCanBeUndone(const ToolState& state, FileOps& files) {
-    if (state.ProjectPath.empty()) return false;
-    RecordProofs proofs(files, state.ApplicationDataFolderLocal);
-    const std::optional<ChangeJournal> j = ReadJournal(files, proofs, BackupFolderOf(state));
-    if (!j || j->state != ChangeJournal::State::Committed || !SameFile(j->project, state.ProjectPath)) return false;
-    const CheckedJournal c = CheckJournal(files, *j, state.ProjectPath);
-    return std::any_of(c.accepted.begin(), c.accepted.end(), [](const JournalEntry& e) { return e.replace && e.done; });
-}
-
-namespace {
-
-struct UndoCount {
-    std::size_t restored = 0;
-    std::size_t failed = 0;
-};
-
-// Restores every file of `entries` that the journal's commit replaced while it still holds what the
-// commit wrote. `lines` gets a line per file that could not be restored, and with `sayRestored` one
-// for each of the others too.
-UndoCount UndoEntries(FileOps& files, const std::vector<JournalEntry>& entries, const std::string& projectFolder,
-                      std::vector<std::string>& lines, bool sayRestored) {
-    std::set<std::string> folders;
-    UndoCount count;
-    for (const JournalEntry& e : entries) {
-        if (!e.replace || !e.done) continue;
-        const std::string name = ShownPath(projectFolder, e.path);
-        FileStat st;
-        std::string why;
-        if (Holds(files, e.path, e.before)) {
-            if (sayRestored) AddProblem(lines, name, "had its old content already");
-            continue;
-        }
-        if (!files.Stat(e.path, st)) why = "is missing; its backup stays in the backup folder";
-        else if (!st.regular) why = platform::EntryKindText(e.path) + "; its backup stays in the backup folder";
-        else if (!(st.mode & 0200)) why = "is read-only; left as it is";
-        else if (!Holds(files, e.path, e.after)) why = "has changed since the last change; left as it is";
-        else if (!Holds(files, e.backupPath, e.before)) why = "its backup is missing or has changed; left as it is";
-        else if (!RestoreBackup(files, e)) why = "could not be restored; left as it is";
-        if (!why.empty()) {
-            AddProblem(lines, name, why);
-            ++count.failed;
-            continue;
-        }
-        ++count.restored;
-        if (sayRestored) AddProblem(lines, name, "got its old content back");
-        folders.insert(platform::FolderOf(e.path));
-        folders.insert(platform::FolderOf(e.backupPath));
-    }
-    if (!FlushFolders(files, folders)) {
-        AddProblem(lines, "Backup", "the restored files could not be flushed to disk");
-        ++count.failed;
-    }
-    return count;
-}
-
-// A backup that got only as far as its temporary name is put in place; the temporary name goes.
-void SettleBackup(FileOps& files, const JournalEntry& e, std::set<std::string>& folders) {
-    if (!Holds(files, e.backupPath, e.before) && Holds(files, e.backupTemp, e.before) &&
-        files.Rename(e.backupTemp, e.backupPath))
-        folders.insert(platform::FolderOf(e.backupPath));
-    if (files.Exists(e.backupTemp)) files.Remove(e.backupTemp);
-}
-
-// A pending copy that this program wrote is removed: one that holds the new content the journal
-// names, or the old content (left by a swap cut short) while the file or the backup holds it too.
-void RemoveOwnPendingCopy(FileOps& files, const JournalEntry& e) {
-    if (!e.replace) return;
-    if (Holds(files, e.pendingPath, e.after) ||
-        (Holds(files, e.pendingPath, e.before) &&
-         (Holds(files, e.path, e.before) || Holds(files, e.backupPath, e.before))))
-        files.Remove(e.pendingPath);
-}
-
-// Completes an interrupted commit as a whole: every file takes its new content, its backup made
-// first where the interruption left none (a crash while the backups were being made). It first
-// makes sure that every file can: where one cannot (it changed since, its new content is missing,
-// its backup cannot be made), nothing is renamed, `blocker` says why, and the answer is false (the
-// caller rolls the change back). `lines` gets a line per file.
-bool CompleteCommit(FileOps& files, std::vector<JournalEntry>& entries, const std::string& projectFolder,
-                    const std::string& backupFolder, std::vector<std::string>& lines, std::string& blocker) {
-    std::set<std::string> folders;
-    for (JournalEntry& e : entries) SettleBackup(files, e, folders);
-    for (const JournalEntry& e : entries) {
-        if (!e.replace || Holds(files, e.path, e.after)) continue;
-        const std::string name = ShownPath(projectFolder, e.path);
-        if (!Holds(files, e.path, e.before)) {
-            blocker = name + ": has changed since the interrupted change";
-            return false;
-        }
-        if (!Holds(files, e.pendingPath, e.after)) {
-            blocker = name + ": its new content is missing";
-            return false;
-        }
-    }
-    // The backups the interruption left unmade (of the files still to replace, and the copy of a
-    // project file the change leaves as it is).
-    for (const JournalEntry& e : entries) {
-        if ((e.replace && Holds(files, e.path, e.after)) || Holds(files, e.backupPath, e.before)) continue;
-        if (MakeFolders(files, backupFolder, WithoutSlash(platform::FolderOf(e.backupPath))) &&
-            MakeBackup(files, e.path, e.backupPath, e.backupTemp, e.before)) {
-            folders.insert(platform::FolderOf(e.backupPath));
-            continue;
-        }
-        const std::string name = ShownPath(projectFolder, e.path);
-        if (!e.replace) {
-            AddProblem(lines, name, "no copy of it could be made in the backup folder");
-            continue;
-        }
-        blocker = name + ": its backup could not be made";
-        return false;
-    }
-    if (!FlushFolders(files, folders)) {
-        blocker = "Backup: the backups could not be flushed to disk";
-        return false;
-    }
-    folders.clear();
-    for (JournalEntry& e : entries) {
-        if (!e.replace) continue;
-        const std::string name = ShownPath(projectFolder, e.path);
-        e.done = false;
-        if (Holds(files, e.path, e.after)) {
-            e.done = true;
-            AddProblem(lines, name, "had its new content already");
-        } else if (files.Rename(e.pendingPath, e.path)) {
-            e.done = true;
-            folders.insert(platform::FolderOf(e.path));
-            AddProblem(lines, name, "took its new content");
-        } else {
-            blocker = name + ": could not take its new content";
-            return false;
-        }
-    }
-    for (const JournalEntry& e : entries) RemoveOwnPendingCopy(files, e);
-    if (!FlushFolders(files, folders))
-        AddProblem(lines, "Backup", "the completed files could not be flushed to disk; the next load checks them");
-    return true;
-}
-
-// Rolls an interrupted commit back: each file that took its new content gets its backup back, and
-// the backups of files that had not been changed yet go (they hold what their files hold).
-// `kept` receives the entries that could not be rolled back and still hold what the commit wrote
-// (they stay undoable). Answers whether every file now holds its old content.
-bool RollBackCommit(FileOps& files, const std::vector<JournalEntry>& entries, const std::string& projectFolder,
-                    std::vector<std::string>& lines, std::vector<JournalEntry>& kept) {
-    std::set<std::string> folders;
-    bool all = true;
-    for (const JournalEntry& e : entries) {
-        SettleBackup(files, e, folders);
-        if (!e.replace) continue;
-        const std::string name = ShownPath(projectFolder, e.path);
-        if (Holds(files, e.path, e.before)) {
-            AddProblem(lines, name, "had not been changed yet; it keeps its old content");
-            if (Holds(files, e.backupPath, e.before) && files.Remove(e.backupPath))
-                folders.insert(platform::FolderOf(e.backupPath));
-        } else if (Holds(files, e.path, e.after) && Holds(files, e.backupPath, e.before) && RestoreBackup(files, e)) {
-            folders.insert(platform::FolderOf(e.path));
-            folders.insert(platform::FolderOf(e.backupPath));
-            AddProblem(lines, name, "got its old content back");
-        } else {
-            all = false;
-            if (Holds(files, e.path, e.after) && Holds(files, e.backupPath, e.before)) {
-                JournalEntry k = e;
-                k.done = true;
-                kept.push_back(k);
-                AddProblem(lines, name,
-                           "could not be rolled back; it keeps its new content, and Undo can take it back");
-            } else {
-                AddProblem(lines, name,
-                           "has changed since the interrupted change, or its backup is missing; left as it is");
-            }
-        }
-        RemoveOwnPendingCopy(files, e);
-    }
-    if (!FlushFolders(files, folders)) {
-        AddProblem(lines, "Backup", "the restored files could not be flushed to disk");
-        all = false;
-    }
-    return all;
-}
-
-}  // namespace
-
-void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* stats) {
-    const HeldLogs held(host);
-    host.WriteLog("Undoing Last Change");
-    host.HourGlassOn();
-    const std::string backupFolder = BackupFolderOf(state);
-    RecordProofs proofs(files, state.ApplicationDataFolderLocal);
-    std::optional<ChangeJournal> j =
-        ChangeCanBeUndone(state, files) ? ReadJournal(files, proofs, backupFolder) : std::nullopt;
-    std::vector<std::string> problems;
-    std::string first = "Last Changes Undone";
-    std::size_t restored = 0;
-    const double start = host.Seconds();
-    if (!j) {
-        first = "There is no change to undo";
-    } else {
-        const CheckedJournal checked = CheckJournal(files, *j, state.ProjectPath);
-        problems = checked.refused;
-        j->state = ChangeJournal::State::Undoing;
-        j->entries = checked.accepted;
-        if (!WriteJournal(files, proofs, *j)) {
-            first = "The change journal cannot be written; nothing was undone";
-        } else {
-            restored = UndoEntries(files, j->entries, state.ProjectFolder, problems, false).restored;
-            if (restored == 0) first = "Nothing was undone:";
-            if (!RemoveJournal(files, proofs, backupFolder))
-                AddProblem(problems, "Backup", "the change journal could not be removed");
-            else
-                TakeBackTheRest(files, backupFolder, j->entries, j->madeFolders);
-        }
-    }
-    state.UndoAvailable = false;
-    const double t0 = host.Seconds();
-    if (j) host.LoadProject(true);
-    if (stats) {
-        stats->commitSeconds += t0 - start;
-        stats->reloadSeconds += host.Seconds() - t0;
-        stats->filesReplaced += restored;
-    }
-    state.UndoAvailable = ChangeCanBeUndone(state, files);
-    host.Beep();
-    host.HourGlassOff();
-    host.MyMsgBox(OutcomeMessage(first, problems), msgbox::kOKOnly, "", align::kCenter);
-}
-
-namespace {
-
-bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files,
-                        std::vector<std::string>& emptied);
-
-// A journal or a marker in the backup folder that this program did not write for this user is left
-// as it is; the user is told once which file was ignored and why.
-void TellForeignRecords(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files) {
-    const std::string backupFolder = BackupFolderFor(projectPath);
-    const std::string projectFolder = platform::FolderOf(projectPath);
-    std::vector<std::string> lines;
-    for (RecordKind kind : {RecordKind::Journal, RecordKind::Marker}) {
-        const FoundRecord found = FindRecord(files, proofs, backupFolder, kind);
-        if (found.trust != RecordTrust::Foreign) continue;
-        const std::string identity = std::string(RecordName(kind)) + '\n' + (found.what.empty() ? found.text : found.what);
-        if (proofs.Told(backupFolder, identity)) continue;
-        const std::string why =
-            found.what.empty() ? "Quillet did not write it for you (it may have come with the project from someone else)"
-                               : found.what;
-        AddProblem(lines, ShownPath(projectFolder, found.path),
-                   why + "; it was ignored: " +
-                       (kind == RecordKind::Journal
-                            ? "no file was restored, renamed or deleted because of it, and Undo does not offer it"
-                            : "no pending copy was deleted because of it"));
-        proofs.MarkTold(backupFolder, identity);
-    }
-    if (lines.empty()) return;
-    const std::string text =
-        OutcomeMessage("Quillet ignored a record in the backup folder of " + platform::NameOf(projectPath) +
-                           " that it did not write for you:",
-                       lines);
-    host.WriteLog(text);
-    host.MyMsgBox(text, msgbox::kOKOnly, "", align::kCenter);
-}
-
-}  // namespace
-
-bool RecoverInterruptedChange(const std::string& projectPath, const std::string& dataFolder, Host& host,
-                              FileOps& files) {
-    RecordProofs proofs(files, dataFolder);
-    const std::string backupFolder = BackupFolderFor(projectPath);
-    const std::vector<std::string> temps = RemoveStaleRecordTemps(files, proofs, backupFolder, ListedPaths(projectPath));
-    for (const std::string& t : temps) host.WriteLog("A temporary file that an interrupted write left was removed: " + t);
-    TellForeignRecords(projectPath, proofs, host, files);
-    std::vector<std::string> emptied;
-    const bool recovered = RecoverFromJournal(projectPath, proofs, host, files, emptied);
-    RemoveLeftPendingCopies(projectPath, dataFolder, host, files);
-    // A change rolled back takes back the folders it made, once its marker is gone too.
-    RemoveEmptyFolders(files, backupFolder, emptied);
-    return recovered;
-}
-
-namespace {
-
-bool RecoverFromJournal(const std::string& projectPath, RecordProofs& proofs, Host& host, FileOps& files,
-                        std::vector<std::string>& emptied) {
-    const std::string backupFolder = BackupFolderFor(projectPath);
-    std::optional<ChangeJournal> j = ReadJournal(files, proofs, backupFolder);
-    if (!j || j->state == ChangeJournal::State::Committed) return false;
-    const std::string title = platform::NameOf(projectPath);
-    const std::string projectFolder = platform::FolderOf(projectPath);
-    const auto tell = [&](const std::string& text) {
-        host.WriteLog(text);
-        host.MyMsgBox(text, msgbox::kOKOnly, "", align::kCenter);
-    };
-    if (!SameFile(j->project, projectPath)) {
-        tell("The last change to " + ShownName(j->project) +
-             " was interrupted before it was complete. Open that project to complete the change or to roll it back; "
-             "until then no change can be made to " +
-             title + ".");
-        return false;
-    }
-
-    const bool undoing = j->state == ChangeJournal::State::Undoing;
-    const std::string what = undoing ? "undo of " + title : "change to " + title;
-    CheckedJournal checked = CheckJournal(files, *j, projectPath);
-    if (std::none_of(checked.accepted.begin(), checked.accepted.end(),
-                     [](const JournalEntry& e) { return e.replace; })) {
-        tell(OutcomeMessage(
-            "The change journal of an interrupted " + what + " names no file this project lists; nothing was done.",
-            checked.refused));
-        return false;
-    }
-
-    // The user decides; nothing is changed without an answer.
-    std::string question = "The last " + what + " was interrupted before it was complete. It concerns:";
-    for (const JournalEntry& e : checked.accepted)
-        if (e.replace && (!undoing || e.done)) question += "\r\n    " + ShownPath(projectFolder, e.path);
-    if (undoing)
-        question +=
-            "\r\n\r\nYes: complete the undo (these files get back the content they had before the change)."
-            "\r\nNo: leave everything as it is now; you are asked again when the project is next opened.";
-    else
-        question +=
-            "\r\n\r\nYes: complete the change (these files take their new content)."
-            "\r\nNo: roll the change back (these files get back the content they had before it)."
-            "\r\nCancel: leave everything as it is now; you are asked again when the project is next opened.";
-    if (!checked.refused.empty())
-        question += "\r\n\r\nThe change journal also names files that this project does not list; they are left alone.";
-    const int answer = host.MyMsgBox(question, (undoing ? msgbox::kYesNo : msgbox::kYesNoCancel) | msgbox::kQuestion,
-                                     "", align::kCenter);
-    const bool complete = answer == msgbox::kYes, rollBack = !undoing && answer == msgbox::kNo;
-    if (!complete && !rollBack) {
-        host.WriteLog("The interrupted " + what + " was left as it is");
-        return false;
-    }
-
-    std::vector<std::string> lines;
-    std::string first;
-    // Rolls the change back; `why` (when given) says why it could not be completed instead.
-    const auto rollBackAll = [&](const std::string& why) {
-        std::vector<JournalEntry> kept;
-        const bool all = RollBackCommit(files, checked.accepted, projectFolder, lines, kept);
-        if (why.empty())
-            first = all ? "The interrupted " + what + " has now been rolled back:"
-                        : "The interrupted " + what + " was rolled back only in part:";
-        else
-            first = "The interrupted " + what + " could not be completed (" + why + "), so it was rolled back" +
-                    (all ? ":" : " only in part:");
-        j->entries = kept;
-        j->state = ChangeJournal::State::Committed;
-        if (kept.empty() ? !RemoveJournal(files, proofs, backupFolder) : !WriteJournal(files, proofs, *j))
-            AddProblem(lines, "Backup", "the change journal could not be brought up to date");
-        else if (kept.empty()) {
-            TakeBackTheRest(files, backupFolder, checked.accepted, j->madeFolders);
-            emptied = j->madeFolders;
-        }
-    };
-    if (undoing) {
-        const bool all = UndoEntries(files, checked.accepted, projectFolder, lines, true).failed == 0;
-        first = all ? "The interrupted " + what + " has now been completed:"
-                    : "The interrupted " + what + " was completed only in part:";
-        if (!RemoveJournal(files, proofs, backupFolder))
-            AddProblem(lines, "Backup", "the change journal could not be removed");
-        else
-            TakeBackTheRest(files, backupFolder, checked.accepted, j->madeFolders);
-    } else if (complete) {
-        std::string blocker;
-        if (CompleteCommit(files, checked.accepted, projectFolder, backupFolder, lines, blocker)) {
-            first = "The interrupted " + what + " has now been completed:";
-            j->entries = checked.accepted;
-            j->state = ChangeJournal::State::Committed;
-            if (!WriteJournal(files, proofs, *j))
-                AddProblem(lines, "Backup", "the change journal could not be brought up to date");
-        } else {
-            lines.clear();
-            rollBackAll(blocker);
-        }
-    } else {
-        rollBackAll("");
-    }
-    lines.insert(lines.end(), checked.refused.begin(), checked.refused.end());
-    tell(OutcomeMessage(first, lines));
-    return true;
-}
-
-}  // namespace
 
 }  // namespace engine

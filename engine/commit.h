@@ -1,5 +1,6 @@
 // Pending copies, the commit that turns them into the project's files, the one level of undo, and
-// the recovery of a commit or an undo cut short.
+// the recovery of a commit or an undo cut short. commit.cpp prepares and commits a change; undo.cpp
+// undoes it and recovers one that was interrupted; changefiles.h holds the file steps they share.
 //
 // A rewrite (Add Code, line numbering, line-number removal) collects its work in a ChangeSet: for
 // each file it changes, the file is read and checked (a regular file, writable, unchanged since the
@@ -25,7 +26,16 @@
 // of the run or by anything already in the backup folder (compared without regard to case), gets
 // " (2)", " (3)", ... before the extension: no file that was in the backup folder before a commit is
 // overwritten, moved or removed by it or by its undo, which takes back exactly what the commit put
-// there (its backups, the copy of a project file it left as it was, the folders it made).
+// there (its backups, the copy of a project file it left as it was, the folders it made). The one
+// exception keeps the folder from growing without end: a backup that our own earlier change put
+// there (recorded in our journal, and still holding what it recorded) is replaced by the next
+// backup of the same name, as one level of undo needs one generation of backups. A name too long
+// for the system is shortened (its middle gives way to a hash).
+//
+// A failed undo stays undoable: the journal keeps the entries it could not take back, and a second
+// undo restores them. A project folder that was moved, renamed or copied keeps its journal: names
+// are taken over to the new place, and only files inside the project folder that hold what the
+// journal recorded are touched.
 #pragma once
 
 #include <cstdint>
@@ -67,6 +77,7 @@ struct PendingChange {
     std::string path;         // native path of the file
     std::string name;         // name for messages (as listed)
     std::string pendingPath;  // path & ".qlt"
+    std::string realPending;  // the pending copy's path with the links of its folders resolved
     std::string backupPath;   // set by CreateBackups
     std::string backupTemp;
     Fingerprint before;   // what the run read
@@ -76,6 +87,7 @@ struct PendingChange {
     bool replace = true;  // false: only a copy goes into the backup folder (the project file
                           // that the run leaves as it is)
     std::string project;  // the project that lists the file (its node text); "" for the opened file
+    Fingerprint replaces;  // the older backup of ours that its backup replaces; unknown: a free name
     ChangeStatus status = ChangeStatus::Pending;
 };
 
@@ -105,6 +117,9 @@ public:
     // those it leaves empty.
     std::vector<std::string> madeFolders;
     PendingMarker marker;           // the run's marker, as written
+    // The backups of our earlier changes that this one supersedes (the next backup of the same
+    // name may replace them): carried in its journal.
+    std::vector<OlderBackup> older;
     // One line per file that was skipped or failed ("modA.bas: ..."), in the order met.
     std::vector<std::string> problems;
     RewriteStats stats;
@@ -129,6 +144,8 @@ struct SourceRead {
 
 enum class ReadOutcome { Read, Missing, Refused };
 
+// ---- preparing and committing a change (commit.cpp) -------------------------------------------
+
 // Reads a file that a rewrite is about to change. Missing: nothing is there (the caller decides
 // whether that is worth a line; later steps of the run leave the file alone). Refused, with a line
 // in `changes.problems`: not a regular file, read-only (by its owner's write bit), unreadable, or,
@@ -137,9 +154,12 @@ ReadOutcome ReadFileToRewrite(ChangeSet& changes, const std::string& path, const
                               const Fingerprint& loaded, SourceRead& out);
 
 // Writes `text` as the pending copy of `path` (path & ".qlt"): written, flushed to disk and read
-// back. False, with a line in `changes.problems`, when that failed (no pending copy is left). Text
-// that equals what was read writes nothing and is no change. A second write for the same path
-// replaces the first (the start-up call added to a file that Add Code rewrote).
+// back. False, with a line in `changes.problems`, when that failed (no pending copy is left), or
+// when the rewrite is refused before anything is written: it would be larger than the loader reads
+// (kMaxFileBytes), the pending copy's name would be longer than the system allows, or the file is
+// one that this run rewrote already under another name. Text that equals what was read writes
+// nothing and is no change. A second write for the same path replaces the first (the start-up
+// call added to a file that Add Code rewrote).
 bool WriteLinesToFile(ChangeSet& changes, const std::string& path, const std::string& name, const LineArray& text,
                       const SourceRead& read, const std::string& project);
 // The same for a rewrite given as its bytes.
@@ -159,13 +179,6 @@ std::size_t CommitChanges(ChangeSet& changes);
 // left out) and the run's marker. CommitChanges does it at its end.
 void DiscardPendingCopies(ChangeSet& changes);
 
-// Removes the pending copies that a run cut short left beside the files of the project at
-// `projectPath`, as its marker names them (only those the run wrote, and only when the marker is
-// our own: `dataFolder` holds the proofs), unless an interrupted change still needs them.
-// RecoverInterruptedChange ends with it.
-void RemoveLeftPendingCopies(const std::string& projectPath, const std::string& dataFolder, Host& host,
-                             FileOps& files);
-
 // `first` followed by one line per problem (the text of the closing message of a command).
 std::string OutcomeMessage(const std::string& first, const std::vector<std::string>& problems);
 // The first line of a command's closing message: `done`, unless the run changed no file and has
@@ -176,10 +189,22 @@ std::string OutcomeFirstLine(const ChangeSet& changes, const std::string& done);
 // The backup name of a file, relative to the backup folder (see the top of this file).
 std::string BackupName(const std::string& projectFolder, const std::string& path);
 
+// ---- undo and the recovery of an interrupted change (undo.cpp) -----------------------------------
+
+// Removes the pending copies that a run cut short left beside the files of the project at
+// `projectPath`, as its marker names them (only those the run wrote, and only when the marker is
+// our own: `dataFolder` holds the proofs), unless an interrupted change still needs them.
+// RecoverInterruptedChange ends with it.
+void RemoveLeftPendingCopies(const std::string& projectPath, const std::string& dataFolder, Host& host,
+                             FileOps& files);
+
 // Undoes the last commit of the loaded project: each file it replaced gets its old version back,
 // but only while it still holds what the commit wrote (a file changed since is left alone and
-// listed); the backups are moved back, the journal removed, the project reloaded, and "Last
-// Changes Undone" shown with what was left alone.
+// listed); the backups are moved back, the project reloaded, and "Last Changes Undone" shown with
+// what was left alone. A file that still holds what the commit wrote but cannot take its old
+// version now (read-only, a folder that may not be written) stays in the journal with its backup:
+// the message names it, where its old version is, and that Undo can be run again. The journal goes
+// once nothing of the change is left to undo.
 void UndoLastChange(ToolState& state, Host& host, FileOps& files, RewriteStats* stats = nullptr);
 
 // Whether the loaded project has a committed change that undo can take back.
@@ -193,11 +218,12 @@ bool ChangeCanBeUndone(const ToolState& state, FileOps& files);
 // named and left alone. The host asks first: a commit is completed (Yes: every file takes its new
 // content, its backup made where the interruption left none; where one file cannot, the whole
 // change is rolled back), rolled back (No) or left as it is (Cancel, asked again at the next load);
-// an undo is completed (Yes) or left. The closing message says for each file what was done. Then
+// an undo is completed (Yes) or left. The closing message says for each file what was done. When
+// no proof can be trusted (RecordProofs::StoreProblem) every record is foreign; the user is told
+// once why and what to set right. Then
 // the temporary files of our records and the pending copies that a run cut short left are removed
 // (RemoveLeftPendingCopies). True when something was completed or rolled back.
 bool RecoverInterruptedChange(const std::string& projectPath, const std::string& dataFolder, Host& host,
                               FileOps& files);
-
 
 }  // namespace engine

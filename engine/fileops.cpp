@@ -42,6 +42,7 @@ public:
         out.symlink = S_ISLNK(st.st_mode);
         out.mode = st.st_mode & 07777;
         out.size = static_cast<std::uint64_t>(st.st_size);
+        out.owner = static_cast<std::uint32_t>(st.st_uid);
         return true;
     }
     bool Read(const std::string& path, std::string& out) override { return platform::ReadFileBytes(path, out); }
@@ -92,6 +93,9 @@ public:
         struct stat st {};
         return errno == EEXIST && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     }
+    bool SetMode(const std::string& path, std::uint32_t mode) override {
+        return ::fchmodat(AT_FDCWD, path.c_str(), static_cast<mode_t>(mode & 07777), AT_SYMLINK_NOFOLLOW) == 0;
+    }
 };
 
 }  // namespace
@@ -112,6 +116,8 @@ bool FileOps::List(const std::string& folder, std::vector<std::string>& names) {
     ::closedir(d);
     return true;
 }
+
+std::uint32_t CurrentUser() { return static_cast<std::uint32_t>(::geteuid()); }
 
 FileOps& SystemFileOps() {
     static SystemOps ops;

@@ -17,7 +17,11 @@ struct FileStat {
     bool symlink = false;    // a symbolic link (not followed)
     std::uint32_t mode = 0;  // permission bits (07777)
     std::uint64_t size = 0;
+    std::uint32_t owner = 0;  // the user who owns it
 };
+
+// The user this program runs as (the owner of what it makes).
+std::uint32_t CurrentUser();
 
 class FileOps {
 public:
@@ -57,6 +61,9 @@ public:
     virtual bool Remove(const std::string& path) = 0;
     // Makes one folder; true when it exists already as a folder.
     virtual bool MakeFolder(const std::string& path) = 0;
+    // Sets the permission bits of a file or folder, whatever the umask; a symbolic link is not
+    // followed (false).
+    virtual bool SetMode(const std::string& path, std::uint32_t mode) = 0;
     // The names in a folder (a symbolic link is not followed). False when it cannot be read. The
     // default lists the system's folder.
     virtual bool List(const std::string& folder, std::vector<std::string>& names);

@@ -114,6 +114,43 @@ bool RemoveRecord(FileOps& files, RecordProofs& proofs, const std::string& folde
 
 constexpr std::string_view kProofHeader = "Quillet record proofs 1";
 
+// A path for a shell command in a message: quoted when it holds anything but plain characters.
+std::string ShellWord(const std::string& path) {
+    if (path.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789/._-+") ==
+        std::string::npos)
+        return path;
+    return "'" + platform::ReplaceAll(path, "'", "'\\''") + "'";
+}
+
+std::string ModeText(std::uint32_t mode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode & 07777));
+    return text;
+}
+
+// Takes the names of a record written in the backup folder `from` over into `to`: names in the
+// old backup folder go to the new one, names below the old project folder (the backup folder's
+// parent) below the new one; others (outside the project folder) stay as they are.
+class Relocation {
+public:
+    Relocation(const std::string& from, const std::string& to)
+        : from_(from), to_(to), oldProject_(platform::FolderOf(WithoutSlash(from))),
+          newProject_(platform::FolderOf(WithoutSlash(to))) {}
+    void operator()(std::string& path) const {
+        if (path.compare(0, from_.size(), from_) == 0) path = to_ + path.substr(from_.size());
+        else if (path == WithoutSlash(from_)) path = WithoutSlash(to_);
+        else if (!oldProject_.empty() && path.compare(0, oldProject_.size(), oldProject_) == 0)
+            path = newProject_ + path.substr(oldProject_.size());
+    }
+
+private:
+    std::string from_, to_, oldProject_, newProject_;
+};
+
+// The backup folder that a record says it was written in: the journal's own; for the marker, the
+// folder of its project with the backup folder's name (a folder moves with the name it has).
+std::optional<std::string> WrittenIn(RecordKind kind, const std::string& text, const std::string& backupFolder);
+
 }  // namespace
 
 // ---- the proofs ------------------------------------------------------------------------------
@@ -122,17 +159,58 @@ RecordProofs::RecordProofs(FileOps& files, std::string dataFolder) : files_(file
     if (!dataFolder_.empty() && dataFolder_.back() != '/') dataFolder_ += '/';
 }
 
+bool RecordProofs::Safe(const std::string& path, const FileStat& st, bool folder) {
+    const std::string away = "; move it out of the way (for example: mv " + ShellWord(path) + " " +
+                             ShellWord(path + ".old") +
+                             ") and Quillet makes a new one (the changes recorded in the old one can then no longer be "
+                             "undone)";
+    if (folder ? !st.directory : !st.regular)
+        problem_ = path + (st.symlink ? " is a symbolic link" : folder ? " is not a folder" : " is not a regular file") +
+                   away;
+    else if (st.owner != CurrentUser())
+        problem_ = path + " belongs to another user" + away;
+    else if (st.mode & 022)
+        problem_ = path + " can be written by other users (its permissions are " + ModeText(st.mode) +
+                   "); let only yourself write it: chmod " + (folder ? "700 " : "600 ") + ShellWord(path);
+    if (!problem_.empty()) return false;
+    // Ours and written by no one else: read by no one else either, as ssh and gpg keep theirs.
+    if (st.mode & 077) files_.SetMode(path, folder ? 0700 : 0600);
+    return true;
+}
+
+const std::string& RecordProofs::StoreProblem() {
+    if (key_.empty() && problem_.empty()) Key(false);
+    return problem_;
+}
+
 bool RecordProofs::Key(bool make) {
-    if (!key_.empty()) return true;
-    if (dataFolder_.empty()) return false;
+    if (!key_.empty()) return problem_.empty();
+    if (dataFolder_.empty() || !problem_.empty()) return false;
     const std::string folder = dataFolder_ + "Changes";
     const std::string path = folder + "/key";
-    std::string hex;
     FileStat st;
-    if (files_.Stat(path, st) && st.regular && files_.Read(path, hex) && hex.size() == 64 &&
-        hex.find_first_not_of("0123456789abcdef") == std::string::npos) {
-        for (std::size_t i = 0; i < 64; i += 2) key_ += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-        return true;
+    if (files_.Stat(folder, st)) {
+        if (!Safe(folder, st, true)) return false;
+    } else {
+        if (!make) return false;
+        // The data folder itself is made when it is missing (its parent must be there); what is
+        // made here is this user's alone, whatever the umask.
+        const std::string data = WithoutSlash(dataFolder_);
+        const bool madeData = !files_.Stat(data, st);
+        const std::string dataParent = platform::FolderOf(data);
+        if (!MakeFolders(files_, dataParent.empty() ? dataFolder_ : dataParent, folder)) return false;
+        if (madeData) files_.SetMode(data, 0700);
+        if (!files_.SetMode(folder, 0700) || !files_.Stat(folder, st) || !Safe(folder, st, true)) return false;
+    }
+    std::string hex;
+    if (files_.Stat(path, st)) {
+        if (!Safe(path, st, false)) return false;
+        if (files_.Read(path, hex) && hex.size() == 64 &&
+            hex.find_first_not_of("0123456789abcdef") == std::string::npos) {
+            for (std::size_t i = 0; i < 64; i += 2)
+                key_ += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+            return true;
+        }
     }
     if (!make) return false;
     std::random_device random;
@@ -141,11 +219,7 @@ bool RecordProofs::Key(bool make) {
         const unsigned v = random();
         for (int b = 0; b < 4 && key.size() < 32; ++b) key += static_cast<char>((v >> (8 * b)) & 0xFF);
     }
-    // The data folder itself is made when it is missing (its parent must be there).
-    const std::string dataParent = platform::FolderOf(WithoutSlash(dataFolder_));
-    if (!MakeFolders(files_, dataParent.empty() ? dataFolder_ : dataParent, folder) ||
-        !WriteAtomically(files_, path, HexOf(key), 0600))
-        return false;
+    if (!WriteAtomically(files_, path, HexOf(key), 0600)) return false;
     key_ = key;
     return true;
 }
@@ -168,7 +242,7 @@ RecordProofs::Proof RecordProofs::Load(const std::string& backupFolder) {
     std::string text;
     FileStat st;
     const std::string path = PathFor(backupFolder);
-    if (!files_.Stat(path, st) || !st.regular || !files_.Read(path, text)) return proof;
+    if (!files_.Stat(path, st) || !Safe(path, st, false) || !files_.Read(path, text)) return proof;
     bool first = true, ours = false;
     for (std::string_view line : platform::Split(text, "\n")) {
         if (first) {
@@ -200,6 +274,7 @@ bool RecordProofs::Save(const std::string& backupFolder, const Proof& proof) {
 bool RecordProofs::Expect(const std::string& backupFolder, RecordKind kind, const std::string& text) {
     if (!Key(true)) return false;
     Proof proof = Load(backupFolder);
+    if (!problem_.empty()) return false;
     std::vector<std::string>& digests = proof.Of(kind);
     const std::string d = Digest(backupFolder, RecordName(kind), text);
     if (std::find(digests.begin(), digests.end(), d) != digests.end()) return true;
@@ -221,6 +296,7 @@ bool RecordProofs::Expect(const std::string& backupFolder, RecordKind kind, cons
 bool RecordProofs::Settle(const std::string& backupFolder, RecordKind kind, const std::string* text) {
     if (!Key(false)) return false;
     Proof proof = Load(backupFolder);
+    if (!problem_.empty()) return false;
     std::vector<std::string>& digests = proof.Of(kind);
     std::vector<std::string> kept;
     if (text) kept.push_back(Digest(backupFolder, RecordName(kind), *text));
@@ -245,6 +321,7 @@ bool RecordProofs::Told(const std::string& backupFolder, const std::string& what
 void RecordProofs::MarkTold(const std::string& backupFolder, const std::string& what) {
     if (!Key(true)) return;
     Proof proof = Load(backupFolder);
+    if (!problem_.empty()) return;
     proof.told.push_back(Digest(backupFolder, "told", what));
     // The last few are enough: each names one foreign record met in this backup folder.
     if (proof.told.size() > 16) proof.told.erase(proof.told.begin(), proof.told.end() - 16);
@@ -270,9 +347,31 @@ FoundRecord FindRecord(FileOps& files, RecordProofs& proofs, const std::string& 
         found.what = "cannot be read";
         return found;
     }
-    if (proofs.IsOwn(backupFolder, kind, found.text)) found.trust = RecordTrust::Own;
+    if (proofs.IsOwn(backupFolder, kind, found.text)) {
+        found.trust = RecordTrust::Own;
+    } else if (const std::optional<std::string> at = WrittenIn(kind, found.text, backupFolder);
+               at && *at != backupFolder && proofs.IsOwn(*at, kind, found.text)) {
+        // Ours, written before the project folder was moved, renamed or copied to where it is now.
+        found.trust = RecordTrust::Own;
+        found.writtenIn = *at;
+    }
     return found;
 }
+
+namespace {
+
+std::optional<std::string> WrittenIn(RecordKind kind, const std::string& text, const std::string& backupFolder) {
+    if (kind == RecordKind::Journal) {
+        const std::optional<ChangeJournal> j = ParseJournal(text);
+        if (!j) return std::nullopt;
+        return j->backupFolder;
+    }
+    const std::optional<PendingMarker> m = ParsePendingMarker(text);
+    if (!m) return std::nullopt;
+    return platform::FolderOf(m->project) + platform::NameOf(WithoutSlash(backupFolder)) + "/";
+}
+
+}  // namespace
 
 std::vector<std::string> RemoveStaleRecordTemps(FileOps& files, RecordProofs& proofs, const std::string& backupFolder,
                                                 const std::set<std::string>& listed) {
@@ -337,7 +436,15 @@ bool WritePendingMarker(FileOps& files, RecordProofs& proofs, const std::string&
 
 std::optional<PendingMarker> ReadPendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder) {
     const FoundRecord found = FindRecord(files, proofs, backupFolder, RecordKind::Marker);
-    return found.trust == RecordTrust::Own ? ParsePendingMarker(found.text) : std::nullopt;
+    if (found.trust != RecordTrust::Own) return std::nullopt;
+    std::optional<PendingMarker> m = ParsePendingMarker(found.text);
+    if (m && !found.writtenIn.empty()) {
+        const Relocation move(found.writtenIn, backupFolder);
+        move(m->project);
+        for (PendingMarker::File& f : m->files) move(f.path);
+        m->movedFrom = found.writtenIn;
+    }
+    return m;
 }
 
 bool RemovePendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder) {
@@ -360,6 +467,7 @@ std::string JournalText(const ChangeJournal& j) {
                 Escape(e.name) + '\n';
     }
     for (const std::string& folder : j.madeFolders) body += "folder\t" + Escape(folder) + '\n';
+    for (const OlderBackup& o : j.older) body += "older\t" + Escape(o.path) + '\t' + FingerprintText(o.content) + '\n';
     return WithCheck(std::move(body));
 }
 
@@ -381,6 +489,13 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text) {
             else if (f[1] == "undoing") j.state = ChangeJournal::State::Undoing;
             else return false;
             return haveState = true;
+        }
+        if (f[0] == "older" && f.size() == 3 && haveBackup) {
+            OlderBackup o;
+            if (!Unescape(f[1], o.path) || o.path.empty() || !ParseFingerprint(f[2], o.content) || !o.content.known)
+                return false;
+            j.older.push_back(std::move(o));
+            return true;
         }
         if (f[0] == "folder" && f.size() == 2 && haveBackup) {
             std::string folder;
@@ -414,7 +529,17 @@ std::optional<ChangeJournal> ReadJournal(FileOps& files, RecordProofs& proofs, c
     const FoundRecord found = FindRecord(files, proofs, backupFolder, RecordKind::Journal);
     if (found.trust != RecordTrust::Own) return std::nullopt;
     std::optional<ChangeJournal> j = ParseJournal(found.text);
-    if (j && j->backupFolder != backupFolder) return std::nullopt;
+    if (!j || j->backupFolder != (found.writtenIn.empty() ? backupFolder : found.writtenIn)) return std::nullopt;
+    if (!found.writtenIn.empty()) {
+        const Relocation move(found.writtenIn, backupFolder);
+        move(j->project);
+        for (JournalEntry& e : j->entries)
+            for (std::string* p : {&e.path, &e.pendingPath, &e.backupPath, &e.backupTemp}) move(*p);
+        for (std::string& f : j->madeFolders) move(f);
+        for (OlderBackup& o : j->older) move(o.path);
+        j->backupFolder = backupFolder;
+        j->movedFrom = found.writtenIn;
+    }
     return j;
 }
 
@@ -423,16 +548,21 @@ std::string JournalEntryProblem(FileOps& files, const std::set<std::string>& lis
     if (!listed.count(e.path)) return "is not a file this project lists";
     if (e.pendingPath != PendingPathOf(e.path)) return "its pending copy is not the file's own";
     if (listed.count(e.pendingPath)) return "its pending copy would be a file this project lists";
-    for (const std::string* backup : {&e.backupPath, &e.backupTemp}) {
-        if (!Inside(backupFolder, *backup)) return "its backup lies outside the backup folder";
-        if (listed.count(*backup)) return "its backup would be a file this project lists";
-        // Every folder on the way must be a real folder of the backup folder, or not yet there.
-        for (std::size_t slash = backup->find('/', backupFolder.size()); slash != std::string::npos;
-             slash = backup->find('/', slash + 1)) {
-            FileStat st;
-            if (files.Stat(backup->substr(0, slash), st) && !st.directory)
-                return "its backup lies behind a symbolic link or a file in the backup folder";
-        }
+    for (const std::string* backup : {&e.backupPath, &e.backupTemp})
+        if (std::string why = BackupPathProblem(files, listed, backupFolder, *backup); !why.empty()) return why;
+    return {};
+}
+
+std::string BackupPathProblem(FileOps& files, const std::set<std::string>& listed, const std::string& backupFolder,
+                              const std::string& backup) {
+    if (!Inside(backupFolder, backup)) return "its backup lies outside the backup folder";
+    if (listed.count(backup)) return "its backup would be a file this project lists";
+    // Every folder on the way must be a real folder of the backup folder, or not yet there.
+    for (std::size_t slash = backup.find('/', backupFolder.size()); slash != std::string::npos;
+         slash = backup.find('/', slash + 1)) {
+        FileStat st;
+        if (files.Stat(backup.substr(0, slash), st) && !st.directory)
+            return "its backup lies behind a symbolic link or a file in the backup folder";
     }
     return {};
 }

@@ -33,6 +33,14 @@ struct JournalEntry {
     bool done = false;        // the file holds `after` (set when the commit completes)
 };
 
+// A backup that an earlier change of ours put in the backup folder and that no later change has
+// replaced or taken back: it is no longer undone, but the next change may replace it (one
+// generation of backups is kept), while it still holds what it held.
+struct OlderBackup {
+    std::string path;  // inside the backup folder
+    Fingerprint content;
+};
+
 struct ChangeJournal {
     enum class State { Committing, Committed, Undoing };
     std::string project;       // the project or group file the change was made on
@@ -42,6 +50,11 @@ struct ChangeJournal {
     // The folders the commit made in the backup folder (the backup folder itself among them when
     // the commit made it), each before the folders in it: undo removes those it leaves empty.
     std::vector<std::string> madeFolders;
+    std::vector<OlderBackup> older;
+    // Not written: the backup folder the journal was written in, when it was read from another one
+    // (the project folder was moved, renamed or copied since); its names were taken over into
+    // this one (ReadJournal). Only files inside the project folder are acted on then.
+    std::string movedFrom;
 };
 
 // Our two records in a backup folder.
@@ -61,9 +74,14 @@ public:
     RecordProofs(FileOps& files, std::string dataFolder);
 
     bool Usable() const { return !dataFolder_.empty(); }
-    // The proofs can be kept: the user's key is there (made on first use). False when the data
-    // folder cannot be written.
+    // The proofs can be kept: the user's key is there (made on first use, "Changes/" with mode
+    // 0700, the key and the proofs 0600, whatever the umask). False when the data folder cannot
+    // be written, or when the proofs are not safe (StoreProblem).
     bool Ready() { return Key(true); }
+    // Why no proof can be trusted now, and what to do ("" while they can be): "Changes/", the key
+    // or a proof is not a real folder or file of this user's own, or someone else may write it.
+    // Then every journal and marker is foreign and no proof is kept.
+    const std::string& StoreProblem();
     const std::string& DataFolder() const { return dataFolder_; }
     // The last proof could not be written (the data folder is full or read-only).
     bool SaveFailed() const { return saveFailed_; }
@@ -83,6 +101,8 @@ private:
         std::vector<std::string>& Of(RecordKind kind) { return kind == RecordKind::Journal ? journal : marker; }
     };
     bool Key(bool make);
+    // Whether the entry at `path` (a folder or a file) is safe to trust; otherwise notes why.
+    bool Safe(const std::string& path, const FileStat& st, bool folder);
     std::string Digest(const std::string& backupFolder, std::string_view what, std::string_view text) const;
     std::string PathFor(const std::string& backupFolder) const;
     Proof Load(const std::string& backupFolder);
@@ -91,6 +111,7 @@ private:
     FileOps& files_;
     std::string dataFolder_;
     std::string key_;
+    std::string problem_;
     bool saveFailed_ = false;
 };
 
@@ -101,6 +122,9 @@ struct FoundRecord {
     std::string path;  // the record's path
     std::string text;  // its bytes (a regular file's)
     std::string what;  // for a foreign record that is no regular file: what it is ("is a FIFO")
+    // For our own record that was written in another backup folder (the project folder was moved,
+    // renamed or copied since, and the record with it): that folder.
+    std::string writtenIn;
 };
 // Nothing is found (None) where the backup folder is not a real folder (a symbolic link is not
 // followed) or nothing stands at the name.
@@ -129,6 +153,8 @@ struct PendingMarker {
         Fingerprint before;  // the pending copy there before the run; unknown: there was none
     };
     std::vector<File> files;
+    // Not written: as ChangeJournal::movedFrom.
+    std::string movedFrom;
 };
 
 std::string PendingMarkerText(const PendingMarker& marker);
@@ -136,7 +162,9 @@ std::optional<PendingMarker> ParsePendingMarker(const std::string& text);
 // Written in one atomic step, like the journal, with its proof.
 bool WritePendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder,
                         const PendingMarker& marker);
-// Our own marker: nothing when there is none, it is foreign (FindRecord) or cannot be parsed.
+// Our own marker: nothing when there is none, it is foreign (FindRecord) or cannot be parsed. A
+// marker written in another backup folder (the project folder was moved since) names the files at
+// their new place; one that names files outside its project folder is not acted on then.
 std::optional<PendingMarker> ReadPendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder);
 bool RemovePendingMarker(FileOps& files, RecordProofs& proofs, const std::string& backupFolder);
 
@@ -151,12 +179,17 @@ std::optional<ChangeJournal> ParseJournal(const std::string& text);
 // (no symbolic link or file on the way). Answers "" for such an entry, otherwise why not.
 std::string JournalEntryProblem(FileOps& files, const std::set<std::string>& listed, const std::string& backupFolder,
                                 const JournalEntry& entry);
+// The same for one backup name alone (an older backup, OlderBackup).
+std::string BackupPathProblem(FileOps& files, const std::set<std::string>& listed, const std::string& backupFolder,
+                              const std::string& backup);
 
 // Writes the journal in one atomic step (its proof kept first; temporary file, flushed, renamed,
 // folder flushed).
 bool WriteJournal(FileOps& files, RecordProofs& proofs, const ChangeJournal& journal);
 // Our own journal: nothing when there is none, it is foreign (FindRecord), it cannot be parsed, or
-// it names another backup folder.
+// it names another backup folder than the one it was written in. One written in another backup
+// folder (the project folder was moved, renamed or copied since) comes with the names below its
+// old project folder taken over into this one, and `movedFrom` set.
 std::optional<ChangeJournal> ReadJournal(FileOps& files, RecordProofs& proofs, const std::string& backupFolder);
 bool RemoveJournal(FileOps& files, RecordProofs& proofs, const std::string& backupFolder);
 

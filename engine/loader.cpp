@@ -83,9 +83,17 @@ public:
                 if (!why.empty())
                     throw EngineError(st_.ProjectFileTitle + ", line " + std::to_string(member.line) + ": " + why +
                                       "; the group was not loaded");
-                if (platform::ResolveListedPath(st_.ProjectFolder, listed).path == st_.ProjectPath)
+                // Also through a linked folder, or a second name of the group file.
+                const std::string memberPath = platform::ResolveListedPath(st_.ProjectFolder, listed).path;
+                if (memberPath == st_.ProjectPath || platform::AbsolutePath(memberPath) == st_.ProjectPath ||
+                    platform::SameEntry(memberPath, st_.ProjectPath))
                     throw EngineError("The group " + st_.ProjectFileTitle + " lists itself as a member project (line " +
                                       std::to_string(member.line) + "); the group was not loaded");
+                if (IEquals(member.projectFile, st_.ProjectFileTitle))
+                    throw EngineError("The group " + st_.ProjectFileTitle + " lists a member project of its own name, " +
+                                      ShownName(listed) + " (line " + std::to_string(member.line) +
+                                      "); the projects of a group are told apart by their file names, so the group was "
+                                      "not loaded. Rename one of them.");
                 if (const auto [earlier, fresh] = projects.emplace(member.projectFile, member.subFolder); !fresh) {
                     const std::string first = earlier->second + earlier->first;
                     if (platform::ResolveListedPath(st_.ProjectFolder, first).path ==
@@ -137,6 +145,14 @@ private:
         if (!folder.empty())
             throw EngineError(ShownName(listed) + " cannot be read: the folder " + folder +
                               " may not be entered (permission denied)");
+    }
+
+    // A name that the system cannot hold names no file that could be read here: the load says so,
+    // rather than show it as missing.
+    static void TooLong(const std::string& lister, const std::string& listed, const std::string& path) {
+        if (!platform::NameTooLong(path)) return;
+        throw EngineError(lister + " lists " + ShownName(listed) + ", a name longer than the system allows (" +
+                          platform::NameLimitsText() + "), so it cannot be read here; the project was not loaded");
     }
 
     // A listed file inside the backup folder would be taken for a backup, or for the change journal
@@ -193,6 +209,7 @@ private:
         InBackupFolder(st_.ProjectFileTitle, "the project " + member.subFolder + member.projectFile, projectFile.path);
         if (!info.exists) {
             NotEntered(member.subFolder + member.projectFile, projectFile.path);
+            TooLong(st_.ProjectFileTitle, member.subFolder + member.projectFile, projectFile.path);
             // Something that is there but no regular file (a FIFO, a folder, a link that leads
             // nowhere) is said as it is; only a missing file is passed over.
             if (const std::string kind = platform::EntryKindText(projectFile.path); kind != "does not exist")
@@ -289,7 +306,10 @@ private:
         file.fPath = resolved.path;
         file.fExists = resolved.exists;
         InBackupFolder(projectName, value, file.fPath);
-        if (!file.fExists) NotEntered(value, file.fPath);
+        if (!file.fExists) {
+            NotEntered(value, file.fPath);
+            TooLong(projectName, value, file.fPath);
+        }
 
         const NodeId node = tree.Add(st_.FolderNodes(kind)[j], file.fKey, value, KindImage(kind));
         st_.FileNodes.push_back(node);
@@ -542,7 +562,8 @@ bool LoadProject(ToolState& state, Host& host, ChangeRecovery& recovery, bool Sh
             host.MyMsgBox("Project does not exist - " + state.txtProject, msgbox::kOKOnly, "", align::kCenter);
         } else {
             // Said as it is: a FIFO, a folder, a symbolic link that leads nowhere.
-            const bool kind = status == platform::ReadStatus::NotRegular || status == platform::ReadStatus::Missing;
+            const bool kind = status == platform::ReadStatus::NotRegular || status == platform::ReadStatus::Missing ||
+                              platform::NameTooLong(state.txtProject);
             host.MyMsgBox(state.txtProject + " " +
                               (kind ? platform::EntryKindText(state.txtProject)
                                     : std::string(platform::ReadStatusText(status))) +

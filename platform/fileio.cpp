@@ -114,8 +114,10 @@ const char* KindOf(mode_t m) {
 
 std::string EntryKindText(const std::string& path, bool followLinks) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
+    if (::lstat(path.c_str(), &st) != 0) {
+        if (errno == ENAMETOOLONG) return "has a name longer than the system allows";
         return errno == EACCES || errno == EPERM ? "cannot be reached (permission denied)" : "does not exist";
+    }
     if (!S_ISLNK(st.st_mode)) return std::string("is ") + KindOf(st.st_mode);
     struct stat target {};
     if (::stat(path.c_str(), &target) != 0) return "is a symbolic link that leads nowhere";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <unistd.h>
 #include <dirent.h>
@@ -175,6 +176,22 @@ std::string FolderNotEntered(const std::string& path) {
         if (S_ISDIR(st.st_mode) && ::access(folder.c_str(), X_OK) != 0 && errno == EACCES) return folder;
     }
     return {};
+}
+
+bool NameTooLong(std::string_view path) {
+    if (path.size() >= PATH_MAX) return true;
+    for (const std::string& part : SplitComponents(path))
+        if (part.size() > NAME_MAX) return true;
+    return false;
+}
+
+std::string NameLimitsText() {
+    return std::to_string(NAME_MAX) + " bytes for one name, " + std::to_string(PATH_MAX - 1) + " for a whole path";
+}
+
+bool SameEntry(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool IsRegularFile(const std::string& path) {

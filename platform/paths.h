@@ -49,6 +49,15 @@ std::string AbsolutePath(std::string_view path);
 // that is missing.
 std::string FolderNotEntered(const std::string& path);
 
+// The path holds a name longer than the system allows for one entry (255 bytes), or is longer as
+// a whole than it allows for a path (4,095 bytes): nothing can stand at it.
+bool NameTooLong(std::string_view path);
+// "255 bytes for one name, 4,095 for a whole path": the limits, for messages.
+std::string NameLimitsText();
+
+// Both paths lead to one file or folder on disk (links followed): false when either is missing.
+bool SameEntry(const std::string& a, const std::string& b);
+
 bool IsRegularFile(const std::string& path);
 bool IsDirectory(const std::string& path);
 

@@ -167,16 +167,44 @@ TEST(Commit, BackupFolderThatCannotBeUsedChangesNothing) {
 }
 
 // Without a proof of its journal kept in the per-user data folder a change could not be undone or
-// recovered safely: it is not made, and the message says where the proof could not be kept.
+// recovered safely: it is not made, and the message says where the proof could not be kept and why.
 TEST(Commit, NoProofOfTheJournalNoChange) {
+    // A data folder that takes no new file (full, or read-only).
+    class NoWritesBelow : public FaultyFiles {
+    public:
+        std::string folder;
+        bool Write(const std::string& p, std::string_view d, std::uint32_t m) override {
+            return p.rfind(folder, 0) == 0 ? false : FaultyFiles::Write(p, d, m);
+        }
+    };
     struct Case {
         const char* name;
         std::function<void(const ProjectFolder&)> setup;
+        std::function<std::string(const ProjectFolder&)> why;
     } cases[] = {
-        {"no folder for the proofs", [](const ProjectFolder& f) { f.Write("data/Changes", "a file in the way"); }},
-        {"a proof that cannot be written",
+        {"a file where the folder of the proofs goes",
+         [](const ProjectFolder& f) { f.Write("data/Changes", "a file in the way"); },
+         [](const ProjectFolder& f) {
+             const std::string c = f.DataFolder() + "Changes";
+             return "Quillet cannot keep the proof of its change journal safely: " + c +
+                    " is not a folder; move it out of the way (for example: mv " + c + " " + c +
+                    ".old) and Quillet makes a new one (the changes recorded in the old one can then no longer be "
+                    "undone)";
+         }},
+        {"a folder where the proof goes",
          [](const ProjectFolder& f) {
              testsupport::MakeFolders(f.path("data/Changes/" + HexOf(Sha256(f.path("Backup/"))).substr(0, 32) + ".proof"));
+         },
+         [](const ProjectFolder& f) {
+             const std::string p = f.DataFolder() + "Changes/" + HexOf(Sha256(f.path("Backup/"))).substr(0, 32) + ".proof";
+             return "Quillet cannot keep the proof of its change journal safely: " + p +
+                    " is not a regular file; move it out of the way (for example: mv " + p + " " + p +
+                    ".old) and Quillet makes a new one (the changes recorded in the old one can then no longer be "
+                    "undone)";
+         }},
+        {"a data folder that takes no file", {},
+         [](const ProjectFolder& f) {
+             return "the proof of the change journal cannot be kept in the per-user data folder " + f.DataFolder();
          }},
     };
     for (const Case& c : cases) {
@@ -184,12 +212,14 @@ TEST(Commit, NoProofOfTheJournalNoChange) {
         ProjectFolder f;
         Sample sample;
         sample.Write(f);
-        c.setup(f);
+        if (c.setup) c.setup(f);
+        NoWritesBelow noWrites;
+        noWrites.folder = f.DataFolder();
         Session s(f, "App.vbp");
+        if (!c.setup) s.host.files = &noWrites;
         Select(s);
         cmdAddCode_Click(s.st, s.host, s.host.Files());
-        EXPECT_EQ(s.host.LastBox(), "Nothing was changed:\r\nBackup: the proof of the change journal cannot be kept in "
-                                    "the per-user data folder " + f.DataFolder() + "; nothing was changed");
+        EXPECT_EQ(s.host.LastBox(), "Nothing was changed:\r\nBackup: " + c.why(f) + "; nothing was changed");
         EXPECT_EQ(Contents(f, sample.Files()), sample.Files());
         EXPECT_FALSE(f.Exists("Backup"));
         EXPECT_FALSE(s.st.UndoAvailable);
@@ -767,6 +797,262 @@ TEST(CommitWindow, ASaveByAnotherProgramIsKeptOrReported) {
         EXPECT_NE(f.Read("Sub/modB.bas"), sample.Files().at("Sub/modB.bas"));
         EXPECT_EQ(f.FilesEndingIn(".qlt"), std::vector<std::string>{});
     }
+}
+
+}  // namespace
+
+namespace {
+
+// ---- a failed undo stays undoable -------------------------------------------------------------
+
+// Undo that cannot give one file its old version (the file is read-only, or its folder may not be
+// written) takes back the rest, keeps that file in the journal, and says which file it is, where
+// its old version is and that Undo can be run again; once the file can be written, a second Undo
+// restores it byte for byte and takes back what the change put in the backup folder.
+TEST(Undo, AnUndoThatFailsOnOneFileCanBeRunAgain) {
+    // A folder that takes no new name for modA.bas, as a folder that may not be written.
+    class Blocked : public FaultyFiles {
+    public:
+        std::string target;
+        bool Rename(const std::string& from, const std::string& to) override {
+            return !target.empty() && to == target ? false : FaultyFiles::Rename(from, to);
+        }
+        bool LinkOrCopy(const std::string& from, const std::string& to) override {
+            return !target.empty() && to == target + ".qlt" ? false : FaultyFiles::LinkOrCopy(from, to);
+        }
+    };
+    struct Case {
+        const char* name;
+        std::function<void(const ProjectFolder&, Blocked&)> block, unblock;
+        std::string why;
+    } cases[] = {
+        {"a read-only file",
+         [](const ProjectFolder& f, Blocked&) { ASSERT_EQ(::chmod(f.path("modA.bas").c_str(), 0444), 0); },
+         [](const ProjectFolder& f, Blocked&) { ASSERT_EQ(::chmod(f.path("modA.bas").c_str(), 0644), 0); },
+         "is read-only (make it writable first)"},
+        {"a folder that may not be written",
+         [](const ProjectFolder& f, Blocked& b) { b.target = f.path("modA.bas"); },
+         [](const ProjectFolder&, Blocked& b) { b.target.clear(); }, "could not be given its old version back now"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        Sample sample;
+        sample.Write(f);
+        const auto original = sample.Files();
+        Blocked files;
+        Session s(f, "App.vbp", true, {}, "", &files);
+        Select(s);
+        cmdAddCode_Click(s.st, s.host, s.host.Files());
+        const auto committed = Contents(f, original);
+        ASSERT_NE(committed.at("modA.bas"), original.at("modA.bas"));
+
+        c.block(f, files);
+        UndoLastChange(s.st, s.host, s.host.Files());
+        EXPECT_EQ(s.host.LastBox(), "Last Changes Undone\r\nmodA.bas: " + c.why +
+                                        ", so it keeps its new content; its old version is kept in Backup/modA.bas, "
+                                        "and Undo can be run again to restore it");
+        EXPECT_EQ(f.Read("modA.bas"), committed.at("modA.bas"));
+        for (const char* other : {"App.vbp", "frmMain.frm", "Sub/modB.bas"}) EXPECT_EQ(f.Read(other), original.at(other));
+        EXPECT_EQ(f.Read("Backup/modA.bas"), original.at("modA.bas"));
+        EXPECT_TRUE(s.st.UndoAvailable);
+
+        // Later, in the next session too.
+        c.unblock(f, files);
+        Session next(f, "App.vbp", true, {}, "", &files);
+        EXPECT_TRUE(next.host.boxes.empty()) << next.host.LastBox();
+        ASSERT_TRUE(next.st.UndoAvailable);
+        UndoLastChange(next.st, next.host, next.host.Files());
+        EXPECT_EQ(next.host.LastBox(), "Last Changes Undone");
+        EXPECT_EQ(Contents(f, original), original);
+        EXPECT_FALSE(f.Exists("Backup"));
+        EXPECT_FALSE(next.st.UndoAvailable);
+        UndoLastChange(next.st, next.host, next.host.Files());
+        EXPECT_EQ(next.host.LastBox(), "There is no change to undo");
+    }
+}
+
+// ---- one generation of backups --------------------------------------------------------------
+
+// The names in the backup folder, with the files' bytes (the journal left out).
+std::map<std::string, std::string> BackupFiles(const ProjectFolder& f) {
+    std::map<std::string, std::string> out;
+    const std::string backup = f.path("Backup/");
+    if (!std::filesystem::is_directory(backup)) return out;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(backup))
+        if (e.is_regular_file() && e.path().filename() != "Quillet.journal")
+            out[e.path().string().substr(backup.size())] = testsupport::ReadBytes(e.path().string());
+    return out;
+}
+
+// Three rewrites in a row (and a fourth after an undo) into a backup folder that already holds the
+// user's own files: each run's backups replace those of the run before (one generation, whatever
+// the ticks of each run), so the folder does not grow; the user's files are never overwritten,
+// moved or removed, and a name they take still gets a free one; undo gives back the state before
+// the last run, byte for byte.
+TEST(Backup, ThreeRewritesInARowKeepOneGenerationAndTheUsersFiles) {
+    const std::map<std::string, std::string> users = {
+        {"modA.bas", "the user's own copy of modA"}, {"Sub/modB.bas", "the user's modB"}, {"notes.txt", "notes"}};
+    enum Command { AddAll, AddModA, AddModB, Number };
+    struct Case {
+        const char* name;
+        std::vector<Command> runs;  // three runs, then one after the undo
+    } cases[] = {
+        {"Add Code three times", {AddAll, AddAll, AddAll, AddAll}},
+        {"numbering three times", {Number, Number, Number, Number}},
+        {"Add Code on other files each time", {AddModA, AddModB, AddModA, AddModB}},
+        {"Add Code, numbering, Add Code", {AddAll, Number, AddModB, Number}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProjectFolder f;
+        Sample sample;
+        sample.Write(f);
+        for (const auto& [name, bytes] : users) f.Write("Backup/" + name, bytes);
+        Session s(f, "App.vbp");
+        int increment = 0;
+        std::map<std::string, std::string> beforeLast, namesAfter[4];
+        for (std::size_t r = 0; r < c.runs.size(); ++r) {
+            SCOPED_TRACE("run " + std::to_string(r + 1));
+            if (r == 3) {
+                UndoLastChange(s.st, s.host, s.host.Files());
+                EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+                EXPECT_EQ(Contents(f, sample.Files()), beforeLast);
+            }
+            const auto before = Contents(f, sample.Files());
+            if (c.runs[r] == Number) {
+                s.st.LineIncrement = static_cast<std::int16_t>(increment += 10);
+                rtnAddLineNumbers(s.st, s.host, s.host.Files());
+                EXPECT_EQ(s.host.LastBox(), "Line Numbers Added / Renumbered");
+            } else {
+                Select(s);
+                if (c.runs[r] != AddAll)
+                    s.Check(c.runs[r] == AddModA ? "App.vbp_Sub\\modB.bas" : "App.vbp_modA.bas", false);
+                cmdAddCode_Click(s.st, s.host, s.host.Files());
+                EXPECT_EQ(s.host.LastBox(), "Code Processing Done");
+            }
+            const auto after = Contents(f, sample.Files());
+            const auto backup = BackupFiles(f);
+            for (const auto& [name, bytes] : users) EXPECT_EQ(backup.count(name) ? backup.at(name) : "<gone>", bytes) << name;
+            // Each file this run changed has its content of just before the run in a backup.
+            for (const auto& [rel, old] : before) {
+                if (after.at(rel) != old) {
+                    EXPECT_TRUE(f.BackupHolds(old)) << rel;
+                }
+            }
+            EXPECT_LE(backup.size(), users.size() + sample.Files().size());
+            for (const auto& [name, bytes] : backup) EXPECT_EQ(name.find("(3)"), std::string::npos) << name;
+            namesAfter[r] = backup;
+            if (r == 2) beforeLast = before;
+        }
+        // From the second run on, no new name: the backups of the run before were replaced.
+        const auto names = [](const std::map<std::string, std::string>& m) {
+            std::set<std::string> out;
+            for (const auto& [name, bytes] : m) out.insert(name);
+            return out;
+        };
+        EXPECT_EQ(names(namesAfter[2]), names(namesAfter[1]));
+        for (const std::string& n : names(namesAfter[3])) EXPECT_TRUE(names(namesAfter[2]).count(n)) << n;
+        // The user's names were taken: ours got free ones, the same in every run.
+        EXPECT_TRUE(namesAfter[2].count("modA (2).bas"));
+        EXPECT_TRUE(namesAfter[2].count("Sub/modB (2).bas"));
+    }
+}
+
+// ---- limits and true messages ---------------------------------------------------------------
+
+// A rewrite whose result the loader would refuse (larger than it reads) is refused before anything
+// is written, naming the file and the limit; the other files are rewritten.
+TEST(Limits, ARewriteLargerThanTheLoaderReadsIsRefused) {
+    ProjectFolder f;
+    std::vector<std::string> lines = {"Attribute VB_Name = \"modA\""};
+    for (int i = 0; i < 70; ++i) {
+        lines.push_back("Public Sub P" + std::to_string(i) + "()");
+        lines.push_back("End Sub");
+    }
+    std::string modA;
+    for (const std::string& l : lines) modA += l + "\r\n";
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modB; modB.bas", "Startup=\"(None)\""}));
+    f.Write("modA.bas", modA);
+    const std::string modB = CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Q()", "End Sub"});
+    f.Write("modB.bas", modB);
+    f.Snippet("PreCode", "Big", std::string(1 << 20, '\''));  // a 1 MB comment
+    Session s(f, "App.vbp");
+    s.st.SelectedPreCode = {"Big"};
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    EXPECT_NE(s.host.LastBox().find("\r\nmodA.bas: its rewritten version would be larger than 64 MB, the largest file "
+                                    "Quillet reads, so the project could not be loaded again; left as it is"),
+              std::string::npos)
+        << s.host.LastBox().substr(0, 400);
+    EXPECT_EQ(f.Read("modA.bas"), modA);
+    EXPECT_FALSE(f.Exists("modA.bas.qlt"));
+    EXPECT_NE(f.Read("modB.bas"), modB);
+    Session again(f, "App.vbp");
+    EXPECT_TRUE(again.loaded);
+}
+
+// Names the system cannot hold: a rewritten copy whose name would be too long is refused with a
+// message that says so; a backup name that would be too long (a file far outside the project
+// folder) is shortened, and undo brings the file back.
+TEST(Limits, NamesLongerThanTheSystemAllows) {
+    ProjectFolder f;
+    const std::string longName = std::string(251, 'm') + ".bas";  // 255 bytes: the longest there is
+    std::string deep = "Common/";
+    for (int i = 0; i < 5; ++i) deep += std::string(60, char('a' + i)) + "/";
+    const std::string module = CrLf({"Attribute VB_Name = \"m\"", "Public Sub One()", "End Sub"});
+    f.Write("P/App.vbp", CrLf({"Type=Exe", "Module=m; " + longName, "Module=c; ..\\" + deep + "modC.bas",
+                               "Startup=\"(None)\""}));
+    f.Write("P/" + longName, module);
+    f.Write(deep + "modC.bas", module);
+    f.Snippet("PreCode", "P", "    ' traced");
+    Session s(f, "P/App.vbp");
+    ASSERT_TRUE(s.loaded);
+    s.st.SelectedPreCode = {"P"};
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    const std::string said = s.host.LastBox();
+    EXPECT_EQ(said.rfind("Code Processing Done\r\n", 0), 0u) << said;
+    EXPECT_NE(said.find(longName + ": the name of its rewritten copy, " + longName +
+                        ".qlt, would be longer than the system allows (255 bytes for one name, 4095 for a whole "
+                        "path); left as it is"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(f.Read("P/" + longName), module);
+    EXPECT_NE(f.Read(deep + "modC.bas"), module);
+    bool shortened = false;
+    for (const auto& e : std::filesystem::directory_iterator(f.path("P/Backup")))
+        if (testsupport::ReadBytes(e.path().string()) == module)
+            shortened = e.path().filename().string().size() <= 255 - 16 &&
+                        e.path().filename().string().find("modC") == std::string::npos;
+    EXPECT_TRUE(shortened);
+    UndoLastChange(s.st, s.host, s.host.Files());
+    EXPECT_EQ(s.host.LastBox(), "Last Changes Undone");
+    EXPECT_EQ(f.Read(deep + "modC.bas"), module);
+}
+
+// The same file listed twice, once through a linked folder: it is rewritten once, and the message
+// says so rather than call its pending copy one that Quillet did not write.
+TEST(Limits, AFileListedUnderTwoNamesIsRewrittenOnce) {
+    ProjectFolder f;
+    f.Write("App.vbp", CrLf({"Type=Exe", "Module=modA; modA.bas", "Module=modA2; Lib\\modA.bas", "Startup=\"(None)\""}));
+    const std::string modA = CrLf({"Attribute VB_Name = \"modA\"", "Public Sub One()", "End Sub"});
+    f.Write("modA.bas", modA);
+    ASSERT_EQ(::symlink(".", f.path("Lib").c_str()), 0);
+    f.Snippet("PreCode", "P", "    ' traced");
+    Session s(f, "App.vbp");
+    ASSERT_TRUE(s.loaded);
+    s.st.SelectedPreCode = {"P"};
+    cmdAddCode_Click(s.st, s.host, s.host.Files());
+    const std::string said = s.host.LastBox();
+    EXPECT_NE(said.find("\r\nLib\\modA.bas: is the same file as modA.bas, which the project also lists; it was "
+                        "rewritten once, as modA.bas, and left as it is under this name"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("did not write"), std::string::npos) << said;
+    const std::string now = f.Read("modA.bas");
+    EXPECT_NE(now.find("' traced"), std::string::npos);
+    EXPECT_EQ(now.find("' traced"), now.rfind("' traced"));
+    UndoLastChange(s.st, s.host, s.host.Files());
+    EXPECT_EQ(f.Read("modA.bas"), modA);
 }
 
 }  // namespace

@@ -272,7 +272,7 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
         const char* name;
         const char* project;  // file to load, relative
         std::vector<std::pair<const char*, std::string>> files;
-        const char* message;
+        std::string message;
         std::function<void(const std::string& folder)> setup = {};
     };
     const std::string utf16Module("\xFF\xFE" "A\0t\0t\0r\0", 10);
@@ -332,6 +332,24 @@ TEST(Loader, UnexpectedErrorsAbandonTheLoadAndTheProgramGoesOn) {
          "G.vbg, line 2: the line names no file"},
         {"group that lists itself", "G.vbg", {{"G.vbg", CrLf({"VBGROUP 5.0", "StartupProject=g.VBG"})}},
          "The group G.vbg lists itself as a member project (line 2)"},
+        {"group that lists itself through a linked folder", "G3.vbg",
+         {{"G3.vbg", CrLf({"VBGROUP 5.0", "StartupProject=Link\\G3.vbg"})}},
+         "The group G3.vbg lists itself as a member project (line 2)",
+         [](const std::string& folder) { ASSERT_EQ(::symlink(".", (folder + "Link").c_str()), 0); }},
+        {"group that lists a second name of itself", "G.vbg",
+         {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=A.vbp", "Project=Other.vbg"})}, {"A.vbp", CrLf({"Type=Exe"})}},
+         "The group G.vbg lists itself as a member project (line 3)",
+         [](const std::string& folder) { ASSERT_EQ(::symlink("G.vbg", (folder + "Other.vbg").c_str()), 0); }},
+        {"group with a member of its own name", "G.vbg",
+         {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=Sub\\g.vbg"})}, {"Sub/g.vbg", CrLf({"Type=Exe"})}},
+         "The group G.vbg lists a member project of its own name, Sub\\g.vbg (line 2)"},
+        {"listed name longer than the system allows", "A.vbp",
+         {{"A.vbp", CrLf({"Type=Exe", "Module=a; " + std::string(300, 'a') + ".bas"})}},
+         "A.vbp lists " + std::string(300, 'a') + ".bas, a name longer than the system allows (255 bytes for one "
+         "name, 4095 for a whole path), so it cannot be read here; the project was not loaded"},
+        {"member project name longer than the system allows", "G.vbg",
+         {{"G.vbg", CrLf({"VBGROUP 5.0", "Project=Sub\\" + std::string(260, 'p') + ".vbp"})}},
+         "G.vbg lists Sub\\" + std::string(260, 'p') + ".vbp, a name longer than the system allows"},
         {"empty project file", "A.vbp", {{"A.vbp", "\r\n  \r\n"}}, "A.vbp is empty; there is nothing to load"},
         {"empty member project file", "G.vbg", {{"G.vbg", CrLf({"Project=Sub\\A.vbp"})}, {"Sub/A.vbp", ""}},
          "Sub\\A.vbp is empty"},

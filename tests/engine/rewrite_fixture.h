@@ -59,11 +59,13 @@ struct Session {
     bool loaded = false;
     // `answers`: the answers to the message boxes of the load (a question about an interrupted change).
     // `dataFolder`: the per-user data folder (another user's, for one); the folder's "data/" when empty.
+    // `files`: the files the load and the commands work on (the system's when null).
     Session(const ProjectFolder& folder, const std::string& projectFile, bool reload = true,
-            std::deque<int> answers = {}, const std::string& dataFolder = "") {
+            std::deque<int> answers = {}, const std::string& dataFolder = "", engine::FileOps* files = nullptr) {
         st.txtProject = folder.path(projectFile);
         st.ApplicationDataFolderLocal = dataFolder.empty() ? folder.DataFolder() : dataFolder;
         host.state = &st;
+        host.files = files;
         host.answers = std::move(answers);
         loaded = engine::LoadProject(st, host, host, false);
         if (!reload) host.state = nullptr;
@@ -154,6 +156,9 @@ public:
     }
     bool Remove(const std::string& p) override { return Op("Remove", p, [&] { return real().Remove(p); }); }
     bool MakeFolder(const std::string& p) override { return Op("MakeFolder", p, [&] { return real().MakeFolder(p); }); }
+    bool SetMode(const std::string& p, std::uint32_t m) override {
+        return Op("SetMode", p, [&] { return real().SetMode(p, m); });
+    }
 
 private:
     static engine::FileOps& real() { return engine::SystemFileOps(); }

@@ -5,8 +5,10 @@
 // lies in the backup folder. The readers are reached below the proof that a record is our own
 // (ParseJournal, ParsePendingMarker), so the fuzzer sees every parse; the proof itself is checked
 // on what parses: a record written by someone else is foreign, it is ours once its digest is kept,
-// and it stops being ours once another text replaces it. An input that starts with "!" gets its
-// check line made for it, so the fuzzer reaches past the check.
+// and it stops being ours once another text replaces it. A record of ours met in another backup
+// folder (the project folder moved) is ours only when it names the folder its proof was kept for,
+// and its names are taken over to where it is now. An input that starts with "!" gets its check
+// line made for it, so the fuzzer reaches past the check.
 #include <cstddef>
 #include <cstdint>
 #include <set>
@@ -33,6 +35,7 @@ public:
     bool Rename(const std::string&, const std::string&) override { return false; }
     bool Remove(const std::string&) override { return false; }
     bool MakeFolder(const std::string&) override { return false; }
+    bool SetMode(const std::string&, std::uint32_t) override { return false; }
 };
 
 const std::string kBackup = "/p/Backup/";
@@ -66,6 +69,41 @@ void CheckProof(RecordKind kind, const std::string& text) {
     RecordProofs anotherUser(files, scratch + "other/");
     Check(FindRecord(files, anotherUser, backup, kind).trust == RecordTrust::Foreign,
           "a record of ours is foreign to another user");
+    // The same text, proven, in another backup folder.
+    proofs.Settle(backup, kind, &text);
+    const std::string moved = scratch + "q/Backup/";
+    fuzz::WriteFile(moved + RecordName(kind), text);
+    const FoundRecord there = FindRecord(files, proofs, moved, kind);
+    Check(there.trust == RecordTrust::Foreign || there.writtenIn == backup,
+          "a record met in another folder is ours only as the record of the folder it was proven for");
+}
+
+// A journal of ours written in `from` (the scratch backup folder), read from another backup folder:
+// its names below the old project folder are taken over, the others stay as they were.
+void CheckMovedJournal(ChangeJournal j) {
+    static const std::string scratch = fuzz::ScratchFolder();
+    const std::string from = scratch + "p/Backup/", to = scratch + "q/Backup/";
+    FileOps& files = SystemFileOps();
+    RecordProofs proofs(files, scratch + "data/");
+    j.backupFolder = from;
+    const std::string text = JournalText(j);
+    Check(proofs.Expect(from, RecordKind::Journal, text), "a proof can be kept");
+    fuzz::WriteFile(to + kJournalName, text);
+    const std::optional<ChangeJournal> read = ReadJournal(files, proofs, to);
+    Check(read.has_value(), "a proven journal of a moved folder is read");
+    Check(read->backupFolder == to && read->movedFrom == from, "a moved journal names its new backup folder");
+    Check(read->entries.size() == j.entries.size() && read->older.size() == j.older.size(),
+          "a moved journal keeps every entry");
+    const std::string oldProject = scratch + "p/", newProject = scratch + "q/";
+    const auto taken = [&](const std::string& before, const std::string& after) {
+        if (before.compare(0, oldProject.size(), oldProject) == 0)
+            return after == newProject + before.substr(oldProject.size());
+        return after == before;
+    };
+    for (std::size_t i = 0; i < j.entries.size(); ++i)
+        Check(taken(j.entries[i].path, read->entries[i].path) && taken(j.entries[i].backupPath, read->entries[i].backupPath),
+              "a moved journal's names are taken over below the project folder only");
+    proofs.Settle(from, RecordKind::Journal, nullptr);
 }
 
 void CheckJournal(const std::string& text) {
@@ -75,6 +113,7 @@ void CheckJournal(const std::string& text) {
     for (const std::string& folder : j->madeFolders)
         if (IsMadeFolderOf(kBackup, folder))
             Check(folder == "/p/Backup" || Below(kBackup, folder), "a made folder taken lies in the backup folder");
+    CheckMovedJournal(*j);
     const std::string written = JournalText(*j);
     const std::optional<ChangeJournal> back = ParseJournal(written);
     Check(back.has_value(), "a parsed journal, written again, parses");
@@ -88,6 +127,10 @@ void CheckJournal(const std::string& text) {
         Check(Below(kBackup, e.backupPath) && Below(kBackup, e.backupTemp), "an accepted entry's backups lie in the backup folder");
         Check(kListed.count(e.backupPath) == 0 && kListed.count(e.backupTemp) == 0, "no backup is a listed file");
     }
+    for (const OlderBackup& o : j->older)
+        if (BackupPathProblem(files, kListed, kBackup, o.path).empty())
+            Check(Below(kBackup, o.path) && kListed.count(o.path) == 0,
+                  "an older backup that may be replaced lies in the backup folder and is no listed file");
 }
 
 void CheckMarker(const std::string& text) {
