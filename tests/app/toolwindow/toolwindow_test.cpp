@@ -308,7 +308,7 @@ TEST(ToolWindow, ALoadCancelledSaysSoAndMarksTheReportsItDidNotFinish) {
     for (const auto& r : rows) {
         SCOPED_TRACE(r.cancelAt);
         ToolFixture f;
-        const std::string project = WriteProjectWithManyDefinitions(f.dir.path() + "defs/", 20, 1500);
+        const std::string project = WriteProjectWithManyDefinitions(f.dir.path() + "defs/", 20, 6000);
         QTimer timer;
         int clicks = 0;
         QObject::connect(&timer, &QTimer::timeout, [&] {
