@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QSignalBlocker>
@@ -86,6 +87,7 @@ frmQuillet::frmQuillet(Program& program)
 }
 
 frmQuillet::~frmQuillet() {
+    if (statusGoesOnInput_) qApp->removeEventFilter(this);
     // Controls that lose the focus while they go must not reach the window's handlers.
     for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
     if (projectModel_) projectModel_->BeginFill();
@@ -127,8 +129,10 @@ void frmQuillet::BuildControls() {
     main->setSpacing(4);
 
     // Upper panel: the project path and the log switches, then the snippet choice.
+    SetAccessibleWhat(fraQuillet_, "Tool window");
     Picture2_ = new ui::PictureBox(fraQuillet_, "Picture2");
     Picture2_->SetBackColor(ui::vbButtonFace);
+    SetAccessibleWhat(Picture2_, "Project and snippets");
     main->addWidget(Picture2_);
     auto* upper = new QGridLayout(Picture2_);
     upper->setContentsMargins(0, 0, 0, 0);
@@ -141,7 +145,7 @@ void frmQuillet::BuildControls() {
     projects->setContentsMargins(6, 2, 6, 4);
     txtProject_ = new ui::TextBox(fraProjects_, "txtProject");
     cmdBrowse_ = MakeButton(fraProjects_, "cmdBrowse", "...");
-    cmdBrowse_->setAccessibleName("cmdBrowse");
+    SetAccessibleWhat(cmdBrowse_, "Browse");
     cmdBrowse_->setToolTip(tr("Choose the Visual Basic project or group"));
     projects->addWidget(txtProject_, 1);
     projects->addWidget(cmdBrowse_);
@@ -162,7 +166,6 @@ void frmQuillet::BuildControls() {
         label->SetBackStyle(0);
         label->setBuddy(box);
         label->installEventFilter(this);  // a click on the caption toggles its box
-        box->setAccessibleName(kLogLabels[i][1]);
         chkLog_[static_cast<std::size_t>(i)] = box;
         logLabels_[static_cast<std::size_t>(i)] = label;
         logRow->addSpacing(6);
@@ -201,11 +204,13 @@ void frmQuillet::BuildControls() {
 
     // The tab control with the report pages, and the status box over it.
     fraSSTab_ = PlainFrame(fraQuillet_, "fraSSTab");
+    SetAccessibleWhat(fraSSTab_, "Reports");
     main->addWidget(fraSSTab_, 1);
     sstab_ = new ui::SSTab(fraSSTab_, "SSTab1");
     sstab_->SetTabs(kTabCount);
     sstab_->SetTabsPerRow(kTabCount);
     for (int i = 0; i < kTabCount; ++i) sstab_->SetTabCaption(i, kTabCaptions[i]);
+    SetAccessibleWhat(sstab_, "Report tabs");
     sstab_->installEventFilter(this);
     fraSSTab_->installEventFilter(this);
 
@@ -225,7 +230,6 @@ void frmQuillet::BuildControls() {
         view->setHeaderHidden(true);
         view->setUniformRowHeights(true);
         view->setFont(fixed);  // procedure and call-site texts are laid out in columns
-        view->setAccessibleName(view->objectName());
         views::TrackExpanded(view, model);
     }
     sstab_->PlaceOnTab(treProject_, kAppFunctions);
@@ -233,13 +237,15 @@ void frmQuillet::BuildControls() {
     for (int i = 0; i < 4; ++i) {
         auto* box = new ui::RichTextBox(sstab_, kReportBoxNames[i]);
         InitReportBox(box);
-        box->setAccessibleName(kReportBoxNames[i]);
         reportBoxes_[static_cast<std::size_t>(i)] = box;
         sstab_->PlaceOnTab(box, kModules + i);
     }
     connect(sstab_, &ui::SSTab::Click, this, &frmQuillet::SSTab1_Click);
     connect(projectModel_, &views::TreeModel::NodeCheck, this, &frmQuillet::treProject_NodeCheck);
     treProject_->viewport()->installEventFilter(this);
+    // Return on a node opens it as a click does.
+    treProject_->installEventFilter(this);
+    treRoutines_->installEventFilter(this);
     connect(treProject_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
         // A click on the check box only checks it; a click on the node opens it.
         if (views::OnCheckIndicator(treProject_, index, lastRelease_)) return;
@@ -250,16 +256,17 @@ void frmQuillet::BuildControls() {
 
     rtfMsg_ = new ui::RichTextBox(fraSSTab_, "rtfMsg");
     rtfMsg_->SetLocked(true);
-    rtfMsg_->setAccessibleName("rtfMsg");
+    SetAccessibleWhat(rtfMsg_, "Status");
     rtfMsg_->setFrameShape(QFrame::Box);
     rtfMsg_->hide();
 
     List1_ = new ui::ListBox(fraQuillet_, "List1");
-    List1_->setAccessibleName("List1");
+    SetAccessibleWhat(List1_, "Call sites");
     List1_->hide();
 
     // The button strip.
     fraButton_ = PlainFrame(fraQuillet_, "fraButton");
+    SetAccessibleWhat(fraButton_, "Commands");
     main->addWidget(fraButton_);
     auto* buttons = new QHBoxLayout(fraButton_);
     buttons->setContentsMargins(0, 2, 0, 0);
@@ -287,8 +294,6 @@ void frmQuillet::BuildControls() {
     if (program_.frame)
         new ReportPopup(program_.frame->ReportPopupMenu(), {reportBoxes_[0], reportBoxes_[1], reportBoxes_[2]}, this);
     connect(txtProject_, &QLineEdit::textChanged, this, [this] { program_.state.ProjectChanged = true; });
-
-    NameControlsForAccessibility(this);
 }
 
 ui::RichTextBox* frmQuillet::ReportBox(int tab) const {
@@ -325,7 +330,32 @@ void frmQuillet::LayoutPages() {
 }
 
 bool frmQuillet::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == sstab_ || watched == fraSSTab_) && event->type() == QEvent::Resize) {
+    const QEvent::Type type = event->type();
+    if (statusGoesOnInput_ &&
+        (type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::Wheel)) {
+        // The user moves on: a message left after a command (the pages printed) stops covering
+        // the report.
+        statusGoesOnInput_ = false;
+        qApp->removeEventFilter(this);
+        if (!Busy() && rtfMsg_->isVisible()) ClearMessage(program_);
+    }
+    if ((watched == treProject_ || watched == treRoutines_) && type == QEvent::KeyPress) {
+        // Return on a node opens it as a click does: a procedure, or a call site, in the viewer.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            auto* view = static_cast<ui::TreeView*>(watched);
+            const QModelIndex current = view->currentIndex();
+            if (current.isValid()) {
+                if (view == treProject_)
+                    treProject_NodeClick(projectModel_->NodeOf(current));
+                else
+                    treRoutines_NodeClick(routinesModel_->NodeOf(current));
+            }
+            return true;
+        }
+    }
+    if ((watched == sstab_ || watched == fraSSTab_) && type == QEvent::Resize) {
         LayoutPages();
     } else if (treProject_ && watched == treProject_->viewport()) {
         if (event->type() == QEvent::MouseButtonRelease)
@@ -377,6 +407,8 @@ void frmQuillet::Form_Load() {
     UpdateControls();
     ClearMessage(program_);
     if (program_.frame) program_.frame->UpdateMenus();
+    // Every caption is set now: the controls are read by them.
+    NameControlsForAccessibility(this);
 }
 
 void frmQuillet::QueryUnload(int& cancel, int) {
@@ -589,6 +621,13 @@ void frmQuillet::cmdPrint_Click() {
     cmdPrint_->setEnabled(false);
     PrintReport(tabs_, sstab_->Tab());
     UpdateControls();
+    StatusGoesOnInput();
+}
+
+void frmQuillet::StatusGoesOnInput() {
+    if (statusGoesOnInput_ || !rtfMsg_->isVisible()) return;
+    statusGoesOnInput_ = true;
+    qApp->installEventFilter(this);
 }
 
 void frmQuillet::cmdSave_Click() {
@@ -600,6 +639,7 @@ void frmQuillet::rtnPrintAll() {
     if (Busy() || !ProjectLoaded()) return;
     PrintAll(tabs_);
     UpdateControls();
+    StatusGoesOnInput();
 }
 
 void frmQuillet::SnippetSelectionChanged(bool) {

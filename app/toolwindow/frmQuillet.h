@@ -141,6 +141,9 @@ private:
     std::string BrowseToolProject(int mode, bool openDialog, const std::string& forProject);
     void CopyChoicesToState();
     void ShowViewer(const std::string& path, std::int32_t line);
+    // A message the status panel keeps after a command goes at the user's next key, click or
+    // wheel turn.
+    void StatusGoesOnInput();
 
     Program& program_;
     ToolHost host_;
@@ -151,6 +154,7 @@ private:
     int busy_ = 0;
     QPointer<QWidget> focusBeforeBusy_;  // where the keyboard was when the long command began
     bool resizing_ = false;
+    bool statusGoesOnInput_ = false;
     QPoint lastRelease_;  // where the last mouse button was released over treProject
 
     // Controls (named as the program's language files and routines know them).
