@@ -344,8 +344,13 @@ void frmMsgBox::Arrange() {
     const MsgBoxLayout l = LayoutMsgBox(promptWidth_, headHeight_ + listHeight_ + tailHeight_, buttonWidth_,
                                         buttonHeight_, static_cast<int>(buttons_.size()), Height() - ScaleHeight(),
                                         titleWidth_);
+    // The box has the size its message needs and no other: the window system offers neither
+    // resizing nor maximising it.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     SetWidth(l.windowWidth);
     SetHeight(l.windowHeight);
+    setFixedSize(size());
     if (listHeight_ == 0) {
         label_->Move(l.labelLeft, l.labelTop, l.labelWidth, l.labelHeight);
     } else {
@@ -391,6 +396,8 @@ std::int32_t frmMsgBox::MsgBox(const std::string& Prompt, std::int32_t MsgBoxSty
     QApplication::beep();
 
     const int promptHeight = headHeight_ + listHeight_ + tailHeight_;
+    setMinimumSize(0, 0);  // the last message's fixed size goes
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     SetWidth(Nearest(promptWidth_ * 1.1));
     SetHeight(Nearest(promptHeight + buttonHeight_ * 2.5));
     label_->Move(100, 100, label_->Width(), label_->Height());

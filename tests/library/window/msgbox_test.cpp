@@ -539,3 +539,23 @@ TEST(MsgBoxLook, EachBoxHoldsItsOwnWholeButtonsNothingEmptyAndRoomForItsTitle) {
 }
 
 }  // namespace
+
+namespace {
+
+// The keyboard goes back to the window it was in once a box is answered, also where no window
+// manager gives it back.
+TEST(MsgBoxFocus, TheWindowTheKeyboardWasInHasItBackAfterTheBox) {
+    tovcore::ui::Form window("frmOwner");
+    window.resize(400, 300);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* activeAfter = nullptr;
+    Ask("Question?", 4, Press("&No"));
+    QCoreApplication::processEvents();
+    QTest::qWait(50);
+    activeAfter = QApplication::activeWindow();
+    EXPECT_EQ(activeAfter, &window);
+}
+
+}  // namespace
