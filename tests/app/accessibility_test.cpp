@@ -542,6 +542,28 @@ TEST(KeyboardAndReader, EachAltLetterBelongsToOneMenuOrButtonAndActsAtTheFirstPr
     EXPECT_FALSE(f.frame->MenuItem("mnuSettings")->menu()->isVisible());
 }
 
+// The help text says which letter does what, as the window has them.
+TEST(KeyboardAndReader, TheHelpTextNamesTheAccessKeyOfEveryMenuAndButton) {
+    ShownTool f;
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    const std::string help = testsupport::ReadBytes(std::string(QUILLET_SHIPPED_DIR) + "Instructions.html");
+    std::vector<std::pair<QString, QString>> keyed;  // caption, as the help text names it
+    for (QAction* item : f.frame->MenuBar()->actions())
+        if (item->isVisible()) keyed.emplace_back(item->text(), item->text());
+    for (const char* name : {"cmdAddCode", "cmdSave", "cmdCancel", "cmdExit"})
+        keyed.emplace_back(tool->Button(name)->text(), tool->Button(name)->text());
+    keyed.emplace_back("&Print", "&Print");  // its caption names the tab shown
+    for (const auto& [caption, words] : keyed) {
+        const QChar key = quillet::AccessKeyOf(caption);
+        ASSERT_FALSE(key.isNull()) << caption.toStdString();
+        QString plain = words;
+        plain.remove('&');
+        const std::string said = "<b>Alt+" + QString(key).toStdString() + "</b> " + plain.toStdString();
+        EXPECT_NE(help.find(said), std::string::npos) << said;
+    }
+}
+
 TEST(KeyboardAndReader, AMenuWhoseLanguageFileLetterMeetsAButtonsTakesAnotherOfItsLetters) {
     struct Remove {
         std::string path;
