@@ -82,7 +82,10 @@ frmQuillet::frmQuillet(Program& program)
     FitMinimumWidths();
     connect(this, &ui::Form::FormQueryUnload, this, &frmQuillet::QueryUnload);
     connect(this, &ui::Form::FormUnload, this, &frmQuillet::Unload);
-    connect(this, &ui::Form::FormShown, this, [this] { SkinForm(program_, this); });
+    connect(this, &ui::Form::FormShown, this, [this] {
+        SkinForm(program_, this);
+        KeepKeyboardInWindow();
+    });
     Form_Load();
 }
 
@@ -597,6 +600,22 @@ void frmQuillet::EndBusy() {
         (!now || !now->isEnabled() || now == cmdCancel_))
         focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
     focusBeforeBusy_.clear();
+    KeepKeyboardInWindow();
+}
+
+// The keyboard always has a place in the window: when the window shows, or a command ends, with the
+// focus nowhere in it (the command was started from a menu, a dialog closed), the page shown takes it
+// once a project is loaded, else the project path box.
+void frmQuillet::KeepKeyboardInWindow() {
+    if (Busy()) return;
+    const QWidget* focus = window()->focusWidget();
+    if (focus && focus != window() && focus->isVisible() && focus->isEnabled()) return;
+    QWidget* page = nullptr;
+    for (QWidget* w : std::initializer_list<QWidget*>{treProject_, treRoutines_, reportBoxes_[0], reportBoxes_[1],
+                                                      reportBoxes_[2], reportBoxes_[3]})
+        if (sstab_->TabOf(w) == sstab_->Tab()) page = w;
+    QWidget* target = ProjectLoaded() && page && page->isVisible() ? page : txtProject_;
+    if (target->isVisible() && target->isEnabled()) target->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- buttons ------------------------------------------------------------------------------------

@@ -144,6 +144,7 @@ private:
     // A message the status panel keeps after a command goes at the user's next key, click or
     // wheel turn.
     void StatusGoesOnInput();
+    void KeepKeyboardInWindow();
 
     Program& program_;
     ToolHost host_;

@@ -498,6 +498,26 @@ TEST(KeyboardAndReader, TabOnEveryReportTabVisitsOnlyWhatTheWindowShowsInReading
     }
 }
 
+// A keyboard user finds the focus in the window: on the path box of a new tool window, on the page
+// shown once a project has loaded (the load was started from a menu or a dialog, not a control).
+TEST(KeyboardAndReader, TheFocusIsInTheToolWindowWhenItShowsAndAfterALoad) {
+    apptest::FramedTool f;
+    f.frame->show();
+    f.frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.frame.data()));
+    f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + "Focus.qlp");
+    f.Click("mnuNewProject");
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), tool->txtProject());
+    // A load begun with the focus on no control (as from a menu).
+    tool->txtProject()->clearFocus();
+    tool->txtProject()->SetText(QString::fromStdString(f.group));
+    tool->LoadProject(false);
+    apptest::ProcessEvents();
+    EXPECT_EQ(QApplication::focusWidget(), tool->treProject());
+}
+
 // Every top-level menu's access key and every one of the tool window's, with what owns it.
 std::multimap<QChar, std::string> AccessKeys(quillet::frmBackGround* frame, QWidget* tool) {
     std::multimap<QChar, std::string> keys;
