@@ -84,7 +84,7 @@ frmQuillet::frmQuillet(Program& program)
     connect(this, &ui::Form::FormUnload, this, &frmQuillet::Unload);
     connect(this, &ui::Form::FormShown, this, [this] {
         SkinForm(program_, this);
-        KeepKeyboardInWindow();
+        KeepKeyboardInWindow(false);
     });
     Form_Load();
 }
@@ -249,6 +249,7 @@ void frmQuillet::BuildControls() {
     // Return on a node opens it as a click does.
     treProject_->installEventFilter(this);
     treRoutines_->installEventFilter(this);
+    txtProject_->installEventFilter(this);
     connect(treProject_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
         // A click on the check box only checks it; a click on the node opens it.
         if (views::OnCheckIndicator(treProject_, index, lastRelease_)) return;
@@ -342,6 +343,9 @@ bool frmQuillet::eventFilter(QObject* watched, QEvent* event) {
         qApp->removeEventFilter(this);
         if (!Busy() && rtfMsg_->isVisible()) ClearMessage(program_);
     }
+    if (autoFocus_ && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress))
+        if (auto* w = qobject_cast<QWidget*>(watched); w && (w == autoFocus_ || autoFocus_->isAncestorOf(w)))
+            autoFocus_.clear();  // the user works there now
     if ((watched == treProject_ || watched == treRoutines_) && type == QEvent::KeyPress) {
         // Return on a node opens it as a click does: a procedure, or a call site, in the viewer.
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -586,7 +590,7 @@ void frmQuillet::BeginBusy() {
     // The controls go off meanwhile and take the focus with them; it comes back afterwards, so
     // the keyboard is where it was.
     QWidget* focus = QApplication::focusWidget();
-    focusBeforeBusy_ = focus && isAncestorOf(focus) ? focus : nullptr;
+    focusBeforeBusy_ = focus && isAncestorOf(focus) && focus != autoFocus_ ? focus : nullptr;
     UpdateControls();
     if (program_.frame) program_.frame->SetControlsEnabled(false);
 }
@@ -595,27 +599,34 @@ void frmQuillet::EndBusy() {
     if (busy_ == 0 || --busy_ > 0) return;
     UpdateControls();
     if (program_.frame) program_.frame->SetControlsEnabled(true);
-    QWidget* now = QApplication::focusWidget();
-    if (focusBeforeBusy_ && focusBeforeBusy_->isEnabled() && focusBeforeBusy_->isVisible() &&
-        (!now || !now->isEnabled() || now == cmdCancel_))
+    // While the controls were off Qt moved the focus along (to Cancel, then wherever it could go);
+    // it goes back to where the user had it (in another window that has the keyboard now, it waits
+    // there until this one has it again).
+    const bool chosen = focusBeforeBusy_;  // the user's place, not one the window gave
+    if (focusBeforeBusy_ && focusBeforeBusy_->isEnabled() && focusBeforeBusy_->isVisible())
         focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
     focusBeforeBusy_.clear();
-    KeepKeyboardInWindow();
+    KeepKeyboardInWindow(!chosen);
 }
 
-// The keyboard always has a place in the window: when the window shows, or a command ends, with the
-// focus nowhere in it (the command was started from a menu, a dialog closed), the page shown takes it
-// once a project is loaded, else the project path box.
-void frmQuillet::KeepKeyboardInWindow() {
+// The keyboard always has a place in the window: when the window shows with the focus nowhere in
+// it, or a command ends that the user did not start from a control of it (a menu, a dialog), the page
+// shown takes it once a project is loaded, else the project path box. `place`: put it there even
+// where the focus is now (Qt moved it while the controls were off).
+void frmQuillet::KeepKeyboardInWindow(bool place) {
     if (Busy()) return;
     const QWidget* focus = window()->focusWidget();
-    if (focus && focus != window() && focus->isVisible() && focus->isEnabled()) return;
+    if (!place && focus && focus != window() && focus != autoFocus_ && focus->isVisible() && focus->isEnabled())
+        return;
     QWidget* page = nullptr;
     for (QWidget* w : std::initializer_list<QWidget*>{treProject_, treRoutines_, reportBoxes_[0], reportBoxes_[1],
                                                       reportBoxes_[2], reportBoxes_[3]})
         if (sstab_->TabOf(w) == sstab_->Tab()) page = w;
     QWidget* target = ProjectLoaded() && page && page->isVisible() ? page : txtProject_;
-    if (target->isVisible() && target->isEnabled()) target->setFocus(Qt::OtherFocusReason);
+    if (!target->isVisible() || !target->isEnabled()) return;
+    target->setFocus(Qt::OtherFocusReason);
+    // Placed here, not chosen by the user: the next command does not bring it back here.
+    autoFocus_ = target;
 }
 
 // ---- buttons ------------------------------------------------------------------------------------

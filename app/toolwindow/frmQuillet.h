@@ -144,7 +144,7 @@ private:
     // A message the status panel keeps after a command goes at the user's next key, click or
     // wheel turn.
     void StatusGoesOnInput();
-    void KeepKeyboardInWindow();
+    void KeepKeyboardInWindow(bool place);
 
     Program& program_;
     ToolHost host_;
@@ -154,6 +154,7 @@ private:
     Viewer viewer_;
     int busy_ = 0;
     QPointer<QWidget> focusBeforeBusy_;  // where the keyboard was when the long command began
+    QPointer<QWidget> autoFocus_;        // where the window put the keyboard, until the user works there
     bool resizing_ = false;
     bool statusGoesOnInput_ = false;
     QPoint lastRelease_;  // where the last mouse button was released over treProject

@@ -510,12 +510,17 @@ TEST(KeyboardAndReader, TheFocusIsInTheToolWindowWhenItShowsAndAfterALoad) {
     auto* tool = f.Tool();
     ASSERT_NE(tool, nullptr);
     EXPECT_EQ(QApplication::focusWidget(), tool->txtProject());
-    // A load begun with the focus on no control (as from a menu).
-    tool->txtProject()->clearFocus();
+    // A load begun from a menu: the focus the window gave the path box, which the user has not
+    // worked in, goes to the tree.
     tool->txtProject()->SetText(QString::fromStdString(f.group));
     tool->LoadProject(false);
     apptest::ProcessEvents();
     EXPECT_EQ(QApplication::focusWidget(), tool->treProject());
+    // Where the user works, the focus comes back after a reload.
+    QTest::mouseClick(tool->txtProject(), Qt::LeftButton);
+    tool->LoadProject(false);
+    apptest::ProcessEvents();
+    EXPECT_EQ(QApplication::focusWidget(), tool->txtProject());
 }
 
 // Every top-level menu's access key and every one of the tool window's, with what owns it.
