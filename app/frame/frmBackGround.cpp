@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QActionGroup>
+#include <QLabel>
 #include <QScreen>
 #include <QCoreApplication>
 #include <QEvent>
@@ -35,6 +37,8 @@ tovcore::clsTovcore& Lib() { return tovcore::Global(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The menu tree in order: parent, name, index, caption. The recent-project items follow mnuSep.
+// The top-level menus' access keys differ from those of the tool window's buttons (Alt+A is Add
+// Code, Alt+S Save, Alt+C Cancel): Colors is Alt+O, Settings Alt+T, About Alt+B.
 struct MenuEntry {
     const char* parent;
     const char* name;
@@ -64,14 +68,14 @@ constexpr MenuEntry kMenuTree[] = {
     {"mnuFile", "mnuRemoveLineNumbers", -1, "&Remove Line Numbers"},
     {"mnuFile", "mnuExit", -1, "Exit"},
     {"mnuFile", "mnuSep", -1, "---------- Recent Projects ------------"},
-    {nullptr, "mnuColors", -1, "&Colors"},
+    {nullptr, "mnuColors", -1, "C&olors"},
     {"mnuColors", "mnuSelectFormColor", -1, "&Form Color"},
     {"mnuColors", "mnuSelectDisplayColor", -1, "&Display Color"},
     {"mnuColors", "mnuButtonTabColor", -1, "&Button and Tab Color"},
     {"mnuColors", "mnuButtonTabTextColor", -1, "Button And Tab Text Color"},
     {nullptr, "mnuView", -1, "&View"},
     {"mnuView", "mnuRefresh", -1, "&Refresh"},
-    {nullptr, "mnuSettings", -1, "&Settings"},
+    {nullptr, "mnuSettings", -1, "Se&ttings"},
     {"mnuSettings", "mnuCheckForUpdates", -1, "Check For Updates"},
     {nullptr, "mnurtfpopup", -1, "rtfpopup"},
     {"mnurtfpopup", "mnurtfSearch", -1, "Search"},
@@ -94,7 +98,7 @@ constexpr MenuEntry kMenuTree[] = {
     {"mnuHelp", "mnuSupport", -1, "Software Support"},
     {"mnuHelp", "mnuFennick", -1, "Fennick"},
     {"mnuHelp", "mnuBrindle", -1, "Brindle"},
-    {nullptr, "mnuAbout", -1, "&About"},
+    {nullptr, "mnuAbout", -1, "A&bout"},
 };
 
 // The web pages of the Help menu. The program has no web site of its own, so no item has an
@@ -152,6 +156,8 @@ frmBackGround::frmBackGround(Program& program) : ui::Form("frmBackGround"), prog
     image1_->SetBackColor(0xFFFFFF);
     logo_ = QPixmap(":/quillet/logo.png");
     image1_->SetPicture(logo_);
+    SetAccessibleWhat(picture1_, "Background");
+    SetAccessibleWhat(image1_, "Quillet logo");
 
     BuildMenus();
     BuildRecentItems();
@@ -190,6 +196,7 @@ void frmBackGround::BuildMenus() {
     mnuFile_ = MenuItem("mnuFile");
     mnuColors_ = MenuItem("mnuColors");
     mnurtfpopup_ = MenuItem("mnurtfpopup");
+    SetAccessibleWhat(mnurtfpopup_, "Report");
     mnurtfpopup_->SetVisible(false);
     MenuItem("mnuSep")->SetEnabled(false);
 
@@ -572,6 +579,7 @@ IToolWindow* frmBackGround::ToolWindow() {
     toolClient_->installEventFilter(this);
     form->show();
     picture1_->hide();
+    KeepAccessKeysApart(form);
     FitMinimumSize();
     UpdateMenus();
     return made;
@@ -597,6 +605,28 @@ void frmBackGround::FitMinimumSize() {
         outer.moveLeft(std::max(outer.left(), area.left()));
         outer.moveTop(std::max(outer.top(), area.top()));
         if (outer.topLeft() != frameGeometry().topLeft()) move(outer.topLeft());
+    }
+}
+
+// One key, one action: a top-level menu whose access key repeats one of the tool window's (a
+// language file's captions can make them meet) takes another letter of its caption, so that each
+// Alt letter does one thing at the first press.
+void frmBackGround::KeepAccessKeysApart(QWidget* tool) {
+    QString taken;
+    for (QAbstractButton* button : tool->findChildren<QAbstractButton*>()) {
+        const QChar key = AccessKeyOf(button->text());
+        if (!key.isNull()) taken += key;
+    }
+    for (QLabel* label : tool->findChildren<QLabel*>()) {
+        const QChar key = label->buddy() ? AccessKeyOf(label->text()) : QChar();
+        if (!key.isNull()) taken += key;
+    }
+    for (ui::Menu* item : menus_) {
+        if (item->parent() != this) continue;  // the top-level menus only
+        const QString caption = MoveAccessKey(item->Caption(), taken);
+        if (caption != item->Caption()) item->SetCaption(caption);
+        const QChar key = AccessKeyOf(caption);
+        if (!key.isNull()) taken += key;
     }
 }
 

@@ -82,6 +82,7 @@ private:
     void ConnectCommands();
     void LayoutClient();
     void FitMinimumSize();
+    void KeepAccessKeysApart(QWidget* tool);
     void OnQueryUnload(int& cancel, int mode);
     void OnUnload(int& cancel);
     void OnColorChosen(int which);

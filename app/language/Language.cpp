@@ -1,5 +1,6 @@
 #include "app/language/Language.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <QAbstractButton>
@@ -8,6 +9,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include <tovcore/clsTovcore.h>
@@ -84,7 +86,8 @@ void ApplyToolTip(const Section& texts, QObject* control, const std::string& key
     }
 }
 
-// The caption, then the tool tip.
+// The caption, then the tool tip, then what a screen reader reads for a control that shows
+// nothing to read.
 void ApplyCaption(const Section& texts, QObject* control, const std::string& key, int page) {
     const std::string value = texts.Value(key);
     if (!value.empty()) {
@@ -94,6 +97,9 @@ void ApplyCaption(const Section& texts, QObject* control, const std::string& key
             ui::SetProperty(control, "Caption", Q(value));
     }
     ApplyToolTip(texts, control, key, page);
+    if (qobject_cast<ui::SSTab*>(control)) return;  // a page key: the strip's own name has its own key
+    const std::string spoken = texts.Value(key + ".AccessibleName");
+    if (!spoken.empty()) SetAccessibleWhat(control, Q(spoken));
 }
 
 }  // namespace
@@ -111,6 +117,8 @@ void ApplyFormLanguage(Program& program, QObject* window, const std::string& lan
             const std::string tabsName = tabs->objectName().toStdString();
             for (int n = 0; n < tabs->Tabs(); ++n) ApplyCaption(texts, control, tabsName + "_" + std::to_string(n), n);
             tabs->SetTab(shown);
+            const std::string spoken = texts.Value(tabsName + ".AccessibleName");
+            if (!spoken.empty()) SetAccessibleWhat(control, Q(spoken));
             continue;
         }
         ApplyCaption(texts, control, KeyOf(control), 0);
@@ -133,42 +141,179 @@ std::string GetLanguageMessage(const Program& program, std::int16_t n) {
     return Section(program.state.LanguageFile, "Messages").Value("Msg" + std::to_string(n));
 }
 
+namespace {
+
+constexpr const char* kAccessibleWhat = "AccessibleWhat";
+constexpr const char* kAccessibleActsOn = "AccessibleActsOn";
+
+// A caption as it is read: its access-key marks gone ("&&" is a plain "&"), the blanks and line
+// breaks at its ends gone, the line breaks inside it read as blanks.
+QString Readable(const QString& caption) {
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == QLatin1Char('&')) {
+            if (i + 1 < caption.size() && caption.at(i + 1) == QLatin1Char('&')) out += QLatin1Char('&'), ++i;
+            continue;
+        }
+        out += caption.at(i);
+    }
+    return out.simplified();
+}
+
+// Whether a text holds anything to read: a letter or a digit ("..." does not).
+bool HasWords(const QString& text) {
+    for (const QChar c : text)
+        if (c.isLetterOrNumber()) return true;
+    return false;
+}
+
+QString CaptionOf(const QObject* control) {
+    if (qobject_cast<const ui::SSTab*>(control)) return QString();  // it names a tab, not the strip
+    const auto caption = ui::GetProperty(control, "Caption");
+    return caption ? Readable(caption->toString()) : QString();
+}
+
+// A word for what a control of this kind is, for one that has nothing else to be read by.
+QString KindWord(const QObject* control) {
+    static const struct {
+        const char* type;
+        const char* word;
+    } kWords[] = {
+        {"TextBox", "Text box"},      {"ComboBox", "Combo box"}, {"ListBox", "List"},         {"ListView", "List"},
+        {"TreeView", "Tree"},         {"RichTextBox", "Text"},   {"PictureBox", "Picture"},   {"Frame", "Group"},
+        {"CheckBox", "Check box"},    {"OptionButton", "Option"}, {"CommandButton", "Button"}, {"MyButton", "Button"},
+        {"SSTab", "Tabs"},            {"Label", "Text"},
+    };
+    const QString type = ui::TypeName(control);
+    for (const auto& w : kWords)
+        if (type == QLatin1String(w.type)) return QString::fromLatin1(w.word);
+    return QStringLiteral("Control");
+}
+
+}  // namespace
+
+void SetAccessibleWhat(QObject* control, const QString& what) {
+    if (control) control->setProperty(kAccessibleWhat, what);
+}
+
+QString AccessibleWhat(const QObject* control) {
+    return control ? control->property(kAccessibleWhat).toString() : QString();
+}
+
+void SetAccessibleActsOn(QObject* control, QObject* target) {
+    if (control) control->setProperty(kAccessibleActsOn, QVariant::fromValue(target));
+}
+
 void NameControlsForAccessibility(QObject* window) {
+    const std::vector<QObject*> controls = ui::Controls(window);
     // A label beside a control is its buddy: the control is read by the label's words.
     QHash<QWidget*, QString> buddyText;
-    for (QObject* control : ui::Controls(window)) {
+    for (QObject* control : controls) {
         auto* label = qobject_cast<QLabel*>(control);
         if (!label || !label->buddy()) continue;
-        QString text = label->text();
-        text.remove('&');
-        if (!text.trimmed().isEmpty()) buddyText.insert(label->buddy(), text.trimmed());
+        const QString text = Readable(label->text());
+        if (HasWords(text)) buddyText.insert(label->buddy(), text);
     }
-    for (QObject* control : ui::Controls(window)) {
+    for (QObject* control : controls) {
         // A menu item's own name is its caption; the menu it opens is named after it.
         if (auto* item = qobject_cast<QAction*>(control)) {
             if (QMenu* menu = item->menu()) {
-                QString text = item->text();
-                text.remove('&');
-                menu->setAccessibleName(text.trimmed().isEmpty() ? Q(KeyOf(control)) : text);
+                QString text = AccessibleWhat(control);
+                if (text.isEmpty()) text = Readable(item->text());
+                menu->setAccessibleName(HasWords(text) ? text : QStringLiteral("Menu"));
             }
             continue;
         }
         auto* widget = qobject_cast<QWidget*>(control);
         if (!widget) continue;
-        // A control with a caption is named by it (Qt follows the caption as it changes); the
-        // others are named after the control.
-        const bool namedByText = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget) ||
-                                 qobject_cast<QGroupBox*>(widget);
-        const auto caption = ui::GetProperty(control, "Caption");
-        QString text = caption ? caption->toString() : QString();
-        text.remove('&');
-        if (namedByText && !text.trimmed().isEmpty())
-            widget->setAccessibleName(QString());
-        else if (const auto buddy = buddyText.constFind(widget); buddy != buddyText.constEnd())
+        const QString what = AccessibleWhat(control);
+        if (HasWords(what)) {
+            widget->setAccessibleName(what);
+            continue;
+        }
+        const QString caption = CaptionOf(control);
+        if (HasWords(caption)) {
+            QObject* target = control->property(kAccessibleActsOn).value<QObject*>();
+            if (target && std::find(controls.begin(), controls.end(), target) != controls.end()) {
+                widget->setAccessibleName(caption + QLatin1Char(' ') + Readable(CaptionOf(target)));
+            } else if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLabel*>(widget) ||
+                       qobject_cast<QGroupBox*>(widget)) {
+                widget->setAccessibleName(QString());  // Qt follows the caption as it changes
+            } else {
+                widget->setAccessibleName(caption);
+            }
+            continue;
+        }
+        if (qobject_cast<QLabel*>(widget)) {
+            widget->setAccessibleName(QString());  // an empty label reads nothing, and its text once it has one
+            continue;
+        }
+        if (const auto buddy = buddyText.constFind(widget); buddy != buddyText.constEnd()) {
             widget->setAccessibleName(*buddy);
-        else
-            widget->setAccessibleName(Q(KeyOf(control)));
+            continue;
+        }
+        // The caption of the tab page it lies on, else of the frame around it.
+        QString around;
+        for (QWidget* up = widget; up && up != window && around.isEmpty(); up = up->parentWidget()) {
+            QWidget* holder = up->parentWidget();
+            if (auto* tabs = qobject_cast<ui::SSTab*>(holder); tabs && tabs->TabOf(up) >= 0) {
+                around = Readable(tabs->TabCaption(tabs->TabOf(up)));
+            } else if (auto* frame = qobject_cast<ui::Frame*>(holder)) {
+                around = Readable(frame->Caption());
+            }
+            if (!HasWords(around)) around.clear();
+        }
+        widget->setAccessibleName(around.isEmpty() ? KindWord(control) : around);
     }
+}
+
+namespace {
+
+// The position of a caption's access-key letter, or -1.
+qsizetype AccessKeyPosition(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != QLatin1Char('&')) continue;
+        if (caption.at(i + 1) == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        return i + 1;
+    }
+    return -1;
+}
+
+}  // namespace
+
+QChar AccessKeyOf(const QString& caption) {
+    const qsizetype at = AccessKeyPosition(caption);
+    return at < 0 ? QChar() : caption.at(at).toUpper();
+}
+
+QString MoveAccessKey(const QString& caption, const QString& taken) {
+    const qsizetype at = AccessKeyPosition(caption);
+    if (at < 0 || !taken.contains(caption.at(at).toUpper())) return caption;
+    QString plain = caption;
+    plain.remove(at - 1, 1);
+    // The letters of the caption as shown ("&&" stays a plain "&" and is no candidate).
+    for (qsizetype i = 0; i < plain.size(); ++i) {
+        if (plain.at(i) == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        if (!plain.at(i).isLetterOrNumber() || taken.contains(plain.at(i).toUpper())) continue;
+        return plain.left(i) + QLatin1Char('&') + plain.mid(i);
+    }
+    return plain;
+}
+
+bool LooksLikeControlName(const QString& text) {
+    static const QRegularExpression kPrefixed(QStringLiteral(
+        "^(frm|cls|mod|cmd|mnu|lbl|txt|chk|cbo|lst|tre|rtf|fra|pic|img|iml|opt|scr|mc)[A-Z0-9_]"));
+    static const QRegularExpression kNumbered(QStringLiteral(
+        "^(Label|List|Picture|Image|Text|Combo|Check|Command|Frame|SSTab|Tab|Tree|RichTextBox|Option)\\d+$"));
+    const QString t = text.trimmed();
+    return kPrefixed.match(t).hasMatch() || kNumbered.match(t).hasMatch() || t.contains(QLatin1String("qt_"));
 }
 
 std::vector<std::pair<std::string, std::string>> DesignedTexts(QObject* window) {
@@ -188,9 +333,11 @@ std::vector<std::pair<std::string, std::string>> DesignedTexts(QObject* window) 
                 add(page, tabs->TabCaption(n));
                 add(page + ".ToolTipText", TabToolTip(tabs, n));
             }
+            add(key + ".AccessibleName", AccessibleWhat(control));
             continue;
         }
         add(key, ui::GetProperty(control, "Caption").value_or(QVariant()).toString());
+        add(key + ".AccessibleName", AccessibleWhat(control));
         if (auto* widget = qobject_cast<QWidget*>(control)) add(key + ".ToolTipText", widget->toolTip());
         if (auto* action = qobject_cast<QAction*>(control))
             if (action->toolTip() != action->text().remove('&').trimmed()) add(key + ".ToolTipText", action->toolTip());

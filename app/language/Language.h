@@ -5,6 +5,8 @@
 //   [<window name>] <control name>(<index>)        one member of a control array
 //   [<window name>] <tab control name>_<n>         page n (from 0) of a tab control
 //   [<window name>] <any such key>.ToolTipText     the tool tip (of that page, for a page key)
+//   [<window name>] <control name>.AccessibleName  what a screen reader reads for a control that
+//                                                  shows nothing to read (see SetAccessibleWhat)
 //   [Messages] Msg<n>                              message n
 // An empty or missing value keeps the designed text. The language is read at start-up and applied
 // to each window as it is made. Language files are only read, never written.
@@ -15,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+class QChar;
 class QObject;
 class QString;
 
@@ -56,9 +59,34 @@ std::vector<std::pair<std::string, std::string>> DesignedTexts(QObject* window);
 void SetTabToolTip(tovcore::ui::SSTab* tabs, int page, const QString& tip);
 QString TabToolTip(const tovcore::ui::SSTab* tabs, int page);
 
-// Gives every widget control of the window, and every menu item, an accessible name where it has
-// none of its own: its caption, else the caption of the label whose buddy it is (the words beside
-// it), else its control name (with the index of an array member).
+// What a screen reader reads for a control, steered by the window that makes it:
+//   SetAccessibleWhat   what the control is, where nothing on it can be read ("Status" for the
+//                       status panel, "Browse" for a button captioned "..."); a language file may
+//                       give it as <key>.AccessibleName.
+//   SetAccessibleActsOn the control whose words say what this one acts on: a button "Add" beside
+//                       the label "Pre-Code" reads "Add Pre-Code", its caption staying "Add".
+void SetAccessibleWhat(QObject* control, const QString& what);
+QString AccessibleWhat(const QObject* control);
+void SetAccessibleActsOn(QObject* control, QObject* target);
+
+// Names every widget control of the window, and the menu of every menu item, by what a person
+// reads on it or beside it. A control is read by, in this order: what the window says it is
+// (SetAccessibleWhat); its caption (with the words of what it acts on), which Qt follows as the
+// caption changes; the label whose buddy it is; the caption of the tab page it lies on; the
+// caption of the frame around it; else a word for its kind ("Text box", "List"). Never by its
+// control name. Run it once the captions are set; a language file runs it again.
 void NameControlsForAccessibility(QObject* window);
+
+// The access key of a caption: the letter after its "&" (upper case), or none. "&&" is a plain "&".
+QChar AccessKeyOf(const QString& caption);
+// The caption with its access key moved to its first letter that `taken` does not hold (compared
+// in upper case), when its own key is taken; without a free letter it keeps no key. A caption whose
+// key is free, or that has none, is returned as it is.
+QString MoveAccessKey(const QString& caption, const QString& taken);
+
+// Whether a text reads like the name a program gives a control rather than words for a person:
+// a type prefix followed by a capital ("txtProject", "cmdBrowse", "mnuFile"), or a type word
+// followed by a number ("Label3", "List1", "Picture2", "SSTab1").
+bool LooksLikeControlName(const QString& text);
 
 }  // namespace quillet

@@ -85,7 +85,7 @@ frmAbout::frmAbout(Program& program) : ui::Form("frmAbout"), program_(program) {
     cmdSysInfo_ = new ui::MyButton(this, "cmdSysInfo");
     cmdSysInfo_->SetCaption("&System Info...");
     cmdSysInfo_->Move(3600, 2820, 1440, 375);
-    Move(0, 0, 7080, 3900);
+    Move(0, 0, 7080, 3600);  // the buttons with a margin below them as above the title
     setFixedSize(size());
 
     LoadLanguage(program_, this);

@@ -22,6 +22,7 @@ frmHelp::frmHelp(Program& program) : ui::Form("frmHelp"), program_(program) {
     SetCaption("Quillet Information");
     rtfHelp_ = new ui::RichTextBox(this, "rtfHelp");
     rtfHelp_->SetLocked(true);
+    SetAccessibleWhat(rtfHelp_, "Instructions");
     cmdOk_ = new ui::MyButton(this, "cmdOk");
     cmdOk_->SetCaption("OK");
     Move(0, 0, 9600, 7200);

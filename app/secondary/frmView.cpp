@@ -41,6 +41,8 @@ frmView::frmView(Program& program) : tovcore::ui::Form("frmView"), program_(prog
     SetCaption("View");
     picture1_ = new PictureBox(this, "Picture1");
     rtfView_ = new ViewBox(this, "rtfView");
+    SetAccessibleWhat(picture1_, "Viewer");
+    SetAccessibleWhat(rtfView_, "Source");
     LoadLanguage(program_, this);
     NameControlsForAccessibility(this);
     baseCaption_ = Caption();

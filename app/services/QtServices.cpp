@@ -48,9 +48,20 @@ std::int32_t QtMessageBox::Show(const std::string& prompt, std::int32_t style, c
     return tovcore::Global().MyMsgBox(prompt, style, title, align);
 }
 
+namespace {
+
+// The keyboard goes back to the window the dialog stood over once it has closed (a window manager
+// does that; without one the keys would go nowhere).
+void GiveKeyboardBack(QWidget* owner) {
+    if (owner && owner->window()->isVisible()) owner->window()->activateWindow();
+}
+
+}  // namespace
+
 std::optional<std::string> QtDialogs::OpenFile(QWidget* owner, const FileDialogRequest& request) {
     const QString path =
         QFileDialog::getOpenFileName(owner, Q(request.title), StartPath(request), Q(QtFilter(request.filter)));
+    GiveKeyboardBack(owner);
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
 }
@@ -58,12 +69,14 @@ std::optional<std::string> QtDialogs::OpenFile(QWidget* owner, const FileDialogR
 std::optional<std::string> QtDialogs::SaveFile(QWidget* owner, const FileDialogRequest& request) {
     const QString path =
         QFileDialog::getSaveFileName(owner, Q(request.title), StartPath(request), Q(QtFilter(request.filter)));
+    GiveKeyboardBack(owner);
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
 }
 
 std::optional<std::int32_t> QtDialogs::ChooseColor(QWidget* owner, const std::string& title, std::int32_t current) {
     const QColor chosen = QColorDialog::getColor(tovcore::ui::ToQColor(current), owner, Q(title));
+    GiveKeyboardBack(owner);
     if (!chosen.isValid()) return std::nullopt;
     return tovcore::ui::FromQColor(chosen);
 }
@@ -71,6 +84,7 @@ std::optional<std::int32_t> QtDialogs::ChooseColor(QWidget* owner, const std::st
 std::optional<std::string> QtDialogs::ChooseFolder(QWidget* owner, const std::string& title,
                                                    const std::string& startFolder) {
     const QString folder = QFileDialog::getExistingDirectory(owner, Q(title), Q(startFolder));
+    GiveKeyboardBack(owner);
     if (folder.isEmpty()) return std::nullopt;
     std::string out = folder.toStdString();
     if (out.back() != '/') out += '/';

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "app/services/Services.h"
@@ -44,11 +45,11 @@ bool SnippetEditor::EncodeSnippet(const QString& text, std::string& bytes) {
 }
 
 SnippetEditor::SnippetEditor(const std::string& path, const QString& title, MessageBoxService& messages, QWidget* parent)
-    : QWidget(parent, Qt::Window), path_(path), messages_(messages) {
+    : QWidget(parent, Qt::Window), path_(path), name_(title), messages_(messages) {
     setObjectName("frmSnippet");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(title);
-    setAccessibleName(title);
+    // The window says what it is: a screen reader names it by its title.
+    setWindowTitle(title + tr(" - Snippet Editor"));
     edit_ = new QPlainTextEdit(this);
     edit_->setObjectName("txtSnippet");
     edit_->setAccessibleName(title);
@@ -66,6 +67,10 @@ SnippetEditor::SnippetEditor(const std::string& path, const QString& title, Mess
     close_->setAccessibleName(QStringLiteral("Close"));
     connect(save_, &QPushButton::clicked, this, [this] { Save(); });
     connect(close_, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes the editor as the Close button does (asking about unsaved text).
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName("EscapeCloses");
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -104,7 +109,7 @@ bool SnippetEditor::Save() {
 void SnippetEditor::closeEvent(QCloseEvent* event) {
     if (Modified()) {
         const std::int32_t answer =
-            messages_.Show("Save the changes to " + windowTitle().toStdString() + "?", vbYesNoCancel | vbQuestion, "", 2);
+            messages_.Show("Save the changes to " + name_.toStdString() + "?", vbYesNoCancel | vbQuestion, "", 2);
         if (answer == kYes) {
             if (!Save()) {
                 event->ignore();

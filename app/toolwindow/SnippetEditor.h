@@ -22,7 +22,8 @@ class SnippetEditor : public QWidget {
     Q_OBJECT
 
 public:
-    // `title` is shown in the caption (the snippet's name and kind).
+    // `title` (the snippet's name and kind) is shown in the caption, which names the editor.
+    // Escape closes it as its Close button does.
     SnippetEditor(const std::string& path, const QString& title, MessageBoxService& messages, QWidget* parent = nullptr);
 
     const std::string& Path() const { return path_; }
@@ -46,6 +47,7 @@ protected:
 
 private:
     std::string path_;
+    QString name_;  // the snippet's name and kind
     MessageBoxService& messages_;
     QPlainTextEdit* edit_;
     QPushButton* save_;

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "app/core/Program.h"
+#include "app/language/Language.h"
 #include "app/toolwindow/SnippetEditor.h"
 #include "platform/fileio.h"
 #include "platform/text.h"
@@ -46,7 +48,6 @@ SnippetPanel::SnippetPanel(Program& program, SnippetKind kind, QWidget* containe
     cbo_ = new ComboBox(container, n.combo);
     cbo_->setEditable(true);
     cbo_->setInsertPolicy(QComboBox::NoInsert);
-    cbo_->setAccessibleName(n.combo);
     comboLabel_->setBuddy(cbo_);
     add_ = new MyButton(container, n.add);
     add_->SetCaption("Add");
@@ -55,16 +56,16 @@ SnippetPanel::SnippetPanel(Program& program, SnippetKind kind, QWidget* containe
     listLabel_->SetBackStyle(0);
     listLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lst_ = new ListBox(container, n.list);
-    lst_->setAccessibleName(n.list);
     listLabel_->setBuddy(lst_);
     edit_ = new MyButton(container, n.edit);
     edit_->SetCaption("Edit");
     remove_ = new MyButton(container, n.remove);
     remove_->SetCaption("Remove");
-    for (QWidget* w : std::initializer_list<QWidget*>{add_, edit_, remove_})
-        w->setAccessibleName(static_cast<QPushButton*>(w)->text());
-    comboLabel_->setAccessibleName(n.caption);
-    listLabel_->setAccessibleName(n.caption);
+    // The two sides' buttons read alike; a screen reader tells them apart by the side they act on
+    // ("Add Pre-Code", "Remove Post-Code"), their captions staying as they are.
+    SetAccessibleActsOn(add_, comboLabel_);
+    SetAccessibleActsOn(edit_, listLabel_);
+    SetAccessibleActsOn(remove_, listLabel_);
 
     grid->addWidget(comboLabel_, row, 0);
     grid->addWidget(cbo_, row, 1);
@@ -85,6 +86,10 @@ SnippetPanel::SnippetPanel(Program& program, SnippetKind kind, QWidget* containe
     connect(remove_, &QPushButton::clicked, this, &SnippetPanel::Remove);
     connect(lst_, &QListWidget::itemDoubleClicked, this, [this] { Edit(); });
     connect(cbo_, &QComboBox::editTextChanged, this, &SnippetPanel::InputChanged);
+    // Return in the box adds the typed name, as the Add button beside it does.
+    connect(cbo_->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (add_->isEnabled()) Add();
+    });
     connect(cbo_, &QComboBox::currentIndexChanged, this, &SnippetPanel::InputChanged);
 }
 

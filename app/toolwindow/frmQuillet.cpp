@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QSignalBlocker>
@@ -81,7 +82,10 @@ frmQuillet::frmQuillet(Program& program)
     FitMinimumWidths();
     connect(this, &ui::Form::FormQueryUnload, this, &frmQuillet::QueryUnload);
     connect(this, &ui::Form::FormUnload, this, &frmQuillet::Unload);
-    connect(this, &ui::Form::FormShown, this, [this] { SkinForm(program_, this); });
+    connect(this, &ui::Form::FormShown, this, [this] {
+        SkinForm(program_, this);
+        KeepKeyboardInWindow(false);
+    });
     // A close of the window put off while its work was on the stack follows once it has returned.
     connect(&program_.stack, &WindowStack::Unwound, this, [this] {
         if (!exitPending_ || Busy() || program_.stack.Active()) return;
@@ -92,6 +96,7 @@ frmQuillet::frmQuillet(Program& program)
 }
 
 frmQuillet::~frmQuillet() {
+    if (statusGoesOnInput_) qApp->removeEventFilter(this);
     // Controls that lose the focus while they go must not reach the window's handlers.
     for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
     if (projectModel_) projectModel_->BeginFill();
@@ -133,8 +138,10 @@ void frmQuillet::BuildControls() {
     main->setSpacing(4);
 
     // Upper panel: the project path and the log switches, then the snippet choice.
+    SetAccessibleWhat(fraQuillet_, "Tool window");
     Picture2_ = new ui::PictureBox(fraQuillet_, "Picture2");
     Picture2_->SetBackColor(ui::vbButtonFace);
+    SetAccessibleWhat(Picture2_, "Project and snippets");
     main->addWidget(Picture2_);
     auto* upper = new QGridLayout(Picture2_);
     upper->setContentsMargins(0, 0, 0, 0);
@@ -147,7 +154,7 @@ void frmQuillet::BuildControls() {
     projects->setContentsMargins(6, 2, 6, 4);
     txtProject_ = new ui::TextBox(fraProjects_, "txtProject");
     cmdBrowse_ = MakeButton(fraProjects_, "cmdBrowse", "...");
-    cmdBrowse_->setAccessibleName("cmdBrowse");
+    SetAccessibleWhat(cmdBrowse_, "Browse");
     cmdBrowse_->setToolTip(tr("Choose the Visual Basic project or group"));
     projects->addWidget(txtProject_, 1);
     projects->addWidget(cmdBrowse_);
@@ -168,7 +175,6 @@ void frmQuillet::BuildControls() {
         label->SetBackStyle(0);
         label->setBuddy(box);
         label->installEventFilter(this);  // a click on the caption toggles its box
-        box->setAccessibleName(kLogLabels[i][1]);
         chkLog_[static_cast<std::size_t>(i)] = box;
         logLabels_[static_cast<std::size_t>(i)] = label;
         logRow->addSpacing(6);
@@ -207,11 +213,13 @@ void frmQuillet::BuildControls() {
 
     // The tab control with the report pages, and the status box over it.
     fraSSTab_ = PlainFrame(fraQuillet_, "fraSSTab");
+    SetAccessibleWhat(fraSSTab_, "Reports");
     main->addWidget(fraSSTab_, 1);
     sstab_ = new ui::SSTab(fraSSTab_, "SSTab1");
     sstab_->SetTabs(kTabCount);
     sstab_->SetTabsPerRow(kTabCount);
     for (int i = 0; i < kTabCount; ++i) sstab_->SetTabCaption(i, kTabCaptions[i]);
+    SetAccessibleWhat(sstab_, "Report tabs");
     sstab_->installEventFilter(this);
     fraSSTab_->installEventFilter(this);
 
@@ -231,7 +239,6 @@ void frmQuillet::BuildControls() {
         view->setHeaderHidden(true);
         view->setUniformRowHeights(true);
         view->setFont(fixed);  // procedure and call-site texts are laid out in columns
-        view->setAccessibleName(view->objectName());
         views::TrackExpanded(view, model);
     }
     sstab_->PlaceOnTab(treProject_, kAppFunctions);
@@ -239,13 +246,16 @@ void frmQuillet::BuildControls() {
     for (int i = 0; i < 4; ++i) {
         auto* box = new ui::RichTextBox(sstab_, kReportBoxNames[i]);
         InitReportBox(box);
-        box->setAccessibleName(kReportBoxNames[i]);
         reportBoxes_[static_cast<std::size_t>(i)] = box;
         sstab_->PlaceOnTab(box, kModules + i);
     }
     connect(sstab_, &ui::SSTab::Click, this, &frmQuillet::SSTab1_Click);
     connect(projectModel_, &views::TreeModel::NodeCheck, this, &frmQuillet::treProject_NodeCheck);
     treProject_->viewport()->installEventFilter(this);
+    // Return on a node opens it as a click does.
+    treProject_->installEventFilter(this);
+    treRoutines_->installEventFilter(this);
+    txtProject_->installEventFilter(this);
     connect(treProject_, &QTreeView::clicked, this, [this](const QModelIndex& index) {
         // A click on the check box only checks it; a click on the node opens it.
         if (views::OnCheckIndicator(treProject_, index, lastRelease_)) return;
@@ -256,16 +266,17 @@ void frmQuillet::BuildControls() {
 
     rtfMsg_ = new ui::RichTextBox(fraSSTab_, "rtfMsg");
     rtfMsg_->SetLocked(true);
-    rtfMsg_->setAccessibleName("rtfMsg");
+    SetAccessibleWhat(rtfMsg_, "Status");
     rtfMsg_->setFrameShape(QFrame::Box);
     rtfMsg_->hide();
 
     List1_ = new ui::ListBox(fraQuillet_, "List1");
-    List1_->setAccessibleName("List1");
+    SetAccessibleWhat(List1_, "Call sites");
     List1_->hide();
 
     // The button strip.
     fraButton_ = PlainFrame(fraQuillet_, "fraButton");
+    SetAccessibleWhat(fraButton_, "Commands");
     main->addWidget(fraButton_);
     auto* buttons = new QHBoxLayout(fraButton_);
     buttons->setContentsMargins(0, 2, 0, 0);
@@ -293,8 +304,6 @@ void frmQuillet::BuildControls() {
     if (program_.frame)
         new ReportPopup(program_.frame->ReportPopupMenu(), {reportBoxes_[0], reportBoxes_[1], reportBoxes_[2]}, this);
     connect(txtProject_, &QLineEdit::textChanged, this, [this] { program_.state.ProjectChanged = true; });
-
-    NameControlsForAccessibility(this);
 }
 
 ui::RichTextBox* frmQuillet::ReportBox(int tab) const {
@@ -331,7 +340,35 @@ void frmQuillet::LayoutPages() {
 }
 
 bool frmQuillet::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == sstab_ || watched == fraSSTab_) && event->type() == QEvent::Resize) {
+    const QEvent::Type type = event->type();
+    if (statusGoesOnInput_ &&
+        (type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::Wheel)) {
+        // The user moves on: a message left after a command (the pages printed) stops covering
+        // the report.
+        statusGoesOnInput_ = false;
+        qApp->removeEventFilter(this);
+        if (!Busy() && rtfMsg_->isVisible()) ClearMessage(program_);
+    }
+    if (autoFocus_ && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress))
+        if (auto* w = qobject_cast<QWidget*>(watched); w && (w == autoFocus_ || autoFocus_->isAncestorOf(w)))
+            autoFocus_.clear();  // the user works there now
+    if ((watched == treProject_ || watched == treRoutines_) && type == QEvent::KeyPress) {
+        // Return on a node opens it as a click does: a procedure, or a call site, in the viewer.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            auto* view = static_cast<ui::TreeView*>(watched);
+            const QModelIndex current = view->currentIndex();
+            if (current.isValid()) {
+                if (view == treProject_)
+                    treProject_NodeClick(projectModel_->NodeOf(current));
+                else
+                    treRoutines_NodeClick(routinesModel_->NodeOf(current));
+            }
+            return true;
+        }
+    }
+    if ((watched == sstab_ || watched == fraSSTab_) && type == QEvent::Resize) {
         LayoutPages();
     } else if (treProject_ && watched == treProject_->viewport()) {
         if (event->type() == QEvent::MouseButtonRelease)
@@ -383,6 +420,8 @@ void frmQuillet::Form_Load() {
     UpdateControls();
     ClearMessage(program_);
     if (program_.frame) program_.frame->UpdateMenus();
+    // Every caption is set now: the controls are read by them.
+    NameControlsForAccessibility(this);
 }
 
 void frmQuillet::QueryUnload(int& cancel, int) {
@@ -566,7 +605,7 @@ void frmQuillet::BeginBusy() {
     // The controls go off meanwhile and take the focus with them; it comes back afterwards, so
     // the keyboard is where it was.
     QWidget* focus = QApplication::focusWidget();
-    focusBeforeBusy_ = focus && isAncestorOf(focus) ? focus : nullptr;
+    focusBeforeBusy_ = focus && isAncestorOf(focus) && focus != autoFocus_ ? focus : nullptr;
     UpdateControls();
     if (program_.frame) program_.frame->SetControlsEnabled(false);
 }
@@ -575,11 +614,34 @@ void frmQuillet::EndBusy() {
     if (busy_ == 0 || --busy_ > 0) return;
     UpdateControls();
     if (program_.frame) program_.frame->SetControlsEnabled(true);
-    QWidget* now = QApplication::focusWidget();
-    if (focusBeforeBusy_ && focusBeforeBusy_->isEnabled() && focusBeforeBusy_->isVisible() &&
-        (!now || !now->isEnabled() || now == cmdCancel_))
+    // While the controls were off Qt moved the focus along (to Cancel, then wherever it could go);
+    // it goes back to where the user had it (in another window that has the keyboard now, it waits
+    // there until this one has it again).
+    const bool chosen = focusBeforeBusy_;  // the user's place, not one the window gave
+    if (focusBeforeBusy_ && focusBeforeBusy_->isEnabled() && focusBeforeBusy_->isVisible())
         focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
     focusBeforeBusy_.clear();
+    KeepKeyboardInWindow(!chosen);
+}
+
+// The keyboard always has a place in the window: when the window shows with the focus nowhere in
+// it, or a command ends that the user did not start from a control of it (a menu, a dialog), the page
+// shown takes it once a project is loaded, else the project path box. `place`: put it there even
+// where the focus is now (Qt moved it while the controls were off).
+void frmQuillet::KeepKeyboardInWindow(bool place) {
+    if (Busy()) return;
+    const QWidget* focus = window()->focusWidget();
+    if (!place && focus && focus != window() && focus != autoFocus_ && focus->isVisible() && focus->isEnabled())
+        return;
+    QWidget* page = nullptr;
+    for (QWidget* w : std::initializer_list<QWidget*>{treProject_, treRoutines_, reportBoxes_[0], reportBoxes_[1],
+                                                      reportBoxes_[2], reportBoxes_[3]})
+        if (sstab_->TabOf(w) == sstab_->Tab()) page = w;
+    QWidget* target = ProjectLoaded() && page && page->isVisible() ? page : txtProject_;
+    if (!target->isVisible() || !target->isEnabled()) return;
+    target->setFocus(Qt::OtherFocusReason);
+    // Placed here, not chosen by the user: the next command does not bring it back here.
+    autoFocus_ = target;
 }
 
 // ---- buttons ------------------------------------------------------------------------------------
@@ -606,6 +668,13 @@ void frmQuillet::cmdPrint_Click() {
     cmdPrint_->setEnabled(false);
     PrintReport(tabs_, sstab_->Tab());
     UpdateControls();
+    StatusGoesOnInput();
+}
+
+void frmQuillet::StatusGoesOnInput() {
+    if (statusGoesOnInput_ || !rtfMsg_->isVisible()) return;
+    statusGoesOnInput_ = true;
+    qApp->installEventFilter(this);
 }
 
 void frmQuillet::cmdSave_Click() {
@@ -619,6 +688,7 @@ void frmQuillet::rtnPrintAll() {
     const WindowStack::Scope onStack(program_.stack);
     PrintAll(tabs_);
     UpdateControls();
+    StatusGoesOnInput();
 }
 
 void frmQuillet::SnippetSelectionChanged(bool) {

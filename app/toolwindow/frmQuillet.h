@@ -144,6 +144,10 @@ private:
                                   std::string* chosenProject = nullptr);
     void CopyChoicesToState();
     void ShowViewer(const std::string& path, std::int32_t line);
+    // A message the status panel keeps after a command goes at the user's next key, click or
+    // wheel turn.
+    void StatusGoesOnInput();
+    void KeepKeyboardInWindow(bool place);
 
     Program& program_;
     ToolHost host_;
@@ -157,7 +161,9 @@ private:
     // file) and as the path box shows it: saves write the first while the box shows the second.
     std::string storedProjectName_, shownProjectName_;
     QPointer<QWidget> focusBeforeBusy_;  // where the keyboard was when the long command began
+    QPointer<QWidget> autoFocus_;        // where the window put the keyboard, until the user works there
     bool resizing_ = false;
+    bool statusGoesOnInput_ = false;
     QPoint lastRelease_;  // where the last mouse button was released over treProject
 
     // Controls (named as the program's language files and routines know them).

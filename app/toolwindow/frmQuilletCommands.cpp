@@ -27,7 +27,7 @@ namespace {
 void ShowTree(ui::TreeView* view, views::TreeModel* model) {
     model->EndFill();
     views::ApplyExpanded(view, *model);
-    view->setVisible(model->tree().visible);
+    view->SetVisible(model->tree().visible);  // a tree on a tab not shown takes it when its tab is
 }
 
 }  // namespace

@@ -165,7 +165,20 @@ private:
     mutable QHash<int, QAccessible::Id> pageTabs_;
 };
 
+// A picture box is a pane that holds controls, or a picture; Qt would take it, as any frame, for
+// a window's border.
+class PictureBoxInterface : public QAccessibleWidget {
+public:
+    explicit PictureBoxInterface(ui::PictureBox* box) : QAccessibleWidget(box, QAccessible::Pane) {}
+    QAccessible::Role role() const override {
+        const auto* box = static_cast<const ui::PictureBox*>(widget());
+        return box->HasPicture() && childCount() == 0 ? QAccessible::Graphic : QAccessible::Pane;
+    }
+};
+
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
+    if (className == QLatin1String("tovcore::ui::PictureBox"))
+        if (auto* box = qobject_cast<ui::PictureBox*>(object)) return new PictureBoxInterface(box);
     if (className == QLatin1String("tovcore::ui::Form"))
         if (auto* form = qobject_cast<Form*>(object)) return new FormInterface(form);
     if (className == QLatin1String("tovcore::ui::SSTab"))

@@ -1,6 +1,8 @@
 // The control layer: units, colours, property lookup by name, and the simple controls.
 #include <tovcore/controls.h>
 
+#include "library/window/accessible.h"
+
 #include <cmath>
 
 #include <QGuiApplication>
@@ -169,8 +171,18 @@ ControlBase::~ControlBase() = default;
 QString ControlBase::Name() const { return self_->objectName(); }
 bool ControlBase::Enabled() const { return !self_->testAttribute(Qt::WA_ForceDisabled); }
 void ControlBase::SetEnabled(bool enabled) { self_->setEnabled(enabled); }
-bool ControlBase::Visible() const { return !self_->isHidden(); }
-void ControlBase::SetVisible(bool visible) { self_->setVisible(visible); }
+bool ControlBase::Visible() const {
+    if (SSTab::HeldHidden(self_)) return SSTab::HeldVisible(self_);
+    return !self_->isHidden();
+}
+
+void ControlBase::SetVisible(bool visible) {
+    // A control of a tab that is not shown takes the value for when its tab is.
+    if (SSTab::HeldHidden(self_))
+        SSTab::SetHeldVisible(self_, visible);
+    else
+        self_->setVisible(visible);
+}
 
 void ControlBase::SetBackColor(std::int32_t color) {
     backColor_ = color;
@@ -337,6 +349,7 @@ void Frame::paintEvent(QPaintEvent* event) {
 
 PictureBox::PictureBox(QWidget* container, const QString& name, int index)
     : QFrame(ClientOf(container)), ControlBase(this, name, index, vbButtonFace, vbButtonText) {
+    detail::InstallAccessibleInterfaces();
     ApplyColors();
 }
 

@@ -1,11 +1,13 @@
 // Form: a window of the control layer, with its client area, menu bar, background and modal show.
 #include <algorithm>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QLinearGradient>
 #include <QMenuBar>
 #include <QPainter>
+#include <QWindow>
 
 #include <tovcore/controls.h>
 
@@ -91,7 +93,14 @@ void Form::TakeFrameIntoAccount() {
     frameAwaited_ = false;
     const int w = width_.set ? std::max(0, width_.pixels - frame.width()) : width();
     const int h = height_.set ? std::max(0, height_.pixels - frame.height()) : height();
+    // A window of a fixed size keeps a fixed size: the one that leaves its outer size as asked.
+    const bool fixed = minimumSize() == maximumSize();
+    if (fixed) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     resize(w, h);
+    if (fixed) setFixedSize(w, h);
     LayoutClient();
 }
 
@@ -185,6 +194,9 @@ void Form::LayoutClient() {
 
 void Form::ShowModal() {
     if (modalLoop_) return;
+    // The window the keyboard was in gets it back when this one closes (a window manager does
+    // that; without one nobody would, and the keys would go nowhere).
+    const QPointer<QWidget> before = QApplication::activeWindow();
     if (isHidden()) setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -194,6 +206,12 @@ void Form::ShowModal() {
     loop.exec(QEventLoop::DialogExec);
     modalLoop_ = nullptr;
     if (isHidden()) setWindowModality(Qt::NonModal);
+    if (QApplication::activeModalWidget()) return;
+    if (before && before != this && before->isVisible()) {
+        before->activateWindow();
+    } else if (QWindow* owner = windowHandle() ? windowHandle()->transientParent() : nullptr; owner && owner->isVisible()) {
+        owner->requestActivate();  // the window it stood over
+    }
 }
 
 bool Form::Unload() {

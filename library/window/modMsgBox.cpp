@@ -150,7 +150,7 @@ std::int32_t CloseAnswer(std::int32_t style) {
 }
 
 MsgBoxLayout LayoutMsgBox(double labelWidth, double labelHeight, int buttonWidth, int buttonHeight, int buttonCount,
-                          int frameHeight) {
+                          int frameHeight, int minContentWidth) {
     MsgBoxLayout l;
     const int n = std::max(1, buttonCount);
     const int w = buttonWidth, h = buttonHeight;
@@ -158,6 +158,7 @@ MsgBoxLayout LayoutMsgBox(double labelWidth, double labelHeight, int buttonWidth
     l.provisionalHeight = Nearest(labelHeight + h * 2.5);
     l.rowWidth = n * w + (n + 1) * 200;
     l.contentWidth = labelWidth > l.rowWidth ? Nearest(labelWidth) : l.rowWidth;
+    l.contentWidth = std::max(l.contentWidth, minContentWidth);
     const double gap = n > 1 ? static_cast<double>(l.contentWidth - n * w) / n : (l.contentWidth - w) / 2.0;
     l.gap = Nearest(gap);
     l.windowWidth = Nearest(l.contentWidth * 1.1);
@@ -171,6 +172,17 @@ MsgBoxLayout LayoutMsgBox(double labelWidth, double labelHeight, int buttonWidth
         left += w + l.gap;
     }
     return l;
+}
+
+int TitleContentWidth(const QString& title) {
+    if (title.isEmpty()) return 0;
+    // The window system draws the title in its own font, mostly the desktop's in bold; its icon,
+    // its close button and the title's margins take about this much beside the title.
+    constexpr int kTitleBarRoom = 96;
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const int pixels = QFontMetrics(font).horizontalAdvance(title) + kTitleBarRoom;
+    return Nearest(ui::PixelsToTwips(pixels) / 1.1);
 }
 
 int MaxPromptWidth(int screenWidthTwips) {
@@ -224,24 +236,11 @@ PromptParts SplitPrompt(const QStringList& lines, int fitting) {
 // ---- frmMsgBox -------------------------------------------------------------------------------------
 frmMsgBox::frmMsgBox() : ui::Form(QStringLiteral("frmMsgBox")) {
     setFont(BoxFont(false));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // A title bar with only the close button: a message is answered, not minimised or maximised.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     SetTag(QStringLiteral("frmMsgBox"));
     label_ = new ui::Label(this, QStringLiteral("Label1"));
     label_->setFont(BoxFont(true));
-    // The parts of a prompt too tall for the screen: its list scrolls, the lines after it stay.
-    listArea_ = new QScrollArea(Client());
-    listArea_->setObjectName(QStringLiteral("scrList"));
-    listArea_->setWidgetResizable(false);
-    listArea_->setFocusPolicy(Qt::StrongFocus);
-    listArea_->viewport()->setAutoFillBackground(false);
-    listArea_->hide();
-    list_ = new ui::Label(this, QStringLiteral("lblList"));
-    list_->setFont(BoxFont(true));
-    list_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    listArea_->setWidget(list_);
-    tail_ = new ui::Label(this, QStringLiteral("lblTail"));
-    tail_->setFont(BoxFont(true));
-    tail_->hide();
     // A box shown before it had its frame learns the frame's height as it gets it (its inner size
     // then shrinks to leave the outer size as laid out): the buttons are placed again for it.
     connect(this, &Form::FormResized, this, [this] {
@@ -291,42 +290,74 @@ void frmMsgBox::SetPrompt(const QStringList& lines) {
     label_->SetCaption(JoinLines(lines, 0, parts.head));
     label_->SetWidth(ui::PixelsToTwips(width(0, parts.head)));
     label_->SetHeight(ui::PixelsToTwips(lineHeight * parts.head));
+    // A box without a prompt holds no empty text for a screen reader to come across.
+    label_->setVisible(!empty && parts.head > 0);
     headHeight_ = label_->Height();
     promptWidth_ = label_->Width();
     listHeight_ = tailHeight_ = 0;
-    list_->SetCaption(QString());
-    tail_->SetCaption(QString());
-    listArea_->setVisible(parts.Scrolls());
-    tail_->setVisible(parts.tail > 0);
+    DropListParts();
     if (!parts.Scrolls()) return;
+    MakeListParts(parts.tail > 0);
 
     // The scrolling area is read as the lines that introduce its list.
-    listArea_->setAccessibleName(parts.head > 0 ? lines[parts.head - 1].trimmed() : QStringLiteral("scrList"));
+    listArea_->setAccessibleName(parts.head > 0 ? lines[parts.head - 1].trimmed() : QStringLiteral("Message"));
+    listArea_->verticalScrollBar()->setAccessibleName(listArea_->accessibleName());
     list_->SetCaption(JoinLines(lines, parts.head, parts.list));
     list_->resize(width(parts.head, parts.list), lineHeight * parts.list);
     listArea_->verticalScrollBar()->setValue(0);
     const int frame = 2 * listArea_->frameWidth();
     const int areaWidth = list_->width() + listArea_->verticalScrollBar()->sizeHint().width() + frame;
     listHeight_ = ui::PixelsToTwips(lineHeight * parts.listShown + frame);
-    tail_->SetCaption(JoinLines(lines, parts.head + parts.list, parts.tail));
+    if (tail_) tail_->SetCaption(JoinLines(lines, parts.head + parts.list, parts.tail));
     tailHeight_ = ui::PixelsToTwips(lineHeight * parts.tail);
     promptWidth_ = std::max({promptWidth_, ui::PixelsToTwips(areaWidth),
                              ui::PixelsToTwips(width(parts.head + parts.list, parts.tail))});
 }
 
+// The parts of a prompt too tall for the screen: its list scrolls, the lines after it stay. They
+// exist only while such a prompt is shown, so a box that fits holds nothing empty or hidden.
+void frmMsgBox::MakeListParts(bool withTail) {
+    listArea_ = new QScrollArea(Client());
+    listArea_->setObjectName(QStringLiteral("scrList"));
+    listArea_->setWidgetResizable(false);
+    listArea_->setFocusPolicy(Qt::StrongFocus);
+    listArea_->viewport()->setAutoFillBackground(false);
+    list_ = new ui::Label(this, QStringLiteral("lblList"));
+    list_->setFont(BoxFont(true));
+    list_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    listArea_->setWidget(list_);
+    listArea_->show();
+    if (withTail) {
+        tail_ = new ui::Label(this, QStringLiteral("lblTail"));
+        tail_->setFont(BoxFont(true));
+        tail_->show();
+    }
+}
+
+void frmMsgBox::DropListParts() {
+    delete listArea_.data();  // and the list inside it
+    delete tail_.data();
+}
+
 void frmMsgBox::Arrange() {
     const QScopedValueRollback<bool> arranging(arranging_, true);
     const MsgBoxLayout l = LayoutMsgBox(promptWidth_, headHeight_ + listHeight_ + tailHeight_, buttonWidth_,
-                                        buttonHeight_, static_cast<int>(buttons_.size()), Height() - ScaleHeight());
+                                        buttonHeight_, static_cast<int>(buttons_.size()), Height() - ScaleHeight(),
+                                        titleWidth_);
+    // The box has the size its message needs and no other: the window system offers neither
+    // resizing nor maximising it.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     SetWidth(l.windowWidth);
     SetHeight(l.windowHeight);
+    setFixedSize(size());
     if (listHeight_ == 0) {
         label_->Move(l.labelLeft, l.labelTop, l.labelWidth, l.labelHeight);
     } else {
         label_->Move(l.labelLeft, l.labelTop, l.labelWidth, headHeight_);
         listArea_->setGeometry(ui::TwipsToPixels(l.labelLeft), ui::TwipsToPixels(l.labelTop + headHeight_),
                                ui::TwipsToPixels(l.labelWidth), ui::TwipsToPixels(listHeight_));
-        tail_->Move(l.labelLeft, l.labelTop + headHeight_ + listHeight_, l.labelWidth, tailHeight_);
+        if (tail_) tail_->Move(l.labelLeft, l.labelTop + headHeight_ + listHeight_, l.labelWidth, tailHeight_);
     }
     for (std::size_t i = 0; i < buttons_.size(); ++i)
         buttons_[i]->Move(l.buttonLefts[i], l.buttonTop, buttons_[i]->Width(), buttons_[i]->Height());
@@ -351,10 +382,12 @@ std::int32_t frmMsgBox::MsgBox(const std::string& Prompt, std::int32_t MsgBoxSty
     const std::string caption =
         Title.empty() ? State().client.exeName + " " + GetVersion() : Title;
     SetCaption(QString::fromStdString(caption));
+    // The box is wide enough for its title: a cut title ("Quillet Ver... Freeware") says little.
+    titleWidth_ = std::min(TitleContentWidth(Caption()), MaxPromptWidth(ScreenWidthTwips()));
     // A list that scrolls reads down its left edge, whatever the alignment of the rest.
     label_->SetAlignment(Align);
-    tail_->SetAlignment(Align);
-    list_->SetAlignment(0);
+    if (tail_) tail_->SetAlignment(Align);
+    if (list_) list_->SetAlignment(0);
     // Screen readers meet a dialog that reads its whole text; a warning or an error is an alert.
     const std::int32_t icon = MsgBoxStyle & 0x70;
     SetAccessibleRole(icon == kIconCritical || icon == kIconExclamation ? QAccessible::AlertMessage
@@ -363,10 +396,14 @@ std::int32_t frmMsgBox::MsgBox(const std::string& Prompt, std::int32_t MsgBoxSty
     QApplication::beep();
 
     const int promptHeight = headHeight_ + listHeight_ + tailHeight_;
+    setMinimumSize(0, 0);  // the last message's fixed size goes
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     SetWidth(Nearest(promptWidth_ * 1.1));
     SetHeight(Nearest(promptHeight + buttonHeight_ * 2.5));
     label_->Move(100, 100, label_->Width(), label_->Height());
 
+    // Only this call's buttons: none left by an earlier one takes room or shows a sliver.
+    DropExtraButtons();
     buttonCount_ = 0;
     for (std::int32_t answer : ButtonSet(MsgBoxStyle)) AddButton(answer);
     CenterObject(this);
@@ -386,13 +423,18 @@ std::int32_t frmMsgBox::MsgBox(const std::string& Prompt, std::int32_t MsgBoxSty
 
     ShowModal();
 
-    // The buttons made for this call go with the window.
+    // The buttons and the list made for this call go with the window.
+    DropExtraButtons();
+    DropListParts();
+    busy_ = false;
+    return answer_;
+}
+
+void frmMsgBox::DropExtraButtons() {
     while (buttons_.size() > 1) {
         delete buttons_.back();
         buttons_.pop_back();
     }
-    busy_ = false;
-    return answer_;
 }
 
 void frmMsgBox::Answer(std::int32_t value) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <QPointer>
 #include <QScrollArea>
 #include <QStringList>
 
@@ -42,9 +43,15 @@ struct MsgBoxLayout {
     int buttonTop = 0;
     std::vector<int> buttonLefts;
 };
-// frameHeight: the window's outer height less its inner height.
+// frameHeight: the window's outer height less its inner height. minContentWidth: the content is
+// at least this wide (so that the window's title fits its title bar).
 MsgBoxLayout LayoutMsgBox(double labelWidth, double labelHeight, int buttonWidth, int buttonHeight, int buttonCount,
-                          int frameHeight);
+                          int frameHeight, int minContentWidth = 0);
+
+// The content width (twips) a box needs for its title to stand whole in a title bar that holds a
+// window icon and a close button: the title in the window system's bold font, that room beside it,
+// less the margin that the box's width adds to its content.
+int TitleContentWidth(const QString& title);
 
 // The widest prompt line, in twips, before the prompt wraps, for a screen this wide (twips).
 int MaxPromptWidth(int screenWidthTwips);
@@ -78,7 +85,7 @@ public:
     // The prompt; when it is too tall for the screen, only the lines before its list.
     ui::Label* PromptLabel() const { return label_; }
     // The list of a prompt too tall for the screen, in a scrolling area, and the lines after it
-    // (both hidden while the prompt fits).
+    // (null while the prompt fits, or has no lines after its list).
     ui::Label* ListLabel() const { return list_; }
     QScrollArea* ListArea() const { return listArea_; }
     ui::Label* TailLabel() const { return tail_; }
@@ -91,13 +98,16 @@ protected:
 
 private:
     void AddButton(std::int32_t answer);
+    void DropExtraButtons();
+    void MakeListParts(bool withTail);
+    void DropListParts();
     void SetPrompt(const QStringList& lines);
     void Arrange();
     void Answer(std::int32_t value);
     ui::Label* label_;
-    QScrollArea* listArea_;
-    ui::Label* list_;
-    ui::Label* tail_;
+    QPointer<QScrollArea> listArea_;
+    QPointer<ui::Label> list_;
+    QPointer<ui::Label> tail_;
     // Measures of the prompt's parts, in twips, from SetPrompt.
     int promptWidth_ = 0;
     int headHeight_ = 0;
@@ -107,6 +117,7 @@ private:
     int buttonCount_ = 0;
     int buttonWidth_ = 0;
     int buttonHeight_ = 0;
+    int titleWidth_ = 0;  // the content width the title needs, twips
     std::string prompt_;
     std::int32_t answer_ = 0;
     std::int32_t closeAnswer_ = 0;

@@ -65,11 +65,13 @@ void SSTab::SetTab(int tab) {
     bool focusLeaves = false;
     for (const auto& [w, t] : members_)
         if (w && t == previous && focus && (w == focus || w->isAncestorOf(focus))) focusLeaves = true;
-    Shift(previous, -kHiddenOffset);
+    // The page that comes is shown (and given the focus) before the one that goes is hidden, so
+    // the focus never wanders elsewhere in between.
     current_ = tab;
     Shift(current_, kHiddenOffset);
-    update();
     if (focusLeaves) FocusTab();
+    Shift(previous, -kHiddenOffset);
+    update();
     AnnounceTab(current_, hasFocus());
     emit Click(previous);
 }
@@ -220,13 +222,41 @@ void MoveBy(QWidget* w, int by) {
         w->move(TwipsToPixels(left + by), w->y());
 }
 
+// A control of a tab that is not shown is hidden as well as moved away, so that it takes no focus
+// and screen readers do not meet it; it keeps the visibility it had (or is given meanwhile) for
+// when its tab is shown again.
+void HoldHidden(QWidget* w) {
+    if (w->property(SSTab::kPageHeldProperty).isValid()) return;
+    w->setProperty(SSTab::kPageHeldProperty, !w->isHidden());
+    w->hide();
+}
+
+void Release(QWidget* w) {
+    const QVariant wanted = w->property(SSTab::kPageHeldProperty);
+    if (!wanted.isValid()) return;
+    w->setProperty(SSTab::kPageHeldProperty, QVariant());
+    if (wanted.toBool()) w->show();
+}
+
 }  // namespace
+
+bool SSTab::HeldHidden(const QWidget* control) { return control && control->property(kPageHeldProperty).isValid(); }
+
+bool SSTab::HeldVisible(const QWidget* control) { return control->property(kPageHeldProperty).toBool(); }
+
+void SSTab::SetHeldVisible(QWidget* control, bool visible) { control->setProperty(kPageHeldProperty, visible); }
 
 void SSTab::Shift(int tab, int by) {
     members_.erase(std::remove_if(members_.begin(), members_.end(), [](const auto& m) { return !m.first; }),
                    members_.end());
-    for (const auto& [w, t] : members_)
-        if (t == tab) MoveBy(w, by);
+    for (const auto& [w, t] : members_) {
+        if (t != tab) continue;
+        MoveBy(w, by);
+        if (by < 0)
+            HoldHidden(w);
+        else
+            Release(w);
+    }
 }
 
 void SSTab::PlaceOnTab(QWidget* control, int tab) {
@@ -239,8 +269,14 @@ void SSTab::PlaceOnTab(QWidget* control, int tab) {
     const bool wasShown = it->second == current_;
     it->second = tab;
     const bool shown = tab == current_;
-    if (wasShown && !shown) MoveBy(control, -kHiddenOffset);
-    if (!wasShown && shown) MoveBy(control, kHiddenOffset);
+    if (wasShown && !shown) {
+        MoveBy(control, -kHiddenOffset);
+        HoldHidden(control);
+    }
+    if (!wasShown && shown) {
+        MoveBy(control, kHiddenOffset);
+        Release(control);
+    }
 }
 
 int SSTab::StripHeight() const {

@@ -6,12 +6,14 @@
 #include <memory>
 #include <string>
 
+#include <map>
 #include <set>
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QApplication>
 #include <QMenuBar>
 #include <QAccessible>
 #include <QAction>
@@ -21,6 +23,7 @@
 
 #include <tovcore/controls.h>
 
+#include "app/forms/FormServices.h"
 #include "app/frame/frmBackGround.h"
 #include "app/language/Language.h"
 #include "app/services/QtServices.h"
@@ -313,5 +316,319 @@ TEST(Accessibility, TheTabsOfAToolWindowWithoutAProjectCannotBePressed) {
     routines->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(tool->SSTab1()->Tab(), 0);
 }
+
+namespace keyboard_and_reader {
+
+// Every accessible object below `face` (itself first), whatever it shows.
+void Walk(QAccessibleInterface* face, const std::function<void(QAccessibleInterface*)>& visit, int depth = 0) {
+    if (!face || depth > 40) return;
+    visit(face);
+    for (int i = 0; i < face->childCount(); ++i) Walk(face->child(i), visit, depth + 1);
+}
+
+std::string Describe(QAccessibleInterface* face) {
+    QObject* o = face->object();
+    return (o ? std::string(o->metaObject()->className()) + " '" + o->objectName().toStdString() + "'" : "part") +
+           " read as '" + face->text(QAccessible::Name).toStdString() + "'";
+}
+
+// What a screen reader meets wrongly in a window: a name that is a control's name in the code, or
+// a control announced as a window (Qt's border role is read as a frame, a window, too).
+std::string CodeNamesAndFalseWindows(QWidget* window) {
+    std::string out;
+    Walk(QAccessible::queryAccessibleInterface(window), [&](QAccessibleInterface* face) {
+        if (quillet::LooksLikeControlName(face->text(QAccessible::Name))) out += "code name: " + Describe(face) + "\n";
+        const QAccessible::Role role = face->role();
+        auto* widget = qobject_cast<QWidget*>(face->object());
+        if ((role == QAccessible::Window || role == QAccessible::Border) && widget && !widget->isWindow() &&
+            !qobject_cast<ui::Form*>(widget))
+            out += "not a window: " + Describe(face) + "\n";
+    });
+    return out;
+}
+
+struct ShownTool : apptest::FramedTool {
+    ShownTool() {
+        frame->resize(1024, 740);
+        frame->show();
+        frame->activateWindow();
+        NewProjectOnGroup(dir.path() + "Reader.qlp");
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.data()));
+    }
+};
+
+TEST(KeyboardAndReader, NoWindowReadsAControlByItsCodeNameOrAnnouncesAControlAsAWindow) {
+    apptest::FramedTool bare;  // the frame alone, its logo shown
+    bare.frame->show();
+    apptest::ProcessEvents();
+    EXPECT_EQ(CodeNamesAndFalseWindows(bare.frame.data()), "");
+
+    ShownTool f;
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    const std::string source = f.dir.path() + "modMain.bas";
+    std::unique_ptr<quillet::frmHelp> help(new quillet::frmHelp(f.t.program));
+    std::unique_ptr<quillet::frmAbout> about(new quillet::frmAbout(f.t.program));
+    std::unique_ptr<quillet::toolwindow::SnippetEditor> editor(
+        new quillet::toolwindow::SnippetEditor(f.dir.path() + "x.PreCode", "x.PreCode", *f.t.program.services.messageBox));
+    const std::pair<const char*, QWidget*> windows[] = {
+        {"frame and tool window", f.frame.data()},
+        {"viewer", quillet::ShowFileInViewer(f.t.program, source, 2)},
+        {"help", help.get()},
+        {"about", about.get()},
+        {"snippet editor", editor.get()},
+    };
+    for (const auto& [what, window] : windows) {
+        SCOPED_TRACE(what);
+        ASSERT_NE(window, nullptr);
+        window->show();
+        apptest::ProcessEvents();
+        EXPECT_EQ(CodeNamesAndFalseWindows(window), "");
+    }
+    // Each report page, shown in turn.
+    for (int tab = 0; tab < 6; ++tab) {
+        tool->SSTab1()->SetTab(tab);
+        apptest::ProcessEvents();
+        EXPECT_EQ(CodeNamesAndFalseWindows(f.frame.data()), "") << "tab " << tab;
+    }
+}
+
+TEST(KeyboardAndReader, ControlsWithNothingToReadAreNamedForWhatTheyAreAndTheTwoSnippetSidesApart) {
+    ShownTool f;
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    auto named = [tool](const char* name) -> QString {
+        QObject* found = nullptr;
+        for (QObject* c : ui::Controls(tool))
+            if (c->objectName() == name) found = c;
+        return found ? AccessibleName(found) : QString("(no control)");
+    };
+    const struct {
+        const char* control;
+        const char* read;
+    } rows[] = {
+        {"txtProject", "VBP/VBG Projects"},
+        {"cmdBrowse", "Browse"},
+        {"rtfMsg", "Status"},
+        {"SSTab1", "Report tabs"},
+        {"treProject", "App Functions"},
+        {"treRoutines", "Called Routines"},
+        {"rtfModules", "Module Definitions"},
+        {"rtfAPIs", "API's"},
+        {"Label3", "Replaceable\nCode\nParameters"},
+        {"cmdAddPreCodecbo", "Add Pre-Code"},
+        {"cmdEditPreCode", "Edit Pre-Code"},
+        {"cmdRemovePreCode", "Remove Pre-Code"},
+        {"cmdAddPostCodecbo", "Add Post-Code"},
+        {"cmdEditPostCode", "Edit Post-Code"},
+        {"cmdRemovePostCode", "Remove Post-Code"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(named(r.control).toStdString(), r.read) << r.control;
+    // The placeholder list reads as the placeholders it shows.
+    const QString placeholders = named("lblReplaceNames");
+    for (const char* p : {"~Module~", "~Form~", "~Class~", "~Procedure~", "~Sub~", "~ProcStart~", "~ProcEnd~"})
+        EXPECT_TRUE(placeholders.contains(p)) << placeholders.toStdString();
+    // The captions stay as they are.
+    EXPECT_EQ(tool->Button("cmdAddPreCodecbo")->text(), "Add");
+    EXPECT_EQ(tool->Button("cmdRemovePostCode")->text(), "Remove");
+    // The upper panel is a pane, not a window.
+    QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(tool->findChild<QWidget*>("Picture2"));
+    EXPECT_EQ(panel->role(), QAccessible::Pane);
+
+    // A language file's words are the ones read, for captions and for what a control is.
+    struct Remove {
+        std::string path;
+        ~Remove() { std::remove(path.c_str()); }
+    } languageFile{f.t.program.state.LanguageFile};
+    testsupport::WriteBytes(f.t.program.state.LanguageFile,
+                            "[frmQuillet]\r\nLabel1=Vorher\r\nLabel5=Vorher\r\ncmdAddPreCodecbo=Neu\r\n"
+                            "fraProjects=Projekte\r\nrtfMsg.AccessibleName=Meldung\r\nSSTab1_0=Funktionen\r\n");
+    f.t.program.state.LanguageFileExists = true;
+    quillet::LoadLanguage(f.t.program, tool);
+    f.t.program.state.LanguageFileExists = false;
+    EXPECT_EQ(named("cmdAddPreCodecbo").toStdString(), "Neu Vorher");
+    EXPECT_EQ(named("cmdEditPreCode").toStdString(), "Edit Vorher");
+    EXPECT_EQ(named("txtProject").toStdString(), "Projekte");
+    EXPECT_EQ(named("rtfMsg").toStdString(), "Meldung");
+    EXPECT_EQ(named("treProject").toStdString(), "Funktionen");
+}
+
+// The control of the window that the focus is in (a combo box for its edit line).
+QWidget* FocusedControl(QWidget* window) {
+    QWidget* focus = QApplication::focusWidget();
+    const std::vector<QObject*> controls = ui::Controls(window);
+    for (QWidget* up = focus; up; up = up->parentWidget())
+        if (std::find(controls.begin(), controls.end(), up) != controls.end()) return up;
+    return focus;
+}
+
+TEST(KeyboardAndReader, TabOnEveryReportTabVisitsOnlyWhatTheWindowShowsInReadingOrder) {
+    ShownTool f;
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    const char* pages[] = {"treProject", "treRoutines", "rtfModules", "rtfForms", "rtfClasses", "rtfAPIs"};
+    const QRect window(f.frame->mapToGlobal(QPoint(0, 0)), f.frame->size());
+    for (int tab = 0; tab < 6; ++tab) {
+        SCOPED_TRACE(pages[tab]);
+        tool->SSTab1()->SetTab(tab);
+        tool->txtProject()->setFocus(Qt::TabFocusReason);
+        apptest::ProcessEvents();
+        std::vector<std::string> visited;
+        for (int step = 0; step < 60; ++step) {
+            QWidget* control = FocusedControl(tool);
+            ASSERT_NE(control, nullptr);
+            if (step > 0 && control == tool->txtProject()) break;
+            visited.push_back(control->objectName().toStdString());
+            // What has the focus is there to see, and a screen reader finds it showing.
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+            EXPECT_FALSE(face->state().invisible) << visited.back();
+            EXPECT_FALSE(face->state().offscreen) << visited.back();
+            EXPECT_TRUE(window.contains(face->rect().center())) << visited.back();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            apptest::ProcessEvents();
+        }
+        // Down the window: the project path, the log switches, each snippet side, the tab strip
+        // and its page, the buttons (those enabled).
+        std::vector<std::string> expected = {"txtProject", "cmdBrowse", "chkLog", "chkLog", "chkLog",
+                                             "cboPreCode", "lstPreCode", "cboPostCode", "lstPostCode",
+                                             "SSTab1", pages[tab]};
+        for (const char* button : {"cmdAddCode", "cmdUndoLastChange", "cmdPrint", "cmdSave", "cmdCancel", "cmdExit"})
+            if (tool->Button(button)->isEnabled()) expected.push_back(button);
+        EXPECT_EQ(visited, expected);
+    }
+}
+
+// A keyboard user finds the focus in the window: on the path box of a new tool window, on the page
+// shown once a project has loaded (the load was started from a menu or a dialog, not a control).
+TEST(KeyboardAndReader, TheFocusIsInTheToolWindowWhenItShowsAndAfterALoad) {
+    apptest::FramedTool f;
+    f.frame->show();
+    f.frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.frame.data()));
+    f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + "Focus.qlp");
+    f.Click("mnuNewProject");
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), tool->txtProject());
+    // A load begun from a menu: the focus the window gave the path box, which the user has not
+    // worked in, goes to the tree.
+    tool->txtProject()->SetText(QString::fromStdString(f.group));
+    tool->LoadProject(false);
+    apptest::ProcessEvents();
+    EXPECT_EQ(QApplication::focusWidget(), tool->treProject());
+    // Where the user works, the focus comes back after a reload.
+    QTest::mouseClick(tool->txtProject(), Qt::LeftButton);
+    tool->LoadProject(false);
+    apptest::ProcessEvents();
+    EXPECT_EQ(QApplication::focusWidget(), tool->txtProject());
+}
+
+// Every top-level menu's access key and every one of the tool window's, with what owns it.
+std::multimap<QChar, std::string> AccessKeys(quillet::frmBackGround* frame, QWidget* tool) {
+    std::multimap<QChar, std::string> keys;
+    for (QAction* item : frame->MenuBar()->actions())
+        if (const QChar k = quillet::AccessKeyOf(item->text()); !k.isNull()) keys.emplace(k, item->objectName().toStdString());
+    for (QAbstractButton* b : tool->findChildren<QAbstractButton*>())
+        if (const QChar k = quillet::AccessKeyOf(b->text()); !k.isNull()) keys.emplace(k, b->objectName().toStdString());
+    return keys;
+}
+
+std::string Repeats(const std::multimap<QChar, std::string>& keys) {
+    std::string out;
+    for (auto it = keys.begin(); it != keys.end(); it = keys.upper_bound(it->first))
+        if (keys.count(it->first) > 1) {
+            out += std::string("Alt+") + QString(it->first).toStdString() + ":";
+            for (auto [a, b] = keys.equal_range(it->first); a != b; ++a) out += " " + a->second;
+            out += "\n";
+        }
+    return out;
+}
+
+TEST(KeyboardAndReader, EachAltLetterBelongsToOneMenuOrButtonAndActsAtTheFirstPress) {
+    ShownTool f;
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(Repeats(AccessKeys(f.frame.data(), tool)), "");
+    // Alt+B is About; Alt+S, the Save button, asks at once for the file to save the tab in.
+    QTest::keyClick(f.frame.data(), Qt::Key_B, Qt::AltModifier);
+    apptest::ProcessEvents();
+    EXPECT_TRUE(quillet::IsFormLoaded(f.t.program, "frmAbout"));
+    for (ui::Form* w : f.t.program.forms.List())
+        if (w->Tag() == "frmAbout") f.t.program.forms.Unload(w);
+    apptest::ProcessEvents();
+    f.frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.frame.data()));
+    tool->treProject()->setFocus();
+    const std::size_t before = f.t.fakes.dialogs.requests.size();
+    QTest::keyClick(tool->treProject(), Qt::Key_S, Qt::AltModifier);
+    QTest::qWait(300);  // a button pressed by its key shows itself pressed a moment first
+    apptest::ProcessEvents();
+    EXPECT_EQ(f.t.fakes.dialogs.requests.size(), before + 1) << "the save dialog at the first Alt+S";
+    EXPECT_FALSE(f.frame->MenuItem("mnuSettings")->menu()->isVisible());
+}
+
+// The help text says which letter does what, as the window has them.
+TEST(KeyboardAndReader, TheHelpTextNamesTheAccessKeyOfEveryMenuAndButton) {
+    ShownTool f;
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    const std::string help = testsupport::ReadBytes(std::string(QUILLET_SHIPPED_DIR) + "Instructions.html");
+    std::vector<std::pair<QString, QString>> keyed;  // caption, as the help text names it
+    for (QAction* item : f.frame->MenuBar()->actions())
+        if (item->isVisible()) keyed.emplace_back(item->text(), item->text());
+    for (const char* name : {"cmdAddCode", "cmdSave", "cmdCancel", "cmdExit"})
+        keyed.emplace_back(tool->Button(name)->text(), tool->Button(name)->text());
+    keyed.emplace_back("&Print", "&Print");  // its caption names the tab shown
+    for (const auto& [caption, words] : keyed) {
+        const QChar key = quillet::AccessKeyOf(caption);
+        ASSERT_FALSE(key.isNull()) << caption.toStdString();
+        QString plain = words;
+        plain.remove('&');
+        const std::string said = "<b>Alt+" + QString(key).toStdString() + "</b> " + plain.toStdString();
+        EXPECT_NE(help.find(said), std::string::npos) << said;
+    }
+}
+
+TEST(KeyboardAndReader, AMenuWhoseLanguageFileLetterMeetsAButtonsTakesAnotherOfItsLetters) {
+    struct Remove {
+        std::string path;
+        ~Remove() { std::remove(path.c_str()); }
+    };
+    apptest::FramedTool f;
+    const Remove languageFile{f.t.program.state.LanguageFile};
+    testsupport::WriteBytes(languageFile.path,
+                            "[frmBackGround]\r\nmnuView=&Ansicht\r\nmnuHelp=&Eile\r\n[frmQuillet]\r\ncmdExit=&Ende\r\n");
+    f.t.program.state.LanguageFileExists = true;
+    quillet::LoadLanguage(f.t.program, f.frame.data());
+    f.NewProjectOnGroup(f.dir.path() + "Letters.qlp");
+    f.t.program.state.LanguageFileExists = false;
+    auto* tool = f.Tool();
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(tool->Button("cmdExit")->text(), "&Ende");
+    EXPECT_EQ(Repeats(AccessKeys(f.frame.data(), tool)), "");
+    EXPECT_EQ(f.frame->MenuItem("mnuView")->text(), "A&nsicht");  // Alt+A is Add Code
+    EXPECT_EQ(f.frame->MenuItem("mnuHelp")->text(), "E&ile");     // Alt+E is Ende
+}
+
+TEST(KeyboardAndReader, AccessKeysMoveToAFreeLetterOfTheirCaption) {
+    const struct {
+        const char* caption;
+        const char* taken;
+        const char* moved;
+    } rows[] = {
+        {"&About", "A", "A&bout"},
+        {"&Settings", "SE", "Se&ttings"},
+        {"&Colors", "", "&Colors"},       // free: kept
+        {"View", "V", "View"},            // no key: kept
+        {"&Ab", "AB", "Ab"},              // no letter left: no key
+        {"Fish && &Chips", "C", "&Fish && Chips"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(quillet::MoveAccessKey(r.caption, r.taken).toStdString(), r.moved) << r.caption;
+    EXPECT_EQ(quillet::AccessKeyOf("Fish && &chips"), QChar('C'));
+    EXPECT_TRUE(quillet::AccessKeyOf("A && B").isNull());
+}
+
+}  // namespace keyboard_and_reader
 
 }  // namespace

@@ -65,14 +65,14 @@ const MenuRow kTree[] = {
     {"mnuFile", "mnuExit", -1, "Exit", true, true},
     {"mnuFile", "mnuSep", -1, "---------- Recent Projects ------------", false, true},
     {"mnuFile", "mnuProjectList", 0, "(none)", false, true},
-    {"", "mnuColors", -1, "&Colors", false, false},
+    {"", "mnuColors", -1, "C&olors", false, false},
     {"mnuColors", "mnuSelectFormColor", -1, "&Form Color", true, true},
     {"mnuColors", "mnuSelectDisplayColor", -1, "&Display Color", true, true},
     {"mnuColors", "mnuButtonTabColor", -1, "&Button and Tab Color", true, true},
     {"mnuColors", "mnuButtonTabTextColor", -1, "Button And Tab Text Color", true, true},
     {"", "mnuView", -1, "&View", true, true},
     {"mnuView", "mnuRefresh", -1, "&Refresh", true, true},
-    {"", "mnuSettings", -1, "&Settings", true, true},
+    {"", "mnuSettings", -1, "Se&ttings", true, true},
     {"mnuSettings", "mnuCheckForUpdates", -1, "Check For Updates", true, true},
     {"", "mnurtfpopup", -1, "rtfpopup", false, false},
     {"mnurtfpopup", "mnurtfSearch", -1, "Search", true, true},
@@ -95,7 +95,7 @@ const MenuRow kTree[] = {
     {"mnuHelp", "mnuSupport", -1, "Software Support", false, false},
     {"mnuHelp", "mnuFennick", -1, "Fennick", false, false},
     {"mnuHelp", "mnuBrindle", -1, "Brindle", false, false},
-    {"", "mnuAbout", -1, "&About", true, true},
+    {"", "mnuAbout", -1, "A&bout", true, true},
 };
 
 TEST(FrameMenus, TreeHasEveryItemInOrderWithItsCaptionAndStartState) {

@@ -522,7 +522,9 @@ private:
     int borderStyle_ = 1;
 };
 
-// A picture box: a plain container that shows its BackColor and, when given, a picture.
+// A picture box: a plain container that shows its BackColor and, when given, a picture. Screen
+// readers meet it as a pane (a picture, when it shows one and holds no controls), never as a
+// window.
 class TOVCORE_EXPORT PictureBox : public QFrame, public ControlBase {
     Q_OBJECT
     Q_CLASSINFO("TypeName", "PictureBox")
@@ -531,6 +533,7 @@ class TOVCORE_EXPORT PictureBox : public QFrame, public ControlBase {
 public:
     PictureBox(QWidget* container, const QString& name, int index = -1);
     void SetPicture(const QPixmap& picture);
+    bool HasPicture() const { return !picture_.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -625,8 +628,9 @@ private:
 
 // The tab control "SSTab". Its controls are its children; each belongs to one tab (the tab shown
 // when it was made, or the one PlaceOnTab gives). The controls of hidden tabs are kept 75000
-// twips to the left of their place, so that a routine can tell them by a Left below 0; showing a
-// tab brings its controls back. Setting Tab, by code, by a click on a tab or from the keyboard,
+// twips to the left of their place, so that a routine can tell them by a Left below 0, and are
+// hidden meanwhile (they take no focus and screen readers do not meet them), while their Visible
+// property keeps the value they are to have on their tab; showing a tab brings its controls back. Setting Tab, by code, by a click on a tab or from the keyboard,
 // raises Click(previous tab). The strip holds TabsPerRow tabs a row, each row TabHeight high.
 //
 // The keyboard works as with desktop tab widgets: Ctrl+Tab and Ctrl+PageDown show the next tab,
@@ -647,6 +651,9 @@ class TOVCORE_EXPORT SSTab : public QWidget, public ControlBase {
 
 public:
     static constexpr int kHiddenOffset = 75000;
+    // The property that marks a control held hidden for a tab that is not shown (its value: the
+    // visibility it takes back on its tab).
+    static constexpr const char* kPageHeldProperty = "tovcore_pageHeld";
 
     SSTab(QWidget* container, const QString& name, int index = -1);
     int Tabs() const { return static_cast<int>(captions_.size()); }
@@ -690,6 +697,11 @@ protected:
 
 private:
     friend class ControlBase;
+    // For ControlBase's Visible: whether a control is held hidden for its tab, and its own
+    // visibility meanwhile.
+    static bool HeldHidden(const QWidget* control);
+    static bool HeldVisible(const QWidget* control);
+    static void SetHeldVisible(QWidget* control, bool visible);
     void Adopt(QWidget* control);
     void Shift(int tab, int by);
     // Shows the tab `by` tabs along, round the end.

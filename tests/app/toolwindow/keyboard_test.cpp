@@ -7,8 +7,10 @@
 #include <filesystem>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
+#include "app/toolwindow/SnippetPanel.h"
 #include "app/views/TreeModel.h"
 #include "tests/app/support/ToolFixture.h"
 
@@ -129,6 +131,96 @@ TEST(ReportTabKeys, NothingSwitchesWhileTheTabsAreDisabled) {
     QTest::keyClick(tool->txtProject(), Qt::Key_Tab, Qt::ControlModifier);
     apptest::ProcessEvents();
     EXPECT_EQ(tool->SSTab1()->Tab(), 0);
+}
+
+// The viewer by keyboard: Return on the selected node opens it as a click does, in the project tree
+// (a procedure) and in the Called Routines tree (a call site); on a node that names no line it
+// opens nothing.
+TEST(ViewerKeys, ReturnOnAProcedureOrACallSiteOpensTheViewerAtItsLine) {
+    apptest::ToolFixture f;
+    f.Browse();
+    f.w->show();
+    auto* tool = f.w.get();
+    QTreeView* project = tool->treProject();
+    project->expandAll();
+    const struct {
+        const char* key;
+        Qt::Key press;
+        std::size_t opened;  // viewer calls after the press
+    } rows[] = {
+        {"Main.vbp_modMain.bas_DoWork_Function_7", Qt::Key_Return, 1},
+        {"Lib.vbp_modLib.bas_LibWork_Sub_1", Qt::Key_Enter, 2},
+        {"Main.vbp_modMain.bas", Qt::Key_Return, 2},  // a file names no line
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.key);
+        project->setCurrentIndex(tool->ProjectModel()->IndexOf(f.Node(r.key)));
+        project->setFocus();
+        QTest::keyClick(project, r.press, r.press == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        apptest::ProcessEvents();
+        EXPECT_EQ(f.viewed.size(), r.opened);
+    }
+    EXPECT_EQ(f.viewed[0], (std::pair<std::string, int>{f.dir.path() + "modMain.bas", 7}));
+    EXPECT_EQ(f.viewed[1], (std::pair<std::string, int>{f.dir.path() + "Sub/modLib.bas", 1}));
+
+    // A call site of the Called Routines tree.
+    tool->SSTab1()->SetTab(1);
+    apptest::ProcessEvents();
+    const engine::Tree& routines = tool->State().treRoutines;
+    engine::NodeId site = engine::kNoNode;
+    for (std::size_t i = 0; i < routines.Count() && site == engine::kNoNode; ++i)
+        if (routines.Node(static_cast<engine::NodeId>(i)).openLine > 0) site = static_cast<engine::NodeId>(i);
+    ASSERT_NE(site, engine::kNoNode);
+    QTreeView* calls = tool->treRoutines();
+    calls->expandAll();
+    calls->setCurrentIndex(tool->RoutinesModel()->IndexOf(site));
+    calls->setFocus();
+    QTest::keyClick(calls, Qt::Key_Return);
+    apptest::ProcessEvents();
+    ASSERT_EQ(f.viewed.size(), 3u);
+    EXPECT_EQ(f.viewed[2].first, routines.Node(site).openPath);
+    EXPECT_EQ(f.viewed[2].second, routines.Node(site).openLine);
+}
+
+TEST(SnippetKeys, ReturnInThePreCodeOrPostCodeBoxAddsTheTypedNameAsAddDoes) {
+    apptest::ToolFixture f;
+    f.Browse();
+    for (quillet::toolwindow::SnippetPanel* side : {f.w->PrePanel(), f.w->PostPanel()}) {
+        SCOPED_TRACE(side->Combo()->objectName().toStdString());
+        side->Combo()->setFocus();
+        side->Combo()->setEditText("Timing");
+        QTest::keyClick(side->Combo()->lineEdit(), Qt::Key_Return);
+        apptest::ProcessEvents();
+        EXPECT_EQ(side->Selected(), std::vector<std::string>{"Timing"});
+        EXPECT_TRUE(f.t.program.state.ProjectChanged);
+        // An empty box adds nothing, as its Add button cannot be pressed.
+        side->Combo()->setEditText("  ");
+        QTest::keyClick(side->Combo()->lineEdit(), Qt::Key_Return);
+        apptest::ProcessEvents();
+        EXPECT_EQ(side->Selected().size(), 1u);
+    }
+}
+
+// A message that stays after a command (the pages printed) goes at the user's next key or click, so
+// it covers the report no longer than the user reads it.
+TEST(StatusPanel, ThePrintedPagesMessageGoesAtTheNextKeyOrClick) {
+    for (const bool byKey : {true, false}) {
+        SCOPED_TRACE(byKey ? "a key" : "a click");
+        apptest::ToolFixture f;
+        f.Browse();
+        f.w->show();
+        f.t.fakes.dialogs.saveResults.push_back(f.dir.path() + "Tree.pdf");  // no printer: a PDF file
+        QTest::mouseClick(f.w->Button("cmdPrint"), Qt::LeftButton);
+        apptest::ProcessEvents();
+        ASSERT_TRUE(f.w->rtfMsg()->isVisible());
+        EXPECT_NE(f.w->rtfMsg()->toPlainText().indexOf("page"), -1) << f.w->rtfMsg()->toPlainText().toStdString();
+        if (byKey)
+            QTest::keyClick(f.w->treProject(), Qt::Key_Down);
+        else
+            QTest::mouseClick(f.w->treProject()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        apptest::ProcessEvents();
+        EXPECT_FALSE(f.w->rtfMsg()->isVisible());
+    }
 }
 
 }  // namespace

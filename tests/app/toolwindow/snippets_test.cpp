@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include <QAccessible>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTest>
 
 #include <tovcore/clsTovcore.h>
@@ -268,6 +270,41 @@ TEST(SnippetChoice, ClosingTheProgramAsksAboutAnEditedSnippetFirst) {
         std::filesystem::remove(path);
         if (!c.closes) side->OpenEditor()->Editor()->document()->setModified(false);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The editor is a window named for what it is, and Escape closes it as its Close button does:
+// unsaved text is asked about first, and Cancel keeps it open.
+TEST(SnippetEditorKeys, EscapeClosesTheEditorAskingAboutUnsavedText) {
+    apptest::ToolFixture f;
+    f.w->show();
+    auto* side = f.w->PrePanel();
+    side->Combo()->setEditText("Keys");
+    QTest::mouseClick(side->AddButton(), Qt::LeftButton);
+    QTest::mouseClick(side->EditButton(), Qt::LeftButton);
+    QPointer<quillet::toolwindow::SnippetEditor> editor = side->OpenEditor();
+    ASSERT_NE(editor, nullptr);
+    editor->show();
+    EXPECT_EQ(editor->windowTitle(), "Keys.PreCode - Snippet Editor");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(editor.data())->text(QAccessible::Name),
+              "Keys.PreCode - Snippet Editor");
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.data()));
+    apptest::ProcessEvents();
+    editor->Editor()->insertPlainText("    Debug.Print 1");
+    f.t.fakes.messageBox.answers = {quillet::kCancel};
+    QTest::keyClick(editor->Editor(), Qt::Key_Escape);
+    apptest::ProcessEvents();
+    ASSERT_FALSE(editor.isNull()) << "Cancel keeps the editor";
+    EXPECT_EQ(f.t.fakes.messageBox.shown.back().prompt, "Save the changes to Keys.PreCode?");
+    f.t.fakes.messageBox.answers = {quillet::kNo};
+    QTest::keyClick(editor->Editor(), Qt::Key_Escape);
+    apptest::ProcessEvents();
+    EXPECT_TRUE(editor.isNull()) << "No closes it";
+    EXPECT_FALSE(std::filesystem::exists(apptest::DataFolder() + "PreCode/Keys.PreCode"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // go: the box on the GUI thread, the error log and standard error elsewhere.
 #include <thread>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -360,7 +361,7 @@ TEST(MsgBoxSize, AFiveHundredLineListScrollsInsideABoxThatFitsTheScreen) {
     bool listShown = true;
     Ask("Short question?", 4, [&](frmMsgBox* box) {
         prompt2 = box->PromptLabel()->text();
-        listShown = box->ListArea()->isVisible() || box->TailLabel()->isVisible();
+        listShown = box->ListArea() != nullptr || box->TailLabel() != nullptr;
         Press("&Yes")(box);
     });
     EXPECT_EQ(prompt2, "Short question?");
@@ -455,6 +456,106 @@ TEST(MsgBoxRouting, TheThreadsHandlerAnswersInsteadOfTheWindow) {
     EXPECT_EQ(tovcore::Global().MyMsgBox("Scripted", 4), 7);
     State().window.messageHandler = nullptr;
     EXPECT_EQ(seen, "Scripted");
+}
+
+}  // namespace
+
+namespace {
+
+// What a screen reader's review mode reads in a box: every showing object that holds nothing
+// below it. Those that read nothing are listed.
+std::string EmptyShownItems(QWidget* box) {
+    std::string out;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* face) {
+        if (!face) return;
+        if (face->childCount() == 0 && !face->state().invisible && face->text(QAccessible::Name).trimmed().isEmpty())
+            out += (face->object() ? face->object()->objectName().toStdString() : std::string("part")) + "\n";
+        for (int i = 0; i < face->childCount(); ++i) walk(face->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(box));
+    return out;
+}
+
+// One box after another on the same window, as the program shows them: each holds its own buttons
+// only, every one of them whole inside the box and as wide as designed, it holds nothing empty for
+// a screen reader, and it is wide enough for its title. Its title bar offers only the close button.
+TEST(MsgBoxLook, EachBoxHoldsItsOwnWholeButtonsNothingEmptyAndRoomForItsTitle) {
+    std::string longList = "The files:";
+    for (int i = 0; i < 400; ++i) longList += "\r\n    File" + std::to_string(i) + ".bas";
+    const struct {
+        const char* prompt;
+        std::int32_t style;
+        std::size_t buttons;
+        const char* title;
+    } rows[] = {
+        {"Do you want to save this project?", 35, 3, "Quillet"},
+        {"Reports Creation Elapsed Time - 00:00:01", 0, 1, ""},
+        {"", 2, 3, "Test"},
+        {longList.c_str(), 4, 2, "A title much longer than the prompt of its box is"},
+        {"Reports Creation Elapsed Time - 00:00:01", 0, 1, "Quillet Version 1.0  Build 0  Freeware"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.prompt).substr(0, 40) + " / " + r.title);
+        QRect client;
+        std::vector<QRect> buttons;
+        std::string empty;
+        QString caption;
+        int width = 0;
+        Qt::WindowFlags flags;
+        bool listLeft = true;
+        Ask(
+            r.prompt, r.style,
+            [&](frmMsgBox* box) {
+                QCoreApplication::processEvents();
+                client = box->Client()->rect();
+                for (QPushButton* b : box->findChildren<QPushButton*>())
+                    if (b->isVisible()) buttons.push_back(b->geometry());
+                empty = EmptyShownItems(box);
+                caption = box->Caption();
+                width = box->width();
+                flags = box->windowFlags();
+                box->Buttons()[0]->click();
+            },
+            r.title);
+        // After the box: nothing of a long list stays in it.
+        Ask("Next", 0, [&](frmMsgBox* box) {
+            listLeft = box->ListArea() != nullptr || box->TailLabel() != nullptr;
+            box->Buttons()[0]->click();
+        });
+        EXPECT_FALSE(listLeft);
+        ASSERT_EQ(buttons.size(), r.buttons);
+        for (const QRect& b : buttons) {
+            EXPECT_TRUE(client.contains(b)) << b.x() << "," << b.y() << " " << b.width() << "x" << b.height();
+            EXPECT_EQ(b.width(), tovcore::ui::TwipsToPixels(1215));
+        }
+        EXPECT_EQ(empty, "") << "items that read nothing";
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(caption) + 48) << caption.toStdString();
+        EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+        EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << "no buttons added by the window system's defaults";
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The keyboard goes back to the window it was in once a box is answered, also where no window
+// manager gives it back.
+TEST(MsgBoxFocus, TheWindowTheKeyboardWasInHasItBackAfterTheBox) {
+    tovcore::ui::Form window("frmOwner");
+    window.resize(400, 300);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* activeAfter = nullptr;
+    Ask("Question?", 4, Press("&No"));
+    QCoreApplication::processEvents();
+    QTest::qWait(50);
+    activeAfter = QApplication::activeWindow();
+    EXPECT_EQ(activeAfter, &window);
 }
 
 }  // namespace
