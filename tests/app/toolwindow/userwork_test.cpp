@@ -383,7 +383,7 @@ TEST(SnippetChoice, ASnippetWhoseExtensionHasAnotherCaseIsReadAndEditedAsThatFil
     QTest::mouseClick(side->EditButton(), Qt::LeftButton);
     ASSERT_NE(side->OpenEditor(), nullptr);
     EXPECT_EQ(side->OpenEditor()->Path(), mine);
-    EXPECT_EQ(side->OpenEditor()->windowTitle(), "Mine.precode");
+    EXPECT_EQ(side->OpenEditor()->windowTitle(), "Mine.precode - Snippet Editor");
     EXPECT_EQ(side->OpenEditor()->Editor()->toPlainText(), "    ' mine ~Procedure~");
     side->OpenEditor()->Editor()->setPlainText("    ' edited ~Procedure~");
     ASSERT_TRUE(side->OpenEditor()->Save());
