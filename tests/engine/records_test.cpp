@@ -19,15 +19,15 @@
 
 using namespace engine;
 using enginetest::FaultyFiles;
+using enginetest::kModA;
+using enginetest::kModB;
+using enginetest::kVictim;
 using enginetest::ProjectFolder;
 using enginetest::Session;
 using testsupport::CrLf;
 
 namespace {
 
-const std::string kModA = CrLf({"Attribute VB_Name = \"modA\"", "Public Sub One()", "    x = 1", "End Sub"});
-const std::string kModB = CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Two()", "    y = 2", "End Sub"});
-const std::string kVictim = "export PATH=/usr/bin\n";
 
 std::uint32_t ModeOf(const std::string& path) {
     struct stat st {};

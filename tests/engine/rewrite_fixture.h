@@ -19,6 +19,13 @@
 
 namespace enginetest {
 
+// Two one-procedure modules, and the text of a file outside the project that no change may touch.
+inline const std::string kModA =
+    testsupport::CrLf({"Attribute VB_Name = \"modA\"", "Public Sub One()", "    x = 1", "End Sub"});
+inline const std::string kModB =
+    testsupport::CrLf({"Attribute VB_Name = \"modB\"", "Public Sub Two()", "    y = 2", "End Sub"});
+inline const std::string kVictim = "export PATH=/usr/bin\n";
+
 // A project folder with files written by relative path ("Sub/modB.bas").
 struct ProjectFolder {
     testsupport::TempDir dir;
