@@ -16,10 +16,6 @@ bool Holds(FileOps& files, const std::string& path, const Fingerprint& f) {
     return FingerprintOf(bytes) == f;
 }
 
-std::string WithoutSlash(const std::string& folder) {
-    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
-}
-
 std::string BackupFolderFor(const std::string& projectPath) { return BackupFolderIn(platform::FolderOf(projectPath)); }
 
 std::string BackupFolderOf(const ToolState& state) {
@@ -33,7 +29,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 bool FlushFolders(FileOps& files, const std::set<std::string>& folders) {
     bool ok = true;
-    for (const std::string& f : folders) ok = files.Flush(f.empty() ? std::string(".") : WithoutSlash(f)) && ok;
+    for (const std::string& f : folders) ok = files.Flush(f.empty() ? std::string(".") : platform::WithoutSlash(f)) && ok;
     return ok;
 }
 

@@ -16,8 +16,6 @@ namespace engine::detail {
 // The file at `path` is a regular file that holds exactly `f`.
 bool Holds(FileOps& files, const std::string& path, const Fingerprint& f);
 
-std::string WithoutSlash(const std::string& folder);
-
 // The backup folder of the project file at `projectPath`, and of the loaded project.
 std::string BackupFolderFor(const std::string& projectPath);
 std::string BackupFolderOf(const ToolState& state);

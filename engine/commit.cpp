@@ -22,7 +22,7 @@ using detail::Holds;
 using detail::MakeBackup;
 using detail::RemoveMarkedPendingCopies;
 using detail::SameFile;
-using detail::WithoutSlash;
+using platform::WithoutSlash;
 
 namespace {
 

@@ -12,6 +12,8 @@
 namespace engine {
 namespace {
 
+using platform::WithoutSlash;
+
 constexpr std::string_view kHeader = "Quillet change journal 1";
 
 // Fields are tab-separated; bytes that could break a line or a field are written as %XX.
@@ -72,10 +74,6 @@ bool ForEachRecord(std::string_view body, std::string_view header, F&& f) {
         }
     }
     return !first;
-}
-
-std::string WithoutSlash(const std::string& folder) {
-    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
 }
 
 constexpr std::string_view kMarkerHeader = "Quillet pending copies 1";

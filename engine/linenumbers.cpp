@@ -192,16 +192,8 @@ const std::unordered_set<LineIndex>* DeclarationLines::For(const clsFileInfo& fi
 
 namespace {
 
-// Whether `line` may name Select, in any letter case (or-ing 0x20 folds the ASCII capitals: it
-// may let a line pass that holds no Select, never the other way).
-bool MayNameSelect(std::string_view line) {
-    const auto lower = [&](std::size_t i) { return static_cast<char>(line[i] | 0x20); };
-    for (std::size_t i = 0; i + 6 <= line.size(); ++i)
-        if (lower(i) == 's' && lower(i + 1) == 'e' && lower(i + 2) == 'l' && lower(i + 3) == 'e' &&
-            lower(i + 4) == 'c' && lower(i + 5) == 't')
-            return true;
-    return false;
-}
+// Whether `line` may name Select, in any letter case.
+bool MayNameSelect(std::string_view line) { return platform::IFind(line, "select") != std::string_view::npos; }
 
 // Follows the heads of Select Case statements through the statements of one logical line, the
 // physical lines [first, last] of `body`: a "Select Case" statement opens a head, which lasts up

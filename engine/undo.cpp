@@ -26,7 +26,7 @@ using detail::OlderNotReplaced;
 using detail::RemoveMarkedPendingCopies;
 using detail::SameFile;
 using detail::ShownPath;
-using detail::WithoutSlash;
+using platform::WithoutSlash;
 
 namespace {
 

@@ -189,6 +189,10 @@ std::string NameLimitsText() {
     return std::to_string(NAME_MAX) + " bytes for one name, " + std::to_string(PATH_MAX - 1) + " for a whole path";
 }
 
+std::string WithoutSlash(const std::string& folder) {
+    return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+}
+
 bool SameEntry(const std::string& a, const std::string& b) {
     struct stat sa {}, sb {};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;

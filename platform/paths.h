@@ -55,6 +55,9 @@ bool NameTooLong(std::string_view path);
 // "255 bytes for one name, 4,095 for a whole path": the limits, for messages.
 std::string NameLimitsText();
 
+// A folder without the "/" at its end ("/" itself stays).
+std::string WithoutSlash(const std::string& folder);
+
 // Both paths lead to one file or folder on disk (links followed): false when either is missing.
 bool SameEntry(const std::string& a, const std::string& b);
 
