@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QLabel>
 #include <QMenu>
-#include <QRegularExpression>
 #include <QWidget>
 
 #include <tovcore/clsTovcore.h>
@@ -305,15 +304,6 @@ QString MoveAccessKey(const QString& caption, const QString& taken) {
         return plain.left(i) + QLatin1Char('&') + plain.mid(i);
     }
     return plain;
-}
-
-bool LooksLikeControlName(const QString& text) {
-    static const QRegularExpression kPrefixed(QStringLiteral(
-        "^(frm|cls|mod|cmd|mnu|lbl|txt|chk|cbo|lst|tre|rtf|fra|pic|img|iml|opt|scr|mc)[A-Z0-9_]"));
-    static const QRegularExpression kNumbered(QStringLiteral(
-        "^(Label|List|Picture|Image|Text|Combo|Check|Command|Frame|SSTab|Tab|Tree|RichTextBox|Option)\\d+$"));
-    const QString t = text.trimmed();
-    return kPrefixed.match(t).hasMatch() || kNumbered.match(t).hasMatch() || t.contains(QLatin1String("qt_"));
 }
 
 std::vector<std::pair<std::string, std::string>> DesignedTexts(QObject* window) {

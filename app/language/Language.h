@@ -84,9 +84,4 @@ QChar AccessKeyOf(const QString& caption);
 // key is free, or that has none, is returned as it is.
 QString MoveAccessKey(const QString& caption, const QString& taken);
 
-// Whether a text reads like the name a program gives a control rather than words for a person:
-// a type prefix followed by a capital ("txtProject", "cmdBrowse", "mnuFile"), or a type word
-// followed by a number ("Label3", "List1", "Picture2", "SSTab1").
-bool LooksLikeControlName(const QString& text);
-
 }  // namespace quillet

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QApplication>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QAccessible>
 #include <QAction>
 #include <QMenu>
@@ -38,6 +39,19 @@
 #include "tests/support/testsupport.h"
 
 namespace {
+
+// Whether a text reads like the name a program gives a control rather than words for a person:
+// a type prefix followed by a capital ("txtProject", "cmdBrowse", "mnuFile"), or a type word
+// followed by a number ("Label3", "List1", "Picture2", "SSTab1").
+bool LooksLikeControlName(const QString& text) {
+    static const QRegularExpression kPrefixed(QStringLiteral(
+        "^(frm|cls|mod|cmd|mnu|lbl|txt|chk|cbo|lst|tre|rtf|fra|pic|img|iml|opt|scr|mc)[A-Z0-9_]"));
+    static const QRegularExpression kNumbered(QStringLiteral(
+        "^(Label|List|Picture|Image|Text|Combo|Check|Command|Frame|SSTab|Tab|Tree|RichTextBox|Option)\\d+$"));
+    const QString t = text.trimmed();
+    return kPrefixed.match(t).hasMatch() || kNumbered.match(t).hasMatch() || t.contains(QLatin1String("qt_"));
+}
+
 
 namespace ui = tovcore::ui;
 
@@ -337,7 +351,7 @@ std::string Describe(QAccessibleInterface* face) {
 std::string CodeNamesAndFalseWindows(QWidget* window) {
     std::string out;
     Walk(QAccessible::queryAccessibleInterface(window), [&](QAccessibleInterface* face) {
-        if (quillet::LooksLikeControlName(face->text(QAccessible::Name))) out += "code name: " + Describe(face) + "\n";
+        if (LooksLikeControlName(face->text(QAccessible::Name))) out += "code name: " + Describe(face) + "\n";
         const QAccessible::Role role = face->role();
         auto* widget = qobject_cast<QWidget*>(face->object());
         if ((role == QAccessible::Window || role == QAccessible::Border) && widget && !widget->isWindow() &&
